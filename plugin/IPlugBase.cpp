@@ -1,0 +1,582 @@
+#include "IPlugBase.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "Base64.h"
+
+namespace kettrix {
+
+namespace {
+
+constexpr const char* kUserPresetPrefix = "user preset";
+
+// Parses the blank-separated "in-out" pairs of a channel I/O string.
+std::vector<ChannelIOPair> ParseChannelIO(const char* text)
+{
+    std::vector<ChannelIOPair> pairs;
+    if (text == nullptr) {
+        return pairs;
+    }
+    const char* p = text;
+    while (*p != '\0') {
+        while (*p == ' ') {
+            ++p;
+        }
+        if (*p == '\0') {
+            break;
+        }
+        int inputs = 0;
+        int outputs = 0;
+        if (std::sscanf(p, "%d-%d", &inputs, &outputs) == 2) {
+            pairs.push_back({inputs, outputs});
+        }
+        while (*p != '\0' && *p != ' ') {
+            ++p;
+        }
+    }
+    return pairs;
+}
+
+std::string TruncatedPresetName(const char* name)
+{
+    return std::string(name, strnlen(name, kPresetNameMax));
+}
+
+}  // namespace
+
+IPlugBase::IPlugBase(const PlugConfig& config)
+    : mEffectName(config.effectName ? config.effectName : ""),
+      mProductString(config.productString ? config.productString : ""),
+      mVendorString(config.vendorString ? config.vendorString : ""),
+      mUniqueId(config.uniqueId),
+      mManufacturerId(config.manufacturerId),
+      mVersion(config.version),
+      mReceivesMidi(config.receivesMidi),
+      mStateChunks(config.stateChunks),
+      mIsInstrument(config.isInstrument),
+      mLatency(config.latency),
+      mParams(static_cast<std::size_t>(std::max(0, config.numParams))),
+      mPresets(static_cast<std::size_t>(std::max(0, config.numPresets))),
+      mChannelIO(ParseChannelIO(config.channelIOString))
+{
+    int inputs = 0;
+    int outputs = 0;
+    for (const ChannelIOPair& pair : mChannelIO) {
+        inputs = std::max(inputs, pair.inputs);
+        outputs = std::max(outputs, pair.outputs);
+    }
+    mInChannels.resize(static_cast<std::size_t>(inputs));
+    mOutChannels.resize(static_cast<std::size_t>(outputs));
+    mInputPointers.resize(mInChannels.size(), nullptr);
+    mOutputPointers.resize(mOutChannels.size(), nullptr);
+}
+
+IPlugBase::~IPlugBase() = default;
+
+// --- Virtual operations: base behaviour ------------------------------------
+
+void IPlugBase::Reset() { PlugLockGuard guard(mLock); }
+
+void IPlugBase::ParameterChanged(int) { PlugLockGuard guard(mLock); }
+
+void IPlugBase::ShowParamInfo(int) {}
+
+void IPlugBase::ClearParamInfo() {}
+
+void IPlugBase::processBlock(double** inputs, double** outputs, int frames)
+{
+    const int nIn = NInChannels();
+    for (int i = 0; i < NOutChannels(); ++i) {
+        double* out = outputs[i];
+        if (i < nIn && inputs != nullptr && inputs[i] != nullptr) {
+            if (inputs[i] != out) {
+                std::memmove(out, inputs[i], sizeof(double) * static_cast<std::size_t>(frames));
+            }
+        } else {
+            std::fill(out, out + frames, 0.0);
+        }
+    }
+}
+
+void IPlugBase::processBlockFloat(float** inputs, float** outputs, int frames)
+{
+    const int nIn = NInChannels();
+    for (int i = 0; i < NOutChannels(); ++i) {
+        float* out = outputs[i];
+        if (i < nIn && inputs != nullptr && inputs[i] != nullptr) {
+            if (inputs[i] != out) {
+                std::memmove(out, inputs[i], sizeof(float) * static_cast<std::size_t>(frames));
+            }
+        } else {
+            std::fill(out, out + frames, 0.0f);
+        }
+    }
+}
+
+void IPlugBase::EditorOpened() {}
+
+void IPlugBase::EditorClosed() {}
+
+void IPlugBase::OnIdle() {}
+
+void IPlugBase::SetActive(bool) { PlugLockGuard guard(mLock); }
+
+void IPlugBase::ReceiveMidi(const MidiMessage& message) { SendMidiToHost(message); }
+
+void IPlugBase::ReceiveSysEx(const SysExMessage&) {}
+
+bool IPlugBase::NameMidiNote(int, char* name)
+{
+    if (name != nullptr) {
+        name[0] = '\0';
+    }
+    return false;
+}
+
+bool IPlugBase::SerializeState(Chunk& chunk) { return SerializeParams(chunk); }
+
+int IPlugBase::UnserializeState(const Chunk& chunk, int start) { return UnserializeParams(chunk, start); }
+
+bool IPlugBase::StateMatches(const Chunk& chunk, int start)
+{
+    PlugLockGuard guard(mLock);
+    int position = start;
+    for (const Param& param : mParams) {
+        double stored = 0.0;
+        position = chunk.GetDouble(&stored, position);
+        if (position < 0 || stored != param.Value()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void IPlugBase::OnWindowResize() {}
+
+bool IPlugBase::QueryYesNo() { return false; }
+
+void IPlugBase::OnHostIdentified() {}
+
+void IPlugBase::SpareHook1() {}
+
+void IPlugBase::SetParameterFromEditor(int paramIndex, double normalized)
+{
+    PlugLockGuard guard(mLock);
+    Param* param = ParamAt(paramIndex);
+    if (param == nullptr) {
+        return;
+    }
+    param->SetFromNormalized(normalized);
+    NotifyHostParam(paramIndex, normalized);
+    ParameterChanged(paramIndex);
+}
+
+// Without a host the notifications go nowhere and the time queries answer
+// neutral values; the host adapter overrides them.
+void IPlugBase::BeginHostParamEdit(int) {}
+void IPlugBase::NotifyHostParam(int, double) {}
+void IPlugBase::EndHostParamEdit(int) {}
+void IPlugBase::NotifyHostDisplay() {}
+bool IPlugBase::HostIsOffline() { return false; }
+int IPlugBase::HostSamplePosition() { return 0; }
+double IPlugBase::HostTempo() { return 0.0; }
+
+void IPlugBase::HostTimeSignature(int* numerator, int* denominator)
+{
+    *numerator = 0;
+    *denominator = 0;
+}
+
+void IPlugBase::HostTimeInfo(HostTimeInfoRecord*) {}
+
+int IPlugBase::GetHost() { return mHostKind; }
+
+int IPlugBase::GetHostVersion() { return mHostVersion; }
+
+void IPlugBase::ResizeGraphics() { OnWindowResize(); }
+
+void IPlugBase::HostSpecificInit() {}
+
+void IPlugBase::AttachEditor(std::unique_ptr<IGraphicsLink> graphics)
+{
+    PlugLockGuard guard(mLock);
+    if (!graphics) {
+        return;
+    }
+    for (int i = 0; i < NParams(); ++i) {
+        graphics->SetParameterFromPlug(i, mParams[static_cast<std::size_t>(i)].Normalized(), true);
+    }
+    graphics->PrepDraw();
+    mGraphics = std::move(graphics);
+}
+
+void IPlugBase::SetLatencySamples(int samples) { mLatency = samples; }
+
+bool IPlugBase::SendMidiToHost(const MidiMessage&) { return false; }
+
+bool IPlugBase::SendSysExToHost(const SysExMessage&) { return false; }
+
+void IPlugBase::RefreshParamControls()
+{
+    PlugLockGuard guard(mLock);
+    if (!mGraphics) {
+        return;
+    }
+    for (int i = 0; i < NParams(); ++i) {
+        mGraphics->SetParameterFromPlug(i, mParams[static_cast<std::size_t>(i)].Value(), false);
+    }
+}
+
+void IPlugBase::SpareHook2() {}
+
+void IPlugBase::ProgramChanged() {}
+
+void IPlugBase::BeforeProgramChange() {}
+
+void IPlugBase::SetBlockSize(int frames)
+{
+    // A hostile size must neither underflow nor exhaust memory; longer host
+    // blocks are rendered in pieces by the adapter.
+    frames = std::clamp(frames, 1, kMaxBlockSize);
+    if (frames == mBlockSize) {
+        return;
+    }
+    for (InputChannel& channel : mInChannels) {
+        channel.scratch.assign(static_cast<std::size_t>(frames), 0.0);
+        if (!channel.connected) {
+            channel.source = channel.scratch.data();
+        }
+    }
+    for (OutputChannel& channel : mOutChannels) {
+        channel.scratch.assign(static_cast<std::size_t>(frames), 0.0);
+        channel.destination = channel.scratch.data();
+    }
+    mBlockSize = frames;
+}
+
+// --- Parameters --------------------------------------------------------------
+
+Param* IPlugBase::ParamAt(int index)
+{
+    return index >= 0 && index < NParams() ? &mParams[static_cast<std::size_t>(index)] : nullptr;
+}
+
+const Param* IPlugBase::ParamAt(int index) const
+{
+    return index >= 0 && index < NParams() ? &mParams[static_cast<std::size_t>(index)] : nullptr;
+}
+
+bool IPlugBase::SerializeParams(Chunk& chunk)
+{
+    PlugLockGuard guard(mLock);
+    for (const Param& param : mParams) {
+        chunk.PutDouble(param.Value());
+    }
+    return true;
+}
+
+int IPlugBase::UnserializeParams(const Chunk& chunk, int start)
+{
+    PlugLockGuard guard(mLock);
+    int position = start;
+    for (std::size_t i = 0; i < mParams.size() && position >= 0; ++i) {
+        double value = 0.0;
+        position = chunk.GetDouble(&value, position);
+        mParams[i].SetPlain(position >= 0 ? value : 0.0);
+    }
+    for (int i = 0; i < NParams(); ++i) {
+        ParameterChanged(i);
+    }
+    return position;
+}
+
+// --- Presets -------------------------------------------------------------------
+
+std::string IPlugBase::NextUserPresetName() const
+{
+    int count = 0;
+    for (const PresetSlot& slot : mPresets) {
+        if (slot.name.find(kUserPresetPrefix) != std::string::npos) {
+            ++count;
+        }
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, "%s %d", kUserPresetPrefix, count + 1);
+    return name;
+}
+
+bool IPlugBase::LoadPreset(int index)
+{
+    PlugLockGuard guard(mLock);
+    if (index < 0 || index >= NPresets()) {
+        return false;
+    }
+    PresetSlot& slot = mPresets[static_cast<std::size_t>(index)];
+    if (slot.initialized) {
+        if (UnserializeState(slot.chunk, 0) < 1) {
+            return false;
+        }
+        mCurrentPreset = index;
+        ProgramChanged();
+        RefreshParamControls();
+        return true;
+    }
+    slot.initialized = true;
+    slot.name = NextUserPresetName();
+    slot.chunk.Clear();
+    const bool stored = SerializeState(slot.chunk);
+    if (stored) {
+        mCurrentPreset = index;
+        ProgramChanged();
+        RefreshParamControls();
+    }
+    return stored;
+}
+
+void IPlugBase::ModifyCurrentPreset(const char* name)
+{
+    PlugLockGuard guard(mLock);
+    if (mCurrentPreset < 0 || mCurrentPreset >= NPresets()) {
+        return;
+    }
+    PresetSlot& slot = mPresets[static_cast<std::size_t>(mCurrentPreset)];
+    slot.chunk.Clear();
+    SerializeState(slot.chunk);
+    if (name != nullptr && name[0] != '\0') {
+        slot.name = TruncatedPresetName(name);
+    }
+}
+
+void IPlugBase::FillEmptyPresets(const char* name, int count)
+{
+    PlugLockGuard guard(mLock);
+    for (int n = 0; n < count; ++n) {
+        auto slot = std::find_if(mPresets.begin(), mPresets.end(), [](const PresetSlot& s) { return !s.initialized; });
+        if (slot == mPresets.end()) {
+            return;
+        }
+        slot->initialized = true;
+        slot->name = TruncatedPresetName(name != nullptr ? name : "Empty");
+        slot->chunk.Clear();
+        SerializeState(slot->chunk);
+    }
+}
+
+void IPlugBase::MakePresetFromBlob(const char* name, const char* base64, int size)
+{
+    PlugLockGuard guard(mLock);
+    std::vector<uint8_t> bytes(static_cast<std::size_t>(std::max(0, size)));
+    Base64Decode(base64, bytes.data(), bytes.size());
+    auto slot = std::find_if(mPresets.begin(), mPresets.end(), [](const PresetSlot& s) { return !s.initialized; });
+    if (slot == mPresets.end()) {
+        return;
+    }
+    slot->initialized = true;
+    slot->name = TruncatedPresetName(name != nullptr ? name : "");
+    slot->chunk.PutBytes(bytes.data(), bytes.size());
+}
+
+const char* IPlugBase::PresetName(int index) const
+{
+    const PresetSlot* slot = PresetAt(index);
+    return slot != nullptr ? slot->name.c_str() : "";
+}
+
+const PresetSlot* IPlugBase::PresetAt(int index) const
+{
+    return index >= 0 && index < NPresets() ? &mPresets[static_cast<std::size_t>(index)] : nullptr;
+}
+
+bool IPlugBase::SerializePresets(Chunk& chunk)
+{
+    PlugLockGuard guard(mLock);
+    for (const PresetSlot& slot : mPresets) {
+        chunk.PutStr(slot.name);
+        chunk.PutBool(slot.initialized);
+        if (slot.initialized) {
+            chunk.PutChunk(slot.chunk);
+            if (chunk.Empty()) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+int IPlugBase::UnserializePresets(const Chunk& chunk, int start)
+{
+    PlugLockGuard guard(mLock);
+    int position = start;
+    for (std::size_t i = 0; i < mPresets.size() && position >= 0; ++i) {
+        PresetSlot& slot = mPresets[i];
+        position = chunk.GetStr(&slot.name, position, kPresetNameMax);
+        bool initialized = false;
+        position = chunk.GetBool(&initialized, position);
+        if (position < 0) {
+            break;
+        }
+        slot.initialized = initialized;
+        if (initialized) {
+            position = UnserializeState(chunk, position);
+            if (position > 0) {
+                // Store the state in this build's own form.
+                slot.chunk.Clear();
+                SerializeState(slot.chunk);
+            }
+        }
+    }
+    LoadPreset(mCurrentPreset);
+    return position;
+}
+
+bool IPlugBase::DumpPresetSource(const char* path)
+{
+    PlugLockGuard guard(mLock);
+    std::FILE* file = std::fopen(path, "w");
+    if (file == nullptr) {
+        return false;
+    }
+    for (const PresetSlot& slot : mPresets) {
+        const std::string encoded = Base64Encode(slot.chunk.Data(), static_cast<std::size_t>(slot.chunk.Size()));
+        std::fprintf(file, "MakePresetFromBlob(\"%s\", \"%s\", %d);\n", slot.name.c_str(), encoded.c_str(),
+                     slot.chunk.Size());
+    }
+    std::fclose(file);
+    return true;
+}
+
+// --- Configuration, channels and buffers ------------------------------------
+
+bool IPlugBase::LegalIO(int inputs, int outputs) const
+{
+    for (const ChannelIOPair& pair : mChannelIO) {
+        if ((inputs == -1 || inputs == pair.inputs) && (outputs == -1 || outputs == pair.outputs)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IPlugBase::IsInChannelConnected(int i) const
+{
+    return i >= 0 && i < NInChannels() && mInChannels[static_cast<std::size_t>(i)].connected;
+}
+
+bool IPlugBase::IsOutChannelConnected(int i) const
+{
+    return i >= 0 && i < NOutChannels() && mOutChannels[static_cast<std::size_t>(i)].connected;
+}
+
+void IPlugBase::SetHost(int hostKind, int hostVersion)
+{
+    mHostKind = hostKind;
+    mHostVersion = hostVersion;
+}
+
+void IPlugBase::SetInputChannelConnected(int i, bool connected)
+{
+    if (i < 0 || i >= NInChannels()) {
+        return;
+    }
+    InputChannel& channel = mInChannels[static_cast<std::size_t>(i)];
+    channel.connected = connected;
+    if (!connected) {
+        // An unconnected input reads silence.
+        std::fill(channel.scratch.begin(), channel.scratch.end(), 0.0);
+        channel.source = channel.scratch.data();
+    }
+}
+
+void IPlugBase::SetOutputChannelConnected(int i, bool connected)
+{
+    if (i >= 0 && i < NOutChannels()) {
+        mOutChannels[static_cast<std::size_t>(i)].connected = connected;
+    }
+}
+
+void IPlugBase::AttachInputBuffers(double** buffers, int count)
+{
+    int next = 0;
+    for (InputChannel& channel : mInChannels) {
+        channel.source = channel.scratch.data();
+        if (channel.connected && buffers != nullptr && next < count) {
+            if (double* host = buffers[next++]) {
+                channel.source = host;
+            }
+        }
+    }
+}
+
+void IPlugBase::AttachInputBuffers(float** buffers, int count, int frames)
+{
+    int next = 0;
+    for (InputChannel& channel : mInChannels) {
+        channel.source = channel.scratch.data();
+        if (channel.connected && buffers != nullptr && next < count) {
+            if (const float* host = buffers[next++]) {
+                std::copy(host, host + frames, channel.scratch.begin());
+            }
+        }
+    }
+}
+
+void IPlugBase::AttachOutputBuffers(double** buffers, int count)
+{
+    int next = 0;
+    for (OutputChannel& channel : mOutChannels) {
+        channel.destination = channel.scratch.data();
+        channel.hostFloatBuffer = nullptr;
+        if (channel.connected && buffers != nullptr && next < count) {
+            if (double* host = buffers[next++]) {
+                channel.destination = host;
+            }
+        }
+    }
+}
+
+void IPlugBase::AttachOutputBuffers(float** buffers, int count)
+{
+    int next = 0;
+    for (OutputChannel& channel : mOutChannels) {
+        channel.destination = channel.scratch.data();
+        channel.hostFloatBuffer = nullptr;
+        if (channel.connected && buffers != nullptr && next < count) {
+            channel.hostFloatBuffer = buffers[next++];
+        }
+    }
+}
+
+void IPlugBase::ProcessAttached(int frames)
+{
+    for (std::size_t i = 0; i < mInChannels.size(); ++i) {
+        mInputPointers[i] = mInChannels[i].source;
+    }
+    for (std::size_t i = 0; i < mOutChannels.size(); ++i) {
+        mOutputPointers[i] = mOutChannels[i].destination;
+    }
+    processBlock(mInputPointers.data(), mOutputPointers.data(), frames);
+}
+
+void IPlugBase::CopyOutputsToFloat(int frames, bool accumulate)
+{
+    for (const OutputChannel& channel : mOutChannels) {
+        float* host = channel.hostFloatBuffer;
+        if (!channel.connected || host == nullptr) {
+            continue;
+        }
+        const double* rendered = channel.destination;
+        if (accumulate) {
+            for (int s = 0; s < frames; ++s) {
+                host[s] += static_cast<float>(rendered[s]);
+            }
+        } else {
+            for (int s = 0; s < frames; ++s) {
+                host[s] = static_cast<float>(rendered[s]);
+            }
+        }
+    }
+}
+
+}  // namespace kettrix

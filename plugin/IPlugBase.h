@@ -1,0 +1,226 @@
+// Base class of every plug-in object: parameters, preset slots, state chunks,
+// channel records, sample rate and block size, the plug-in lock and the link
+// to the editor's graphics. The plug-in class overrides the virtual
+// operations below; the host adapter calls them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Chunk.h"
+#include "GraphicsLink.h"
+#include "MidiMessage.h"
+#include "Param.h"
+#include "PlugLock.h"
+#include "PresetSlot.h"
+
+namespace kettrix {
+
+// Fixed configuration handed to the base constructors by the plug-in class.
+struct PlugConfig {
+    const char* effectName = "";
+    const char* productString = "";
+    const char* vendorString = "";
+    int32_t uniqueId = 0;
+    int32_t manufacturerId = 0;
+    int32_t version = 0;  // major << 16 | minor << 8 | revision
+    int numParams = 0;
+    int numPresets = 0;
+    const char* channelIOString = "";
+    int latency = 0;
+    bool receivesMidi = false;
+    bool stateChunks = false;
+    bool isInstrument = false;
+};
+
+// Version in which chunks are framed, written after the chunk magic.
+constexpr int32_t kFrameworkVersion = 0x00010000;
+
+struct InputChannel {
+    bool connected = true;
+    double* source = nullptr;  // where the render reads this channel
+    std::vector<double> scratch;
+    std::string label;
+};
+
+struct OutputChannel {
+    bool connected = true;
+    double* destination = nullptr;  // where the render writes this channel
+    float* hostFloatBuffer = nullptr;  // host buffer in single precision
+    std::vector<double> scratch;
+    std::string label;
+};
+
+struct ChannelIOPair {
+    int inputs;
+    int outputs;
+};
+
+// Musical time as reported by the host.
+struct HostTimeInfoRecord {
+    double samplePos = 0.0;
+    double ppqPos = 0.0;
+    double tempo = 120.0;
+    double lastBar = 0.0;
+    double cycleStart = 0.0;
+    double cycleEnd = 0.0;
+    int numerator = 4;
+    int denominator = 4;
+    bool transportIsRunning = false;
+    bool transportLoopEnabled = false;
+};
+
+class IPlugBase {
+public:
+    static constexpr double kDefaultSampleRate = 44100.0;
+    static constexpr int kDefaultBlockSize = 1024;
+    // Largest scratch buffer size; hosts sending longer blocks get them
+    // rendered in pieces of this size.
+    static constexpr int kMaxBlockSize = 65536;
+
+    explicit IPlugBase(const PlugConfig& config);
+    IPlugBase(const IPlugBase&) = delete;
+    IPlugBase& operator=(const IPlugBase&) = delete;
+
+    // --- Virtual operations, in slot order -------------------------------
+    virtual ~IPlugBase();
+    virtual void Reset();
+    virtual void ParameterChanged(int paramIndex);
+    virtual void ShowParamInfo(int paramIndex);
+    virtual void ClearParamInfo();
+    // inputs/outputs hold one pointer per input/output channel.
+    virtual void processBlock(double** inputs, double** outputs, int frames);
+    virtual void processBlockFloat(float** inputs, float** outputs, int frames);
+    virtual void EditorOpened();
+    virtual void EditorClosed();
+    virtual void OnIdle();
+    virtual void SetActive(bool active);
+    virtual void ReceiveMidi(const MidiMessage& message);
+    virtual void ReceiveSysEx(const SysExMessage& message);
+    // Writes a key name into `name` (kParamTextBufferSize bytes); base: none.
+    virtual bool NameMidiNote(int key, char* name);
+    virtual bool SerializeState(Chunk& chunk);
+    virtual int UnserializeState(const Chunk& chunk, int start);
+    virtual bool StateMatches(const Chunk& chunk, int start);
+    virtual void OnWindowResize();
+    virtual bool QueryYesNo();
+    virtual void OnHostIdentified();
+    virtual void SpareHook1();
+    virtual void SetParameterFromEditor(int paramIndex, double normalized);
+    virtual void BeginHostParamEdit(int paramIndex);
+    virtual void NotifyHostParam(int paramIndex, double normalized);
+    virtual void EndHostParamEdit(int paramIndex);
+    virtual void NotifyHostDisplay();
+    virtual bool HostIsOffline();
+    virtual int HostSamplePosition();
+    virtual double HostTempo();
+    virtual void HostTimeSignature(int* numerator, int* denominator);
+    virtual void HostTimeInfo(HostTimeInfoRecord* timeInfo);
+    virtual int GetHost();
+    virtual int GetHostVersion();
+    virtual void ResizeGraphics();
+    virtual void HostSpecificInit();
+    virtual void AttachEditor(std::unique_ptr<IGraphicsLink> graphics);
+    virtual void SetLatencySamples(int samples);
+    virtual bool SendMidiToHost(const MidiMessage& message);
+    virtual bool SendSysExToHost(const SysExMessage& message);
+    virtual void RefreshParamControls();
+    virtual void SpareHook2();
+    virtual void ProgramChanged();
+    virtual void BeforeProgramChange();
+    virtual void SetBlockSize(int frames);
+
+    // --- Parameters -------------------------------------------------------
+    int NParams() const { return static_cast<int>(mParams.size()); }
+    Param* ParamAt(int index);
+    const Param* ParamAt(int index) const;
+    bool SerializeParams(Chunk& chunk);
+    int UnserializeParams(const Chunk& chunk, int start);
+
+    // --- Presets ----------------------------------------------------------
+    int NPresets() const { return static_cast<int>(mPresets.size()); }
+    int CurrentPresetIndex() const { return mCurrentPreset; }
+    bool LoadPreset(int index);
+    // Captures the current state into the current slot; renames it when a
+    // non-empty name is given.
+    void ModifyCurrentPreset(const char* name = nullptr);
+    void FillEmptyPresets(const char* name, int count);
+    void MakePresetFromBlob(const char* name, const char* base64, int size);
+    const char* PresetName(int index) const;
+    const PresetSlot* PresetAt(int index) const;
+    bool SerializePresets(Chunk& chunk);
+    int UnserializePresets(const Chunk& chunk, int start);
+    // Writes every preset as a creation line to `path` (default "TEST.txt").
+    bool DumpPresetSource(const char* path = "TEST.txt");
+
+    // --- Configuration, channels and host --------------------------------
+    const std::string& EffectName() const { return mEffectName; }
+    const std::string& ProductString() const { return mProductString; }
+    const std::string& VendorString() const { return mVendorString; }
+    int32_t UniqueId() const { return mUniqueId; }
+    int32_t ManufacturerId() const { return mManufacturerId; }
+    int32_t Version() const { return mVersion; }
+    bool ReceivesMidi() const { return mReceivesMidi; }
+    bool StateChunks() const { return mStateChunks; }
+    bool IsInstrument() const { return mIsInstrument; }
+    int Latency() const { return mLatency; }
+    double GetSampleRate() const { return mSampleRate; }
+    int GetBlockSize() const { return mBlockSize; }
+    bool LegalIO(int inputs, int outputs) const;
+    const std::vector<ChannelIOPair>& ChannelIOList() const { return mChannelIO; }
+    int NInChannels() const { return static_cast<int>(mInChannels.size()); }
+    int NOutChannels() const { return static_cast<int>(mOutChannels.size()); }
+    bool IsInChannelConnected(int i) const;
+    bool IsOutChannelConnected(int i) const;
+    IGraphicsLink* GetGraphics() const { return mGraphics.get(); }
+    PlugLock& Lock() { return mLock; }
+
+protected:
+    void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
+    void SetHost(int hostKind, int hostVersion);
+    void SetInputChannelConnected(int i, bool connected);
+    void SetOutputChannelConnected(int i, bool connected);
+    // Attaches the host's buffers (nullptr: none) for the next block.
+    void AttachInputBuffers(double** buffers, int count);
+    void AttachInputBuffers(float** buffers, int count, int frames);
+    void AttachOutputBuffers(double** buffers, int count);
+    void AttachOutputBuffers(float** buffers, int count);
+    // Runs processBlock on the attached channels.
+    void ProcessAttached(int frames);
+    // Copies the rendered doubles into the remembered float buffers.
+    void CopyOutputsToFloat(int frames, bool accumulate);
+
+    std::vector<InputChannel> mInChannels;
+    std::vector<OutputChannel> mOutChannels;
+
+private:
+    // Name a freshly used slot gets: "user preset N".
+    std::string NextUserPresetName() const;
+
+    std::string mEffectName;
+    std::string mProductString;
+    std::string mVendorString;
+    int32_t mUniqueId;
+    int32_t mManufacturerId;
+    int32_t mVersion;
+    bool mReceivesMidi;
+    bool mStateChunks;
+    bool mIsInstrument;
+    int mLatency;
+    double mSampleRate = kDefaultSampleRate;
+    int mBlockSize = 0;
+    int mHostKind = -1;
+    int mHostVersion = 0;
+    int mCurrentPreset = 0;
+    std::vector<Param> mParams;
+    std::vector<PresetSlot> mPresets;
+    std::vector<ChannelIOPair> mChannelIO;
+    std::vector<double*> mInputPointers;
+    std::vector<double*> mOutputPointers;
+    std::unique_ptr<IGraphicsLink> mGraphics;
+    PlugLock mLock;
+};
+
+}  // namespace kettrix

@@ -1,0 +1,186 @@
+#include "Param.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace kettrix {
+
+namespace {
+
+std::string TruncatedText(const char* text)
+{
+    if (text == nullptr) {
+        return {};
+    }
+    return std::string(text, strnlen(text, kParamTextMax));
+}
+
+// Integer part of a value, saturated to the int range (NaN gives 0).
+int TruncatedToInt(double value)
+{
+    if (!(value == value)) {
+        return 0;
+    }
+    if (value >= static_cast<double>(INT_MAX)) {
+        return INT_MAX;
+    }
+    if (value <= static_cast<double>(INT_MIN)) {
+        return INT_MIN;
+    }
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+int PrecisionFromStep(double step)
+{
+    int precision = 0;
+    double scaled = step;
+    while (precision < 6 && std::isfinite(scaled) && scaled != std::floor(scaled)) {
+        scaled *= 10.0;
+        ++precision;
+    }
+    return precision;
+}
+
+void Param::FixType(Type type)
+{
+    if (mType == Type::None) {
+        mType = type;
+    }
+}
+
+void Param::DefineContinuous(const char* name, double defaultValue, double minValue, double maxValue,
+                             double step)
+{
+    FixType(Type::Continuous);
+    mName = TruncatedText(name);
+    mLabel.clear();
+    mGroup.clear();
+    mMin = minValue;
+    mMax = std::max(maxValue, minValue + step);
+    mStep = step;
+    mDefault = defaultValue;
+    mValue = defaultValue;
+    mPrecision = PrecisionFromStep(step);
+}
+
+void Param::DefineInteger(const char* name, int defaultValue, int minValue, int maxValue)
+{
+    FixType(Type::Integer);
+    DefineContinuous(name, defaultValue, minValue, maxValue, 1.0);
+}
+
+void Param::DefineSwitch(const char* name, bool defaultValue)
+{
+    FixType(Type::Switch);
+    DefineContinuous(name, defaultValue ? 1.0 : 0.0, 0.0, 1.0, 1.0);
+    AddDisplayText(0, "off");
+    AddDisplayText(1, "on");
+}
+
+void Param::AddDisplayText(int value, const char* text)
+{
+    mDisplayTexts.push_back({value, TruncatedText(text)});
+}
+
+void Param::SetLabel(const char* label) { mLabel = TruncatedText(label); }
+
+void Param::SetPlain(double value)
+{
+    // A NaN from a host or a corrupt chunk must not reach the engine.
+    if (!(value == value)) {
+        value = mMin;
+    }
+    mValue = std::clamp(value, mMin, std::max(mMin, mMax));
+}
+
+double Param::FromNormalized(double normalized) const
+{
+    if (!(normalized == normalized)) {
+        normalized = 0.0;
+    }
+    normalized = std::clamp(normalized, 0.0, 1.0);
+    return std::pow(normalized, mShape) * (mMax - mMin) + mMin;
+}
+
+void Param::SetFromNormalized(double normalized)
+{
+    double value = FromNormalized(normalized);
+    if (mType != Type::Continuous && mStep > 0.0) {
+        value = std::floor(value / mStep + 0.5) * mStep;
+    }
+    SetPlain(std::min(value, mMax));
+}
+
+double Param::Normalized(double plain) const
+{
+    const double range = mMax - mMin;
+    if (!(range > 0.0)) {
+        return 0.0;
+    }
+    if (!(plain == plain)) {
+        plain = mMin;
+    }
+    const double fraction = (std::clamp(plain, mMin, mMax) - mMin) / range;
+    return std::pow(fraction, 1.0 / mShape);
+}
+
+int Param::Int() const { return TruncatedToInt(mValue); }
+
+const char* Param::DisplayTextFor(int value) const
+{
+    for (const DisplayText& entry : mDisplayTexts) {
+        if (entry.value == value) {
+            return entry.text.c_str();
+        }
+    }
+    return nullptr;
+}
+
+bool Param::ValueOfDisplayText(const char* text, double* value) const
+{
+    for (const DisplayText& entry : mDisplayTexts) {
+        if (entry.text == text) {
+            *value = entry.value;
+            return true;
+        }
+    }
+    return false;
+}
+
+void Param::FormatValue(double value, bool normalized, char* out, bool allowDisplayTexts) const
+{
+    if (normalized) {
+        value = FromNormalized(value);
+    }
+    if (allowDisplayTexts && !mDisplayTexts.empty()) {
+        if (const char* text = DisplayTextFor(TruncatedToInt(value))) {
+            std::snprintf(out, kParamTextBufferSize, "%s", text);
+            return;
+        }
+    }
+    if (mNegateDisplay) {
+        value = -value;
+    }
+    if (mPrecision > 0) {
+        std::snprintf(out, kParamTextBufferSize, "%.*f", mPrecision, value);
+    } else {
+        std::snprintf(out, kParamTextBufferSize, "%d", TruncatedToInt(value));
+    }
+}
+
+const std::string& Param::HostLabel() const
+{
+    static const std::string empty;
+    const char* text = DisplayTextFor(TruncatedToInt(mValue));
+    if (text != nullptr && text[0] != '\0') {
+        return empty;
+    }
+    return mLabel;
+}
+
+}  // namespace kettrix

@@ -1,0 +1,98 @@
+// One automatable parameter: its kind, range, plain value and how the value
+// is shown to the user and the host. The plain value always stays within
+// min..max; the host sees it normalized to 0..1.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kettrix {
+
+// Longest parameter name, label or display text, in characters.
+constexpr std::size_t kParamTextMax = 31;
+// Size of a buffer that holds any of those texts with its terminator.
+constexpr std::size_t kParamTextBufferSize = kParamTextMax + 1;
+
+class Param {
+public:
+    enum class Type { None = 0, Switch = 1, Integer = 2, Enumeration = 3, Continuous = 4 };
+
+    struct DisplayText {
+        int value;
+        std::string text;
+    };
+
+    Param() = default;
+
+    // The first definition fixes the type; a later one of another kind keeps it.
+    void DefineContinuous(const char* name, double defaultValue, double minValue, double maxValue,
+                          double step);
+    void DefineInteger(const char* name, int defaultValue, int minValue, int maxValue);
+    void DefineSwitch(const char* name, bool defaultValue);
+    void AddDisplayText(int value, const char* text);
+
+    void SetPlain(double value);
+    void SetFromNormalized(double normalized);
+    double Normalized() const { return Normalized(mValue); }
+    double Normalized(double plain) const;
+    // Plain value that a normalized value maps to, before any step rounding.
+    double FromNormalized(double normalized) const;
+
+    // Writes the display text of `value` (plain, or normalized when asked) into
+    // `out`, which holds kParamTextBufferSize bytes. With `allowDisplayTexts`
+    // a value whose integer part has a display text shows that text.
+    void FormatValue(double value, bool normalized, char* out, bool allowDisplayTexts) const;
+    void FormatCurrent(char* out, bool allowDisplayTexts) const { FormatValue(mValue, false, out, allowDisplayTexts); }
+    // The unit for the host: empty while the current value shows a display text.
+    const std::string& HostLabel() const;
+    const std::string& HostName() const { return mName; }
+
+    // Value of the display text equal to `text`; false when none matches.
+    bool ValueOfDisplayText(const char* text, double* value) const;
+    // The display text for `value`, or nullptr when it has none.
+    const char* DisplayTextFor(int value) const;
+
+    Type GetType() const { return mType; }
+    double Value() const { return mValue; }
+    int Int() const;
+    bool Bool() const { return mValue >= 0.5; }
+    double Min() const { return mMin; }
+    double Max() const { return mMax; }
+    double Step() const { return mStep; }
+    double Shape() const { return mShape; }
+    double Default() const { return mDefault; }
+    int DisplayPrecision() const { return mPrecision; }
+    const std::string& Name() const { return mName; }
+    const std::string& Label() const { return mLabel; }
+    const std::string& Group() const { return mGroup; }
+    bool NegateDisplay() const { return mNegateDisplay; }
+    const std::vector<DisplayText>& DisplayTexts() const { return mDisplayTexts; }
+
+    void SetLabel(const char* label);
+    void SetNegateDisplay(bool negate) { mNegateDisplay = negate; }
+    void SetDisplayPrecision(int precision) { mPrecision = precision; }
+
+private:
+    void FixType(Type type);
+
+    Type mType = Type::None;
+    double mValue = 0.0;
+    double mMin = 0.0;
+    double mMax = 1.0;
+    double mStep = 1.0;
+    double mShape = 1.0;
+    double mDefault = 0.0;
+    int mPrecision = 0;
+    std::string mName;
+    std::string mLabel;
+    std::string mGroup;
+    bool mNegateDisplay = false;
+    std::vector<DisplayText> mDisplayTexts;
+};
+
+// Number of decimals needed to show multiples of `step` (at most 6): how
+// often the step must be multiplied by 10 before it is a whole number.
+int PrecisionFromStep(double step);
+
+}  // namespace kettrix
