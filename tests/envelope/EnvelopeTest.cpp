@@ -1,0 +1,194 @@
+// Envelope pairs driven the way a voice drives them: start at a trigger,
+// tick once per sample, write the mode at note-off, check activity per block.
+
+#include "engine/Envelope.h"
+#include "engine/EnvelopeShapes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace kettrix::engine {
+namespace {
+
+constexpr double kRate = 44100.0;
+
+int samplesOf(double seconds, double rate = kRate) { return static_cast<int>(std::lround(seconds * rate)); }
+
+std::vector<double> run(EnvelopePair& pair, int samples) {
+    std::vector<double> out(static_cast<std::size_t>(samples));
+    for (double& v : out) v = pair.tick();
+    return out;
+}
+
+double maxIn(const std::vector<double>& v, double from, double to) {
+    double m = -1e300;
+    for (int i = samplesOf(from); i < samplesOf(to); ++i) m = std::max(m, v[static_cast<std::size_t>(i)]);
+    return m;
+}
+
+// Indices where the output falls through half of `level`.
+std::vector<int> fallingEdges(const std::vector<double>& v, double level) {
+    std::vector<int> edges;
+    for (std::size_t i = 1; i < v.size(); ++i)
+        if (v[i - 1] > 0.5 * level && v[i] <= 0.5 * level) edges.push_back(static_cast<int>(i));
+    return edges;
+}
+
+TEST(EnvelopePair, ZeroAttackIsAtFullDepthOnTheFirstSample) {
+    EnvelopePair pair(kRate);
+    pair.attack.setAttackShapeVolume(0);
+    pair.start(0.0, 1.0, 0.0, 0.8, false);
+    EXPECT_EQ(pair.active, 1);
+    EXPECT_DOUBLE_EQ(pair.tick(), 0.8);
+}
+
+TEST(EnvelopePair, EchoReleasePlaysThreeDecayingBursts) {
+    EnvelopePair pair(kRate);
+    pair.attack.setAttackShapeVolume(0);
+    pair.release.setReleaseShape(7);
+    pair.start(0.0, 1.0, 0.0, 1.0, false);
+    pair.tick();  // the zero-length attack stands on its end for one sample
+    const std::vector<double> out = run(pair, samplesOf(1.1));
+
+    EXPECT_NEAR(maxIn(out, 0.0, 0.01), 1.0, 1e-3);
+    EXPECT_LT(maxIn(out, 0.29, 0.319), 1e-3);  // silence between bursts
+    EXPECT_NEAR(maxIn(out, 0.32, 0.34), 0.5, 1e-3);
+    EXPECT_LT(maxIn(out, 0.62, 0.649), 1e-3);
+    EXPECT_NEAR(maxIn(out, 0.65, 0.67), 0.2, 1e-3);
+    // The bursts start at 0.33 and 0.66 s, not before.
+    EXPECT_LT(maxIn(out, 0.32, 0.325), 0.3);
+    EXPECT_LT(maxIn(out, 0.65, 0.655), 0.15);
+    EXPECT_EQ(maxIn(out, 1.001, 1.1), 0.0);
+    EXPECT_EQ(pair.updateActive(), 0);
+}
+
+TEST(EnvelopePair, SquareLfoRepeatsWhileHeldAndPlaysOnceInTrigger) {
+    const double period = 0.1, depth = 0.7;
+    for (int mode : {kModeHold, kModeTrigger}) {
+        SCOPED_TRACE("mode " + std::to_string(mode));
+        EnvelopePair pair(kRate);
+        pair.attack.setAttackShapeModulation(7);
+        pair.release.setReleaseShape(0);
+        pair.mode = mode;
+        pair.start(period, 0.05, 0.0, depth, true);
+        const std::vector<double> held = run(pair, samplesOf(1.0));
+
+        EXPECT_NEAR(maxIn(held, 0.0, 0.04), depth, 1e-12);
+        EXPECT_EQ(maxIn(held, 0.055, 0.095), 0.0);
+        const std::vector<int> edges = fallingEdges(held, depth);
+        if (mode == kModeHold) {
+            ASSERT_GE(edges.size(), 9u);
+            const double measured = (edges[8] - edges[0]) / 8.0 / kRate;
+            EXPECT_NEAR(measured, period, period * 0.005);
+            EXPECT_NEAR(maxIn(held, 0.9, 0.94), depth, 1e-12);
+            EXPECT_EQ(pair.updateActive(), 1);
+            // Note-off: the current cycle ends, the release runs, then silence.
+            pair.mode = kModeTrigger;
+            const std::vector<double> after = run(pair, samplesOf(0.3));
+            EXPECT_EQ(maxIn(after, 0.16, 0.3), 0.0);
+        } else {
+            // One period (its square falling once), then the 50 ms release.
+            EXPECT_EQ(edges.size(), 2u);
+            EXPECT_EQ(maxIn(held, 0.16, 1.0), 0.0);
+        }
+        EXPECT_EQ(pair.updateActive(), 0);
+    }
+}
+
+TEST(EnvelopePair, HihatReleaseLengthFollowsTheKey) {
+    for (int key : {0, 5}) {
+        SCOPED_TRACE("key " + std::to_string(key));
+        EnvelopePair pair(kRate);
+        pair.attack.setAttackShapeVolume(0);
+        pair.release.setReleaseShape(0);
+        pair.mode = kModeHihat;
+        pair.start(0.0, 1.0, key / 120.0, 1.0, false);
+        pair.tick();
+        int length = 0;
+        while (pair.tick() > 0.0 && length < samplesOf(2.0)) ++length;
+        EXPECT_NEAR(length, (0.05 + key / 12.0) * kRate, 2.0);
+    }
+}
+
+TEST(EnvelopePair, HeldEnvelopeWaitsForNoteOff) {
+    EnvelopePair pair(kRate);
+    pair.attack.setAttackShapeVolume(0);
+    pair.release.setReleaseShape(0);
+    pair.mode = kModeHold;
+    pair.start(0.01, 0.1, 0.0, 0.9, false);
+    const std::vector<double> held = run(pair, samplesOf(2.0));
+    EXPECT_NEAR(held[static_cast<std::size_t>(samplesOf(0.005))], 0.45, 0.01);
+    EXPECT_DOUBLE_EQ(held.back(), 0.9);
+    EXPECT_EQ(*std::min_element(held.begin() + samplesOf(0.011), held.end()), 0.9);
+    EXPECT_EQ(pair.updateActive(), 1);
+
+    pair.mode = kModeTrigger;
+    const std::vector<double> released = run(pair, samplesOf(0.2));
+    EXPECT_NEAR(released[static_cast<std::size_t>(samplesOf(0.05))], 0.45, 0.01);
+    EXPECT_EQ(maxIn(released, 0.101, 0.2), 0.0);
+    EXPECT_EQ(pair.updateActive(), 0);
+}
+
+TEST(EnvelopePair, ModulationEnvelopeWithoutDepthStaysOff) {
+    EnvelopePair pair(kRate);
+    pair.start(0.1, 0.1, 0.0, 0.0, true);
+    EXPECT_EQ(pair.active, 0);
+    EXPECT_EQ(pair.tick(), 0.0);
+    EXPECT_EQ(pair.updateActive(), 0);
+}
+
+TEST(Envelope, DisplayEvaluator) {
+    Envelope release(kRate);
+    release.setReleaseShape(0);
+    release.depth = 0.6;
+    EXPECT_DOUBLE_EQ(release.evaluateForDisplay(50), 0.5 * 0.6);
+    EXPECT_EQ(release.evaluateForDisplay(100), 0.0);
+
+    // The editor draws cubes where the engine plays sixth powers.
+    Envelope attack(kRate);
+    attack.setAttackShapeVolume(1);
+    EXPECT_DOUBLE_EQ(attack.evaluateForDisplay(50), 0.125);
+    EXPECT_EQ(attack.evaluateForDisplay(0), 0.0);
+}
+
+// Every shape in every mode, over times from instantaneous to long and down
+// to segments far shorter than a sample: always finite, never outside 0 to
+// depth, and finished after note-off.
+TEST(EnvelopePair, EveryShapeAndModeStaysFiniteAndWithinDepth) {
+    const double depth = 0.75;
+    for (double rate : {44100.0, 96000.0})
+        for (bool modulation : {false, true})
+            for (int attackShape = 0; attackShape < kEnvelopeShapeCount; ++attackShape)
+                for (int releaseId = 0; releaseId < kEnvelopeShapeCount; ++releaseId)
+                    for (int mode : {kModeTrigger, kModeHold, kModeHihat})
+                        for (double time : {0.0, 1e-5, 0.0005, 0.02}) {
+                            SCOPED_TRACE(std::string(modulation ? "modulation" : "volume") + " attack " +
+                                         std::to_string(attackShape) + " release " + std::to_string(releaseId) +
+                                         " mode " + std::to_string(mode) + " time " + std::to_string(time) +
+                                         " rate " + std::to_string(rate));
+                            EnvelopePair pair(rate);
+                            if (modulation)
+                                pair.attack.setAttackShapeModulation(attackShape);
+                            else
+                                pair.attack.setAttackShapeVolume(attackShape);
+                            pair.release.setReleaseShape(releaseId);
+                            pair.mode = mode;
+                            pair.start(time, time, 0.5, depth, modulation);
+                            const int total = static_cast<int>(0.2 * rate);
+                            bool bounded = true;
+                            for (int i = 0; i < total && bounded; ++i) {
+                                if (i == total / 2) pair.mode = kModeTrigger;  // note-off
+                                const double v = pair.tick();
+                                bounded = std::isfinite(v) && v >= 0.0 && v <= depth;
+                                if (!bounded) ADD_FAILURE() << "sample " << i << " value " << v;
+                            }
+                            EXPECT_EQ(pair.updateActive(), 0);
+                        }
+}
+
+}  // namespace
+}  // namespace kettrix::engine
