@@ -1,0 +1,44 @@
+// The kettrix-render command line.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kettrix::render {
+
+// A command line that cannot be run; the message says why.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class Mode { Help, Info, Render };
+enum class Precision { Float, Double };
+enum class Mix { Stereo, All };
+
+struct RenderOptions {
+    Mode mode = Mode::Help;
+    std::string pluginPath;
+    std::string midiPath;  // empty with --demo
+    bool demo = false;
+    std::string outPath;
+    unsigned sampleRate = 44100;
+    int blockSize = 256;
+    Precision precision = Precision::Float;
+    std::optional<int> program;
+    Mix mix = Mix::Stereo;
+    std::string loadStatePath;
+    std::string saveStatePath;
+    double tailSeconds = 2.0;
+    bool progress = false;  // forced on; otherwise only on a terminal
+};
+
+// Parses argv[1..]; throws UsageError for unknown options, missing or
+// malformed values and incomplete combinations.
+RenderOptions parseCommandLine(const std::vector<std::string>& args);
+
+const char* usageText();
+
+}  // namespace kettrix::render

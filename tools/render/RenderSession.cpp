@@ -1,0 +1,148 @@
+#include "RenderSession.h"
+
+#include "DemoPattern.h"
+#include "MidiFile.h"
+#include "PluginInfo.h"
+#include "PluginInstance.h"
+#include "PluginLibrary.h"
+#include "Renderer.h"
+#include "WavWriter.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace kettrix::render {
+
+namespace {
+
+std::vector<uint8_t> readStateFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw RenderError("cannot open state file '" + path + "'");
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.empty())
+        throw RenderError("state file '" + path + "' is empty");
+    return bytes;
+}
+
+void writeStateFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out)
+        throw RenderError("cannot write state file '" + path + "'");
+}
+
+// Shows "rendering 42%" on one terminal line, redrawn when the figure moves.
+class ProgressLine {
+public:
+    ProgressLine(std::ostream& log, bool enabled) : log_(log), enabled_(enabled) {}
+    ~ProgressLine()
+    {
+        if (enabled_ && shown_ >= 0)
+            log_ << '\n';
+    }
+    void update(int64_t done, int64_t total)
+    {
+        if (!enabled_ || total <= 0)
+            return;
+        const int percent = static_cast<int>(done * 100 / total);
+        if (percent == shown_)
+            return;
+        shown_ = percent;
+        log_ << "\rrendering " << percent << '%' << std::flush;
+    }
+
+private:
+    std::ostream& log_;
+    bool enabled_;
+    int shown_ = -1;
+};
+
+void selectProgram(PluginInstance& plugin, int program)
+{
+    const int32_t count = plugin.effect().numPrograms;
+    if (program >= count)
+        throw RenderError("--program " + std::to_string(program) + " is out of range: the plug-in has " +
+                          std::to_string(count) + " program(s), numbered from 0");
+    plugin.dispatch(effBeginSetProgram);
+    plugin.dispatch(effSetProgram, 0, program);
+    plugin.dispatch(effEndSetProgram);
+}
+
+}  // namespace
+
+void runInfo(const RenderOptions& options, std::ostream& out)
+{
+    PluginLibrary library(options.pluginPath);
+    HostContext context;
+    PluginInstance plugin(library, context);
+    plugin.open();
+    printPluginInfo(plugin, out);
+    plugin.close();
+}
+
+void runRender(const RenderOptions& options, std::ostream& log, bool logIsTerminal)
+{
+    // Read the input first: a bad MIDI file should fail before any plug-in
+    // code runs.
+    const MidiSequence sequence = options.demo ? demoPattern() : readMidiFile(options.midiPath);
+    const TempoMap tempo(sequence, options.sampleRate);
+    const std::vector<ScheduledEvent> events = scheduleEvents(sequence, tempo);
+    const int64_t totalFrames = renderLength(sequence, tempo, options.tailSeconds);
+    const std::vector<uint8_t> state =
+        options.loadStatePath.empty() ? std::vector<uint8_t>{} : readStateFile(options.loadStatePath);
+
+    PluginLibrary library(options.pluginPath);
+    HostContext context;
+    PluginInstance plugin(library, context);
+
+    if (plugin.numOutputs() < 1)
+        throw RenderError("plug-in '" + options.pluginPath + "' has no audio outputs");
+    if (options.precision == Precision::Double &&
+        (!plugin.hasFlag(effFlagsCanDoubleReplacing) || plugin.effect().processDoubleReplacing == nullptr))
+        throw RenderError("plug-in '" + options.pluginPath +
+                          "' cannot process in double precision (no effFlagsCanDoubleReplacing)");
+    if ((!state.empty() || !options.saveStatePath.empty()) && !plugin.hasFlag(effFlagsProgramChunks))
+        throw RenderError("plug-in '" + options.pluginPath +
+                          "' keeps no state chunks (no effFlagsProgramChunks): --load-state and "
+                          "--save-state are not possible");
+
+    plugin.open();
+    plugin.setSampleRate(options.sampleRate);
+    plugin.setBlockSize(options.blockSize);
+    plugin.dispatch(effSetProcessPrecision, 0,
+                    options.precision == Precision::Double ? kVstProcessPrecision64 : kVstProcessPrecision32);
+    if (options.program)
+        selectProgram(plugin, *options.program);
+    if (!state.empty() && !plugin.setChunk(true, state))
+        throw RenderError("plug-in did not accept the state in '" + options.loadStatePath + "'");
+
+    const int channels = mixedChannelCount(options.mix, plugin.numOutputs());
+    WavWriter writer(options.outPath, channels, options.sampleRate);
+
+    plugin.resume();
+    plugin.startProcess();
+    {
+        ProgressLine progress(log, options.progress || logIsTerminal);
+        Renderer renderer(plugin, tempo, {options.blockSize, options.precision, options.mix});
+        renderer.render(
+            events, totalFrames, [&](const float* frames, std::size_t count) { writer.write(frames, count); },
+            [&](int64_t done, int64_t total) { progress.update(done, total); });
+    }
+    plugin.stopProcess();
+    plugin.suspend();
+    writer.finish();
+
+    if (!options.saveStatePath.empty()) {
+        const std::vector<uint8_t> saved = plugin.getChunk(true);
+        if (saved.empty())
+            throw RenderError("plug-in returned no state chunk to save");
+        writeStateFile(options.saveStatePath, saved);
+    }
+    plugin.close();
+}
+
+}  // namespace kettrix::render
