@@ -83,9 +83,9 @@ std::string fileNameFor(const SampleRecipe& recipe) {
     for (const char* c = recipe.name; *c != '\0'; ++c) {
         const auto ch = static_cast<unsigned char>(*c);
         if (std::isalnum(ch)) slug += static_cast<char>(std::tolower(ch));
-        else if (!slug.empty() && slug.back() != '_') slug += '_';
+        else if (!slug.empty() && slug.back() != '-') slug += '-';
     }
-    return std::to_string(recipe.resourceId) + (recipe.isHit ? "_hit_" : "_") + slug + ".pcm";
+    return std::to_string(recipe.resourceId) + (recipe.isHit ? "-hit-" : "-") + slug + ".raw";
 }
 
 std::vector<unsigned char> render(const SampleRecipe& recipe) {

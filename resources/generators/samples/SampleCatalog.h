@@ -30,7 +30,7 @@ struct SampleRecipe {
 std::span<const SampleRecipe> noiseRecipes();
 std::span<const SampleRecipe> hitRecipes();
 
-// File name under resources/samples/, e.g. "205_noise.pcm".
+// File name under resources/samples/, e.g. "205-noise.raw".
 std::string fileNameFor(const SampleRecipe& recipe);
 
 // Runs the recipe and returns the finished 16-bit bytes.
