@@ -1,0 +1,54 @@
+#pragma once
+// Turns note-on and note-off events into a gate, a key offset and a velocity
+// per sound, following each sound's key range. Also restarts choke targets.
+
+#include "engine/EngineLimits.h"
+
+#include <array>
+#include <cstdint>
+
+namespace kettrix::engine {
+
+class ActiveSoundList;
+
+// The trigger state of one sound, read by its DrumSound every sample.
+struct SoundTrigger {
+    int soundIndex = 0;
+    std::uint8_t gate = 0;          // 1 while held by a note or a choke restart
+    std::uint8_t chokeRestart = 0;  // last start came from a choke
+    double keyOffset = 0.0;         // (note - keyLo) / 120
+    double velocity = 0.0;          // velocity / 127
+    int keyHi = kHighestKey;
+    int keyLo = 0;
+    int note = 0;
+};
+
+class NoteRouter {
+public:
+    explicit NoteRouter(ActiveSoundList& active);
+
+    // Starts every unmuted sound whose range holds the note; returns through
+    // startedBy() which sounds the note belongs to (muted ones included).
+    void noteOn(int note, int velocity);
+    // Releases every sound last started by this note number.
+    void noteOff(int note);
+    // Restarts the first sound whose record names `target`, silently.
+    void choke(int target);
+
+    void setKeyRange(int sound, int lo, int hi);
+    void setMuted(int sound, bool muted);
+    bool muted(int sound) const { return muted_[static_cast<unsigned>(sound)] != 0; }
+
+    const SoundTrigger& trigger(int sound) const { return triggers_[static_cast<unsigned>(sound)]; }
+    bool startedBy(int sound) const { return startedBy_[static_cast<unsigned>(sound)] != 0; }
+    bool held(int note) const;
+
+private:
+    std::array<SoundTrigger, kSoundCount> triggers_{};
+    std::array<std::uint8_t, kSoundCount> muted_{};
+    std::array<std::uint32_t, kSoundCount> startedBy_{};
+    std::array<std::uint8_t, kMidiNoteCount> held_{};
+    ActiveSoundList& active_;
+};
+
+}  // namespace kettrix::engine

@@ -1,0 +1,96 @@
+#pragma once
+// Offsets of the parameters inside one sound's block of 132, as the engine
+// uses them. Offsets not listed here have no effect on the engine.
+
+namespace kettrix::engine::offset {
+
+inline constexpr int kOsc1Snap = 0;
+inline constexpr int kOsc1Pitch = 11;
+inline constexpr int kOsc1Type = 12;
+inline constexpr int kOsc2Pitch = 13;
+inline constexpr int kOsc2Type = 14;
+inline constexpr int kOscMix = 15;
+inline constexpr int kOscFm = 16;
+inline constexpr int kHitVolume = 17;
+inline constexpr int kHitLowpass = 18;
+inline constexpr int kHitType = 19;
+inline constexpr int kOscModAttack = 20;
+inline constexpr int kOscModRelease = 21;
+inline constexpr int kOscModAttackType = 22;
+inline constexpr int kOscModReleaseType = 23;
+inline constexpr int kOscModDepth = 24;
+inline constexpr int kOscModMode = 25;
+inline constexpr int kOscVolAttack = 26;
+inline constexpr int kOscVolRelease = 27;
+inline constexpr int kOscVolAttackType = 28;
+inline constexpr int kOscVolReleaseType = 29;
+inline constexpr int kOscVolDepth = 30;
+inline constexpr int kOscVolMode = 31;
+inline constexpr int kOscCutoff = 32;
+inline constexpr int kOscResonance = 33;
+inline constexpr int kOscFilterAttack = 34;
+inline constexpr int kOscFilterRelease = 35;
+inline constexpr int kOscFilterAttackType = 36;
+inline constexpr int kOscFilterReleaseType = 37;
+inline constexpr int kOscFilterDepth = 38;
+inline constexpr int kOscFilterMode = 39;
+inline constexpr int kOscFilterType = 40;
+inline constexpr int kOscFilterKeytrack = 41;
+inline constexpr int kOsc2Snap = 44;
+
+// Noise 1 block; noise 2 uses the same layout shifted by kNoise2Shift, except
+// the two fields that sit elsewhere (see below).
+inline constexpr int kNoiseType = 46;
+inline constexpr int kNoiseRetrigger = 47;
+inline constexpr int kNoiseKeytrack = 48;
+inline constexpr int kNoisePitch = 49;
+inline constexpr int kNoiseStereo = 50;
+inline constexpr int kNoiseVolAttack = 51;
+inline constexpr int kNoiseVolRelease = 52;
+inline constexpr int kNoiseVolAttackType = 53;
+inline constexpr int kNoiseVolReleaseType = 54;
+inline constexpr int kNoiseVolDepth = 55;
+inline constexpr int kNoiseVolMode = 56;
+inline constexpr int kNoiseCutoff = 59;
+inline constexpr int kNoiseResonance = 60;
+inline constexpr int kNoiseFilterKeytrack = 61;
+inline constexpr int kNoiseFilterAttack = 62;
+inline constexpr int kNoiseFilterRelease = 63;
+inline constexpr int kNoiseFilterAttackType = 64;
+inline constexpr int kNoiseFilterReleaseType = 65;
+inline constexpr int kNoiseFilterDepth = 66;
+inline constexpr int kNoiseFilterMode = 67;
+inline constexpr int kNoiseFilterType = 68;
+inline constexpr int kNoise1Color = 71;
+inline constexpr int kNoise2Color = 97;
+inline constexpr int kNoise2Shift = 26;  // 72 - 46
+
+inline constexpr int kHitVolumeMirror = 70;
+inline constexpr int kHitLowpassMirror = 96;
+inline constexpr int kOscVolume = 98;     // mirrors kOscVolDepth
+inline constexpr int kNoise1Volume = 99;  // mirrors noise 1 volume depth
+inline constexpr int kNoise2Volume = 100; // mirrors noise 2 volume depth
+inline constexpr int kPan = 101;
+inline constexpr int kVolume = 102;
+inline constexpr int kChannel = 103;
+inline constexpr int kOscVolVelocity = 105;
+inline constexpr int kOscModVelocity = 106;
+inline constexpr int kOscFilterVelocity = 107;
+inline constexpr int kHitFilterVelocity = 108;
+inline constexpr int kNoise1VolVelocity = 109;
+inline constexpr int kNoise1FilterVelocity = 110;
+inline constexpr int kNoise2VolVelocity = 111;
+inline constexpr int kNoise2FilterVelocity = 112;
+inline constexpr int kHitModDecay = 118;
+inline constexpr int kKeyLo = 120;
+inline constexpr int kKeyHi = 121;
+inline constexpr int kEffectAmount = 123;
+inline constexpr int kEffectType = 124;
+inline constexpr int kUserKeyLo = 126;
+inline constexpr int kUserKeyHi = 127;
+inline constexpr int kChoke = 128;
+inline constexpr int kOscOn = 129;     // "Osc mute": 1 lets the section play
+inline constexpr int kNoise1On = 130;
+inline constexpr int kNoise2On = 131;
+
+}  // namespace kettrix::engine::offset

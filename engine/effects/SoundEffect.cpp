@@ -1,0 +1,105 @@
+#include "engine/effects/SoundEffect.h"
+
+#include <algorithm>
+
+namespace kettrix::engine {
+
+namespace {
+// Added to the compressor gain every sample: 2^-32 plus one step of the
+// mantissa (bit pattern 0x3DF0000000100000). It keeps the gain away from
+// denormal territory and balances the pull back to a target of 1.
+constexpr double kTinyOffset = 2.3283064370807974e-10;
+}  // namespace
+
+SoundEffect::SoundEffect(double sampleRate)
+    : attackCoef_(44100.0 / sampleRate * 0.003),
+      releaseCoef_(44100.0 / sampleRate * 0.0003),
+      sampleRate_(sampleRate) {}
+
+void SoundEffect::setEffectType(int type) {
+    enabled_ = type != 0 ? 1 : 0;
+    outL_ = outR_ = 0.0;
+    crushPhase_ = 0.0;
+    heldL_ = heldR_ = 0.0;
+    // The compressor's gain and target are deliberately kept: switching to
+    // it continues from whatever gain was left.
+    switch (type) {
+    case 1: type_ = EffectType::Crush; break;
+    case 2: type_ = EffectType::Drive; break;
+    case 3: type_ = EffectType::Compressor; break;
+    default: type_ = EffectType::Off; break;
+    }
+}
+
+void SoundEffect::setEffectAmount(double amount) {
+    amount_ = amount;
+    driveGain_ = 100.0 * amount + 1.0;
+    driveMakeup_ = std::max(0.2, 1.0 / driveGain_);
+    compDip_ = 1.0 - amount;
+    crushRate_ = std::max(0.005, 1.0 - amount);
+}
+
+void SoundEffect::process(double inL, double inR) noexcept {
+    switch (type_) {
+    case EffectType::Crush: crush(inL, inR); break;
+    case EffectType::Drive: drive(inL, inR); break;
+    case EffectType::Compressor: compress(inL, inR); break;
+    case EffectType::Off: passThrough(inL, inR); break;
+    }
+}
+
+void SoundEffect::passThrough(double inL, double inR) noexcept {
+    outL_ = inL;
+    outR_ = inR;
+}
+
+void SoundEffect::crush(double inL, double inR) noexcept {
+    // A hold clock running at crushRate times the sample rate; only the
+    // sample at each clock tick is passed on.
+    crushPhase_ += crushRate_;
+    if (crushPhase_ >= 1.0) {
+        crushPhase_ -= 1.0;
+        heldL_ = inL;
+        heldR_ = inR;
+    }
+    outL_ = heldL_;
+    outR_ = heldR_;
+}
+
+double SoundEffect::clip(double x) noexcept {
+    double y = x;
+    if (x > 1.25) {
+        const double d = x - 1.25;
+        if (d > 0.5) return 1.5;
+        y = 1.25 + d * (1.0 - d);
+    }
+    if (y < -1.25) {
+        const double e = y + 1.25;
+        if (e < -0.5) return -1.5;
+        return -1.25 + e * (1.0 + e);
+    }
+    return y;
+}
+
+void SoundEffect::drive(double inL, double inR) noexcept {
+    outL_ = clip(driveGain_ * inL) * driveMakeup_;
+    outR_ = clip(driveGain_ * inR) * driveMakeup_;
+}
+
+void SoundEffect::compress(double inL, double inR) noexcept {
+    // Not level driven: every trigger pulls the gain quickly down to the dip
+    // and, once there, it recovers ten times more slowly towards 1.
+    const double g = compGain_;
+    double step;
+    if (g > compTarget_) {
+        if (g - compTarget_ < 0.0001) compTarget_ = 1.0;
+        step = (compTarget_ - g) * attackCoef_;
+    } else {
+        step = (compTarget_ - g) * releaseCoef_;
+    }
+    compGain_ = g + step + kTinyOffset;
+    outL_ = compGain_ * inL;
+    outR_ = compGain_ * inR;
+}
+
+}  // namespace kettrix::engine

@@ -1,0 +1,60 @@
+#pragma once
+// The insert effect of one sound: sample-hold "Crush", soft-clipping "Drive"
+// and a trigger-driven gain dip "Compressor". It runs on the sound's summed
+// stereo signal before pan and volume. Plain state, no allocation.
+
+#include <cstdint>
+
+namespace kettrix::engine {
+
+enum class EffectType : int { Off = 0, Crush = 1, Drive = 2, Compressor = 3 };
+
+class SoundEffect {
+public:
+    explicit SoundEffect(double sampleRate = 44100.0);
+
+    // UI/host thread, under the plug-in lock.
+    void setEffectType(int type);
+    void setEffectAmount(double amount);
+
+    // RT: called at every trigger of the owning sound.
+    void startDip() { compTarget_ = compDip_; }
+
+    // RT: runs the chosen effect on one stereo sample; leaves it untouched
+    // while the effect is off.
+    void process(double inL, double inR) noexcept;
+
+    void passThrough(double inL, double inR) noexcept;
+    void crush(double inL, double inR) noexcept;
+    void drive(double inL, double inR) noexcept;
+    void compress(double inL, double inR) noexcept;
+
+    // The drive's waveshaper: identity inside +-1.25, a parabola meeting
+    // +-1.5 with zero slope at +-1.75, flat beyond.
+    static double clip(double x) noexcept;
+
+    bool enabled() const { return enabled_ != 0; }
+    EffectType type() const { return type_; }
+    double outL() const { return outL_; }
+    double outR() const { return outR_; }
+    double compressorGain() const { return compGain_; }
+
+private:
+    double outL_ = 0.0, outR_ = 0.0;
+    double amount_ = 0.0;
+    double driveGain_ = 1.0;
+    double driveMakeup_ = 1.0;
+    double crushRate_ = 1.0;
+    double crushPhase_ = 0.0;
+    double heldL_ = 0.0, heldR_ = 0.0;
+    double compGain_ = 1.0;
+    double compTarget_ = 1.0;
+    double compDip_ = 1.0;
+    double attackCoef_;
+    double releaseCoef_;
+    double sampleRate_;
+    EffectType type_ = EffectType::Off;
+    std::uint8_t enabled_ = 0;
+};
+
+}  // namespace kettrix::engine

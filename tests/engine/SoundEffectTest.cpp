@@ -1,0 +1,170 @@
+#include "engine/effects/SoundEffect.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+using kettrix::engine::SoundEffect;
+
+namespace {
+
+// A ramp makes every input sample distinct, so held samples are visible.
+double ramp(int i) { return 0.001 * (i + 1); }
+
+std::vector<double> runLeft(SoundEffect& fx, int count) {
+    std::vector<double> out;
+    for (int i = 0; i < count; ++i) {
+        fx.process(ramp(i), -ramp(i));
+        out.push_back(fx.outL());
+        EXPECT_EQ(fx.outR(), -fx.outL());
+    }
+    return out;
+}
+
+// Length of each run of equal output samples after the first change.
+std::vector<int> holdLengths(const std::vector<double>& out) {
+    std::vector<int> lengths;
+    int run = 1;
+    for (std::size_t i = 1; i < out.size(); ++i) {
+        if (out[i] == out[i - 1]) {
+            ++run;
+        } else {
+            lengths.push_back(run);
+            run = 1;
+        }
+    }
+    return lengths;
+}
+
+}  // namespace
+
+TEST(SoundEffect, OffReportsDisabledWhateverTheAmount) {
+    SoundEffect fx;
+    fx.setEffectAmount(0.77);
+    fx.setEffectType(0);
+    EXPECT_FALSE(fx.enabled());
+    fx.process(0.3, -0.2);
+    EXPECT_EQ(fx.outL(), 0.3);
+    EXPECT_EQ(fx.outR(), -0.2);
+    fx.setEffectType(2);
+    EXPECT_TRUE(fx.enabled());
+}
+
+TEST(SoundEffect, CrushHoldsEachSampleForOneTwoAndTwoHundredSamples) {
+    SoundEffect fx;
+    fx.setEffectType(1);
+
+    fx.setEffectAmount(0.0);
+    const auto identity = runLeft(fx, 50);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(identity[static_cast<unsigned>(i)], ramp(i));
+
+    fx.setEffectType(1);  // clears the hold clock
+    fx.setEffectAmount(0.5);
+    auto lengths = holdLengths(runLeft(fx, 41));
+    ASSERT_GE(lengths.size(), 10u);
+    for (std::size_t i = 1; i < lengths.size(); ++i) EXPECT_EQ(lengths[i], 2);
+
+    fx.setEffectType(1);
+    fx.setEffectAmount(1.0);
+    lengths = holdLengths(runLeft(fx, 1001));
+    ASSERT_GE(lengths.size(), 4u);
+    for (std::size_t i = 1; i < lengths.size(); ++i) EXPECT_NEAR(lengths[i], 200, 1);
+}
+
+TEST(SoundEffect, DriveClipsSoftlyAndKeepsSmallSignalsAtAmountZero) {
+    EXPECT_EQ(SoundEffect::clip(1.0), 1.0);
+    EXPECT_EQ(SoundEffect::clip(-1.25), -1.25);
+    EXPECT_DOUBLE_EQ(SoundEffect::clip(1.5), 1.4375);
+    EXPECT_DOUBLE_EQ(SoundEffect::clip(-1.5), -1.4375);
+    EXPECT_EQ(SoundEffect::clip(1.76), 1.5);
+    EXPECT_EQ(SoundEffect::clip(1e9), 1.5);
+    EXPECT_EQ(SoundEffect::clip(-1e9), -1.5);
+    // Continuous and monotonic through the knee.
+    double last = SoundEffect::clip(-3.0);
+    for (double x = -3.0; x <= 3.0; x += 0.001) {
+        const double y = SoundEffect::clip(x);
+        EXPECT_GE(y, last - 1e-12);
+        EXPECT_LE(std::fabs(y - last), 0.0011);
+        last = y;
+    }
+
+    SoundEffect fx;
+    fx.setEffectType(2);
+    fx.setEffectAmount(0.0);
+    fx.process(0.9, -1.25);
+    EXPECT_EQ(fx.outL(), 0.9);
+    EXPECT_EQ(fx.outR(), -1.25);
+    fx.process(1.5, 2.0);
+    EXPECT_DOUBLE_EQ(fx.outL(), 1.4375);
+    EXPECT_EQ(fx.outR(), 1.5);
+}
+
+TEST(SoundEffect, DriveAtFullAmountGivesPointTwoOTwo) {
+    SoundEffect fx;
+    fx.setEffectType(2);
+    fx.setEffectAmount(1.0);
+    fx.process(0.01, 1.0);
+    EXPECT_NEAR(fx.outL(), 0.202, 1e-12);
+    EXPECT_NEAR(fx.outR(), 0.3, 1e-12);  // the output ceiling at full drive
+}
+
+TEST(SoundEffect, CompressorAtAmountZeroStaysAtUnity) {
+    SoundEffect fx;
+    fx.setEffectType(3);
+    fx.setEffectAmount(0.0);
+    for (int trigger = 0; trigger < 3; ++trigger) {
+        fx.startDip();
+        for (int i = 0; i < 100000; ++i) {
+            fx.process(0.5, 0.5);
+            ASSERT_NEAR(fx.compressorGain(), 1.0, 1e-7);
+        }
+    }
+}
+
+TEST(SoundEffect, CompressorAtFullAmountDipsThenRecovers) {
+    SoundEffect fx;
+    fx.setEffectType(3);
+    fx.setEffectAmount(1.0);
+    fx.startDip();
+    double lowest = 1.0;
+    int lowestAt = 0;
+    for (int i = 0; i < 200000; ++i) {
+        fx.process(1.0, 1.0);
+        EXPECT_EQ(fx.outL(), fx.compressorGain());
+        if (fx.compressorGain() < lowest) {
+            lowest = fx.compressorGain();
+            lowestAt = i;
+        }
+    }
+    EXPECT_LT(lowest, 0.001);
+    EXPECT_GT(lowestAt, 1000);    // a glide down, not a jump
+    EXPECT_LT(lowestAt, 10000);   // about 3000 samples at 44.1 kHz
+    EXPECT_GT(fx.compressorGain(), 0.99);  // recovered
+
+    // The same dip at 96 kHz takes proportionally longer.
+    SoundEffect slow(96000.0);
+    slow.setEffectType(3);
+    slow.setEffectAmount(1.0);
+    slow.startDip();
+    int below = -1;
+    for (int i = 0; i < 20000 && below < 0; ++i) {
+        slow.process(1.0, 1.0);
+        if (slow.compressorGain() < 0.5) below = i;
+    }
+    EXPECT_NEAR(below, static_cast<int>(std::log(2.0) / (0.003 * 44100.0 / 96000.0)), 10);
+}
+
+TEST(SoundEffect, TypeChangeClearsCrushButKeepsCompressorGain) {
+    SoundEffect fx;
+    fx.setEffectType(3);
+    fx.setEffectAmount(0.8);
+    fx.startDip();
+    for (int i = 0; i < 500; ++i) fx.process(1.0, 1.0);
+    const double gain = fx.compressorGain();
+    ASSERT_LT(gain, 0.9);
+    fx.setEffectType(1);
+    EXPECT_EQ(fx.outL(), 0.0);
+    fx.setEffectType(3);
+    EXPECT_EQ(fx.compressorGain(), gain);
+}
