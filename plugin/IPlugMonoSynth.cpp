@@ -1,0 +1,65 @@
+#include "IPlugMonoSynth.h"
+
+#include <algorithm>
+
+namespace kettrix {
+
+PlugConfig IPlugMonoSynth::Configuration()
+{
+    PlugConfig config;
+    config.effectName = "Kettrix4";
+    config.productString = "";
+    config.vendorString = "Sorvane";
+    config.uniqueId = Vst2FourCC('K', 'T', 'X', '4');
+    config.manufacturerId = Vst2FourCC('S', 'R', 'V', 'C');
+    config.version = 0x00010000;
+    config.numParams = kNumParams;
+    config.numPresets = kNumPresets;
+    config.channelIOString = "0-2 0-4 0-6 0-8 0-10 0-12";
+    config.latency = 0;
+    config.receivesMidi = true;
+    config.stateChunks = true;
+    config.isInstrument = true;
+    return config;
+}
+
+IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configuration(), hostCallback)
+{
+    // Parameters, engine, editor and factory kits are set up here.
+}
+
+IPlugMonoSynth::~IPlugMonoSynth() = default;
+
+void IPlugMonoSynth::Reset()
+{
+    PlugLockGuard guard(Lock());
+    mMidiQueue.Resize(GetBlockSize());
+}
+
+void IPlugMonoSynth::ParameterChanged(int) { PlugLockGuard guard(Lock()); }
+
+void IPlugMonoSynth::processBlock(double**, double** outputs, int frames)
+{
+    for (int i = 0; i < NOutChannels(); ++i) {
+        std::fill(outputs[i], outputs[i] + frames, 0.0);
+    }
+    mMidiQueue.Flush(frames);
+}
+
+void IPlugMonoSynth::ReceiveMidi(const MidiMessage& message) { mMidiQueue.Add(message); }
+
+bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return IPlugVST::SerializeState(chunk); }
+
+int IPlugMonoSynth::UnserializeState(const Chunk& chunk, int start) { return IPlugVST::UnserializeState(chunk, start); }
+
+bool IPlugMonoSynth::QueryYesNo()
+{
+    PlugLockGuard guard(Lock());
+    return true;
+}
+
+void IPlugMonoSynth::ProgramChanged() {}
+
+void IPlugMonoSynth::BeforeProgramChange() {}
+
+}  // namespace kettrix
