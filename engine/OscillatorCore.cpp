@@ -1,0 +1,219 @@
+#include "engine/OscillatorCore.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kettrix::engine {
+namespace {
+
+constexpr double kHalfPi = 1.57079632679489661923;
+
+// A cycle spans table steps 0..1023; index 1024 repeats sample 0.
+constexpr double kPhaseWrap = 1023.0;
+
+// Each noise oscillator's own band limit: a state-variable low pass at the
+// oscillator's pitch with fixed resonance, run one half step per sample.
+constexpr double kNoiseResonance = 0.95;
+
+}  // namespace
+
+std::int32_t selectOscillatorMode(bool osc1On, bool osc2On, bool fmOn, bool osc1Noise,
+                                  bool osc2Noise) noexcept {
+    if (osc1On && osc2On) {
+        if (fmOn) {
+            if (osc1Noise && osc2Noise) return kOscNoiseNoiseFm;
+            if (osc2Noise) return kOscWaveFmByNoise;
+            if (osc1Noise) return kOscNoiseFmWave;
+            return kOscWaveFmWave;
+        }
+        if (osc1Noise && osc2Noise) return kOscNoiseNoise;
+        if (osc1Noise) return kOscNoiseWave;
+        if (osc2Noise) return kOscWaveNoise;
+        return kOscWaveWave;
+    }
+    if (osc1On) return osc1Noise ? kOscNoise1 : kOscWave1;
+    if (osc2On) return osc2Noise ? kOscNoise2 : kOscWave2;
+    return kOscSilent;
+}
+
+OscillatorCore::OscillatorCore(double rate)
+    : boostCoef(0.05 * 44100.0 / rate),
+      rateRatio(44100.0 / double(static_cast<float>(rate))),
+      notes(rate),
+      sampleRate(static_cast<std::int32_t>(rate)),
+      filter(rate),
+      noise1Filter(rate),
+      noise2Filter(rate) {}
+
+void OscillatorCore::reset() noexcept {
+    out1 = out2 = 0.0;
+    boost = 0.0;
+    fmFeedback = 0.0;
+    phase1 = phase2 = 0.0;
+    phase1Int = phase2Int = 0;
+    pitch1Cached = pitch2Cached = -1.0;
+    noise1State = 0;  // noise 2 keeps running from note to note
+    noise1Acc = noise2Acc = 1.0;
+    filter.reset();
+    noise1Filter.reset();
+    noise2Filter.reset();
+}
+
+void OscillatorCore::setMix(double m) noexcept {
+    level1 = std::sin((1.0 - m) * kHalfPi);
+    level2 = std::sin(m * kHalfPi);
+}
+
+void OscillatorCore::convert1(double p) noexcept {
+    const PitchStep s = notes.atPitch(p);
+    inc1 = s.increment;
+    table1Index = s.tableIndex;
+}
+
+void OscillatorCore::convert2(double p) noexcept {
+    const PitchStep s = notes.atPitch(p);
+    inc2 = s.increment;
+    table2Index = s.tableIndex;
+}
+
+void OscillatorCore::tune1(double p) noexcept {
+    if (p == pitch1Cached) return;
+    pitch1Cached = p;
+    convert1(p);
+}
+
+void OscillatorCore::tune2(double p) noexcept {
+    if (p == pitch2Cached) return;
+    pitch2Cached = p;
+    convert2(p);
+}
+
+double OscillatorCore::readAndAdvance(const Wavetable& table, double& phase, std::int32_t& phaseInt,
+                                      double increment) noexcept {
+    const std::int32_t j = phaseInt;
+    const double out = table[j] + (table[j + 1] - table[j]) * (phase - j);
+    phase += increment;
+    // One subtraction suffices at every usual rate; the loop keeps the read
+    // inside the table even at very low sample rates, where the top notes
+    // step more than a whole cycle per sample.
+    while (phase > kPhaseWrap) phase -= kPhaseWrap;
+    phaseInt = static_cast<std::int32_t>(phase);
+    return out;
+}
+
+double OscillatorCore::wave1() noexcept {
+    out1 = readAndAdvance((*set1)[table1Index], phase1, phase1Int, inc1);
+    return out1;
+}
+
+double OscillatorCore::wave2() noexcept {
+    out2 = readAndAdvance((*set2)[table2Index], phase2, phase2Int, inc2);
+    return out2;
+}
+
+double OscillatorCore::noise(double p, std::uint32_t& state, double& acc, DrumFilter& noiseFilter,
+                             double& out) noexcept {
+    // Values in -0.27..0.27: the remainder keeps the sign of the state read
+    // as a signed 32-bit number, computed in single precision.
+    auto value = [&state] {
+        const auto remainder = static_cast<std::int32_t>(state) % 10;
+        return double(static_cast<float>(remainder) * 0.03f);
+    };
+    acc += rateRatio;
+    if (acc < 1.0) {
+        // Above 44.1 kHz the value is held; the filter still runs every
+        // sample so its response does not depend on the rate.
+        noiseFilter.process(value(), p, kNoiseResonance, kFilterSingleStepLowPass);
+        return out;
+    }
+    acc -= 1.0;
+    state = (state + 1u) * 33u;
+    const double y = noiseFilter.process(value(), p, kNoiseResonance, kFilterSingleStepLowPass);
+    // Low pitches filter away most of the level: make it up, up to x10.1.
+    const double g = std::max(0.0, 1.0 - p);
+    out = y * (g * g * 10.0 + 0.1);
+    return out;
+}
+
+double OscillatorCore::noise1(double p) noexcept { return noise(p, noise1State, noise1Acc, noise1Filter, out1); }
+
+double OscillatorCore::noise2(double p) noexcept { return noise(p, noise2State, noise2Acc, noise2Filter, out2); }
+
+void OscillatorCore::runFmPair(double p1, double p2, double fm) noexcept {
+    if (fm > 0.0 || p1 != pitch1Cached) {
+        // |0.5 - p1| - 0.5 = -min(p1, 1 - p1): no modulation at either end.
+        convert1(p1 + (std::fabs(0.5 - p1) - 0.5) * fm * fmFeedback);
+        pitch1Cached = p1;
+    }
+    tune2(p2);
+    wave1();
+    wave2();
+    fmFeedback = out2;
+}
+
+double OscillatorCore::mix(std::int32_t mode, double p1, double p2, double fm) noexcept {
+    switch (mode) {
+    case kOscNoiseNoiseFm:
+    case kOscNoiseNoise: {
+        const double a = noise1(p1);
+        return level1 * a + level2 * noise2(p2);
+    }
+    case kOscWaveFmByNoise: {
+        convert1(p1 + fm * fmFeedback);
+        wave1();
+        fmFeedback = noise2(p2);
+        return level2 * fmFeedback + level1 * out1;
+    }
+    case kOscNoiseFmWave: {
+        convert2(p2 + fm * fmFeedback);
+        wave2();
+        fmFeedback = noise1(p1);
+        return level1 * fmFeedback + level2 * out2;
+    }
+    case kOscWaveFmWave:
+        runFmPair(p1, p2, fm);
+        return level1 * out1 + level2 * out2;
+    case kOscNoiseWave: {
+        tune2(p2);
+        wave2();
+        const double n = noise1(p1);
+        return level1 * n + level2 * out2;
+    }
+    case kOscWaveNoise: {
+        tune1(p1);
+        wave1();
+        const double n = noise2(p2);
+        return level1 * out1 + level2 * n;
+    }
+    case kOscWaveWave:
+        tune1(p1);
+        tune2(p2);
+        wave1();
+        wave2();
+        return level1 * out1 + level2 * out2;
+    case kOscNoise1:
+        return noise1(p1);
+    case kOscWave1:
+        tune1(p1);
+        return wave1();
+    case kOscNoise2:
+        return noise2(p2);
+    case kOscWave2:
+        tune2(p2);
+        return wave2();
+    default:
+        return 0.0;
+    }
+}
+
+double OscillatorCore::process(std::int32_t mode, double p1, double p2, double amp, double cutoff,
+                               double resonance, double fm) noexcept {
+    if (mode <= kOscSilent || mode > kOscWave2) return 0.0;
+    const double m = mix(mode, p1, p2, fm);
+    // Bass boost: twice a one-pole low-passed copy added, so the lowest
+    // frequencies gain up to three times.
+    boost = boost + (m - boost) * boostCoef + antiDenormal;
+    return filter.process(m + 2.0 * boost, cutoff, resonance, filterType) * amp;
+}
+
+}  // namespace kettrix::engine

@@ -1,0 +1,35 @@
+#include "engine/tables/OscillatorNoteTable.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kettrix::engine {
+namespace {
+
+constexpr double kMaxHarmonics = 512.0;
+constexpr double kWavetableLength = 1024.0;
+
+}  // namespace
+
+double OscillatorNoteTable::noteFrequency(int note) { return 440.0 * std::pow(2.0, (note - 60) / 12.0); }
+
+OscillatorNoteTable::OscillatorNoteTable(double sampleRate, double harmonicNyquist) {
+    auto harmonicLimit = [&](int n) {
+        return std::floor(std::min(harmonicNyquist / noteFrequency(n), kMaxHarmonics));
+    };
+    std::int32_t table = 0;
+    for (int n = 0; n < kNotes; ++n) {
+        if (n > 0 && harmonicLimit(n) != harmonicLimit(n - 1)) ++table;
+        noteTable[n] = table;
+        increment[n] = noteFrequency(n) * kWavetableLength / sampleRate;
+    }
+}
+
+PitchStep OscillatorNoteTable::atNote(double v) const noexcept {
+    if (!(v > 0.0)) v = 0.0;
+    if (v >= kNotes - 1) return {increment[kNotes - 1], noteTable[kNotes - 1]};
+    const int i = static_cast<int>(v);
+    return {increment[i] + (increment[i + 1] - increment[i]) * (v - i), noteTable[i]};
+}
+
+}  // namespace kettrix::engine

@@ -1,0 +1,40 @@
+#pragma once
+// Pitch-to-oscillator tables, built once per sample rate.
+//
+// A pitch value p (0 to 1) is the note index v = p * 120, clamped to 0..127,
+// and note n sounds at 440 * 2^((n - 60) / 12) Hz. For each note the table
+// holds the phase increment in wavetable samples per output sample and the
+// index of the band-limited wavetable that the note reads: the table index
+// steps up each time the harmonic limit floor(min(nyquist / f, 512)) changes,
+// which gives exactly 76 tables (0..75) for a nyquist of 22050 Hz.
+
+#include <array>
+#include <cstdint>
+
+namespace kettrix::engine {
+
+struct PitchStep {
+    double increment = 0.0;      // wavetable samples per output sample
+    std::int32_t tableIndex = 0; // 0 (most harmonics) .. 75 (a plain sine)
+};
+
+struct OscillatorNoteTable {
+    static constexpr int kNotes = 128;
+    static constexpr double kSemitonesPerUnit = 120.0;
+
+    // harmonicNyquist is fixed at 22050 Hz for the oscillator section,
+    // whatever the sample rate; the cymbal generator passes half its rate.
+    explicit OscillatorNoteTable(double sampleRate, double harmonicNyquist = 22050.0);
+
+    // Interpolated increment and the table of the note below, at note index
+    // v (clamped to 0..127; NaN reads note 0). At 127 the top increment is used.
+    PitchStep atNote(double v) const noexcept;
+    PitchStep atPitch(double p) const noexcept { return atNote(p * kSemitonesPerUnit); }
+
+    static double noteFrequency(int note);
+
+    std::array<std::int32_t, kNotes> noteTable{};
+    std::array<double, kNotes> increment{};
+};
+
+}  // namespace kettrix::engine
