@@ -1,0 +1,64 @@
+#include "engine/NoiseCymbalGenerator.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kettrix::engine {
+
+namespace {
+
+// Note-index offsets of the six oscillators above the colour's base note.
+constexpr std::array<double, CymbalGenerator::kOscillators> kOffsets{0.0, 6.0, 6.5, 10.0, 17.5, 22.0};
+
+}  // namespace
+
+CymbalGenerator::CymbalGenerator(double sampleRate)
+    : notes(sampleRate, sampleRate * 0.5),
+      // The undamped band-pass runs away once its centre passes about a fifth
+      // of the sample rate. From 44.1 kHz up the limit lies above the filters'
+      // own ceiling (0.92, about 8 kHz) and changes nothing; at lower rates it
+      // keeps the generator stable.
+      stableCutoff((60.0 + 12.0 * std::log2(0.2 * sampleRate / 440.0)) / 120.0),
+      filterA(sampleRate),
+      filterB(sampleRate) {
+    setColor(0.0);
+    setColorFilters(0.5);
+}
+
+void CymbalGenerator::setColor(double col) noexcept {
+    const double base = col * 24.0 + 28.0;
+    const double spread = col * 0.8 + 1.0;
+    for (int k = 0; k < kOscillators; ++k) {
+        double v = base + spread * kOffsets[static_cast<std::size_t>(k)];
+        if (!(v > 0.0)) v = 0.0;  // also catches NaN
+        v = std::min(v, 127.0);
+        const PitchStep step = notes.atNote(v);
+        increment[static_cast<std::size_t>(k)] = step.increment;
+        // Against half of a high sample rate the harmonic limit changes more
+        // often than 76 times; the set only has tables 0..75.
+        tableIndex[static_cast<std::size_t>(k)] = std::clamp(step.tableIndex, 0, kWavetablesPerSet - 1);
+    }
+}
+
+void CymbalGenerator::setColorFilters(double pitch) noexcept {
+    const double d = std::min(pitch, 1.0) * 0.9 * 0.2;
+    filterA.setFixed(std::min(0.65 + d, stableCutoff), 0.7);
+    filterB.setFixed(std::min(0.75 + d, stableCutoff), 0.7);
+}
+
+double CymbalGenerator::sample() noexcept {
+    double x = 0.0;
+    for (int k = 0; k < kOscillators; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        phase[i] += increment[i];
+        // A cycle spans 1023 steps. At very low sample rates an increment can
+        // exceed a whole cycle, so wrap by remainder rather than once.
+        if (phase[i] > 1023.0) phase[i] = std::fmod(phase[i], 1023.0);
+        const double s = (*tables)[static_cast<std::size_t>(tableIndex[i])][static_cast<std::size_t>(phase[i])];
+        x += (k % 2 == 0) ? s : -s;
+    }
+    const double a = filterA.process(x, 0.0, 0.0, kFilterFixedBandPass);
+    return filterB.process(a, 0.0, 0.0, kFilterFixedBandPass) * 0.3;
+}
+
+}  // namespace kettrix::engine

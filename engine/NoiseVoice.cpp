@@ -1,0 +1,333 @@
+#include "engine/NoiseVoice.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kettrix::engine {
+
+namespace {
+
+constexpr double kHalfPi = 1.57079632679489661923;
+
+// Texture window speed by type: the slow-moving textures cross-fade over
+// 20000 samples, the vinyl ones over 200000, everything else over 2000.
+double windowRateFor(std::int32_t type) {
+    switch (type) {
+        case 4: case 5: case 8:                                // LP, BP noise, crushed
+        case 16: case 17: case 18: case 19: case 20:           // the percussion textures
+        case 35: case 36: case 37: case 38: case 39:           // rumbles, reverbs
+            return 0.0001;
+        case kNoiseVinyl1: case kNoiseVinyl2:
+            return 0.00001;
+        default:
+            return 0.001;
+    }
+}
+
+// Remainder of a 32-bit state read as signed, scaled in single precision:
+// -0.27 .. 0.27 in steps of 0.03.
+double steppedValue(std::uint32_t state) {
+    const auto remainder = static_cast<std::int32_t>(state) % 10;
+    return static_cast<double>(static_cast<float>(remainder) * 0.03f);
+}
+
+}  // namespace
+
+// --- NoiseGenerator -------------------------------------------------------------
+
+void NoiseGenerator::advance(double pitch, double rateRatio) noexcept {
+    genAcc += std::max(0.001, pitch) * rateRatio;
+    if (genAcc >= 1.0) {
+        genAcc -= 1.0;
+        genState1 = (genState1 + 1u) * 33u;
+        genState2 = (genState2 + 1u) * 35u;
+    }
+}
+
+double NoiseGenerator::left() const noexcept { return steppedValue(genState1); }
+double NoiseGenerator::right() const noexcept { return steppedValue(genState2); }
+
+// --- TexturePlayer ------------------------------------------------------------------
+
+void TexturePlayer::setSample(const double* buffer, std::int32_t sampleLength) noexcept {
+    sample = buffer;
+    length = std::max<std::int32_t>(sampleLength, 0);
+    lastIndex = length - 1;
+    jump = 0;
+    restart();
+}
+
+void TexturePlayer::restart() noexcept {
+    posA = 0.0;
+    windowPhaseA = 0.0;
+    windowPhaseB = 0.5;
+    posB = std::floor(length * 0.5);
+}
+
+void TexturePlayer::resume() noexcept {
+    windowPhaseA = 0.0;
+    windowPhaseB = 0.5;
+    if (!hasSample()) {
+        posA = posB = 0.0;
+        return;
+    }
+    posB = wrap(std::floor(length * 0.5 + posA));
+    posA = std::floor(posA);
+}
+
+double TexturePlayer::wrap(double pos) const noexcept {
+    // A remainder, not one subtraction: a large step (high pitch and key) or
+    // a jump must never leave the sample. For pos below 2 x lastIndex this is
+    // exactly pos - lastIndex.
+    return pos > lastIndex ? std::fmod(pos, static_cast<double>(lastIndex)) : pos;
+}
+
+double TexturePlayer::drawJumpFraction() noexcept {
+    jumpState = jumpState * 33u + 35u;
+    const auto signedState = static_cast<std::int32_t>(jumpState);
+    const auto digit = static_cast<float>(signedState % 10);
+    return static_cast<double>(signedState >= 0 ? digit * 0.1f : digit * -0.1f);
+}
+
+void TexturePlayer::advance(double step, double windowStep) noexcept {
+    if (!hasSample()) return;
+    windowPhaseA += windowStep;
+    if (windowPhaseA >= 1.0) {
+        jump = static_cast<std::int32_t>(drawJumpFraction() * (length * 0.2));
+        windowPhaseA -= 2.0;
+        posA = wrap(posA + jump);
+    }
+    windowPhaseB += windowStep;
+    if (windowPhaseB >= 1.0) {
+        windowPhaseB -= 2.0;
+        posB = wrap(posB + jump);
+    }
+    gainA = (1.0 - std::fabs(windowPhaseA)) * windowPhaseA;
+    gainB = (1.0 - std::fabs(windowPhaseB)) * windowPhaseB;
+    posA = wrap(posA + step);
+    posB = wrap(posB + step);
+}
+
+double TexturePlayer::readForward() const noexcept {
+    if (!hasSample()) return 0.0;
+    auto read = [this](double pos) {
+        const auto i = static_cast<std::int32_t>(pos);
+        const double t = pos - i;
+        return sample[i] + (sample[i + 1] - sample[i]) * t;
+    };
+    return read(posA) * gainA + read(posB) * gainB;
+}
+
+double TexturePlayer::readMirrored() const noexcept {
+    if (!hasSample()) return 0.0;
+    auto read = [this](double pos) {
+        const auto i = static_cast<std::int32_t>(pos);
+        const double t = pos - i;
+        const double a = sample[length - i];
+        return a + (sample[length - i - 1] - a) * t;
+    };
+    return read(posA) * gainA + read(posB) * gainB;
+}
+
+// --- NoiseVoice -----------------------------------------------------------------------
+
+NoiseVoice::NoiseVoice(double rate)
+    : filter(rate),
+      cymbal(rate),
+      rateRatio(44100.0 / rate),
+      windowStep(0.001 * 44100.0 / rate),
+      delayLength(std::max(1, static_cast<std::int32_t>(512.0 * 44100.0 / rate))),
+      sampleRate(rate),
+      volume(rate),
+      filterEnv(rate),
+      tailStep(100.0 / rate) {
+    delayLine.assign(static_cast<std::size_t>(delayLength), 0.0);
+    updateStep();
+    setStereo(0.0);
+}
+
+void NoiseVoice::selectRenderMode() noexcept {
+    const bool isStereo = stereo > 0.0;
+    if (!enabled) {
+        renderMode = kNoiseRenderSilent;
+        outL = outR = 0.0;
+    } else if (type == kNoiseCymbalGenerator) {
+        renderMode = isStereo ? kNoiseRenderCymbalStereo : kNoiseRenderCymbalMono;
+    } else if (type == kNoiseGenerator) {
+        renderMode = isStereo ? kNoiseRenderGeneratorStereo : kNoiseRenderGeneratorMono;
+    } else {
+        renderMode = isStereo ? kNoiseRenderSampleStereo : kNoiseRenderSampleMono;
+    }
+}
+
+void NoiseVoice::setType(std::int32_t newType, const double* buffer, std::int32_t length) noexcept {
+    if (newType < kNoiseCymbalGenerator || newType > kNoiseLastSample) {
+        disable();
+        return;
+    }
+    type = newType;
+    texture.setSample(newType >= kNoiseFirstSample ? buffer : nullptr, length);
+    cymbal.setColorFilters(pitch);
+    updateStep();
+    windowStep = windowRateFor(newType) * rateRatio;
+    generator.restart();
+    enabled = 1;
+    selectRenderMode();
+}
+
+void NoiseVoice::disable() noexcept {
+    enabled = 0;
+    type = kNoiseOff;
+    selectRenderMode();
+}
+
+void NoiseVoice::setStereo(double s) noexcept {
+    stereo = s;
+    blendL = std::sin((1.0 - s) * kHalfPi);
+    blendR = std::sin(s * kHalfPi);
+    selectRenderMode();
+}
+
+void NoiseVoice::setPitch(double p) noexcept {
+    pitch = p;
+    cymbal.setColorFilters(p);
+    updateStep();
+}
+
+void NoiseVoice::setKey(double semitones) noexcept {
+    keySemitones = semitones;
+    updateStep();
+}
+
+void NoiseVoice::updateStep() noexcept {
+    // p = 0.5 plays the sample at its own rate; the knob spans +-12 semitones.
+    step = std::exp2((24.0 * pitch + keySemitones - 12.0) / 12.0) * rateRatio;
+    if (!std::isfinite(step) || step < 0.0) step = 0.0;
+}
+
+void NoiseVoice::setColor(double col) noexcept { cymbal.setColor(col); }
+
+void NoiseVoice::setEnvelopeModes(std::int32_t volumeModeIn, std::int32_t filterModeIn) noexcept {
+    volumeMode = volumeModeIn;
+    filterMode = filterModeIn;
+    volume.mode = volumeModeIn;
+    filterEnv.mode = filterModeIn;
+}
+
+void NoiseVoice::clearDelayLine() noexcept {
+    std::fill(delayLine.begin(), delayLine.end(), 0.0);
+    delayIndex = 0;
+    delayedSample = 0.0;
+}
+
+void NoiseVoice::start() noexcept {
+    if (!enabled) return;
+    if (pitch != pitchAtLastStart) {
+        pitchAtLastStart = pitch;
+        clearDelayLine();
+        generator.restart();
+        texture.restart();
+    }
+    filter.reset();
+    outL = outR = 0.0;
+    if (retrigger >= 1) {
+        generator.restart();
+        texture.restart();
+    } else {
+        texture.resume();
+    }
+    active = 1;
+    // The cymbal generator always gets at least a 1 ms attack: its band-pass
+    // filters ring, and a zero attack would start it with a step.
+    const double attack = type == kNoiseCymbalGenerator ? std::max(volAttack, 0.001) : volAttack;
+    volume.start(attack, volRelease, keyValue, volDepth, false);
+    filterEnv.start(filterAttack, filterRelease, keyValue, filterDepth, true);
+    // A filter envelope that stays off must not leave the last note's offset
+    // on the cutoff.
+    if (!filterEnv.active) filterOut = 0.0;
+}
+
+void NoiseVoice::tick(double cutoff, double resonance) noexcept {
+    amp = volume.tick();
+    if (filterEnv.active) filterOut = filterEnv.tick();
+    render(cutoff + filterOut, resonance);
+}
+
+void NoiseVoice::tail() noexcept {
+    if (amp > 0.0) {
+        // Linear fade; the volume envelope is no longer run. Clamped at 0 so
+        // the last step never turns the signal over.
+        amp = std::max(0.0, amp - tailStep);
+        if (filterEnv.active) filterOut = filterEnv.tick();
+        render(tailCutoff + filterOut, tailResonance);
+    } else {
+        volume.stop();
+        active = 0;
+        amp = 0.0;
+        outL = outR = 0.0;
+    }
+}
+
+std::uint8_t NoiseVoice::updateActive() noexcept {
+    volume.updateActive();
+    active = volume.active;
+    if (!active) filterEnv.stop();
+    filterEnv.updateActive();
+    return active;
+}
+
+void NoiseVoice::render(double cutoff, double resonance) noexcept {
+    switch (renderMode) {
+        case kNoiseRenderCymbalStereo: renderCymbal(cutoff, resonance, true); break;
+        case kNoiseRenderCymbalMono: renderCymbal(cutoff, resonance, false); break;
+        case kNoiseRenderGeneratorStereo: renderGenerator(cutoff, resonance, true); break;
+        case kNoiseRenderGeneratorMono: renderGenerator(cutoff, resonance, false); break;
+        case kNoiseRenderSampleStereo: renderTexture(cutoff, resonance, true); break;
+        case kNoiseRenderSampleMono: renderTexture(cutoff, resonance, false); break;
+        default: outL = outR = 0.0; return;
+    }
+    // Equal-power blend from mono (stereo 0) to the decorrelated right
+    // channel (stereo 1).
+    outR = blendL * outL + blendR * outR;
+}
+
+void NoiseVoice::renderCymbal(double cutoff, double resonance, bool isStereo) noexcept {
+    const double x = cymbal.sample();
+    if (!isStereo) {
+        outL = outR = filter.process(x, cutoff, resonance, filterType) * amp;
+        return;
+    }
+    // The right channel is the same metal, 512 samples (at 44.1 kHz) late.
+    delayedSample = delayLine[static_cast<std::size_t>(delayIndex)];
+    delayLine[static_cast<std::size_t>(delayIndex)] = x;
+    if (++delayIndex >= delayLength) delayIndex = 0;
+    filter.processStereo(x, delayedSample, cutoff, resonance, filterType);
+    outL = amp * filter.outL;
+    outR = amp * filter.outR;
+}
+
+void NoiseVoice::renderGenerator(double cutoff, double resonance, bool isStereo) noexcept {
+    generator.advance(pitch, rateRatio);
+    if (!isStereo) {
+        outL = outR = filter.process(generator.left(), cutoff, resonance, filterType) * amp;
+        return;
+    }
+    filter.processStereo(generator.left(), generator.right(), cutoff, resonance, filterType);
+    outL = amp * filter.outL;
+    outR = amp * filter.outR;
+}
+
+void NoiseVoice::renderTexture(double cutoff, double resonance, bool isStereo) noexcept {
+    texture.advance(step, windowStep);
+    const double x = texture.readForward();
+    if (!isStereo) {
+        outL = outR = filter.process(x, cutoff, resonance, filterType) * amp;
+        return;
+    }
+    // The right channel reads the sample backwards through the same windows.
+    filter.processStereo(x, texture.readMirrored(), cutoff, resonance, filterType);
+    outL = amp * filter.outL;
+    outR = amp * filter.outR;
+}
+
+}  // namespace kettrix::engine

@@ -1,0 +1,343 @@
+// Noise section voice: render modes, stereo construction, the texture
+// player's heads and jumps, pitch, envelopes at the trigger, the tail and
+// robustness at extreme settings.
+#include "NoiseTestSupport.h"
+#include "SpectrumProbe.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/WavetableBank.h"
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using kettrix::engine::NoiseVoice;
+using kettrix::engine::SampleBank;
+using namespace kettrix::testing;
+
+constexpr int kNoise = 3;
+constexpr int kLpNoise = 4;
+constexpr int kVinyl1 = 33;
+
+// A sine of `cycles` whole cycles over `length` samples, as a bank slot.
+SampleBank sineBank(int length, int cycles) {
+    std::vector<double> values(static_cast<std::size_t>(length));
+    for (int i = 0; i < length; ++i) values[static_cast<std::size_t>(i)] = 0.8 * std::sin(2.0 * 3.14159265358979 * cycles * i / length);
+    SampleBank bank(1);
+    const auto bytes = pcm16(values);
+    bank.loadBytes(bytes.data(), bytes.size(), 0);
+    return bank;
+}
+
+const kettrix::engine::WavetableBank& wavetables() {
+    static const kettrix::engine::WavetableBank bank;
+    return bank;
+}
+
+void useSlot(NoiseVoice& voice, int type, const SampleBank& bank, int slot) {
+    prepareFlat(voice, kNoise, bank);
+    voice.setType(type, bank.buffer(slot), bank.length(slot));
+}
+
+TEST(NoiseVoiceStereo, NoiseAtStereoZeroIsExactlyMono) {
+    NoiseVoice voice(44100.0);
+    prepareFlat(voice, kNoise, noiseBank());
+    voice.setFilterType(kettrix::engine::kFilterLowPass12);
+    voice.setStereo(0.0);
+    voice.start();
+    const auto out = run(voice, 20000, 0.8, 0.3);
+    double energy = 0.0;
+    for (std::size_t i = 0; i < out.left.size(); ++i) {
+        ASSERT_EQ(out.left[i], out.right[i]) << "sample " << i;
+        energy += out.left[i] * out.left[i];
+    }
+    EXPECT_GT(energy, 1.0) << "the texture must actually sound";
+}
+
+TEST(NoiseVoiceStereo, FullStereoReadsTheSampleBackwardsOnTheRight) {
+    // Reading buffer b backwards (index length - i) is reading the reversed
+    // buffer r[j] = b[length - j] forwards; a mono voice playing r must give
+    // exactly the right channel of a stereo voice playing b.
+    const int length = 3001;
+    std::vector<double> forward(length), reversed(length);
+    std::uint32_t state = 12345u;
+    for (int i = 0; i < length; ++i) {
+        state = state * 1664525u + 1013904223u;
+        forward[static_cast<std::size_t>(i)] = static_cast<double>(state >> 8) / 16777216.0 - 0.5;
+    }
+    // r[0] = b[length] = b[0] (the wrap copy), r[j] = b[length - j].
+    reversed[0] = forward[0];
+    for (int j = 1; j < length; ++j) reversed[static_cast<std::size_t>(j)] = forward[static_cast<std::size_t>(length - j)];
+    SampleBank bank(2);
+    const auto f = pcm16(forward), r = pcm16(reversed);
+    ASSERT_TRUE(bank.loadBytes(f.data(), f.size(), 0));
+    ASSERT_TRUE(bank.loadBytes(r.data(), r.size(), 1));
+
+    NoiseVoice stereoVoice(44100.0), monoVoice(44100.0);
+    useSlot(stereoVoice, kNoise, bank, 0);
+    useSlot(monoVoice, kNoise, bank, 1);
+    stereoVoice.setStereo(1.0);
+    monoVoice.setStereo(0.0);
+    stereoVoice.setPitch(0.43);  // a fractional step exercises the interpolation
+    monoVoice.setPitch(0.43);
+    stereoVoice.start();
+    monoVoice.start();
+    const auto s = run(stereoVoice, 9000);
+    const auto m = run(monoVoice, 9000);
+    int differing = 0;
+    for (std::size_t i = 0; i < s.right.size(); ++i) {
+        EXPECT_NEAR(s.right[i], m.left[i], 1e-12) << "sample " << i;
+        if (std::fabs(s.left[i] - s.right[i]) > 1e-3) ++differing;
+    }
+    EXPECT_GT(differing, 4000) << "the right channel must differ from the left";
+}
+
+TEST(NoiseVoiceStereo, CymbalDelayIs512SamplesAt44kAnd470At48k) {
+    for (const auto& [rate, expected] : {std::pair{44100.0, 512}, std::pair{48000.0, 470}}) {
+        NoiseVoice voice(rate);
+        prepareFlat(voice, kettrix::engine::kNoiseCymbalGenerator, noiseBank());
+        voice.setCymbalTables(wavetables().set(kettrix::engine::WavetableBank::kCymbalSlot));
+        voice.setColor(0.7);
+        voice.setStereo(1.0);
+        voice.start();
+        const auto out = run(voice, 4000);
+        int found = -1;
+        for (int lag = 1; lag < 1000 && found < 0; ++lag) {
+            bool matches = true;
+            for (int n = 1500; n < 4000 && matches; ++n)
+                matches = out.right[static_cast<std::size_t>(n)] == out.left[static_cast<std::size_t>(n - lag)];
+            if (matches) found = lag;
+        }
+        double energy = 0.0;
+        for (double v : out.left) energy += v * v;
+        ASSERT_GT(energy, 1.0) << "the cymbal must sound";
+        EXPECT_EQ(found, expected) << "at " << rate << " Hz";
+        for (int n = 0; n < expected; ++n) ASSERT_EQ(out.right[static_cast<std::size_t>(n)], 0.0) << "delay starts empty";
+    }
+}
+
+TEST(NoiseVoiceStereo, HalfStereoBlendsWithEqualPower) {
+    NoiseVoice mono(44100.0), half(44100.0);
+    prepareFlat(mono, kNoise, noiseBank());
+    prepareFlat(half, kNoise, noiseBank());
+    half.setStereo(0.5);
+    mono.start();
+    half.start();
+    const auto a = run(mono, 5000), b = run(half, 5000);
+    double energyL = 0.0, energyR = 0.0;
+    for (std::size_t i = 0; i < a.left.size(); ++i) {
+        EXPECT_DOUBLE_EQ(a.left[i], b.left[i]) << "the left channel does not depend on stereo";
+        energyL += b.left[i] * b.left[i];
+        energyR += b.right[i] * b.right[i];
+    }
+    // Two decorrelated halves at sin(pi/4) each keep the level.
+    EXPECT_NEAR(energyR / energyL, 1.0, 0.15);
+}
+
+TEST(NoiseVoiceTexture, Vinyl1HeadsJumpEvery200000SamplesAt44k) {
+    NoiseVoice voice(44100.0);
+    prepareFlat(voice, kVinyl1, noiseBank());
+    voice.start();
+    std::vector<int> windowRestarts;
+    double previous = voice.texture.windowPhaseA;
+    for (int n = 0; n < 520000; ++n) {
+        voice.tick(0.5, 0.0);
+        if (voice.texture.windowPhaseA < previous) windowRestarts.push_back(n);
+        previous = voice.texture.windowPhaseA;
+    }
+    ASSERT_EQ(windowRestarts.size(), 3u);
+    EXPECT_NEAR(windowRestarts[0], 100000, 2) << "the first jump comes half a window in";
+    EXPECT_NEAR(windowRestarts[1] - windowRestarts[0], 200000, 2);
+    EXPECT_NEAR(windowRestarts[2] - windowRestarts[1], 200000, 2);
+}
+
+TEST(NoiseVoiceTexture, HeadsStayInsideTheSampleAtAnyStepAndLength) {
+    // Tiny samples and huge steps (pitch 1 plus ten octaves of key) used to be
+    // the risky cases for a wrap by one subtraction.
+    for (int length : {2, 3, 5, 97, 4096}) {
+        std::vector<double> values(static_cast<std::size_t>(length), 0.0);
+        values[0] = 0.5;
+        SampleBank bank(1);
+        const auto bytes = pcm16(values);
+        ASSERT_TRUE(bank.loadBytes(bytes.data(), bytes.size(), 0));
+        for (double key : {0.0, 60.0, 127.0}) {
+            NoiseVoice voice(22050.0);
+            useSlot(voice, 5, bank, 0);
+            voice.setPitch(1.0);
+            voice.setKey(key);
+            voice.setStereo(1.0);
+            voice.start();
+            for (int n = 0; n < 30000; ++n) {
+                voice.tick(0.5, 0.0);
+                ASSERT_GE(voice.texture.posA, 0.0);
+                ASSERT_LE(voice.texture.posA, length - 1.0) << "length " << length << " key " << key;
+                ASSERT_LE(voice.texture.posB, length - 1.0);
+                ASSERT_TRUE(std::isfinite(voice.outL) && std::isfinite(voice.outR));
+            }
+        }
+    }
+}
+
+TEST(NoiseVoiceTexture, EmptyOrRejectedSlotIsSilent) {
+    SampleBank bank(1);
+    std::vector<unsigned char> tooLong((SampleBank::kMaxLength + 1) * 2, 0x40);
+    EXPECT_FALSE(bank.loadBytes(tooLong.data(), tooLong.size(), 0));
+    EXPECT_EQ(bank.length(0), 0);
+    NoiseVoice voice(44100.0);
+    useSlot(voice, kNoise, bank, 0);
+    voice.setStereo(1.0);
+    voice.start();
+    const auto out = run(voice, 5000);
+    for (std::size_t i = 0; i < out.left.size(); ++i) {
+        ASSERT_EQ(out.left[i], 0.0);
+        ASSERT_EQ(out.right[i], 0.0);
+    }
+}
+
+TEST(NoiseVoiceTexture, PitchHalfPlaysAtOwnRateZeroOctaveDownOneOctaveUp) {
+    // 100 cycles in 4410 samples: exactly 1000 Hz at 44.1 kHz.
+    const SampleBank bank = sineBank(4411, 100);
+    for (const auto& [pitch, expectedHz] : {std::pair{0.5, 1000.0}, std::pair{0.0, 500.0}, std::pair{1.0, 2000.0}}) {
+        NoiseVoice voice(44100.0);
+        useSlot(voice, kLpNoise, bank, 0);  // slow windows: few jumps
+        voice.setPitch(pitch);
+        voice.start();
+        const auto out = run(voice, 32768);
+        EXPECT_NEAR(dominantFrequency(out.left, 44100.0, 16384), expectedHz, expectedHz * 0.01) << "pitch " << pitch;
+    }
+}
+
+TEST(NoiseVoiceTexture, KeyTrackingAddsSemitones) {
+    const SampleBank bank = sineBank(4411, 100);
+    NoiseVoice voice(44100.0);
+    useSlot(voice, kLpNoise, bank, 0);
+    voice.setKey(7.0);  // a fifth up
+    voice.start();
+    const auto out = run(voice, 32768);
+    EXPECT_NEAR(dominantFrequency(out.left, 44100.0, 16384), 1000.0 * std::pow(2.0, 7.0 / 12.0), 15.0);
+}
+
+TEST(NoiseVoiceStart, RetriggerRestartsTheTextureOtherwiseItContinues) {
+    for (int retrigger : {0, 1}) {
+        NoiseVoice voice(44100.0);
+        prepareFlat(voice, kNoise, noiseBank());
+        voice.retrigger = retrigger;
+        voice.start();
+        run(voice, 700);
+        voice.start();
+        if (retrigger == 1) {
+            EXPECT_EQ(voice.texture.posA, 0.0);
+        } else {
+            EXPECT_EQ(voice.texture.posA, 700.0) << "head A keeps its place, without its fraction";
+        }
+        EXPECT_EQ(voice.texture.windowPhaseA, 0.0);
+        EXPECT_EQ(voice.texture.windowPhaseB, 0.5);
+        EXPECT_EQ(voice.texture.posB, std::floor(voice.texture.length * 0.5 + voice.texture.posA));
+    }
+}
+
+TEST(NoiseVoiceStart, PitchChangeBetweenNotesRestartsTheTexture) {
+    NoiseVoice voice(44100.0);
+    prepareFlat(voice, kNoise, noiseBank());
+    voice.start();
+    run(voice, 700);
+    voice.setPitch(0.6);
+    voice.start();
+    EXPECT_EQ(voice.texture.posA, 0.0);
+}
+
+TEST(NoiseVoiceStart, CymbalGeneratorAttackLastsAtLeastOneMillisecond) {
+    NoiseVoice cymbal(44100.0), noise(44100.0);
+    prepareFlat(cymbal, kettrix::engine::kNoiseCymbalGenerator, noiseBank());
+    prepareFlat(noise, kNoise, noiseBank());
+    cymbal.start();
+    noise.start();
+    std::vector<double> rise;
+    for (int n = 0; n < 60; ++n) {
+        cymbal.tick(0.5, 0.0);
+        rise.push_back(cymbal.amp);
+    }
+    noise.tick(0.5, 0.0);
+    EXPECT_EQ(noise.amp, 1.0) << "a zero attack is immediate for other types";
+    EXPECT_LT(rise[0], 0.05);
+    EXPECT_LT(rise[40], 0.95) << "still rising before 1 ms";
+    EXPECT_NEAR(rise[20], 0.47, 0.05) << "linear rise over 44.1 samples";
+    EXPECT_GE(rise[45], 0.99) << "full level just after 1 ms";
+}
+
+TEST(NoiseVoiceStart, DisabledVoiceDoesNotStartAndIsSilent) {
+    NoiseVoice voice(44100.0);
+    prepareFlat(voice, kNoise, noiseBank());
+    voice.disable();
+    voice.start();
+    EXPECT_EQ(voice.active, 0);
+    const auto out = run(voice, 100);
+    for (double v : out.left) ASSERT_EQ(v, 0.0);
+}
+
+TEST(NoiseVoiceTail, PreviousVoiceFadesWithinTenMillisecondsAndGoesIdle) {
+    NoiseVoice voice(44100.0);
+    prepareFlat(voice, kNoise, noiseBank());
+    voice.start();
+    run(voice, 100);
+    voice.tailCutoff = 0.5;
+    int sounding = 0;
+    for (int n = 0; n < 600; ++n) {
+        voice.tail();
+        if (voice.outL != 0.0) sounding = n + 1;
+        ASSERT_GE(voice.amp, 0.0);
+    }
+    EXPECT_LE(sounding, 442);
+    EXPECT_GE(sounding, 430);
+    EXPECT_EQ(voice.updateActive(), 0);
+}
+
+TEST(NoiseVoiceTail, VolumeEnvelopeEndsTheVoice) {
+    NoiseVoice voice(44100.0);
+    prepareFlat(voice, kNoise, noiseBank());
+    voice.setEnvelopeModes(kettrix::engine::kModeTrigger, kettrix::engine::kModeTrigger);
+    voice.volRelease = 0.05;
+    voice.start();
+    run(voice, 512);
+    EXPECT_EQ(voice.updateActive(), 1);
+    run(voice, 44100 / 10);
+    EXPECT_EQ(voice.updateActive(), 0);
+}
+
+TEST(NoiseVoiceProperties, EveryTypeStaysFiniteAndBoundedAtExtremeSettings) {
+    for (double rate : {22050.0, 44100.0, 96000.0}) {
+        for (int type = 0; type <= 39; ++type) {
+            for (double pitch : {0.0, 1.0}) {
+                for (double key : {0.0, 127.0}) {
+                    for (double stereo : {0.0, 1.0}) {
+                        NoiseVoice voice(rate);
+                        prepareFlat(voice, type, noiseBank());
+                        if (type == 0) voice.disable();
+                        voice.setCymbalTables(wavetables().set(kettrix::engine::WavetableBank::kCymbalSlot));
+                        voice.setColor(pitch);
+                        voice.setPitch(pitch);
+                        voice.setKey(key);
+                        voice.setStereo(stereo);
+                        voice.setFilterType(kettrix::engine::kFilterAnalogLowPass12);
+                        voice.retrigger = type % 2;
+                        voice.start();
+                        for (int n = 0; n < 6000; ++n) {
+                            voice.tick(pitch, 1.0);
+                            ASSERT_TRUE(std::isfinite(voice.outL) && std::isfinite(voice.outR))
+                                << "type " << type << " rate " << rate;
+                            ASSERT_LT(std::fabs(voice.outL), 8.0) << "type " << type << " rate " << rate << " pitch " << pitch << " key " << key << " stereo " << stereo << " n " << n;
+                            ASSERT_LT(std::fabs(voice.outR), 8.0) << "type " << type;
+                        }
+                        voice.start();  // a second note continues the texture
+                        for (int n = 0; n < 500; ++n) voice.tail();
+                        ASSERT_TRUE(std::isfinite(voice.outL) && std::isfinite(voice.outR));
+                    }
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
