@@ -16,10 +16,11 @@ std::vector<ScheduledEvent> scheduleEvents(const MidiSequence& sequence, const T
 
 int64_t renderLength(const MidiSequence& sequence, const TempoMap& tempo, double tailSeconds)
 {
-    int64_t end = tempo.sampleAtTick(sequence.endTick);
+    const int64_t end = tempo.sampleAtTick(sequence.endTick);
+    int64_t total = end + static_cast<int64_t>(std::llround(tailSeconds * tempo.sampleRate()));
     if (!sequence.events.empty())
-        end = std::max(end, tempo.sampleAtTick(sequence.events.back().tick) + 1);
-    return end + static_cast<int64_t>(std::llround(tailSeconds * tempo.sampleRate()));
+        total = std::max(total, tempo.sampleAtTick(sequence.events.back().tick) + 1);
+    return total;
 }
 
 int mixedChannelCount(Mix mix, int pluginOutputs)

@@ -25,9 +25,9 @@ struct ScheduledEvent {
 // sample of its exact time under the tempo map), in playing order.
 std::vector<ScheduledEvent> scheduleEvents(const MidiSequence& sequence, const TempoMap& tempo);
 
-// Frames to render: up to the last event of the sequence (end-of-track
-// markers included) plus the tail, and always far enough that the last
-// channel message falls inside the render.
+// Frames to render: the sample of the last event of the sequence (end-of-track
+// markers included) plus the tail, but never so few that the last channel
+// message falls outside the render (a tail of 0).
 int64_t renderLength(const MidiSequence& sequence, const TempoMap& tempo, double tailSeconds);
 
 // Channels written for a plug-in with the given number of outputs.
