@@ -142,7 +142,7 @@ EnvelopePair::EnvelopePair(double sampleRate) : attack(sampleRate), release(samp
     release.setReleaseShape(1);
 }
 
-void EnvelopePair::start(double attackTime, double releaseTime, double keyValue, double amount,
+void EnvelopePair::start(double attackTime, double releaseTime, double keyValue, double depth,
                          bool checkDepth) noexcept {
     attack.skip = attackTime <= 0.0 ? 1 : 0;
     attack.baseStep = stepFor(attackTime, attack.sampleRate);
@@ -153,10 +153,10 @@ void EnvelopePair::start(double attackTime, double releaseTime, double keyValue,
     release.skip = r <= 0.0 ? 1 : 0;
     release.baseStep = stepFor(r, release.sampleRate);
 
-    attack.depth = release.depth = amount;
+    attack.depth = release.depth = depth;
     attack.unityFactor = release.unityFactor = 1.0;
 
-    if (checkDepth && amount <= 0.0) {
+    if (checkDepth && depth <= 0.0) {
         stop();
     } else if (attack.levelFactor > 0.0) {
         active = 1;
