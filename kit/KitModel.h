@@ -39,6 +39,7 @@ public:
     bool programChanging() const { return programChanging_; }
     void attachEngine(SoundParameterSink& engine) { engine_ = &engine; }
     void attachEditor(EditorSeam& editor) { editor_ = &editor; }
+    EditorSeam& editor() { return *editor_; }
 
     // --- Dispatch -----------------------------------------------------------
     // The plug-in's ParameterChanged(index), after the lock was taken.

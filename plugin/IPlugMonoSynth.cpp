@@ -26,6 +26,9 @@ PlugConfig IPlugMonoSynth::Configuration()
 IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configuration(), hostCallback)
 {
     // Parameters, engine, editor and factory kits are set up here.
+    kit::defineKitParameters(*this);
+    kit::fillFactoryPresets(*this);
+    mKit.setReady(true);
 }
 
 IPlugMonoSynth::~IPlugMonoSynth() = default;
@@ -36,7 +39,11 @@ void IPlugMonoSynth::Reset()
     mMidiQueue.Resize(GetBlockSize());
 }
 
-void IPlugMonoSynth::ParameterChanged(int) { PlugLockGuard guard(Lock()); }
+void IPlugMonoSynth::ParameterChanged(int paramIndex)
+{
+    PlugLockGuard guard(Lock());
+    mKit.parameterChanged(paramIndex);
+}
 
 void IPlugMonoSynth::processBlock(double**, double** outputs, int frames)
 {
@@ -48,9 +55,12 @@ void IPlugMonoSynth::processBlock(double**, double** outputs, int frames)
 
 void IPlugMonoSynth::ReceiveMidi(const MidiMessage& message) { mMidiQueue.Add(message); }
 
-bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return IPlugVST::SerializeState(chunk); }
+bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return kit::serializeKitState(mKit, *this, chunk); }
 
-int IPlugMonoSynth::UnserializeState(const Chunk& chunk, int start) { return IPlugVST::UnserializeState(chunk, start); }
+int IPlugMonoSynth::UnserializeState(const Chunk& chunk, int start)
+{
+    return kit::unserializeKitState(mKit, *this, chunk, start);
+}
 
 bool IPlugMonoSynth::QueryYesNo()
 {
@@ -58,8 +68,16 @@ bool IPlugMonoSynth::QueryYesNo()
     return true;
 }
 
-void IPlugMonoSynth::ProgramChanged() {}
+void IPlugMonoSynth::ProgramChanged()
+{
+    PlugLockGuard guard(Lock());
+    mKit.programChanged();
+}
 
-void IPlugMonoSynth::BeforeProgramChange() {}
+void IPlugMonoSynth::BeforeProgramChange()
+{
+    PlugLockGuard guard(Lock());
+    mKit.beforeProgramChange();
+}
 
 }  // namespace kettrix

@@ -4,6 +4,10 @@
 
 #include "IPlugVST.h"
 #include "MidiQueue.h"
+#include "kit/EditorSeam.h"
+#include "kit/KitModel.h"
+#include "kit/PlugKit.h"
+#include "kit/SoundParameterSink.h"
 
 namespace kettrix {
 
@@ -30,8 +34,18 @@ public:
 
     const MidiQueue& GetMidiQueue() const { return mMidiQueue; }
 
+    // The kit model: sound names, dispatch, program changes, sound records.
+    kit::KitModel& Kit() { return mKit; }
+    const kit::KitModel& Kit() const { return mKit; }
+
 private:
     MidiQueue mMidiQueue;
+    // Until the engine and the editor are attached, the kit model talks to
+    // these stand-ins (nothing applied; the editor kept in memory).
+    kit::NullSoundParameterSink mNoEngine;
+    kit::HeadlessEditor mHeadlessEditor;
+    kit::PlugParameterStore mParamStore{*this};
+    kit::KitModel mKit{mParamStore, mNoEngine, mHeadlessEditor};
 };
 
 }  // namespace kettrix

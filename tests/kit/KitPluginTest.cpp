@@ -1,0 +1,201 @@
+// The kit model inside the plug-in, driven through the AEffect the way a host
+// drives it: parameter names and displays, program chunks, factory programs,
+// partial and hostile chunks.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "Instance.h"
+#include "IPlugMonoSynth.h"
+#include "TestHost.h"
+#include "kit/FactoryKits.h"
+#include "kit/KitState.h"
+
+using namespace kettrix;
+using namespace kettrix::kit;
+using test::Dispatch;
+using test::DispatchText;
+using test::GetChunkBytes;
+using test::SetChunkBytes;
+
+namespace {
+
+constexpr int32_t kProgramChunk = 1;  // effGetChunk/effSetChunk index: one program
+constexpr int kHeaderSize = 8;        // 'pfft' and the framework version
+
+class KitPlugin : public ::testing::Test {
+protected:
+    KitPlugin() {
+        test::RecordingHost::Instance().Reset();
+        effect = CreateVstInstance(&test::RecordingHost::Callback);
+    }
+    ~KitPlugin() override {
+        if (effect) Dispatch(effect, effClose);
+    }
+
+    IPlugMonoSynth& plug() { return *static_cast<IPlugMonoSynth*>(static_cast<IPlugVST*>(effect->object)); }
+    HeadlessEditor& editor() { return dynamic_cast<HeadlessEditor&>(plug().Kit().editor()); }
+    double plain(int index) { return plug().ParamAt(index)->Value(); }
+
+    // The bare state chunk of the current program.
+    std::vector<std::uint8_t> stateChunk() {
+        auto bytes = GetChunkBytes(effect, kProgramChunk);
+        EXPECT_GE(bytes.size(), static_cast<std::size_t>(kHeaderSize));
+        return {bytes.begin() + kHeaderSize, bytes.end()};
+    }
+
+    AEffect* effect = nullptr;
+};
+
+}  // namespace
+
+TEST_F(KitPlugin, HostSeesTheParameterNames) {
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(effect->numParams, 1393);
+    EXPECT_EQ(DispatchText(effect, effGetParamName, 0), "Osc1 snap to MIDI notes");
+    EXPECT_EQ(DispatchText(effect, effGetParamName, 132), "Osc1 snap to MIDI notes");
+    EXPECT_EQ(DispatchText(effect, effGetParamName, 234), "SND2 Volume");
+    EXPECT_EQ(DispatchText(effect, effGetParamName, 1330), "SND10 Show Sound");
+    EXPECT_EQ(DispatchText(effect, effGetParamName, 125), "Patch");
+    EXPECT_EQ(DispatchText(effect, effGetParamName, 1385), "paramaterReadout");
+    EXPECT_EQ(DispatchText(effect, effGetParamName, 133), "");
+    EXPECT_EQ(DispatchText(effect, effGetParamDisplay, 133), "0");
+    // Long composed names are cut to what the store keeps.
+    const std::string longName = DispatchText(effect, effGetParamName, soundIndex(9, 25));
+    EXPECT_EQ(longName, std::string("SND10 Osc modulation envelope mode").substr(0, longName.size()));
+    EXPECT_GE(longName.size(), 31u);
+}
+
+TEST_F(KitPlugin, DisplaysFollowTheStepsOfTheTable) {
+    plug().ParamAt(11)->SetPlain(0.25);
+    plug().ParamAt(102)->SetPlain(1.5);
+    plug().ParamAt(global::kSoundVolume)->SetPlain(0.5);
+    plug().ParamAt(19)->SetPlain(7);
+    EXPECT_EQ(DispatchText(effect, effGetParamDisplay, 11), "0.250000");
+    EXPECT_EQ(DispatchText(effect, effGetParamDisplay, 102), "1.500");
+    EXPECT_EQ(DispatchText(effect, effGetParamDisplay, global::kSoundVolume), "0.5000");
+    EXPECT_EQ(DispatchText(effect, effGetParamDisplay, 19), "7");
+    EXPECT_EQ(DispatchText(effect, effGetParamDisplay, 129), "on");
+}
+
+TEST_F(KitPlugin, FactoryProgramsAreInPlaceAfterConstruction) {
+    EXPECT_EQ(effect->numPrograms, 128);
+    EXPECT_EQ(Dispatch(effect, effGetProgram), 0);
+    EXPECT_EQ(DispatchText(effect, effGetProgramNameIndexed, 0), "Electronic 1");
+    EXPECT_EQ(DispatchText(effect, effGetProgramNameIndexed, 32), "Synth");
+    EXPECT_EQ(DispatchText(effect, effGetProgramNameIndexed, 33), "Empty");
+    EXPECT_EQ(stateChunk().size(), 11240u);
+
+    Dispatch(effect, effSetProgram, 0, 33);
+    const auto empty = stateChunk();
+    EXPECT_EQ(empty.size(), 11240u);
+    EXPECT_EQ(loadInt32(empty.data()), 4);
+    EXPECT_EQ(std::memcmp(empty.data() + 4, "KICK", 4), 0);
+    for (int slot = 34; slot < 128; ++slot) {
+        ASSERT_EQ(DispatchText(effect, effGetProgramNameIndexed, slot), "-") << slot;
+        Dispatch(effect, effSetProgram, 0, slot);
+        ASSERT_EQ(stateChunk(), empty) << slot;
+    }
+}
+
+TEST_F(KitPlugin, FactoryKitsHoldTheirNamesSizesKeyMapsAndChokes) {
+    const FactoryKits factory = buildFactoryKits();
+    ASSERT_TRUE(factory.errors.empty()) << factory.errors.front();
+    ASSERT_EQ(factory.kits.size(), 34u);
+    const int sizes[34] = {11240, 11238, 11240, 11241, 11240, 11240, 11240, 11240, 11240, 11240, 11240, 11240,
+                           11240, 11240, 11241, 11241, 11240, 11240, 11240, 11240, 11240, 11240, 11240, 11240,
+                           11240, 11240, 11240, 11240, 11240, 11239, 11239, 11239, 11215, 11240};
+    const int gm[kSoundCount] = {36, 37, 38, 39, 42, 46, 41, 43, 49, 51};
+    for (int slot = 0; slot < 34; ++slot) {
+        SCOPED_TRACE(factory.kits[slot].name);
+        Dispatch(effect, effSetProgram, 0, slot);
+        ASSERT_EQ(Dispatch(effect, effGetProgram), slot);
+        const auto chunk = stateChunk();
+        ASSERT_EQ(static_cast<int>(chunk.size()), sizes[slot]);
+        ASSERT_EQ(chunk, factory.kits[slot].chunk);
+        KitState kit;
+        ASSERT_EQ(decodeStateChunk(chunk, 0, kit), sizes[slot]);
+        const auto& v = kit.values;
+        EXPECT_EQ(v[global::kKeyboardMode], 0.0);
+        const bool noChoke = slot == 6 || slot == 17 || slot == 19 || slot == 24 || slot == 33;
+        for (int s = 0; s < kSoundCount; ++s) {
+            EXPECT_EQ(v[global::kShowSound + s], s == 0 ? 1.0 : 0.0);
+            EXPECT_EQ(v[soundIndex(s, offset::kChannel)], 0.0);
+            EXPECT_EQ(v[soundIndex(s, offset::kUserKeyLo)], 36 + 6 * s);
+            EXPECT_EQ(v[soundIndex(s, offset::kUserKeyHi)], 41 + 6 * s);
+            EXPECT_EQ(v[soundIndex(s, offset::kChoke)], (s == 4 && !noChoke) ? 6.0 : 0.0) << s;
+            int lo = gm[s], hi = gm[s];
+            if (slot == 33) lo = 36 + 6 * s, hi = 41 + 6 * s;
+            if (slot == 32 && s == 0) lo = 24, hi = 112;
+            EXPECT_EQ(v[soundIndex(s, offset::kKeyLo)], lo) << s;
+            EXPECT_EQ(v[soundIndex(s, offset::kKeyHi)], hi) << s;
+        }
+    }
+    EXPECT_EQ(plug().Kit().soundName(0), "KICK");  // "Empty", the last loaded
+    Dispatch(effect, effSetProgram, 0, 32);
+    EXPECT_EQ(plug().Kit().soundName(0), "BASS");
+    EXPECT_EQ(plug().Kit().soundName(9), "---");
+}
+
+TEST_F(KitPlugin, ChunkRoundTripGivesTheSameBytes) {
+    effect->setParameter(effect, 11, 0.3f);
+    effect->setParameter(effect, soundIndex(4, 19), 0.5f);
+    const auto first = GetChunkBytes(effect, kProgramChunk);
+    ASSERT_EQ(first.size(), 11248u);
+    EXPECT_EQ(loadInt32(first.data()), 0x70666674);
+    Dispatch(effect, effSetProgram, 0, 7);
+    ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, first), 1);
+    EXPECT_EQ(GetChunkBytes(effect, kProgramChunk), first);
+}
+
+TEST_F(KitPlugin, ChunkValuesAreClampedAndAnEmptyFirstNameIsKept) {
+    KitState state = KitState::defaults();
+    state.names[0] = "";
+    state.names[1] = "RIM";
+    state.values[soundIndex(2, offset::kChoke)] = 11.0;
+    ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, encodeStateChunk(state)), 1);
+    EXPECT_EQ(plain(soundIndex(2, offset::kChoke)), 10.0);
+    EXPECT_EQ(plug().Kit().soundName(0), "");
+    EXPECT_EQ(plug().Kit().soundName(1), "RIM");
+    EXPECT_EQ(editor().chokeEntries.at(2), "RIM");
+}
+
+TEST_F(KitPlugin, TruncatedChunksFailWithoutHarmAtEveryByte) {
+    KitState source = KitState::defaults();
+    source.names = {"A", "BB", "CCC", "D", "E", "F", "G", "H", "I", "J"};
+    for (int i = 0; i < kParameterCount; ++i) source.values[static_cast<std::size_t>(i)] = parameterInfo(i).max;
+    const auto full = encodeStateChunk(source);
+    const int namesEnd = 40 + 13;
+    const auto baseline = encodeStateChunk(KitState::defaults());
+    for (std::size_t size = 1; size < full.size(); ++size) {
+        // Every cut fails; a few are checked in detail from a known state.
+        const bool detailed = size < 80 || size % 101 == 0;
+        if (detailed) ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, baseline), 1);
+        ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, {full.begin(), full.begin() + static_cast<long>(size)}), 0) << size;
+        if (!detailed) continue;
+        const int cut = static_cast<int>(size);
+        if (cut < namesEnd) {
+            ASSERT_EQ(plain(11), parameterInfo(11).defaultValue) << size;  // no value was read
+            continue;
+        }
+        const int complete = (cut - namesEnd) / 8;
+        if (complete > 0) ASSERT_EQ(plain(complete - 1), source.values[complete - 1]) << size;
+        if (complete < kParameterCount) ASSERT_EQ(plain(complete), clampToRange(complete, 0.0)) << size;
+        if (complete + 1 < kParameterCount)
+            ASSERT_EQ(plain(complete + 1), parameterInfo(complete + 1).defaultValue) << size;
+        ASSERT_EQ(plug().Kit().soundName(9), "J");
+    }
+}
+
+TEST_F(KitPlugin, ShowSoundIsIgnoredWhileAProgramChangeIsApplied) {
+    Dispatch(effect, effOpen);
+    EXPECT_EQ(editor().current, 0);  // the kit's "Show Sound" of sound 0
+    effect->setParameter(effect, global::kShowSound + 3, 1.0f);
+    EXPECT_EQ(editor().current, 3);
+    Dispatch(effect, effSetProgram, 0, 5);  // the kit shows sound 0
+    EXPECT_EQ(editor().current, 3);
+    EXPECT_FALSE(plug().Kit().programChanging());
+    effect->setParameter(effect, global::kShowSound + 0, 1.0f);
+    EXPECT_EQ(editor().current, 0);
+}
