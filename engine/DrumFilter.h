@@ -7,6 +7,11 @@
 // per-sample-rate coefficient table; a new cutoff is picked up at most every
 // tenth call and f glides to it linearly over the following ten calls.
 //
+// Tuning: both half steps of the state-variable types use the coefficient of
+// the single sample rate, so they resonate one octave above the table
+// frequency of their cutoff (880 Hz at 0.5); the single-step type 13
+// resonates at the table frequency itself.
+//
 // Threads: audio thread (and the owning voice's set-up under the plug-in
 // lock). No allocation, no trigonometry per sample.
 
