@@ -10,6 +10,8 @@
 #include <string>
 #include <type_traits>
 
+#include "DenormalGuard.h"
+
 namespace kettrix {
 
 namespace {
@@ -736,6 +738,7 @@ void IPlugVST::ProcessFloatOrDouble(Sample** inputs, Sample** outputs, int32_t f
         return;
     }
     PlugLockGuard guard(Lock());
+    DenormalGuard denormals;
     if (ReceivesMidi()) {
         CallHost(audioMasterWantMidi, 0, 1);
     }

@@ -306,6 +306,10 @@ TEST_F(Adapter, FloatReplacingOverwritesAndAccumulatingAdds)
             ASSERT_EQ(doubled.data[c][s], 0.125 * (c + 1));
         }
     }
+    // Denormals are flushed while rendering, and only then.
+    EXPECT_EQ(PlugOf(effect.get()).denormalProduct, 0.0);
+    volatile double tiny = 1e-310;
+    EXPECT_GT(tiny * 0.5, 0.0);
     // Each block asked the host for MIDI first.
     EXPECT_EQ(RecordingHost::Instance().Count(audioMasterWantMidi), 3);
 }

@@ -46,6 +46,8 @@ public:
     void processBlock(double**, double** outputs, int frames) override
     {
         blockLengths.push_back(frames);
+        volatile double tiny = 1e-310;  // denormal
+        denormalProduct = tiny * 0.5;
         for (int c = 0; c < NOutChannels(); ++c) {
             enteredZeroed = enteredZeroed && std::all_of(outputs[c], outputs[c] + frames, [](double v) { return v == 0.0; });
             if (writeSignal) {
@@ -61,6 +63,7 @@ public:
     std::vector<MidiMessage> midi;
     bool writeSignal = true;
     bool enteredZeroed = true;
+    double denormalProduct = -1.0;
 };
 
 }  // namespace kettrix::test
