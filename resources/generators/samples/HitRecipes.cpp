@@ -101,10 +101,12 @@ Buffer hitAcoustic2(std::size_t n) {
 Buffer hitAcoustic3(std::size_t n) {
     Rng rng(0x5EED1008u);
     Buffer out = strike({{185, 1.0, 0.18}, {330, 0.6, 0.12}, {460, 0.3, 0.08}}, n, rng);
-    mixInto(out, contact(n, 0.006, 1200, rng), 0.8);
+    mixInto(out, contact(n, 0.004, 1200, rng), 0.6);
+    // The wires buzz in a band, not up to the top of the spectrum.
     Buffer wires = noiseBurst(n, 0.12, rng);
     Biquad::highPass(2500, 0.7).processOnce(wires);
-    mixInto(out, wires, 0.35);
+    Biquad::lowPass(8000, 0.7).processOnce(wires);
+    mixInto(out, wires, 0.2);
     return out;
 }
 

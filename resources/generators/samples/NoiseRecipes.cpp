@@ -12,12 +12,16 @@ namespace kettrix::samplegen {
 namespace {
 
 // Places `count` copies of an event made by `makeEvent` at roughly even,
-// slightly jittered positions around the loop.
+// slightly jittered positions around the loop. The events at the start and
+// at the middle sit exactly there: a note starts with head A at the start of
+// the sample and head B half way, so both heads begin on an onset.
 template <typename MakeEvent>
 void scatter(Buffer& out, int count, double jitter, Rng& rng, MakeEvent makeEvent) {
     const double spacing = static_cast<double>(out.size()) / count;
     for (int k = 0; k < count; ++k) {
-        const double at = (k + rng.range(-jitter, jitter)) * spacing;
+        const bool anchored = k == 0 || 2 * k == count;
+        const double offset = rng.range(-jitter, jitter);
+        const double at = (k + (anchored ? 0.0 : offset)) * spacing;
         const auto position = static_cast<std::size_t>(std::max(0.0, at)) % out.size();
         addWrapped(out, position, makeEvent(k), rng.range(0.7, 1.0));
     }
@@ -116,12 +120,12 @@ Buffer snare(std::size_t n, const SnareVoicing& v) {
 }
 
 Buffer snare808(std::size_t n) { return snare(n, {0x5EED0009u, 1800, 9000, {180, 330}, 0.5, 4, 0.12}); }
-Buffer snare909(std::size_t n) { return snare(n, {0x5EED000Au, 2500, 13000, {200, 350}, 0.35, 5, 0.09}); }
+Buffer snare909(std::size_t n) { return snare(n, {0x5EED000Au, 2500, 13000, {200, 350}, 0.35, 6, 0.09}); }
 Buffer snareAcoustic1(std::size_t n) { return snare(n, {0x5EED000Bu, 900, 8000, {190, 300}, 0.6, 4, 0.10}); }
 Buffer snareAcoustic2(std::size_t n) { return snare(n, {0x5EED000Cu, 1200, 10000, {230, 370}, 0.45, 6, 0.08}); }
-Buffer snareAcoustic3(std::size_t n) { return snare(n, {0x5EED000Du, 700, 6000, {160, 255}, 0.7, 3, 0.14}); }
-Buffer snareAcoustic4(std::size_t n) { return snare(n, {0x5EED000Eu, 1500, 12000, {260, 415}, 0.4, 7, 0.06}); }
-Buffer snareAcoustic5(std::size_t n) { return snare(n, {0x5EED000Fu, 1000, 7000, {210, 340}, 0.55, 5, 0.11}); }
+Buffer snareAcoustic3(std::size_t n) { return snare(n, {0x5EED000Du, 700, 6000, {160, 255}, 0.7, 4, 0.14}); }
+Buffer snareAcoustic4(std::size_t n) { return snare(n, {0x5EED000Eu, 1500, 12000, {260, 415}, 0.4, 8, 0.06}); }
+Buffer snareAcoustic5(std::size_t n) { return snare(n, {0x5EED000Fu, 1000, 7000, {210, 340}, 0.55, 6, 0.11}); }
 
 // --- Tuned percussion: modal strikes (decaying inharmonic partials) ------------
 
@@ -145,7 +149,7 @@ Buffer agogo(std::size_t n) {
 
 // Clave: a hardwood rod, one strong mode near 2.5 kHz, very short.
 Buffer clave(std::size_t n) {
-    return modalStream(n, 0x5EED0011u, 5, {{2480, 1.0, 0.09}, {6700, 0.15, 0.03}});
+    return modalStream(n, 0x5EED0011u, 6, {{2480, 1.0, 0.09}, {6700, 0.15, 0.03}});
 }
 
 // Wood block: a hollow block with a few quickly damped modes.
@@ -252,12 +256,15 @@ struct ClapVoicing {
 Buffer clap(std::size_t n, const ClapVoicing& v) {
     Rng rng(v.seed);
     Buffer out(n, 0.0);
-    for (double offsetMs : v.burstOffsetsMs) {
-        const Buffer burst = noiseBurst(static_cast<std::size_t>(0.012 * kRate), 0.008, rng);
-        addWrapped(out, static_cast<std::size_t>(offsetMs * 0.001 * kRate), burst, rng.range(0.7, 1.0));
+    // Two claps per loop, at the start and half way (where the heads begin).
+    for (std::size_t start : {std::size_t{0}, n / 2}) {
+        for (double offsetMs : v.burstOffsetsMs) {
+            const Buffer burst = noiseBurst(static_cast<std::size_t>(0.012 * kRate), 0.008, rng);
+            addWrapped(out, start + static_cast<std::size_t>(offsetMs * 0.001 * kRate), burst, rng.range(0.7, 1.0));
+        }
+        const auto tailStart = start + static_cast<std::size_t>((v.burstOffsetsMs.back() + 4.0) * 0.001 * kRate);
+        addWrapped(out, tailStart, noiseBurst(n, v.tailSeconds, rng), 0.5);
     }
-    const auto tailStart = static_cast<std::size_t>((v.burstOffsetsMs.back() + 4.0) * 0.001 * kRate);
-    addWrapped(out, tailStart, noiseBurst(n, v.tailSeconds, rng), 0.5);
     Biquad::bandPass(v.bandHz, v.bandQ).processLoop(out);
     Biquad::highPass(v.bandHz * 0.4, 0.7).processLoop(out);
     return out;

@@ -1,0 +1,107 @@
+#include "Spectrogram.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <cstdio>
+
+namespace kettrix::audition {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+void fft(std::vector<std::complex<double>>& a) {
+    const std::size_t n = a.size();
+    for (std::size_t i = 1, j = 0; i < n; ++i) {
+        std::size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1) j ^= bit;
+        j ^= bit;
+        if (i < j) std::swap(a[i], a[j]);
+    }
+    for (std::size_t len = 2; len <= n; len <<= 1) {
+        const double angle = -2.0 * kPi / static_cast<double>(len);
+        const std::complex<double> unit(std::cos(angle), std::sin(angle));
+        for (std::size_t i = 0; i < n; i += len) {
+            std::complex<double> w(1.0, 0.0);
+            for (std::size_t k = 0; k < len / 2; ++k) {
+                const auto u = a[i + k];
+                const auto v = a[i + k + len / 2] * w;
+                a[i + k] = u + v;
+                a[i + k + len / 2] = u - v;
+                w *= unit;
+            }
+        }
+    }
+}
+
+// Black -> blue -> red -> yellow -> white as t goes 0 -> 1.
+void colourFor(double t, unsigned char* rgb) {
+    t = std::clamp(t, 0.0, 1.0);
+    const double r = std::clamp(t * 3.0 - 1.0, 0.0, 1.0);
+    const double g = std::clamp(t * 3.0 - 2.0, 0.0, 1.0);
+    const double b = t < 0.33 ? t * 3.0 : std::clamp(1.0 - (t - 0.33) * 3.0, 0.0, 1.0) + g;
+    rgb[0] = static_cast<unsigned char>(255.0 * r);
+    rgb[1] = static_cast<unsigned char>(255.0 * g);
+    rgb[2] = static_cast<unsigned char>(255.0 * std::min(1.0, b));
+}
+
+bool savePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y)
+        png_write_row(png, const_cast<png_bytep>(rgb.data() + static_cast<std::size_t>(y) * width * 3));
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(file) == 0;
+}
+
+}  // namespace
+
+bool writeSpectrogramPng(const std::string& path, const std::vector<double>& signal,
+                         const SpectrogramSettings& settings) {
+    const int frame = settings.frameSize;
+    const auto length = static_cast<int>(signal.size());
+    int hop = std::max(1, settings.hop);
+    while (length / hop > settings.maxWidth) hop *= 2;
+    const int width = std::max(1, length / hop);
+    const int bins = frame / 2;
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * settings.height * 3, 0);
+    std::vector<std::complex<double>> buffer(static_cast<std::size_t>(frame));
+    // Window gain: a full-scale sine reads about 0 dB.
+    const double reference = frame / 4.0;
+    for (int x = 0; x < width; ++x) {
+        const int centre = x * hop;
+        for (int i = 0; i < frame; ++i) {
+            const int at = centre - frame / 2 + i;
+            const double v = (at >= 0 && at < length) ? signal[static_cast<std::size_t>(at)] : 0.0;
+            const double w = 0.5 - 0.5 * std::cos(2.0 * kPi * i / frame);
+            buffer[static_cast<std::size_t>(i)] = {v * w, 0.0};
+        }
+        fft(buffer);
+        for (int y = 0; y < settings.height; ++y) {
+            // Row 0 is the top (half the sample rate).
+            const int bin = std::min(bins - 1, (settings.height - 1 - y) * bins / settings.height);
+            const double magnitude = std::abs(buffer[static_cast<std::size_t>(bin)]) / reference;
+            const double db = 20.0 * std::log10(magnitude + 1e-12);
+            colourFor((db + 96.0) / 96.0, &rgb[(static_cast<std::size_t>(y) * width + x) * 3]);
+        }
+    }
+    return savePng(path, width, settings.height, rgb);
+}
+
+}  // namespace kettrix::audition
