@@ -105,6 +105,10 @@ void runRender(const RenderOptions& options, std::ostream& log, bool logIsTermin
         (!plugin.hasFlag(effFlagsCanDoubleReplacing) || plugin.effect().processDoubleReplacing == nullptr))
         throw RenderError("plug-in '" + options.pluginPath +
                           "' cannot process in double precision (no effFlagsCanDoubleReplacing)");
+    const bool canFloat = (plugin.hasFlag(effFlagsCanReplacing) && plugin.effect().processReplacing != nullptr) ||
+                          plugin.effect().process != nullptr;
+    if (options.precision == Precision::Float && !canFloat)
+        throw RenderError("plug-in '" + options.pluginPath + "' offers no single-precision process callback");
     if ((!state.empty() || !options.saveStatePath.empty()) && !plugin.hasFlag(effFlagsProgramChunks))
         throw RenderError("plug-in '" + options.pluginPath +
                           "' keeps no state chunks (no effFlagsProgramChunks): --load-state and "
