@@ -120,13 +120,4 @@ TEST(WavetableData, CyclesStartAtZeroFallFirstAndStayInRange) {
     }
 }
 
-TEST(WavetableData, TopTableIsAPlainSine) {
-    // Table 75 serves notes up to 127 (about 20.9 kHz): only the fundamental fits.
-    for (const auto& set : kSets) {
-        const auto x = loadTable(kettrix::resources::find("WAV", set.id), 75);
-        for (int i = 0; i < kLength; ++i)
-            ASSERT_NEAR(x[i], -0.3 * set.fundamentalPerLevel * std::sin(2.0 * kPi * i / kLength), 1e-4) << set.name << " sample " << i;
-    }
-}
-
 }  // namespace
