@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "AudioMeasure.h"
 #include "OscillatorTestSupport.h"
@@ -89,8 +90,8 @@ TEST(OscillatorMix, EqualPowerCrossfadeBetweenTwoSines) {
     EXPECT_LT(levels(1.0).first, alone1 * 3e-3);
     for (double mix : {0.25, 0.5, 0.8}) {
         const auto [a1, a2] = levels(mix);
-        EXPECT_NEAR(a1 / alone1, std::sin((1 - mix) * M_PI / 2), 0.01) << "mix " << mix;
-        EXPECT_NEAR(a2 / alone2, std::sin(mix * M_PI / 2), 0.01) << "mix " << mix;
+        EXPECT_NEAR(a1 / alone1, std::sin((1 - mix) * std::numbers::pi / 2), 0.01) << "mix " << mix;
+        EXPECT_NEAR(a2 / alone2, std::sin(mix * std::numbers::pi / 2), 0.01) << "mix " << mix;
     }
 }
 
