@@ -15,6 +15,8 @@ class IPlugMonoSynth : public IPlugVST {
 public:
     static constexpr int kNumParams = 1393;
     static constexpr int kNumPresets = 128;
+    // One label per stereo output pair; VST 2 pin properties do not use them.
+    static constexpr const char* kOutputBusLabels[6] = {"KX1", "KX2", "KX3", "KX4", "KX5", "KX6"};
 
     explicit IPlugMonoSynth(Vst2HostCallback hostCallback);
     ~IPlugMonoSynth() override;

@@ -15,7 +15,7 @@ int RoundUpToGranularity(int count)
         return g;
     }
     const long long rounded = (static_cast<long long>(count) + g - 1) / g * g;
-    return rounded > (1 << 24) ? (1 << 24) : static_cast<int>(rounded);
+    return rounded > MidiQueue::kMaxCapacity ? MidiQueue::kMaxCapacity : static_cast<int>(rounded);
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ void MidiQueue::Add(const MidiMessage& message)
                 return;
             }
             const long long grown = (static_cast<long long>(mCapacity) / mGrowStep + 1) * mGrowStep;
-            if (grown > (1 << 24) || !Reallocate(static_cast<int>(grown))) {
+            if (grown > kMaxCapacity || !Reallocate(static_cast<int>(grown))) {
                 return;
             }
         }

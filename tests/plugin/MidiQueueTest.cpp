@@ -72,6 +72,17 @@ TEST(MidiQueue, FullQueueCompactsBeforeGrowingAndGrowsByTheStep)
     EXPECT_EQ(queue.PendingAt(512).offset, 2000);
 }
 
+TEST(MidiQueue, AFloodOfMessagesStopsGrowingAtTheCapacityLimit)
+{
+    MidiQueue queue;
+    for (int i = 0; i <= MidiQueue::kMaxCapacity; ++i) {
+        queue.Add(Note(i, 1));
+    }
+    EXPECT_EQ(queue.Capacity(), MidiQueue::kMaxCapacity);
+    EXPECT_EQ(queue.Pending(), MidiQueue::kMaxCapacity);  // the last one was dropped
+    EXPECT_EQ(queue.PendingAt(MidiQueue::kMaxCapacity - 1).offset, MidiQueue::kMaxCapacity - 1);
+}
+
 TEST(MidiQueue, ResizeRoundsToWholePagesAndKeepsPendingMessages)
 {
     MidiQueue queue;
