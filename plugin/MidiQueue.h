@@ -16,9 +16,9 @@ public:
     static constexpr int kDefaultGrowStep = 1024;
     // Resize rounds to whole pages of messages (4096 bytes of 8-byte messages).
     static constexpr int kResizeGranularity = 512;
-    // Upper bound on the capacity (8 MB of messages): a host flooding the
+    // Upper bound on the capacity (512 KB of messages): a host flooding the
     // queue with far-future events cannot exhaust memory.
-    static constexpr int kMaxCapacity = 1 << 20;
+    static constexpr int kMaxCapacity = 1 << 16;
 
     MidiQueue();
 
