@@ -99,6 +99,9 @@ void runRender(const RenderOptions& options, std::ostream& log, bool logIsTermin
     HostContext context;
     PluginInstance plugin(library, context);
 
+    // Plug-ins may settle their channel counts and flags in effOpen, so
+    // they are checked after it.
+    plugin.open();
     if (plugin.numOutputs() < 1)
         throw RenderError("plug-in '" + options.pluginPath + "' has no audio outputs");
     if (options.precision == Precision::Double &&
@@ -114,7 +117,6 @@ void runRender(const RenderOptions& options, std::ostream& log, bool logIsTermin
                           "' keeps no state chunks (no effFlagsProgramChunks): --load-state and "
                           "--save-state are not possible");
 
-    plugin.open();
     plugin.setSampleRate(options.sampleRate);
     plugin.setBlockSize(options.blockSize);
     plugin.dispatch(effSetProcessPrecision, 0,

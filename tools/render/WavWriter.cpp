@@ -86,13 +86,13 @@ void WavWriter::write(const float* interleaved, std::size_t frames)
         throw WavWriteError("WAV file '" + path_ + "': more than 4 GB of audio");
     const std::size_t count = frames * static_cast<std::size_t>(channels_);
     // Little-endian floats regardless of the machine's byte order.
-    std::vector<uint8_t> bytes(count * 4);
+    bytes_.resize(count * 4);
     for (std::size_t i = 0; i < count; ++i) {
         uint32_t bits;
         std::memcpy(&bits, &interleaved[i], 4);
-        put32(&bytes[i * 4], bits);
+        put32(&bytes_[i * 4], bits);
     }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+    if (std::fwrite(bytes_.data(), 1, bytes_.size(), file_) != bytes_.size())
         throw WavWriteError("cannot write '" + path_ + "': " + std::strerror(errno));
     frames_ += frames;
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace kettrix::render {
 
@@ -44,6 +45,7 @@ private:
     int channels_;
     uint32_t sampleRate_;
     uint64_t frames_ = 0;
+    std::vector<uint8_t> bytes_;  // reused for every write
 };
 
 }  // namespace kettrix::render
