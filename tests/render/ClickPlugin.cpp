@@ -7,7 +7,8 @@
 //
 // With CLICK_PLUGIN_LOG set, the plug-in appends one line per host call to
 // that file, so a test can check the order of the host's calls and the time
-// information it reports. CLICK_PLUGIN_NO_DOUBLE hides double precision.
+// information it reports. CLICK_PLUGIN_NO_DOUBLE hides double precision;
+// CLICK_PLUGIN_NO_INDEXED_NAMES leaves effGetProgramNameIndexed unanswered.
 #include "Vst2Abi.h"
 
 #include <cmath>
@@ -86,6 +87,8 @@ intptr_t dispatcher(AEffect* e, int32_t opcode, int32_t index, intptr_t value, v
         return p.program;
     case effGetProgramName:
     case effGetProgramNameIndexed: {
+        if (opcode == effGetProgramNameIndexed && std::getenv("CLICK_PLUGIN_NO_INDEXED_NAMES") != nullptr)
+            return 0;
         const int32_t which = opcode == effGetProgramName ? p.program : index;
         if (which < 0 || which >= kPrograms)
             return 0;

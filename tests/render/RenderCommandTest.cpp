@@ -111,6 +111,19 @@ TEST(RenderCommand, HelpAndInfoDescribeTheCommandAndThePlugin)
                                  "  0: Gain = 0.50 dB\n", "  1: Width = 0.25\n"}) {
         EXPECT_NE(info.out.find(expected), std::string::npos) << "missing: " << expected << "\nin:\n" << info.out;
     }
+
+    // Without effGetProgramNameIndexed the names come from selecting each
+    // program, and the current program is restored afterwards.
+    const std::string log = scratch("info-names.log");
+    std::remove(log.c_str());
+    const auto fallback =
+        run("info-names", {"--info", kClick}, {{"CLICK_PLUGIN_NO_INDEXED_NAMES", "1"}, {"CLICK_PLUGIN_LOG", log}});
+    ASSERT_EQ(fallback.exitCode, 0) << fallback.err;
+    EXPECT_NE(fallback.out.find("  0: Click A\n  1: Click B\n  2: Click C\n"), std::string::npos) << fallback.out;
+    const auto calls = lines(slurp(log));
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 2], "program 0");
+    EXPECT_EQ(calls.back(), "close");
 }
 
 TEST(RenderCommand, MidiFileRendersClicksAtExactSamplesWithTheRightLayout)

@@ -44,6 +44,20 @@ void printPins(PluginInstance& plugin, std::ostream& out, bool inputs)
     }
 }
 
+// effGetProgramNameIndexed, or for plug-ins that do not answer it, the name
+// of the program after selecting it (the current program is restored after).
+std::string programName(PluginInstance& plugin, int32_t program)
+{
+    std::string name = plugin.dispatchForText(effGetProgramNameIndexed, program);
+    if (!name.empty())
+        return name;
+    const intptr_t current = plugin.dispatch(effGetProgram);
+    plugin.dispatch(effSetProgram, 0, program);
+    name = plugin.dispatchForText(effGetProgramName);
+    plugin.dispatch(effSetProgram, 0, current);
+    return name;
+}
+
 }  // namespace
 
 std::string fourCharText(int32_t code)
@@ -100,7 +114,7 @@ void printPluginInfo(PluginInstance& plugin, std::ostream& out)
 
     out << "Programs: " << e.numPrograms << '\n';
     for (int32_t p = 0; p < e.numPrograms; ++p)
-        out << "  " << p << ": " << plugin.dispatchForText(effGetProgramNameIndexed, p) << '\n';
+        out << "  " << p << ": " << programName(plugin, p) << '\n';
 
     out << "Parameters: " << e.numParams << '\n';
     for (int32_t p = 0; p < e.numParams; ++p) {
