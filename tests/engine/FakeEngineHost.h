@@ -5,8 +5,8 @@
 
 #include "engine/EngineHost.h"
 #include "engine/EngineLimits.h"
+#include "kit/ParameterTable.h"
 
-#include <algorithm>
 #include <array>
 #include <functional>
 #include <vector>
@@ -21,39 +21,21 @@ public:
     std::vector<int> controlCalls;  // indices given to setControlValue, in order
     int keyboardRedraws = 0;
 
+    // Every parameter at the default of the kit's table.
     FakeEngineHost() {
-        for (int s = 0; s < kSoundCount; ++s) {
-            values[static_cast<unsigned>(soundParamIndex(s, 120))] = defaultKeyLo(s);
-            values[static_cast<unsigned>(soundParamIndex(s, 121))] = defaultKeyHi(s);
-            values[static_cast<unsigned>(soundParamIndex(s, 126))] = defaultKeyLo(s);
-            values[static_cast<unsigned>(soundParamIndex(s, 127))] = defaultKeyHi(s);
-        }
-    }
-
-    static double maxOf(int index) {
-        if (index >= kSoundParamCount) {
-            if (index >= globals::kSoundVolFirst && index < globals::kSoundVolFirst + kSoundCount) return 2.0;
-            if (index == globals::kKeyboardMode) return 4.0;
-            return 1.0;
-        }
-        switch (index % kParamsPerSound) {
-        case 17: case 70: case 102: return 2.0;
-        case 120: case 121: case 126: case 127: return 120.0;
-        case 128: return 10.0;
-        default: return 1.0;
-        }
+        for (int i = 0; i < kParamCount; ++i) at(i) = kit::parameterInfo(i).defaultValue;
     }
 
     double& at(int index) { return values[static_cast<unsigned>(index)]; }
 
     // What a host or the editor does: store, then dispatch.
     void change(int index, double value) {
-        at(index) = std::clamp(value, 0.0, maxOf(index));
+        at(index) = kit::clampToRange(index, value);
         if (parameterChanged) parameterChanged(index);
     }
 
     double paramValue(int index) const override { return values[static_cast<unsigned>(index)]; }
-    void storeParamValue(int index, double value) override { at(index) = std::clamp(value, 0.0, maxOf(index)); }
+    void storeParamValue(int index, double value) override { at(index) = kit::clampToRange(index, value); }
     void setControlValue(int index, double value) override {
         controlCalls.push_back(index);
         if (paramValue(index) != value) change(index, value);

@@ -1,0 +1,13 @@
+#include "engine/SoundBanks.h"
+
+namespace kettrix::engine {
+
+const SoundBanks& SoundBanks::shared() {
+    // Function-local statics: built by the first instance, kept for the
+    // process, shared by every instance and voice.
+    static const WavetableBank wavetables;
+    static const SoundBanks banks{wavetables};
+    return banks;
+}
+
+}  // namespace kettrix::engine
