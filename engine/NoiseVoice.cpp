@@ -35,12 +35,12 @@ double steppedValue(std::uint32_t state) {
 
 // --- NoiseGenerator -------------------------------------------------------------
 
-void NoiseGenerator::advance(double pitch, double rateRatio) noexcept {
+void NoiseGenerator::advance(double pitch, double rateRatio, bool withRight) noexcept {
     genAcc += std::max(0.001, pitch) * rateRatio;
     if (genAcc >= 1.0) {
         genAcc -= 1.0;
         genState1 = (genState1 + 1u) * 33u;
-        genState2 = (genState2 + 1u) * 35u;
+        if (withRight) genState2 = (genState2 + 1u) * 35u;
     }
 }
 
@@ -307,7 +307,7 @@ void NoiseVoice::renderCymbal(double cutoff, double resonance, bool isStereo) no
 }
 
 void NoiseVoice::renderGenerator(double cutoff, double resonance, bool isStereo) noexcept {
-    generator.advance(pitch, rateRatio);
+    generator.advance(pitch, rateRatio, isStereo);
     if (!isStereo) {
         outL = outR = filter.process(generator.left(), cutoff, resonance, filterType) * amp;
         return;

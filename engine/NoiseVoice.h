@@ -47,8 +47,9 @@ enum NoiseRenderMode : std::int32_t {
 // (left, right) at pitch x 44100 values per second, held in between.
 struct NoiseGenerator {
     void restart() noexcept { genAcc = 0.0; genState1 = 0; }
-    // Advances the clock; draws new values when it passes 1.
-    void advance(double pitch, double rateRatio) noexcept;
+    // Advances the clock; draws new values when it passes 1. The right
+    // stream only moves while it is heard (stereo).
+    void advance(double pitch, double rateRatio, bool withRight) noexcept;
     double left() const noexcept;
     double right() const noexcept;
 

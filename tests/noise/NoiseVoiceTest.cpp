@@ -136,6 +136,37 @@ TEST(NoiseVoiceStereo, HalfStereoBlendsWithEqualPower) {
     EXPECT_NEAR(energyR / energyL, 1.0, 0.15);
 }
 
+TEST(NoiseVoiceGenerator, DrawRateFollowsPitchWithAFloorAtZero) {
+    for (const auto& [pitch, expected] : {std::pair{0.0, 44}, std::pair{0.5, 22050}, std::pair{1.0, 44100}}) {
+        NoiseVoice voice(44100.0);
+        prepareFlat(voice, kettrix::engine::kNoiseGenerator, noiseBank());
+        voice.setPitch(pitch);
+        voice.start();
+        int draws = 0;
+        auto state = voice.generator.genState1;
+        for (int n = 0; n < 44100; ++n) {
+            voice.tick(0.5, 0.0);
+            if (voice.generator.genState1 != state) ++draws;
+            state = voice.generator.genState1;
+            ASSERT_EQ(voice.outL, voice.outR);
+            ASSERT_LE(std::fabs(voice.outL), 0.27 + 1e-9) << "stepped values span -0.27..0.27";
+        }
+        EXPECT_NEAR(draws, expected, 1) << "pitch " << pitch;
+    }
+}
+
+TEST(NoiseVoiceGenerator, StereoDrawsAnIndependentRightChannel) {
+    NoiseVoice voice(44100.0);
+    prepareFlat(voice, kettrix::engine::kNoiseGenerator, noiseBank());
+    voice.setStereo(1.0);
+    voice.start();
+    const auto out = run(voice, 2000);
+    int differing = 0;
+    for (std::size_t i = 0; i < out.left.size(); ++i)
+        if (out.left[i] != out.right[i]) ++differing;
+    EXPECT_GT(differing, 1000);
+}
+
 TEST(NoiseVoiceTexture, Vinyl1HeadsJumpEvery200000SamplesAt44k) {
     NoiseVoice voice(44100.0);
     prepareFlat(voice, kVinyl1, noiseBank());
