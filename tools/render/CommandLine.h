@@ -1,6 +1,8 @@
 // The kettrix-render command line.
 #pragma once
 
+#include "Renderer.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -15,8 +17,6 @@ public:
 };
 
 enum class Mode { Help, Info, Render };
-enum class Precision { Float, Double };
-enum class Mix { Stereo, All };
 
 struct RenderOptions {
     Mode mode = Mode::Help;

@@ -2,7 +2,6 @@
 // and hands the audio, mixed to the requested channel layout, to a sink.
 #pragma once
 
-#include "CommandLine.h"
 #include "EventBlock.h"
 #include "MidiFile.h"
 #include "PluginInstance.h"
@@ -12,6 +11,11 @@
 #include <vector>
 
 namespace kettrix::render {
+
+enum class Precision { Float, Double };
+// All: every plug-in output is a channel of its own. Stereo: the outputs'
+// pairs summed into one pair.
+enum class Mix { Stereo, All };
 
 // A MIDI channel message at an absolute sample position of the render.
 struct ScheduledEvent {
