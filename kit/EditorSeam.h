@@ -5,6 +5,8 @@
 // plug-in lock.
 #pragma once
 
+#include <array>
+#include <limits>
 #include <map>
 #include <string>
 #include <string_view>
@@ -55,7 +57,9 @@ public:
         ++chokeMenuRebuilds;
     }
     void stepSelector(int sound, int off, int direction) override { selectorSteps.push_back({sound, off, direction}); }
-    void showParameterValue(int index, double plain) override { shownValues[index] = plain; }
+    void showParameterValue(int index, double plain) override {
+        if (index >= 0 && index < kParameterCount) shownValues[static_cast<std::size_t>(index)] = plain;
+    }
     bool controlKeyHeld() const override { return controlKey; }
     std::string promptForSoundFile(bool) override { return fileAnswer; }
 
@@ -71,7 +75,13 @@ public:
     std::map<int, std::string> shownNames;
     std::vector<std::string> chokeEntries;
     std::vector<SelectorStep> selectorSteps;
-    std::map<int, double> shownValues;
+    // Last value shown per parameter, NaN for never; a fixed array, since
+    // the engine may show values (activity lamps) from the audio thread.
+    std::array<double, kParameterCount> shownValues = [] {
+        std::array<double, kParameterCount> values;
+        values.fill(std::numeric_limits<double>::quiet_NaN());
+        return values;
+    }();
     bool controlKey = false;
     std::string fileAnswer;
 };
