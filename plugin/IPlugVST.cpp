@@ -738,7 +738,7 @@ void IPlugVST::ProcessFloatOrDouble(Sample** inputs, Sample** outputs, int32_t f
         return;
     }
     PlugLockGuard guard(Lock());
-    DenormalGuard denormals;
+    [[maybe_unused]] DenormalGuard denormals;
     if (ReceivesMidi()) {
         CallHost(audioMasterWantMidi, 0, 1);
     }
