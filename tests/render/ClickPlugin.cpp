@@ -194,7 +194,8 @@ intptr_t dispatcher(AEffect* e, int32_t opcode, int32_t index, intptr_t value, v
 template <typename Sample>
 void render(ClickPlugin& p, Sample** outputs, int32_t frames, bool accumulate)
 {
-    auto* time = reinterpret_cast<const VstTimeInfo*>(p.host(&p.effect, audioMasterGetTime, 0, kVstPpqPosValid | kVstTempoValid, nullptr, 0.0f));
+    auto* time = reinterpret_cast<const VstTimeInfo*>(
+        p.host(&p.effect, audioMasterGetTime, 0, kVstPpqPosValid | kVstTempoValid, nullptr, 0.0f));
     const intptr_t level = p.host(&p.effect, audioMasterGetCurrentProcessLevel, 0, 0, nullptr, 0.0f);
     if (time != nullptr)
         p.note("process %d pos %.0f ppq %.4f tempo %.2f sig %d/%d playing %d level %d", frames, time->samplePos,

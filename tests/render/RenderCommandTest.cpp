@@ -104,8 +104,9 @@ TEST(RenderCommand, HelpAndInfoDescribeTheCommandAndThePlugin)
 
     const auto info = run("info", {"--info", kClick});
     ASSERT_EQ(info.exitCode, 0) << info.err;
-    for (const char* expected : {"Effect name: Click\n", "Vendor: Kettrix Tests\n", "Product: Click Test Instrument\n",
-                                 "Unique ID: 'Clik' 0x436C696B\n", "CanReplacing | ProgramChunks | IsSynth | CanDoubleReplacing",
+    for (const char* expected : {"Effect name: Click\n", "Vendor: Kettrix Tests\n",
+                                 "Product: Click Test Instrument\n", "Unique ID: 'Clik' 0x436C696B\n",
+                                 "CanReplacing | ProgramChunks | IsSynth | CanDoubleReplacing",
                                  "Category: synth\n", "Outputs: 4\n", "  0: \"Click 1\" stereo (first of a pair)\n",
                                  "  1: \"Click 2\"\n", "Programs: 3\n", "  2: Click C\n", "Parameters: 2\n",
                                  "  0: Gain = 0.50 dB\n", "  1: Width = 0.25\n"}) {

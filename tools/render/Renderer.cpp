@@ -29,7 +29,10 @@ int mixedChannelCount(Mix mix, int pluginOutputs)
 }
 
 Renderer::Renderer(PluginInstance& plugin, const TempoMap& tempo, const RenderSettings& settings)
-    : plugin_(plugin), tempo_(tempo), settings_(settings), outputChannels_(mixedChannelCount(settings.mix, plugin.numOutputs()))
+    : plugin_(plugin),
+      tempo_(tempo),
+      settings_(settings),
+      outputChannels_(mixedChannelCount(settings.mix, plugin.numOutputs()))
 {
     const auto frames = static_cast<std::size_t>(settings.blockSize);
     const auto outputs = static_cast<std::size_t>(std::max(plugin.numOutputs(), 0));
@@ -108,9 +111,10 @@ void Renderer::processBlock(int32_t frames)
         for (auto& b : doubleOutputs_)
             std::fill(b.begin(), b.end(), 0.0);
         effect.processDoubleReplacing(&effect, doubleInputPointers_.data(), doubleOutputPointers_.data(), frames);
+        const auto n = static_cast<std::size_t>(frames);
         for (std::size_t c = 0; c < doubleOutputs_.size(); ++c)
-            for (int32_t i = 0; i < frames; ++i)
-                floatOutputs_[c][static_cast<std::size_t>(i)] = static_cast<float>(doubleOutputs_[c][static_cast<std::size_t>(i)]);
+            for (std::size_t i = 0; i < n; ++i)
+                floatOutputs_[c][i] = static_cast<float>(doubleOutputs_[c][i]);
         return;
     }
     // Cleared buffers make the deprecated accumulating call render the same
