@@ -120,4 +120,50 @@ TEST(WavetableData, CyclesStartAtZeroFallFirstAndStayInRange) {
     }
 }
 
+struct HarmonicShape {
+    int id;
+    int table;
+    double k2, k3, k5;  // amplitudes of harmonics 2, 3 and 5 relative to the fundamental
+};
+
+TEST(WavetableData, TonalSetsHaveTheirHarmonicRecipes) {
+    const HarmonicShape shapes[] = {
+        {201, 0, 0.0, 0.0, 0.0},
+        {202, 0, 0.0, 0.0, 0.0},             // the 808 second harmonic fades out at the ends...
+        {202, 37, 0.2, 0.0, 0.0},            // ...and swells to a fifth in the middle
+        {203, 0, 0.0, 0.1122, 0.0158},       // 909: third 19 dB, fifth 36 dB down
+        {204, 0, 0.0, 1.0 / 9, 1.0 / 25},    // triangle: odd, 1/k^2
+        {300, 0, 0.0, 1.0 / 3, 1.0 / 5},     // square: odd, 1/k
+        {301, 0, 1.0 / 2, 1.0 / 3, 1.0 / 5}, // saw: all, 1/k
+    };
+    for (const auto& s : shapes) {
+        const auto x = loadTable(kettrix::resources::find("WAV", s.id), s.table);
+        const double a1 = harmonicAmplitude(x, 1);
+        EXPECT_NEAR(harmonicAmplitude(x, 2) / a1, s.k2, 2e-3) << s.id << " table " << s.table;
+        EXPECT_NEAR(harmonicAmplitude(x, 3) / a1, s.k3, 2e-3) << s.id << " table " << s.table;
+        EXPECT_NEAR(harmonicAmplitude(x, 5) / a1, s.k5, 2e-3) << s.id << " table " << s.table;
+    }
+}
+
+TEST(WavetableData, CymbalCycleIsDenseButIrregular) {
+    // Many overtones, but not a harmonic series: a good share of the low
+    // harmonics is missing, and the present ones do not fall smoothly.
+    const auto x = loadTable(kettrix::resources::find("WAV", 302), 0);
+    int present = 0, missing = 0, rises = 0;
+    double previous = 0.0;
+    for (int k = 2; k <= 200; ++k) {
+        const double a = harmonicAmplitude(x, k);
+        if (a > 1e-3) {
+            ++present;
+            if (a > previous) ++rises;
+            previous = a;
+        } else {
+            ++missing;
+        }
+    }
+    EXPECT_GT(present, 40);
+    EXPECT_GT(missing, 40);
+    EXPECT_GT(rises, 10);
+}
+
 }  // namespace
