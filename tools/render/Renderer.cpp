@@ -102,6 +102,15 @@ void Renderer::render(const std::vector<ScheduledEvent>& events, int64_t totalFr
         if (progress)
             progress(start + frames, totalFrames);
     }
+
+    // The transport stops where the render ends.
+    TransportPosition end;
+    end.samplePos = static_cast<double>(totalFrames);
+    end.tempo = tempo_.tempoAtSample(end.samplePos);
+    end.ppqPos = tempo_.ppqAtSample(end.samplePos);
+    end.barStartPos = tempo_.barStartAtPpq(end.ppqPos, end.timeSigNumerator, end.timeSigDenominator);
+    end.playing = false;
+    plugin_.context().setTransport(end);
 }
 
 void Renderer::processBlock(int32_t frames)
