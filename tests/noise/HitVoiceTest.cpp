@@ -187,6 +187,7 @@ TEST(HitVoiceProperties, EveryTypeIsFiniteAndBoundedAtExtremeSettings) {
                         const double x = voice.tick();
                         ASSERT_TRUE(std::isfinite(x)) << "type " << type;
                         ASSERT_LT(std::fabs(x), 4.0) << "type " << type << " rate " << rate;
+                        ASSERT_NE(std::fpclassify(x), FP_SUBNORMAL) << "type " << type;
                         if (n % 64 == 63) voice.updateActive();
                     }
                     voice.selectMode();

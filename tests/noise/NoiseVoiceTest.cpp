@@ -360,6 +360,7 @@ TEST(NoiseVoiceProperties, EveryTypeStaysFiniteAndBoundedAtExtremeSettings) {
                                 << "type " << type << " rate " << rate;
                             ASSERT_LT(std::fabs(voice.outL), 8.0) << "type " << type << " rate " << rate << " pitch " << pitch << " key " << key << " stereo " << stereo << " n " << n;
                             ASSERT_LT(std::fabs(voice.outR), 8.0) << "type " << type;
+                            ASSERT_NE(std::fpclassify(voice.outL), FP_SUBNORMAL) << "type " << type;
                         }
                         voice.start();  // a second note continues the texture
                         for (int n = 0; n < 500; ++n) voice.tail();
