@@ -607,10 +607,11 @@ intptr_t IPlugVST::String2Parameter(int32_t index, const char* text)
             value = -value;
         }
     }
-    if (IGraphicsLink* graphics = GetGraphics()) {
-        graphics->SetParameterFromPlug(index, value, false);
-    }
     param->SetPlain(value);
+    // The editor sees the value as stored: clamped, never NaN.
+    if (IGraphicsLink* graphics = GetGraphics()) {
+        graphics->SetParameterFromPlug(index, param->Value(), false);
+    }
     ParameterChanged(index);
     return 1;
 }
@@ -724,10 +725,12 @@ void KETTRIX_VST_CALL IPlugVST::VSTSetParameter(AEffect* effect, int32_t index, 
     if (param == nullptr) {
         return;
     }
+    // A host value outside 0..1 (or NaN) reaches neither editor nor engine.
+    const double normalized = value == value ? std::clamp(static_cast<double>(value), 0.0, 1.0) : 0.0;
     if (IGraphicsLink* graphics = plug->GetGraphics()) {
-        graphics->SetParameterFromPlug(index, value, true);
+        graphics->SetParameterFromPlug(index, normalized, true);
     }
-    param->SetFromNormalized(value);
+    param->SetFromNormalized(normalized);
     plug->ParameterChanged(index);
 }
 

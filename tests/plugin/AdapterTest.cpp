@@ -541,7 +541,12 @@ TEST_F(Adapter, AttachedEditorGetsValuesRectAndWindowCalls)
     effect->setParameter(effect.get(), TestPlug::kSteps, 1.0f);
     char seven[] = "3";
     Dispatch(effect.get(), effString2Parameter, TestPlug::kSteps, 0, seven);
-    ASSERT_EQ(fake.updates.size(), 2u);
+    effect->setParameter(effect.get(), TestPlug::kSteps, std::nanf(""));
+    char tooMany[] = "12";
+    Dispatch(effect.get(), effString2Parameter, TestPlug::kSteps, 0, tooMany);
+    ASSERT_EQ(fake.updates.size(), 4u);
+    EXPECT_EQ(fake.updates[2].value, 0.0);  // NaN from the host
+    EXPECT_EQ(fake.updates[3].value, 7.0);  // clamped to the range
     EXPECT_TRUE(fake.updates[0].normalized);
     EXPECT_FALSE(fake.updates[1].normalized);
     EXPECT_EQ(fake.updates[1].value, 3.0);
