@@ -76,14 +76,7 @@ void Renderer::render(const std::vector<ScheduledEvent>& events, int64_t totalFr
     for (int64_t start = 0; start < totalFrames; start += settings_.blockSize) {
         const auto frames = static_cast<int32_t>(std::min<int64_t>(settings_.blockSize, totalFrames - start));
 
-        TransportPosition position;
-        position.samplePos = static_cast<double>(start);
-        position.tempo = tempo_.tempoAtSample(position.samplePos);
-        position.ppqPos = tempo_.ppqAtSample(position.samplePos);
-        position.barStartPos =
-            tempo_.barStartAtPpq(position.ppqPos, position.timeSigNumerator, position.timeSigDenominator);
-        position.playing = true;
-        plugin_.context().setTransport(position);
+        plugin_.context().setTransport(transportAt(start, true));
 
         block.clear();
         while (next < events.size() && events[next].sample < start + frames) {
@@ -104,13 +97,19 @@ void Renderer::render(const std::vector<ScheduledEvent>& events, int64_t totalFr
     }
 
     // The transport stops where the render ends.
-    TransportPosition end;
-    end.samplePos = static_cast<double>(totalFrames);
-    end.tempo = tempo_.tempoAtSample(end.samplePos);
-    end.ppqPos = tempo_.ppqAtSample(end.samplePos);
-    end.barStartPos = tempo_.barStartAtPpq(end.ppqPos, end.timeSigNumerator, end.timeSigDenominator);
-    end.playing = false;
-    plugin_.context().setTransport(end);
+    plugin_.context().setTransport(transportAt(totalFrames, false));
+}
+
+TransportPosition Renderer::transportAt(int64_t sample, bool playing) const
+{
+    TransportPosition position;
+    position.samplePos = static_cast<double>(sample);
+    position.tempo = tempo_.tempoAtSample(position.samplePos);
+    position.ppqPos = tempo_.ppqAtSample(position.samplePos);
+    position.barStartPos =
+        tempo_.barStartAtPpq(position.ppqPos, position.timeSigNumerator, position.timeSigDenominator);
+    position.playing = playing;
+    return position;
 }
 
 void Renderer::processBlock(int32_t frames)

@@ -60,6 +60,7 @@ public:
                 const ProgressSink& progress = {});
 
 private:
+    TransportPosition transportAt(int64_t sample, bool playing) const;
     void processBlock(int32_t frames);
     void mixBlock(int32_t frames);
 
