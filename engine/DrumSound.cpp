@@ -6,11 +6,17 @@
 #include "engine/NoteRouter.h"
 #include "engine/SoundBanks.h"
 
+#include <cmath>
+
 namespace kettrix::engine {
 
 namespace {
 // The activity lamp stays lit for this many blocks after a trigger.
 constexpr int kIndicatorBlocks = 10;
+// The hit generator borrows the second wavetable set.
+constexpr int kHitGeneratorTableSet = 1;
+
+unsigned at(int section) { return static_cast<unsigned>(section - 1); }
 }  // namespace
 
 DrumSound::DrumSound(int soundIndex, double sampleRate, const SoundBanks& banks, NoteRouter& router,
@@ -23,6 +29,12 @@ DrumSound::~DrumSound() = default;
 
 void DrumSound::makeVoices(double sampleRate) {
     for (auto& voice : osc_) voice = std::make_unique<OscillatorVoice>(sampleRate, banks_.wavetables);
+    for (auto* section : {&noise1_, &noise2_})
+        for (auto& voice : *section) voice = std::make_unique<NoiseVoice>(sampleRate);
+    for (auto& voice : hit_) {
+        voice = std::make_unique<HitVoice>(sampleRate);
+        voice->setGeneratorTables(banks_.wavetables.set(kHitGeneratorTableSet));
+    }
     effect_ = std::make_unique<SoundEffect>(sampleRate);
 }
 
@@ -44,6 +56,21 @@ double DrumSound::velocityLevel(const VelocityDepth& level) const noexcept {
     return level.depth * (level.sens * t.velocity + (1.0 - level.sens));
 }
 
+// --- Rendering ---------------------------------------------------------------
+
+void DrumSound::renderNoise(NoiseVoices& voices, double cutoff, double resonance) noexcept {
+    NoiseVoice& current = *voices[static_cast<unsigned>(currentVoice_)];
+    if (!current.active) return;
+    current.tick(cutoff, resonance);
+    outL_ += current.outL;
+    outR_ += current.outR;
+    NoiseVoice& previous = *voices[static_cast<unsigned>(previousVoice_)];
+    if (!previous.active) return;
+    previous.tail();
+    outL_ += previous.outL;
+    outR_ += previous.outR;
+}
+
 void DrumSound::tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCutoff, double oscResonance,
                      double fmAmount, double noise1Cutoff, double noise1Resonance, double noise2Cutoff,
                      double noise2Resonance) noexcept {
@@ -53,18 +80,26 @@ void DrumSound::tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCu
         release();
 
     outL_ = outR_ = 0.0;
+    HitVoice& hit = *hit_[static_cast<unsigned>(currentVoice_)];
+    if (hit.playing) {
+        hit.setLevel(hitLevel_);
+        outL_ = outR_ = hit.tick();  // the hit is mono
+    }
+
     OscillatorVoice& osc = *osc_[static_cast<unsigned>(currentVoice_)];
     if (osc.active) {
-        double x = osc.tick(osc1Pitch, osc2Pitch, oscCutoff + oscFilterKey_, oscResonance, fmAmount);
+        double x = 0.0;
+        // An "Analog" hit sample holds the oscillator back until it ends.
+        if (hit.oscillatorGateOpen())
+            x = osc.tick(osc1Pitch, osc2Pitch, oscCutoff + oscFilterKey_, oscResonance, fmAmount);
         OscillatorVoice& previous = *osc_[static_cast<unsigned>(previousVoice_)];
         if (previous.active) x += previous.tail();
         outL_ += x;
         outR_ += x;
     }
-    (void)noise1Cutoff;
-    (void)noise1Resonance;
-    (void)noise2Cutoff;
-    (void)noise2Resonance;
+
+    renderNoise(noise1_, noise1Cutoff + noise_[0].filterKey, noise1Resonance);
+    renderNoise(noise2_, noise2Cutoff + noise_[1].filterKey, noise2Resonance);
 
     if (effect_->enabled()) {
         effect_->process(outL_, outR_);
@@ -75,31 +110,53 @@ void DrumSound::tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCu
     outR_ *= strip_.gainR;
 }
 
+// --- Trigger and release -------------------------------------------------------
+
 void DrumSound::trigger(double oscCutoff, double oscResonance, double fmAmount, double noise1Cutoff,
                         double noise1Resonance, double noise2Cutoff, double noise2Resonance) noexcept {
     gateState_ = 1;
-    // The voice about to become the previous one keeps the settings it was
-    // playing with, still with the old note's key tracking.
-    OscillatorVoice& leaving = *osc_[static_cast<unsigned>(currentVoice_)];
-    leaving.tailCutoff = oscCutoff + oscFilterKey_;
-    leaving.tailResonance = oscResonance;
-    leaving.tailFm = fmAmount;
-    leaving.modOut = 0.0;
-    leaving.filterOut = 0.0;
-    (void)noise1Cutoff;
-    (void)noise1Resonance;
-    (void)noise2Cutoff;
-    (void)noise2Resonance;
+    // The voices about to become the previous ones keep the settings they
+    // were playing with, still with the old note's key tracking.
+    const auto leaving = static_cast<unsigned>(currentVoice_);
+    OscillatorVoice& osc = *osc_[leaving];
+    osc.tailCutoff = oscCutoff + oscFilterKey_;
+    osc.tailResonance = oscResonance;
+    osc.tailFm = fmAmount;
+    osc.modOut = 0.0;
+    osc.filterOut = 0.0;
+    noise1_[leaving]->tailCutoff = noise1Cutoff + noise_[0].filterKey;
+    noise1_[leaving]->tailResonance = noise1Resonance;
+    noise2_[leaving]->tailCutoff = noise2Cutoff + noise_[1].filterKey;
+    noise2_[leaving]->tailResonance = noise2Resonance;
 
     previousVoice_ = currentVoice_;
     currentVoice_ = (currentVoice_ + 1) % kVoicesPerSound;
     startVoice();
 
-    OscillatorVoice& osc = *osc_[static_cast<unsigned>(currentVoice_)];
-    osc.setEnvelopeModes(envelopeModes_[static_cast<unsigned>(SoundEnvelope::OscVolume)],
-                         envelopeModes_[static_cast<unsigned>(SoundEnvelope::OscModulation)],
-                         envelopeModes_[static_cast<unsigned>(SoundEnvelope::OscFilter)]);
-    if (oscOn_) osc.start();
+    const auto cur = static_cast<unsigned>(currentVoice_);
+    auto mode = [this](SoundEnvelope e) { return envelopeModes_[static_cast<unsigned>(e)]; };
+    noise1_[cur]->setEnvelopeModes(mode(SoundEnvelope::Noise1Volume), mode(SoundEnvelope::Noise1Filter));
+    noise2_[cur]->setEnvelopeModes(mode(SoundEnvelope::Noise2Volume), mode(SoundEnvelope::Noise2Filter));
+    osc_[cur]->setEnvelopeModes(mode(SoundEnvelope::OscVolume), mode(SoundEnvelope::OscModulation),
+                                mode(SoundEnvelope::OscFilter));
+
+    if (oscOn_) osc_[cur]->start();
+    if (noise_[0].on) noise1_[cur]->start();
+    if (noise_[1].on) noise2_[cur]->start();
+    // The hit belongs to the oscillator section: silent while it is off.
+    HitVoice& hit = *hit_[cur];
+    if (oscOn_ && hit.enabled) {
+        hit.selectMode();
+        hit.start();
+    }
+}
+
+void DrumSound::startNoise(int section) noexcept {
+    NoiseSettings& settings = noise_[at(section)];
+    NoiseVoice& voice = *noiseVoices(section)[static_cast<unsigned>(currentVoice_)];
+    voice.setKey(settings.keytrack ? 120.0 * keyOffset_ : 0.0);
+    voice.setPitch(settings.pitch);
+    voice.keyValue = keyOffset_;
 }
 
 void DrumSound::startVoice() noexcept {
@@ -111,23 +168,37 @@ void DrumSound::startVoice() noexcept {
     blocksSinceTrigger_ = 0;
     keyOffset_ = t.keyOffset;
     velocity_ = t.velocity;
-    OscillatorVoice& osc = *osc_[static_cast<unsigned>(currentVoice_)];
+    const auto cur = static_cast<unsigned>(currentVoice_);
+    OscillatorVoice& osc = *osc_[cur];
     osc.keyValue = keyOffset_;
 
     osc.volDepth = velocityLevel(oscVolume_);
     osc.modDepth = velocityLevel(oscModulation_);
     osc.filterDepth = velocityLevel(oscFilter_);
+    noise1_[cur]->volDepth = velocityLevel(noise1Volume_);
+    noise1_[cur]->filterDepth = velocityLevel(noise1Filter_);
+    noise2_[cur]->volDepth = velocityLevel(noise2Volume_);
+    noise2_[cur]->filterDepth = velocityLevel(noise2Filter_);
     hitLevel_ = velocityLevel(hitLowpass_);
 
+    startNoise(1);
+    startNoise(2);
+
     effect_->startDip();
+    applyHitVolume();  // follows the new current oscillator voice's level
+
     oscFilterKey_ = oscFilterKeytrack_ ? keyOffset_ : 0.0;
+    for (NoiseSettings& n : noise_) n.filterKey = n.filterKeytrack ? keyOffset_ : 0.0;
 }
 
 void DrumSound::release() noexcept {
     gateState_ = 0;
     // Mode 0 lets a held envelope run its release; the previous voices are
     // left alone.
-    osc_[static_cast<unsigned>(currentVoice_)]->setEnvelopeModes(kModeTrigger, kModeTrigger, kModeTrigger);
+    const auto cur = static_cast<unsigned>(currentVoice_);
+    osc_[cur]->setEnvelopeModes(kModeTrigger, kModeTrigger, kModeTrigger);
+    noise1_[cur]->setEnvelopeModes(kModeTrigger, kModeTrigger);
+    noise2_[cur]->setEnvelopeModes(kModeTrigger, kModeTrigger);
 }
 
 void DrumSound::endOfBlock() noexcept {
@@ -135,8 +206,14 @@ void DrumSound::endOfBlock() noexcept {
     ++blocksSinceTrigger_;
 
     sounding_ = 0;
-    for (auto& voice : osc_)
-        if (voice->updateActive()) sounding_ = 1;
+    for (unsigned v = 0; v < kVoicesPerSound; ++v) {
+        // Every voice updates its flags, even once the sound is known to sound.
+        const bool osc = osc_[v]->updateActive() != 0;
+        const bool noise1 = noise1_[v]->updateActive() != 0;
+        const bool noise2 = noise2_[v]->updateActive() != 0;
+        const bool hit = hit_[v]->updateActive() != 0;
+        if (osc || noise1 || noise2 || hit) sounding_ = 1;
+    }
 
     // A choke restart only exists to cut the sound at this block boundary.
     if (router_.trigger(soundIndex_).chokeRestart) sounding_ = 0;
@@ -164,12 +241,16 @@ void DrumSound::updateModulationAmount() {
 
 void DrumSound::setEnvelopeMode(SoundEnvelope envelope, int mode) {
     envelopeModes_[static_cast<unsigned>(envelope)] = mode;
-    for (auto& voice : osc_) {
+    for (unsigned v = 0; v < kVoicesPerSound; ++v) {
         switch (envelope) {
-        case SoundEnvelope::OscVolume: voice->volume.mode = mode; break;
-        case SoundEnvelope::OscModulation: voice->modulation.mode = mode; break;
-        case SoundEnvelope::OscFilter: voice->filterEnv.mode = mode; break;
-        default: break;
+        case SoundEnvelope::OscVolume: osc_[v]->volume.mode = mode; break;
+        case SoundEnvelope::OscModulation: osc_[v]->modulation.mode = mode; break;
+        case SoundEnvelope::OscFilter: osc_[v]->filterEnv.mode = mode; break;
+        case SoundEnvelope::Noise1Volume: noise1_[v]->volume.mode = mode; break;
+        case SoundEnvelope::Noise1Filter: noise1_[v]->filterEnv.mode = mode; break;
+        case SoundEnvelope::Noise2Volume: noise2_[v]->volume.mode = mode; break;
+        case SoundEnvelope::Noise2Filter: noise2_[v]->filterEnv.mode = mode; break;
+        case SoundEnvelope::Count: break;
         }
     }
 }
@@ -201,48 +282,114 @@ void DrumSound::setOscFilterType(int type) {
 }
 
 void DrumSound::setEnvelopeTime(SoundEnvelope envelope, bool release, double seconds) {
-    for (auto& voice : osc_) {
+    for (unsigned v = 0; v < kVoicesPerSound; ++v) {
+        OscillatorVoice& osc = *osc_[v];
+        NoiseVoice& n1 = *noise1_[v];
+        NoiseVoice& n2 = *noise2_[v];
         switch (envelope) {
-        case SoundEnvelope::OscVolume: (release ? voice->volRelease : voice->volAttack) = seconds; break;
-        case SoundEnvelope::OscModulation: (release ? voice->modRelease : voice->modAttack) = seconds; break;
-        case SoundEnvelope::OscFilter: (release ? voice->filterRelease : voice->filterAttack) = seconds; break;
-        default: break;
+        case SoundEnvelope::OscVolume: (release ? osc.volRelease : osc.volAttack) = seconds; break;
+        case SoundEnvelope::OscModulation: (release ? osc.modRelease : osc.modAttack) = seconds; break;
+        case SoundEnvelope::OscFilter: (release ? osc.filterRelease : osc.filterAttack) = seconds; break;
+        case SoundEnvelope::Noise1Volume: (release ? n1.volRelease : n1.volAttack) = seconds; break;
+        case SoundEnvelope::Noise1Filter: (release ? n1.filterRelease : n1.filterAttack) = seconds; break;
+        case SoundEnvelope::Noise2Volume: (release ? n2.volRelease : n2.volAttack) = seconds; break;
+        case SoundEnvelope::Noise2Filter: (release ? n2.filterRelease : n2.filterAttack) = seconds; break;
+        case SoundEnvelope::Count: break;
         }
     }
 }
 
 void DrumSound::setEnvelopeShape(SoundEnvelope envelope, bool release, int shape) {
-    for (auto& voice : osc_) {
+    for (unsigned v = 0; v < kVoicesPerSound; ++v) {
         EnvelopePair* pair = nullptr;
+        bool volumeShapes = false;  // volume envelopes use the volume attack presets
         switch (envelope) {
-        case SoundEnvelope::OscVolume: pair = &voice->volume; break;
-        case SoundEnvelope::OscModulation: pair = &voice->modulation; break;
-        case SoundEnvelope::OscFilter: pair = &voice->filterEnv; break;
-        default: break;
+        case SoundEnvelope::OscVolume: pair = &osc_[v]->volume; volumeShapes = true; break;
+        case SoundEnvelope::OscModulation: pair = &osc_[v]->modulation; break;
+        case SoundEnvelope::OscFilter: pair = &osc_[v]->filterEnv; break;
+        case SoundEnvelope::Noise1Volume: pair = &noise1_[v]->volume; volumeShapes = true; break;
+        case SoundEnvelope::Noise1Filter: pair = &noise1_[v]->filterEnv; break;
+        case SoundEnvelope::Noise2Volume: pair = &noise2_[v]->volume; volumeShapes = true; break;
+        case SoundEnvelope::Noise2Filter: pair = &noise2_[v]->filterEnv; break;
+        case SoundEnvelope::Count: break;
         }
         if (!pair) continue;
         if (release)
             pair->release.setReleaseShape(shape);
-        else if (envelope == SoundEnvelope::OscVolume)
+        else if (volumeShapes)
             pair->attack.setAttackShapeVolume(shape);
         else
             pair->attack.setAttackShapeModulation(shape);
     }
 }
 
-void DrumSound::setNoiseOn(int section, bool on) { noise_[static_cast<unsigned>(section - 1)].on = on ? 1 : 0; }
-void DrumSound::setNoiseType(int, int) {}
-void DrumSound::setNoiseRetrigger(int, int) {}
-void DrumSound::setNoiseKeytrack(int section, bool on) { noise_[static_cast<unsigned>(section - 1)].keytrack = on ? 1 : 0; }
-void DrumSound::setNoisePitch(int section, double pitch) { noise_[static_cast<unsigned>(section - 1)].pitch = pitch; }
-void DrumSound::setNoiseStereo(int, double) {}
-void DrumSound::setNoiseColor(int, double) {}
-void DrumSound::setNoiseFilterKeytrack(int section, bool on) {
-    noise_[static_cast<unsigned>(section - 1)].filterKeytrack = on ? 1 : 0;
+void DrumSound::setNoiseOn(int section, bool on) {
+    noise_[at(section)].on = on ? 1 : 0;
+    if (!on)
+        for (auto& voice : noiseVoices(section)) voice->volume.stop();
 }
-void DrumSound::setNoiseFilterType(int, int) {}
-void DrumSound::setHitVolume(double volume) { hitVolume_ = volume; }
-void DrumSound::setHitType(int) {}
-void DrumSound::setHitModulationDecay(double) {}
+
+void DrumSound::setNoiseType(int section, int type) {
+    const int slot = type - kFirstSampleNoiseType;
+    for (auto& voice : noiseVoices(section)) {
+        voice->setCymbalTables(banks_.wavetables.set(WavetableBank::kCymbalSlot));
+        if (type == 0)
+            voice->disable();
+        else
+            voice->setType(type, banks_.noiseSamples.buffer(slot), banks_.noiseSamples.length(slot));
+    }
+}
+
+void DrumSound::setNoiseRetrigger(int section, int retrigger) {
+    for (auto& voice : noiseVoices(section)) voice->retrigger = retrigger;
+}
+
+void DrumSound::setNoiseKeytrack(int section, bool on) { noise_[at(section)].keytrack = on ? 1 : 0; }
+
+void DrumSound::setNoisePitch(int section, double pitch) {
+    // The current voice follows at once; the other takes it at its start.
+    noise_[at(section)].pitch = pitch;
+    noiseVoices(section)[static_cast<unsigned>(currentVoice_)]->setPitch(pitch);
+}
+
+void DrumSound::setNoiseStereo(int section, double stereo) {
+    for (auto& voice : noiseVoices(section)) voice->setStereo(stereo);
+}
+
+void DrumSound::setNoiseColor(int section, double color) {
+    for (auto& voice : noiseVoices(section)) {
+        voice->setColor(color);
+        if (!voice->active) voice->clearDelayLine();
+    }
+}
+
+void DrumSound::setNoiseFilterKeytrack(int section, bool on) { noise_[at(section)].filterKeytrack = on ? 1 : 0; }
+
+void DrumSound::setNoiseFilterType(int section, int type) {
+    for (auto& voice : noiseVoices(section)) voice->setFilterType(type);
+}
+
+void DrumSound::setHitVolume(double volume) {
+    hitVolume_ = volume;
+    applyHitVolume();
+}
+
+void DrumSound::applyHitVolume() noexcept {
+    // The hit follows the level the current oscillator voice was started with.
+    const double level = hitVolume_ * osc_[static_cast<unsigned>(currentVoice_)]->volDepth;
+    for (auto& voice : hit_) {
+        voice->setVolume(level);
+        voice->setGeneratorDepth(level);
+    }
+}
+
+void DrumSound::setHitType(int type) {
+    const int slot = type - kFirstHitType;
+    for (auto& voice : hit_) voice->setType(type, banks_.hitSamples.buffer(slot), banks_.hitSamples.length(slot));
+}
+
+void DrumSound::setHitModulationDecay(double decay) {
+    for (auto& voice : hit_) voice->setDecay(decay);
+}
 
 }  // namespace kettrix::engine

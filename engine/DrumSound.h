@@ -7,6 +7,8 @@
 // given to the voices act at once.
 
 #include "engine/EngineLimits.h"
+#include "engine/HitVoice.h"
+#include "engine/NoiseVoice.h"
 #include "engine/OscillatorVoice.h"
 #include "engine/effects/SoundEffect.h"
 
@@ -96,6 +98,8 @@ public:
     SoundEffect& effect() { return *effect_; }
     const SoundEffect& effect() const { return *effect_; }
     OscillatorVoice& oscVoice(int voice) { return *osc_[static_cast<unsigned>(voice)]; }
+    NoiseVoice& noiseVoice(int section, int voice) { return *noiseVoices(section)[static_cast<unsigned>(voice)]; }
+    HitVoice& hitVoice(int voice) { return *hit_[static_cast<unsigned>(voice)]; }
 
     // --- State read by the engine and by tests ---------------------------
     double outL() const { return outL_; }
@@ -117,6 +121,11 @@ private:
     void release() noexcept;
     double velocityLevel(const VelocityDepth& level) const noexcept;
     void makeVoices(double sampleRate);
+    using NoiseVoices = std::array<std::unique_ptr<NoiseVoice>, kVoicesPerSound>;
+    NoiseVoices& noiseVoices(int section) { return section == 1 ? noise1_ : noise2_; }
+    void renderNoise(NoiseVoices& voices, double cutoff, double resonance) noexcept;
+    void startNoise(int section) noexcept;
+    void applyHitVolume() noexcept;
 
     const int soundIndex_;
     const SoundBanks& banks_;
@@ -126,6 +135,8 @@ private:
     EngineHost& host_;
 
     std::array<std::unique_ptr<OscillatorVoice>, kVoicesPerSound> osc_;
+    NoiseVoices noise1_, noise2_;
+    std::array<std::unique_ptr<HitVoice>, kVoicesPerSound> hit_;
     std::unique_ptr<SoundEffect> effect_;
 
     double outL_ = 0.0, outR_ = 0.0;
