@@ -23,6 +23,12 @@ public:
     // Opens the editor window inside the host's parent window; false on failure.
     virtual bool OpenWindow(void* parentWindow) = 0;
     virtual void CloseWindow() = 0;
+
+    // Periodic call from the host's user-interface thread (effEditIdle),
+    // without the plug-in lock: where the platform delivers no window events
+    // of its own, the editor services its events and timers here and takes
+    // the lock itself when it touches shared state.
+    virtual void Idle() {}
 };
 
 }  // namespace kettrix

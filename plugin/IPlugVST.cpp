@@ -351,7 +351,14 @@ intptr_t KETTRIX_VST_CALL IPlugVST::VSTDispatcher(AEffect* effect, int32_t opcod
 
 intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt)
 {
-    if (opcode < effOpen || opcode > effGetSpeakerArrangement || opcode == effEditIdle || opcode == effIdle) {
+    if (opcode == effEditIdle) {
+        // The graphics object lives as long as the instance once attached.
+        if (IGraphicsLink* graphics = GetGraphics()) {
+            graphics->Idle();
+        }
+        return 0;
+    }
+    if (opcode < effOpen || opcode > effGetSpeakerArrangement || opcode == effIdle) {
         return 0;
     }
     PlugLockGuard guard(Lock());

@@ -506,10 +506,12 @@ public:
         return parent != nullptr;
     }
     void CloseWindow() override { ++closed; }
+    void Idle() override { ++idled; }
 
     std::vector<Update> updates;
     int prepared = 0;
     int closed = 0;
+    int idled = 0;
     void* openedIn = nullptr;
 };
 
@@ -534,6 +536,8 @@ TEST_F(Adapter, AttachedEditorGetsValuesRectAndWindowCalls)
     EXPECT_EQ(Dispatch(effect.get(), effEditOpen, 0, 0, &parent), 1);
     EXPECT_EQ(fake.openedIn, &parent);
     EXPECT_EQ(Dispatch(effect.get(), effEditOpen, 0, 0, nullptr), 0);
+    EXPECT_EQ(Dispatch(effect.get(), effEditIdle), 0);
+    EXPECT_EQ(fake.idled, 1);
     EXPECT_EQ(Dispatch(effect.get(), effEditClose), 1);
     EXPECT_EQ(fake.closed, 1);
 
