@@ -31,6 +31,13 @@ double steppedValue(std::uint32_t state) {
     return static_cast<double>(static_cast<float>(remainder) * 0.03f);
 }
 
+// 512 samples at 44.1 kHz, the same time at other rates; kept to a sane
+// range so that no rate a host may report can overflow the conversion.
+std::int32_t delayLengthFor(double rate) {
+    const double samples = 512.0 * 44100.0 / rate;
+    return samples >= 1.0 ? static_cast<std::int32_t>(std::min(samples, 1048576.0)) : 1;
+}
+
 }  // namespace
 
 // --- NoiseGenerator -------------------------------------------------------------
@@ -136,7 +143,7 @@ NoiseVoice::NoiseVoice(double rate)
       cymbal(rate),
       rateRatio(44100.0 / rate),
       windowStep(0.001 * 44100.0 / rate),
-      delayLength(std::max(1, static_cast<std::int32_t>(512.0 * 44100.0 / rate))),
+      delayLength(delayLengthFor(rate)),
       sampleRate(rate),
       volume(rate),
       filterEnv(rate),
