@@ -204,6 +204,7 @@ TEST(OscillatorVoiceLife, TriggerModeDecaysToSilenceAndGoesInactive) {
     EXPECT_GT(peak(out, 0, 441), 0.3);
     EXPECT_EQ(voice->updateActive(), 0);
     EXPECT_LT(peak(out, out.size() - 441), 1e-6);
+    for (double y : out) ASSERT_NE(std::fpclassify(y), FP_SUBNORMAL);
 }
 
 TEST(OscillatorVoiceLife, HoldModeSustainsUntilReleased) {
@@ -263,7 +264,8 @@ TEST(OscillatorVoiceLife, OutputsStayFiniteAndBoundedOverExtremeSettings) {
                         auto voice = startedVoice(s);
                         for (int i = 0; i < 600; ++i) {
                             const double y = voice->tick(p[0], p[1], 1.0, 1.0, fm);
-                            ASSERT_TRUE(std::isfinite(y) && std::fabs(y) < 100.0)
+                            ASSERT_TRUE(std::isfinite(y) && std::fabs(y) < 100.0 &&
+                                        std::fpclassify(y) != FP_SUBNORMAL)
                                 << type1 << "/" << type2 << " fm " << fm << " filter " << filter
                                 << " p " << p[0] << "," << p[1] << " sample " << i << ": " << y;
                         }
