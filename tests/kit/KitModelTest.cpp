@@ -250,13 +250,17 @@ TEST_F(KitModelTest, RandomizeWithoutEnvelopesKeepsEnvelopesVelocityAndPlacement
         const ParamInfo& p = parameterInfo(index);
         ASSERT_GE(store.value(index), p.min) << off;
         ASSERT_LE(store.value(index), p.max) << off;
-        if (keptWithoutEnvelopes(off) || off == 131) EXPECT_EQ(store.value(index), before[index]) << off;
+        if (keptWithoutEnvelopes(off) || off == 131) {
+            EXPECT_EQ(store.value(index), before[index]) << off;
+        }
     }
     EXPECT_NE(value(2, 11), before[soundIndex(2, 11)]);
     EXPECT_EQ(model.soundName(2), "SNARE");
     // Other sounds are untouched.
     for (int i = 0; i < kParameterCount; ++i)
-        if (i / kSoundBlockSize != 2) ASSERT_EQ(store.values[i], before[i]) << i;
+        if (i / kSoundBlockSize != 2) {
+            ASSERT_EQ(store.values[i], before[i]) << i;
+        }
 }
 
 TEST_F(KitModelTest, RandomizeAllIsReproducibleAndKeepsPlacement) {
@@ -280,8 +284,9 @@ TEST_F(KitModelTest, RandomizeAllIsReproducibleAndKeepsPlacement) {
     bool fractionalInteger = false;
     for (int off = 0; off < kSoundBlockSize; ++off) {
         const int index = soundIndex(5, off);
-        if ((off >= 101 && off <= 104) || (off >= 119 && off <= 121) || (off >= 125 && off <= 131))
+        if ((off >= 101 && off <= 104) || (off >= 119 && off <= 121) || (off >= 125 && off <= 131)) {
             EXPECT_EQ(a[index], defaults[index]) << off;
+        }
         envelopeChanged |= off == 26 && a[index] != defaults[index];
         fractionalInteger |= parameterInfo(index).kind == ParamKind::Integer && a[index] != std::floor(a[index]);
     }

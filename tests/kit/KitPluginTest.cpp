@@ -182,7 +182,9 @@ TEST_F(KitPlugin, TruncatedChunksFailWithoutHarmAtEveryByte) {
     for (std::size_t size = 1; size < full.size(); ++size) {
         // Every cut fails; a few are checked in detail from a known state.
         const bool detailed = size < 80 || size % 101 == 0;
-        if (detailed) ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, baseline), 1);
+        if (detailed) {
+            ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, baseline), 1);
+        }
         ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, {full.begin(), full.begin() + static_cast<long>(size)}), 0) << size;
         if (!detailed) continue;
         const int cut = static_cast<int>(size);
@@ -193,10 +195,12 @@ TEST_F(KitPlugin, TruncatedChunksFailWithoutHarmAtEveryByte) {
         // Every whole value was taken, the one cut short reads as 0.0, later
         // ones keep what they held (unless the engine rewrites them).
         const int complete = (cut - namesEnd) / 8;
-        if (complete > 0 && !isRewrittenByEngine(complete - 1))
+        if (complete > 0 && !isRewrittenByEngine(complete - 1)) {
             ASSERT_EQ(plain(complete - 1), source.values[complete - 1]) << size;
-        if (complete < kParameterCount && !isRewrittenByEngine(complete))
+        }
+        if (complete < kParameterCount && !isRewrittenByEngine(complete)) {
             ASSERT_EQ(plain(complete), clampToRange(complete, 0.0)) << size;
+        }
         ASSERT_EQ(plain(1392), parameterInfo(1392).defaultValue) << size;
         ASSERT_EQ(plug().Kit().soundName(9), "J");
     }
