@@ -107,7 +107,9 @@ run_win64() {
   configure_windows "$dir" mingw-x86_64.cmake "$build_root/deps/win64" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$WINELOADER"
   cmake --build "$dir" -j"$KETTRIX_JOBS"
-  # Wine serialises start-up through its server; parallel runs gain little.
+  # One persistent Wine server for the whole run saves its start-up on every
+  # test program; Wine serialises start-up, so parallel runs gain little.
+  "$WINESERVER" -p 30
   ctest --test-dir "$dir" --output-on-failure
   stage_done
 }

@@ -1,7 +1,9 @@
 // Compares two 32-bit float WAV files written by kettrix-render sample by
-// sample. Prints the channel count, frame count and the largest absolute
-// difference; exits 0 only when both hold the same format and frame count
-// and every difference is at most the given tolerance (default 0: identical).
+// sample. Prints the channel count, frame count, the peak level and the
+// largest absolute difference; exits 0 only when both hold the same format
+// and frame count, are finite and not silent (two silent files prove
+// nothing), and every difference is at most the given tolerance (default 0:
+// bit-identical).
 //
 // Usage: wav_diff A.wav B.wav [tolerance]
 #include <cmath>
@@ -101,11 +103,12 @@ int main(int argc, char** argv)
                     b.samples.size() / static_cast<std::size_t>(b.channels));
         return 1;
     }
-    double largest = 0.0;
+    double largest = 0.0, peak = 0.0;
     std::size_t differing = 0, firstDiffering = a.samples.size();
     bool finite = true;
     for (std::size_t i = 0; i < a.samples.size(); ++i) {
         finite = finite && std::isfinite(a.samples[i]) && std::isfinite(b.samples[i]);
+        peak = std::fmax(peak, std::fabs(static_cast<double>(a.samples[i])));
         if (std::memcmp(&a.samples[i], &b.samples[i], sizeof(float)) != 0) {
             ++differing;
             if (firstDiffering == a.samples.size()) firstDiffering = i;
@@ -113,11 +116,11 @@ int main(int argc, char** argv)
         }
     }
     const std::size_t frames = a.samples.size() / static_cast<std::size_t>(a.channels);
-    std::printf("%d ch x %zu frames: %zu samples differ, largest difference %.9g", a.channels, frames, differing,
-                largest);
+    std::printf("%d ch x %zu frames, peak %.3f: %zu samples differ, largest difference %.9g", a.channels, frames,
+                peak, differing, largest);
     if (differing != 0)
         std::printf(" (first at frame %zu, channel %zu)", firstDiffering / static_cast<std::size_t>(a.channels),
                     firstDiffering % static_cast<std::size_t>(a.channels));
-    std::printf("%s\n", finite ? "" : "; NON-FINITE samples present");
-    return finite && largest <= tolerance && (tolerance > 0.0 || differing == 0) ? 0 : 1;
+    std::printf("%s%s\n", finite ? "" : "; NON-FINITE samples present", peak > 0.0 ? "" : "; SILENT");
+    return finite && peak > 0.0 && largest <= tolerance && (tolerance > 0.0 || differing == 0) ? 0 : 1;
 }
