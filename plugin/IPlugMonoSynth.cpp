@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/ScopedFlushDenormals.h"
+
 namespace kettrix {
 
 PlugConfig IPlugMonoSynth::Configuration()
@@ -27,6 +29,8 @@ IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configu
 {
     // Parameters, engine, editor and factory kits are set up here.
     kit::defineKitParameters(*this);
+    mEngine.setHost(mEngineHost);
+    mKit.attachEngine(mEngine);
     kit::fillFactoryPresets(*this);
     mKit.setReady(true);
 }
@@ -37,6 +41,12 @@ void IPlugMonoSynth::Reset()
 {
     PlugLockGuard guard(Lock());
     mMidiQueue.Resize(GetBlockSize());
+    if (GetSampleRate() == mEngine.sampleRate()) return;
+    // A new rate rebuilds the voices and reapplies every per-sound
+    // parameter, as a program change would: no editor side effects.
+    mKit.setProgramChanging(true);
+    mEngine.reset(GetSampleRate());
+    mKit.setProgramChanging(false);
 }
 
 void IPlugMonoSynth::ParameterChanged(int paramIndex)
@@ -47,10 +57,14 @@ void IPlugMonoSynth::ParameterChanged(int paramIndex)
 
 void IPlugMonoSynth::processBlock(double**, double** outputs, int frames)
 {
-    for (int i = 0; i < NOutChannels(); ++i) {
-        std::fill(outputs[i], outputs[i] + frames, 0.0);
+    // The adapter holds the plug-in lock around the whole block.
+    engine::ScopedFlushDenormals noDenormals;
+    if (NOutChannels() < engine::kOutputCount) {
+        for (int i = 0; i < NOutChannels(); ++i) std::fill(outputs[i], outputs[i] + frames, 0.0);
+        mMidiQueue.Flush(frames);
+        return;
     }
-    mMidiQueue.Flush(frames);
+    mEngine.processBlock(mMidiQueue, outputs, std::max(frames, 0));
 }
 
 void IPlugMonoSynth::ReceiveMidi(const MidiMessage& message) { mMidiQueue.Add(message); }

@@ -4,6 +4,8 @@
 
 #include "IPlugVST.h"
 #include "MidiQueue.h"
+#include "engine/DrumEngine.h"
+#include "engine/KitEngineHost.h"
 #include "kit/EditorSeam.h"
 #include "kit/KitModel.h"
 #include "kit/PlugKit.h"
@@ -40,6 +42,9 @@ public:
     kit::KitModel& Kit() { return mKit; }
     const kit::KitModel& Kit() const { return mKit; }
 
+    // The sound engine (render loop, sounds, key ranges, mixer).
+    engine::DrumEngine& Engine() { return mEngine; }
+
 private:
     MidiQueue mMidiQueue;
     // Until the engine and the editor are attached, the kit model talks to
@@ -48,6 +53,8 @@ private:
     kit::HeadlessEditor mHeadlessEditor;
     kit::PlugParameterStore mParamStore{*this};
     kit::KitModel mKit{mParamStore, mNoEngine, mHeadlessEditor};
+    engine::DrumEngine mEngine{kDefaultSampleRate};
+    engine::KitEngineHost mEngineHost{mParamStore, mKit, mHeadlessEditor};
 };
 
 }  // namespace kettrix

@@ -1,0 +1,43 @@
+#pragma once
+// The engine's host inside the plug-in: parameter values from the kit's
+// parameter store, controls set through the kit model's setControlValue
+// (which runs the parameter change when the value differs), and the editor
+// reached through the kit's editor seam, which works with or without a
+// window.
+
+#include "engine/EngineHost.h"
+#include "engine/EngineLimits.h"
+#include "kit/EditorSeam.h"
+#include "kit/KitModel.h"
+#include "kit/ParameterStore.h"
+
+namespace kettrix::engine {
+
+class KitEngineHost final : public EngineHost {
+public:
+    KitEngineHost(kit::ParameterStore& store, kit::KitModel& kit, kit::EditorSeam& editor)
+        : store_(store), kit_(kit), editor_(&editor) {}
+
+    void attachEditor(kit::EditorSeam& editor) { editor_ = &editor; }
+
+    double paramValue(int index) const override { return store_.value(index); }
+    void storeParamValue(int index, double value) override {
+        store_.setValue(index, value);
+        editor_->showParameterValue(index, store_.value(index));
+    }
+    void setControlValue(int index, double value) override { kit_.setControlValue(index, value); }
+    void setActivityIndicator(int sound, double value) override {
+        // The lamp is the control of the sound's "Sound On" parameter; only
+        // the control shows it, the parameter is not changed.
+        editor_->showParameterValue(globals::kSoundOnFirst + sound, value);
+    }
+    void keyRangeShown(int, int, int) override {}
+    void redrawKeyboard() override {}
+
+private:
+    kit::ParameterStore& store_;
+    kit::KitModel& kit_;
+    kit::EditorSeam* editor_;
+};
+
+}  // namespace kettrix::engine
