@@ -337,6 +337,21 @@ TEST(NoiseVoiceTail, VolumeEnvelopeEndsTheVoice) {
     EXPECT_EQ(voice.updateActive(), 0);
 }
 
+TEST(NoiseVoiceProperties, CymbalOscillatorsReadOnlyTablesOfTheSet) {
+    // Against half of a 16 to 40 kHz rate the harmonic limit changes 77
+    // times, one more than the set has tables.
+    for (double rate : {16000.0, 22050.0, 32000.0, 44100.0, 96000.0}) {
+        kettrix::engine::CymbalGenerator cymbal(rate);
+        for (int c = 0; c <= 10; ++c) {
+            cymbal.setColor(c / 10.0);
+            for (int index : cymbal.tableIndex) {
+                ASSERT_GE(index, 0);
+                ASSERT_LT(index, kettrix::engine::kWavetablesPerSet) << "rate " << rate;
+            }
+        }
+    }
+}
+
 TEST(NoiseVoiceProperties, EveryTypeStaysFiniteAndBoundedAtExtremeSettings) {
     for (double rate : {22050.0, 44100.0, 96000.0}) {
         for (int type = 0; type <= 39; ++type) {
