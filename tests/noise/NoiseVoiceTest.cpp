@@ -342,7 +342,8 @@ TEST(NoiseVoiceProperties, CymbalOscillatorsReadOnlyTablesOfTheSet) {
     // times, one more than the set has tables.
     for (double rate : {16000.0, 22050.0, 32000.0, 44100.0, 96000.0}) {
         kettrix::engine::CymbalGenerator cymbal(rate);
-        for (int c = 0; c <= 10; ++c) {
+        // Colours beyond the knob's range push the top oscillator to note 127.
+        for (int c = 0; c <= 40; ++c) {
             cymbal.setColor(c / 10.0);
             for (int index : cymbal.tableIndex) {
                 ASSERT_GE(index, 0);
