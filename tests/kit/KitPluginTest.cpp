@@ -3,6 +3,8 @@
 // partial and hostile chunks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 
@@ -216,4 +218,67 @@ TEST_F(KitPlugin, ShowSoundIsIgnoredWhileAProgramChangeIsApplied) {
     EXPECT_FALSE(plug().Kit().programChanging());
     effect->setParameter(effect, global::kShowSound + 0, 1.0f);
     EXPECT_EQ(editor().current, 0);
+}
+
+TEST_F(KitPlugin, UserLockKeepsTheUsersKeyLayoutAcrossProgramChanges) {
+    Dispatch(effect, effOpen);
+    effect->setParameter(effect, global::kKeyboardMode, 0.25f);  // 1: "User (Lock)"
+    for (int s = 0; s < kSoundCount; ++s) {
+        effect->setParameter(effect, soundIndex(s, offset::kUserKeyLo), 0.5f);  // key 60
+        effect->setParameter(effect, soundIndex(s, offset::kUserKeyHi), 0.5f);
+    }
+    Dispatch(effect, effSetProgram, 0, 3);
+    ASSERT_EQ(Dispatch(effect, effGetProgram), 3);
+    EXPECT_EQ(plain(global::kKeyboardMode), 1.0);
+    for (int s = 0; s < kSoundCount; ++s) {
+        EXPECT_EQ(plug().Engine().keyboard().keyLo(s), 60) << s;
+        EXPECT_EQ(plug().Engine().keyboard().keyHi(s), 60) << s;
+        EXPECT_EQ(plain(soundIndex(s, offset::kUserKeyLo)), 60.0) << s;
+    }
+}
+
+TEST_F(KitPlugin, WithoutTheLockTheNewKitsKeyMapIsInForce) {
+    Dispatch(effect, effOpen);
+    effect->setParameter(effect, global::kKeyboardMode, 1.0f);  // 4: six keys per sound, then back to 0
+    ASSERT_EQ(plug().Engine().keyboard().keyLo(9), 90);
+    Dispatch(effect, effSetProgram, 0, 2);
+    EXPECT_EQ(plain(global::kKeyboardMode), 0.0);
+    const int gm[kSoundCount] = {36, 37, 38, 39, 42, 46, 41, 43, 49, 51};
+    for (int s = 0; s < kSoundCount; ++s) {
+        EXPECT_EQ(plug().Engine().keyboard().keyLo(s), gm[s]) << s;
+        EXPECT_EQ(plug().Engine().keyboard().keyHi(s), gm[s]) << s;
+    }
+}
+
+// Every sound of the first factory kit answers its General MIDI note with a
+// finite, clearly audible signal on the first output pair; a note outside
+// every range stays silent.
+TEST_F(KitPlugin, EverySoundOfTheFirstKitIsAudibleOnItsNote) {
+    Dispatch(effect, effOpen);
+    Dispatch(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    Dispatch(effect, effSetBlockSize, 0, 512);
+    Dispatch(effect, effMainsChanged, 0, 1);
+    std::vector<std::vector<double>> out(12, std::vector<double>(512));
+    std::vector<double*> channels;
+    for (auto& c : out) channels.push_back(c.data());
+
+    auto peakAfterNote = [&](int note) {
+        test::EventList events;
+        events.Add(test::MidiEvent(0, 0x90, static_cast<std::uint8_t>(note), 110));
+        Dispatch(effect, effProcessEvents, 0, 0, events.Build());
+        double peak = 0.0;
+        for (int block = 0; block < 40; ++block) {  // about 0.46 s
+            effect->processDoubleReplacing(effect, nullptr, channels.data(), 512);
+            for (int c = 0; c < 12; ++c) {
+                for (double x : out[static_cast<std::size_t>(c)]) {
+                    EXPECT_TRUE(std::isfinite(x));
+                    if (c < 2) peak = std::max(peak, std::fabs(x));
+                }
+            }
+        }
+        return peak;
+    };
+    EXPECT_EQ(peakAfterNote(100), 0.0);
+    const int gm[kSoundCount] = {36, 37, 38, 39, 42, 46, 41, 43, 49, 51};
+    for (int s = 0; s < kSoundCount; ++s) EXPECT_GT(peakAfterNote(gm[s]), 0.01) << plug().Kit().soundName(s);
 }
