@@ -64,8 +64,9 @@ public:
     void stopSound(int sound) override;
     bool userKeyLocked() const override { return layout_.locked(); }
 
-    // On-screen keyboard previews (under the plug-in lock).
-    void previewNoteOn(int note) { noteOn(note, 127); }
+    // On-screen keyboard previews (under the plug-in lock): straight to the
+    // router, as a full-velocity note.
+    void previewNoteOn(int note) { router_.noteOn(note, 127); }
     void previewNoteOff(int note) { router_.noteOff(note); }
 
     // --- Access for the plug-in and for tests ----------------------------
