@@ -15,6 +15,10 @@
 #include <cstdint>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
+
 using namespace kettrix;
 using namespace kettrix::test;
 namespace eng = kettrix::engine;
@@ -159,6 +163,16 @@ TEST_F(HostedPlugin, SingleAndDoublePrecisionAgree) {
     }
     EXPECT_GT(loudest, 0.001);
 }
+
+#if defined(__SSE2__)
+TEST_F(HostedPlugin, BlocksFlushDenormalsAndRestoreTheHostsFloatingPointMode) {
+    const unsigned hostMode = _mm_getcsr() & ~0x8040u;  // FTZ and DAZ off
+    _mm_setcsr(hostMode);
+    noteOn(0, 36);
+    process(256);
+    EXPECT_EQ(_mm_getcsr() & 0xFFC0u, hostMode & 0xFFC0u);  // mode bits as the host left them
+}
+#endif
 
 // Random kits, notes and parameter changes at three rates and block sizes
 // from 1 to 4096: every sample finite, nothing crashes.
