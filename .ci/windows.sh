@@ -108,8 +108,11 @@ run_win64() {
     -DCMAKE_CROSSCOMPILING_EMULATOR="$WINELOADER"
   cmake --build "$dir" -j"$KETTRIX_JOBS"
   # One persistent Wine server for the whole run saves its start-up on every
-  # test program; Wine serialises start-up, so parallel runs gain little.
+  # test program. Wine's background services are started here, outside
+  # CTest: started by the first test, they would inherit its output pipe and
+  # keep CTest waiting until the test's timeout.
   "$WINESERVER" -p 30
+  "$WINELOADER" cmd.exe /c exit >/dev/null 2>&1 </dev/null
   ctest --test-dir "$dir" --output-on-failure
   stage_done
 }

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace kettrix::render;
@@ -98,6 +99,30 @@ TEST_F(WindowsDll, BothExportsCreateTheInstrument)
         EXPECT_NE(effect->flags & effFlagsIsSynth, 0);
         effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
     }
+}
+
+TEST_F(WindowsDll, InstancesCreatedFromSeveralThreadsAtOnceAreComplete)
+{
+    // Hosts scan and open plug-ins from more than one thread; creation is
+    // serialised inside the DLL, so every instance comes out whole.
+    constexpr int kThreads = 4;
+    std::vector<AEffect*> effects(kThreads, nullptr);
+    std::vector<std::thread> threads;
+    const Vst2MainProc entry = library_->entryPoint();
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&effects, entry, t] { effects[static_cast<std::size_t>(t)] = entry(&silentHost); });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (int t = 0; t < kThreads; ++t) {
+        AEffect* effect = effects[static_cast<std::size_t>(t)];
+        ASSERT_NE(effect, nullptr) << t;
+        EXPECT_EQ(effect->magic, kEffectMagic);
+        EXPECT_EQ(effect->numParams, 1393);
+        for (int u = 0; u < t; ++u)
+            EXPECT_NE(effect, effects[static_cast<std::size_t>(u)]);
+    }
+    for (AEffect* effect : effects)
+        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 
 TEST_F(WindowsDll, InfoDescribesTheInstrument)
