@@ -4,6 +4,8 @@
 #include "engine/SoundParams.h"
 #include "plugin/MidiQueue.h"
 
+#include <algorithm>
+
 namespace kettrix::engine {
 
 namespace {
@@ -46,6 +48,10 @@ void DrumEngine::noteOn(int note, int velocity) noexcept {
 }
 
 void DrumEngine::processBlock(MidiQueue& midi, double* const* outputs, int frames) noexcept {
+    // Every channel starts the block at 0; the sounds add into it sample by
+    // sample (one pass per channel rather than twelve strided stores per
+    // sample).
+    for (int c = 0; c < kOutputCount; ++c) std::fill(outputs[c], outputs[c] + frames, 0.0);
     for (int s = 0; s < frames; ++s) {
         smoother_.tick();
         while (!midi.Empty() && midi.Peek().offset <= s) {
@@ -70,7 +76,6 @@ void DrumEngine::processBlock(MidiQueue& midi, double* const* outputs, int frame
 }
 
 void DrumEngine::renderSample(double* const* outputs, int s) noexcept {
-    for (int c = 0; c < kOutputCount; ++c) outputs[c][s] = 0.0;
     // The count is read again after every sound: a choke may append a sound,
     // which is then rendered in this same sample.
     for (int i = 0; i < active_.count(); ++i) {
