@@ -106,7 +106,10 @@ run_win64() {
   local dir=$build_root/win64
   configure_windows "$dir" mingw-x86_64.cmake "$build_root/deps/win64" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$WINELOADER"
-  cmake --build "$dir" -j"$KETTRIX_JOBS"
+  # Keep going past a program that fails to compile, so that every test
+  # that can run still runs; the stage fails at its end all the same.
+  local build_ok=1
+  cmake --build "$dir" -j"$KETTRIX_JOBS" -- -k || build_ok=0
   # One persistent Wine server for the whole run saves its start-up on every
   # test program. Wine's background services are started here, outside
   # CTest: started by the first test, they would inherit its output pipe and
@@ -114,6 +117,10 @@ run_win64() {
   "$WINESERVER" -p 30
   "$WINELOADER" cmd.exe /c exit >/dev/null 2>&1 </dev/null
   ctest --test-dir "$dir" --output-on-failure
+  if [ $build_ok -eq 0 ]; then
+    echo "the x64 build failed (see the compiler errors above)" >&2
+    return 1
+  fi
   stage_done
 }
 
