@@ -82,10 +82,12 @@ echo "deps ($target): building into $prefix"
 zlib_args=()
 if [ "$target" = linux32 ]; then
   zlib_src=$(fetch_debian_source zlib 'zlib-[0-9]*')
-  # zlib's own CMake build installs shared and static libraries; keep only
-  # the static one so everything links statically.
-  build_into_prefix zlib "$zlib_src"
-  rm -f "$prefix"/lib/libz.so*
+  # zlib's own configure script, static only, built in a copy of the source
+  # (it builds in place).
+  rm -rf "$prefix/build/zlib" && mkdir -p "$prefix/build" && cp -r "$zlib_src" "$prefix/build/zlib"
+  (cd "$prefix/build/zlib" &&
+     CFLAGS="-O2 -fPIC -m32 -msse2 -mfpmath=sse" ./configure --static --prefix="$prefix" >/dev/null &&
+     make -j"${KETTRIX_JOBS:-2}" libz.a >/dev/null && make install >/dev/null)
   zlib_args=(-DZLIB_ROOT="$prefix" -DZLIB_USE_STATIC_LIBS=ON)
 fi
 
