@@ -206,12 +206,12 @@ private:
         const ParamInfo& info = parameterInfo(index);
         double value = 0.0;
         if (valueText == "on" || valueText == "off") {
-            if (info.kind != ParamKind::Switch) return fail("\"" + std::string(valueText) + "\" is only for switches");
+            if (info.kind != ParamKind::Switch) return fail(std::string("\"").append(valueText).append("\" is only for switches"));
             value = valueText == "on" ? 1.0 : 0.0;
         } else {
             auto [ptr, ec] = std::from_chars(valueText.data(), valueText.data() + valueText.size(), value);
             if (ec != std::errc() || ptr != valueText.data() + valueText.size() || !std::isfinite(value))
-                return fail("bad value \"" + std::string(valueText) + "\" for " + std::string(key));
+                return fail(std::string("bad value \"").append(valueText).append("\" for ").append(key));
         }
         if (value < info.min || value > info.max)
             return fail("value " + std::string(valueText) + " of " + std::string(key) + " (index " +

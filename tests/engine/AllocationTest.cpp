@@ -15,6 +15,12 @@
 #include <new>
 #include <vector>
 
+// The replaced operators pair malloc with free on purpose; GCC cannot see
+// through the replacement once it inlines them and warns about a mismatch.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 namespace {
 std::atomic<long> gAllocations{0};
 }

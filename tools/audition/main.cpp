@@ -30,7 +30,7 @@ std::string slug(const char* name) {
 }
 
 std::string numbered(int type, const char* name) {
-    char prefix[8];
+    char prefix[16];
     std::snprintf(prefix, sizeof prefix, "%02d-", type);
     return prefix + slug(name);
 }
