@@ -2,7 +2,7 @@
 // player's heads and jumps, pitch, envelopes at the trigger, the tail and
 // robustness at extreme settings.
 #include "NoiseTestSupport.h"
-#include "SpectrumProbe.h"
+#include "FrequencyProbe.h"
 
 #include <gtest/gtest.h>
 

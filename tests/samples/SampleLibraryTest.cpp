@@ -1,7 +1,7 @@
 // The synthesized sample library: the committed files match their generator,
 // have the lengths the instrument expects, and sound like their names.
 #include "SampleCatalog.h"
-#include "SpectrumProbe.h"
+#include "FrequencyProbe.h"
 
 #include <gtest/gtest.h>
 

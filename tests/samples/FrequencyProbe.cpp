@@ -1,4 +1,4 @@
-#include "SpectrumProbe.h"
+#include "FrequencyProbe.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "Spectrogram.h"
+#include "Sonogram.h"
 
 #include <png.h>
 
