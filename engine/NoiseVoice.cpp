@@ -125,15 +125,25 @@ double TexturePlayer::readForward() const noexcept {
     return read(posA) * gainA + read(posB) * gainB;
 }
 
-double TexturePlayer::readMirrored() const noexcept {
-    if (!hasSample()) return 0.0;
-    auto read = [this](double pos) {
-        const auto i = static_cast<std::int32_t>(pos);
-        const double t = pos - i;
-        const double a = sample[length - i];
-        return a + (sample[length - i - 1] - a) * t;
-    };
-    return read(posA) * gainA + read(posB) * gainB;
+void TexturePlayer::readStereo(double& forward, double& mirrored) const noexcept {
+    if (!hasSample()) {
+        forward = mirrored = 0.0;
+        return;
+    }
+    // Forward: as readForward(). Mirrored: the same interpolation walking
+    // down from the sample's end (index length - i towards length - i - 1).
+    const auto iA = static_cast<std::int32_t>(posA);
+    const double tA = posA - iA;
+    const auto iB = static_cast<std::int32_t>(posB);
+    const double tB = posB - iB;
+    const double forwardA = sample[iA] + (sample[iA + 1] - sample[iA]) * tA;
+    const double forwardB = sample[iB] + (sample[iB + 1] - sample[iB]) * tB;
+    const double mirrorA = sample[length - iA];
+    const double mirrorB = sample[length - iB];
+    const double mirroredA = mirrorA + (sample[length - iA - 1] - mirrorA) * tA;
+    const double mirroredB = mirrorB + (sample[length - iB - 1] - mirrorB) * tB;
+    forward = forwardA * gainA + forwardB * gainB;
+    mirrored = mirroredA * gainA + mirroredB * gainB;
 }
 
 // --- NoiseVoice -----------------------------------------------------------------------
@@ -326,13 +336,15 @@ void NoiseVoice::renderGenerator(double cutoff, double resonance, bool isStereo)
 
 void NoiseVoice::renderTexture(double cutoff, double resonance, bool isStereo) noexcept {
     texture.advance(step, windowStep);
-    const double x = texture.readForward();
     if (!isStereo) {
-        outL = outR = filter.process(x, cutoff, resonance, filterType) * amp;
+        outL = outR = filter.process(texture.readForward(), cutoff, resonance, filterType) * amp;
         return;
     }
     // The right channel reads the sample backwards through the same windows.
-    filter.processStereo(x, texture.readMirrored(), cutoff, resonance, filterType);
+    double forward = 0.0;
+    double mirrored = 0.0;
+    texture.readStereo(forward, mirrored);
+    filter.processStereo(forward, mirrored, cutoff, resonance, filterType);
     outL = amp * filter.outL;
     outR = amp * filter.outR;
 }

@@ -71,9 +71,10 @@ struct TexturePlayer {
     void resume() noexcept;
     // RT: advances windows and heads by one output sample.
     void advance(double step, double windowStep) noexcept;
-    // Window-weighted read of both heads, forwards and mirrored (backwards).
+    // Window-weighted read of both heads, forwards; readStereo() also reads
+    // them mirrored (backwards), sharing each head's index and fraction.
     double readForward() const noexcept;
-    double readMirrored() const noexcept;
+    void readStereo(double& forward, double& mirrored) const noexcept;
     bool hasSample() const noexcept { return sample != nullptr && length >= 2; }
 
     std::int32_t length = 2048;
