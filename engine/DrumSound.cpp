@@ -58,17 +58,18 @@ double DrumSound::velocityLevel(const VelocityDepth& level) const noexcept {
 
 // --- Rendering ---------------------------------------------------------------
 
-void DrumSound::renderNoise(NoiseVoices& voices, double cutoff, double resonance) noexcept {
+void DrumSound::renderNoise(NoiseVoices& voices, double cutoff, double resonance, double& left,
+                            double& right) noexcept {
     NoiseVoice& current = *voices[static_cast<unsigned>(currentVoice_)];
     if (!current.active) return;
     current.tick(cutoff, resonance);
-    outL_ += current.outL;
-    outR_ += current.outR;
+    left += current.outL;
+    right += current.outR;
     NoiseVoice& previous = *voices[static_cast<unsigned>(previousVoice_)];
     if (!previous.active) return;
     previous.tail();
-    outL_ += previous.outL;
-    outR_ += previous.outR;
+    left += previous.outL;
+    right += previous.outR;
 }
 
 void DrumSound::tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCutoff, double oscResonance,
@@ -79,11 +80,14 @@ void DrumSound::tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCu
     else if (!gate && gateState_)
         release();
 
-    outL_ = outR_ = 0.0;
+    // The sum is built in locals and stored once: adding into the members
+    // sample by sample made every read wait for the store before it.
+    double left = 0.0;
+    double right = 0.0;
     HitVoice& hit = *hit_[static_cast<unsigned>(currentVoice_)];
     if (hit.playing) {
         hit.setLevel(hitLevel_);
-        outL_ = outR_ = hit.tick();  // the hit is mono
+        left = right = hit.tick();  // the hit is mono
     }
 
     OscillatorVoice& osc = *osc_[static_cast<unsigned>(currentVoice_)];
@@ -94,20 +98,20 @@ void DrumSound::tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCu
             x = osc.tick(osc1Pitch, osc2Pitch, oscCutoff + oscFilterKey_, oscResonance, fmAmount);
         OscillatorVoice& previous = *osc_[static_cast<unsigned>(previousVoice_)];
         if (previous.active) x += previous.tail();
-        outL_ += x;
-        outR_ += x;
+        left += x;
+        right += x;
     }
 
-    renderNoise(noise1_, noise1Cutoff + noise_[0].filterKey, noise1Resonance);
-    renderNoise(noise2_, noise2Cutoff + noise_[1].filterKey, noise2Resonance);
+    renderNoise(noise1_, noise1Cutoff + noise_[0].filterKey, noise1Resonance, left, right);
+    renderNoise(noise2_, noise2Cutoff + noise_[1].filterKey, noise2Resonance, left, right);
 
     if (effect_->enabled()) {
-        effect_->process(outL_, outR_);
-        outL_ = effect_->outL();
-        outR_ = effect_->outR();
+        effect_->process(left, right);
+        left = effect_->outL();
+        right = effect_->outR();
     }
-    outL_ *= strip_.gainL;
-    outR_ *= strip_.gainR;
+    outL_ = left * strip_.gainL;
+    outR_ = right * strip_.gainR;
 }
 
 // --- Trigger and release -------------------------------------------------------

@@ -123,7 +123,8 @@ private:
     void makeVoices(double sampleRate);
     using NoiseVoices = std::array<std::unique_ptr<NoiseVoice>, kVoicesPerSound>;
     NoiseVoices& noiseVoices(int section) { return section == 1 ? noise1_ : noise2_; }
-    void renderNoise(NoiseVoices& voices, double cutoff, double resonance) noexcept;
+    // Adds both noise voices of a section into left and right.
+    void renderNoise(NoiseVoices& voices, double cutoff, double resonance, double& left, double& right) noexcept;
     void startNoise(int section) noexcept;
     void applyHitVolume() noexcept;
 
