@@ -186,15 +186,18 @@ double DrumFilter::process(double x, double cutoff, double resonance, int type) 
     return runChannel(x, lowL, bandL, type);
 }
 
-void DrumFilter::processStereo(double xL, double xR, double cutoff, double resonance, int type) noexcept {
+StereoSample DrumFilter::processStereo(double xL, double xR, double cutoff, double resonance, int type) noexcept {
     if (type < kFilterLowPass6 || type > kFilterAnalogLowPass12) {
         outL = xL;
         outR = xR;
-        return;
+        return {xL, xR};
     }
     updateCoefficients(cutoff, resonance, type);
-    outL = runChannel(xL, lowL, bandL, type);
-    outR = runChannel(xR, lowR, bandR, type);
+    const double left = runChannel(xL, lowL, bandL, type);
+    const double right = runChannel(xR, lowR, bandR, type);
+    outL = left;
+    outR = right;
+    return {left, right};
 }
 
 }  // namespace kettrix::engine

@@ -43,6 +43,12 @@ enum DrumFilterType : int {
 inline constexpr int kFilterTypeCount = 15;
 inline constexpr int kFilterMenuTypeCount = 13;  // types a sound's menu offers
 
+// A left and right sample, returned by value.
+struct StereoSample {
+    double left = 0.0;
+    double right = 0.0;
+};
+
 struct DrumFilter {
     explicit DrumFilter(double sampleRate);
 
@@ -53,9 +59,10 @@ struct DrumFilter {
     // the input through untouched.
     double process(double x, double cutoff, double resonance, int type) noexcept;
 
-    // One stereo sample; results in outL and outR. Types 1..12 only; any
-    // other type copies the inputs.
-    void processStereo(double xL, double xR, double cutoff, double resonance, int type) noexcept;
+    // One stereo sample; results in outL and outR and also returned (read
+    // from the registers, the pair costs no trip through memory). Types
+    // 1..12 only; any other type copies the inputs.
+    StereoSample processStereo(double xL, double xR, double cutoff, double resonance, int type) noexcept;
 
     // Sets f and damping at once (no glide) for type 14.
     void setFixed(double cutoff, double resonance) noexcept;

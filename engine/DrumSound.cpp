@@ -62,14 +62,14 @@ void DrumSound::renderNoise(NoiseVoices& voices, double cutoff, double resonance
                             double& right) noexcept {
     NoiseVoice& current = *voices[static_cast<unsigned>(currentVoice_)];
     if (!current.active) return;
-    current.tick(cutoff, resonance);
-    left += current.outL;
-    right += current.outR;
+    const StereoSample now = current.tick(cutoff, resonance);
+    left += now.left;
+    right += now.right;
     NoiseVoice& previous = *voices[static_cast<unsigned>(previousVoice_)];
     if (!previous.active) return;
-    previous.tail();
-    left += previous.outL;
-    right += previous.outR;
+    const StereoSample fading = previous.tail();
+    left += fading.left;
+    right += fading.right;
 }
 
 void DrumSound::tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCutoff, double oscResonance,

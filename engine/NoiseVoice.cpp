@@ -264,25 +264,25 @@ void NoiseVoice::start() noexcept {
     if (!filterEnv.active) filterOut = 0.0;
 }
 
-void NoiseVoice::tick(double cutoff, double resonance) noexcept {
+StereoSample NoiseVoice::tick(double cutoff, double resonance) noexcept {
     amp = volume.tick();
     if (filterEnv.active) filterOut = filterEnv.tick();
-    render(cutoff + filterOut, resonance);
+    return render(cutoff + filterOut, resonance);
 }
 
-void NoiseVoice::tail() noexcept {
+StereoSample NoiseVoice::tail() noexcept {
     if (amp > 0.0) {
         // Linear fade; the volume envelope is no longer run. Clamped at 0 so
         // the last step never turns the signal over.
         amp = std::max(0.0, amp - tailStep);
         if (filterEnv.active) filterOut = filterEnv.tick();
-        render(tailCutoff + filterOut, tailResonance);
-    } else {
-        volume.stop();
-        active = 0;
-        amp = 0.0;
-        outL = outR = 0.0;
+        return render(tailCutoff + filterOut, tailResonance);
     }
+    volume.stop();
+    active = 0;
+    amp = 0.0;
+    outL = outR = 0.0;
+    return {};
 }
 
 std::uint8_t NoiseVoice::updateActive() noexcept {
@@ -293,60 +293,61 @@ std::uint8_t NoiseVoice::updateActive() noexcept {
     return active;
 }
 
-void NoiseVoice::render(double cutoff, double resonance) noexcept {
+StereoSample NoiseVoice::render(double cutoff, double resonance) noexcept {
+    StereoSample y;
     switch (renderMode) {
-        case kNoiseRenderCymbalStereo: renderCymbal(cutoff, resonance, true); break;
-        case kNoiseRenderCymbalMono: renderCymbal(cutoff, resonance, false); break;
-        case kNoiseRenderGeneratorStereo: renderGenerator(cutoff, resonance, true); break;
-        case kNoiseRenderGeneratorMono: renderGenerator(cutoff, resonance, false); break;
-        case kNoiseRenderSampleStereo: renderTexture(cutoff, resonance, true); break;
-        case kNoiseRenderSampleMono: renderTexture(cutoff, resonance, false); break;
-        default: outL = outR = 0.0; return;
+        case kNoiseRenderCymbalStereo: y = renderCymbal(cutoff, resonance, true); break;
+        case kNoiseRenderCymbalMono: y = renderCymbal(cutoff, resonance, false); break;
+        case kNoiseRenderGeneratorStereo: y = renderGenerator(cutoff, resonance, true); break;
+        case kNoiseRenderGeneratorMono: y = renderGenerator(cutoff, resonance, false); break;
+        case kNoiseRenderSampleStereo: y = renderTexture(cutoff, resonance, true); break;
+        case kNoiseRenderSampleMono: y = renderTexture(cutoff, resonance, false); break;
+        default: outL = outR = 0.0; return {};
     }
     // Equal-power blend from mono (stereo 0) to the decorrelated right
     // channel (stereo 1).
-    outR = blendL * outL + blendR * outR;
+    y.right = blendL * y.left + blendR * y.right;
+    outL = y.left;
+    outR = y.right;
+    return y;
 }
 
-void NoiseVoice::renderCymbal(double cutoff, double resonance, bool isStereo) noexcept {
+StereoSample NoiseVoice::renderCymbal(double cutoff, double resonance, bool isStereo) noexcept {
     const double x = cymbal.sample();
     if (!isStereo) {
-        outL = outR = filter.process(x, cutoff, resonance, filterType) * amp;
-        return;
+        const double y = filter.process(x, cutoff, resonance, filterType) * amp;
+        return {y, y};
     }
     // The right channel is the same metal, 512 samples (at 44.1 kHz) late.
     delayedSample = delayLine[static_cast<std::size_t>(delayIndex)];
     delayLine[static_cast<std::size_t>(delayIndex)] = x;
     if (++delayIndex >= delayLength) delayIndex = 0;
-    filter.processStereo(x, delayedSample, cutoff, resonance, filterType);
-    outL = amp * filter.outL;
-    outR = amp * filter.outR;
+    const StereoSample y = filter.processStereo(x, delayedSample, cutoff, resonance, filterType);
+    return {amp * y.left, amp * y.right};
 }
 
-void NoiseVoice::renderGenerator(double cutoff, double resonance, bool isStereo) noexcept {
+StereoSample NoiseVoice::renderGenerator(double cutoff, double resonance, bool isStereo) noexcept {
     generator.advance(pitch, rateRatio, isStereo);
     if (!isStereo) {
-        outL = outR = filter.process(generator.left(), cutoff, resonance, filterType) * amp;
-        return;
+        const double y = filter.process(generator.left(), cutoff, resonance, filterType) * amp;
+        return {y, y};
     }
-    filter.processStereo(generator.left(), generator.right(), cutoff, resonance, filterType);
-    outL = amp * filter.outL;
-    outR = amp * filter.outR;
+    const StereoSample y = filter.processStereo(generator.left(), generator.right(), cutoff, resonance, filterType);
+    return {amp * y.left, amp * y.right};
 }
 
-void NoiseVoice::renderTexture(double cutoff, double resonance, bool isStereo) noexcept {
+StereoSample NoiseVoice::renderTexture(double cutoff, double resonance, bool isStereo) noexcept {
     texture.advance(step, windowStep);
     if (!isStereo) {
-        outL = outR = filter.process(texture.readForward(), cutoff, resonance, filterType) * amp;
-        return;
+        const double y = filter.process(texture.readForward(), cutoff, resonance, filterType) * amp;
+        return {y, y};
     }
     // The right channel reads the sample backwards through the same windows.
     double forward = 0.0;
     double mirrored = 0.0;
     texture.readStereo(forward, mirrored);
-    filter.processStereo(forward, mirrored, cutoff, resonance, filterType);
-    outL = amp * filter.outL;
-    outR = amp * filter.outR;
+    const StereoSample y = filter.processStereo(forward, mirrored, cutoff, resonance, filterType);
+    return {amp * y.left, amp * y.right};
 }
 
 }  // namespace kettrix::engine

@@ -114,10 +114,12 @@ struct NoiseVoice {
     // Start of a note (the engine has written the envelope times, depths,
     // modes and keyValue). Does nothing while disabled.
     void start() noexcept;
-    // RT: one sample of the current voice into outL and outR.
-    void tick(double cutoff, double resonance) noexcept;
-    // RT: one sample of the previous voice, fading linearly within 10 ms.
-    void tail() noexcept;
+    // RT: one sample of the current voice into outL and outR, also returned
+    // (so the caller needs no reload of what was just stored).
+    StereoSample tick(double cutoff, double resonance) noexcept;
+    // RT: one sample of the previous voice, fading linearly within 10 ms;
+    // returned like tick().
+    StereoSample tail() noexcept;
     // Once per block: whether the voice still sounds.
     std::uint8_t updateActive() noexcept;
 
@@ -159,10 +161,12 @@ struct NoiseVoice {
 private:
     void selectRenderMode() noexcept;
     void updateStep() noexcept;
-    void render(double cutoff, double resonance) noexcept;
-    void renderCymbal(double cutoff, double resonance, bool isStereo) noexcept;
-    void renderGenerator(double cutoff, double resonance, bool isStereo) noexcept;
-    void renderTexture(double cutoff, double resonance, bool isStereo) noexcept;
+    // Sets outL and outR and returns them. The render* sources return the
+    // pair before the stereo blend.
+    StereoSample render(double cutoff, double resonance) noexcept;
+    StereoSample renderCymbal(double cutoff, double resonance, bool isStereo) noexcept;
+    StereoSample renderGenerator(double cutoff, double resonance, bool isStereo) noexcept;
+    StereoSample renderTexture(double cutoff, double resonance, bool isStereo) noexcept;
 };
 
 }  // namespace kettrix::engine
