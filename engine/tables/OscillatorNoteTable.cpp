@@ -25,11 +25,4 @@ OscillatorNoteTable::OscillatorNoteTable(double sampleRate, double harmonicNyqui
     }
 }
 
-PitchStep OscillatorNoteTable::atNote(double v) const noexcept {
-    if (!(v > 0.0)) v = 0.0;
-    if (v >= kNotes - 1) return {increment[kNotes - 1], noteTable[kNotes - 1]};
-    const int i = static_cast<int>(v);
-    return {increment[i] + (increment[i + 1] - increment[i]) * (v - i), noteTable[i]};
-}
-
 }  // namespace kettrix::engine

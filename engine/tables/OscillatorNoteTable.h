@@ -28,7 +28,13 @@ struct OscillatorNoteTable {
 
     // Interpolated increment and the table of the note below, at note index
     // v (clamped to 0..127; NaN reads note 0). At 127 the top increment is used.
-    PitchStep atNote(double v) const noexcept;
+    // Defined here so it inlines: FM converts a pitch on every sample.
+    PitchStep atNote(double v) const noexcept {
+        if (!(v > 0.0)) v = 0.0;
+        if (v >= kNotes - 1) return {increment[kNotes - 1], noteTable[kNotes - 1]};
+        const int i = static_cast<int>(v);
+        return {increment[i] + (increment[i + 1] - increment[i]) * (v - i), noteTable[i]};
+    }
     PitchStep atPitch(double p) const noexcept { return atNote(p * kSemitonesPerUnit); }
 
     static double noteFrequency(int note);
