@@ -114,6 +114,9 @@ run_win64() {
   # test program. Wine's background services are started here, outside
   # CTest: started by the first test, they would inherit its output pipe and
   # keep CTest waiting until the test's timeout.
+  # The prefix folder must exist before the server starts in it; the first
+  # program run below fills it.
+  mkdir -p "$WINEPREFIX"
   "$WINESERVER" -p 30
   "$WINELOADER" cmd.exe /c exit >/dev/null 2>&1 </dev/null
   ctest --test-dir "$dir" --output-on-failure
