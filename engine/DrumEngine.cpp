@@ -11,10 +11,15 @@ namespace kettrix::engine {
 namespace {
 // The nine parameters of every sound that the render loop reads through the
 // smoother.
-constexpr std::array<int, 9> kSmoothedOffsets{
-    offset::kOsc1Pitch, offset::kOsc2Pitch, offset::kOscFm, offset::kOscCutoff, offset::kOscResonance,
-    offset::kNoiseCutoff, offset::kNoiseResonance, offset::kNoiseCutoff + offset::kNoise2Shift,
-    offset::kNoiseResonance + offset::kNoise2Shift};
+constexpr std::array<int, 9> kSmoothedOffsets{offset::kOsc1Pitch,
+                                              offset::kOsc2Pitch,
+                                              offset::kOscFm,
+                                              offset::kOscCutoff,
+                                              offset::kOscResonance,
+                                              offset::kNoiseCutoff,
+                                              offset::kNoiseResonance,
+                                              offset::kNoiseCutoff + offset::kNoise2Shift,
+                                              offset::kNoiseResonance + offset::kNoise2Shift};
 
 constexpr int kNoteOff = 8;
 constexpr int kNoteOn = 9;
@@ -30,8 +35,8 @@ DrumEngine::DrumEngine(double sampleRate)
     active_.setHost(&host_);
     for (int s = 0; s < kSoundCount; ++s) {
         for (int off : kSmoothedOffsets) smoother_.registerParam(soundParamIndex(s, off));
-        sounds_[static_cast<unsigned>(s)] = std::make_unique<DrumSound>(
-            s, sampleRate, SoundBanks::shared(), router_, active_, mixer_.strip(s), host_);
+        sounds_[static_cast<unsigned>(s)] =
+            std::make_unique<DrumSound>(s, sampleRate, SoundBanks::shared(), router_, active_, mixer_.strip(s), host_);
     }
 }
 

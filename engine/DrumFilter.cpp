@@ -29,9 +29,7 @@ double clampResonance(double r) noexcept {
     return r < 1.0 ? r : 1.0;
 }
 
-double stateVariableDamping(double resonance) noexcept {
-    return 1.0 - clampResonance(resonance) * 0.999;
-}
+double stateVariableDamping(double resonance) noexcept { return 1.0 - clampResonance(resonance) * 0.999; }
 
 bool isOnePole(int type) noexcept { return type >= kFilterLowPass6 && type <= kFilterHighShelf6; }
 
@@ -165,18 +163,26 @@ double DrumFilter::runChannel(double x, double& low, double& band, int type) noe
         case kFilterLowPass6:
         case kFilterLowPass12:
         case kFilterAnalogLowPass12:
-        case kFilterSingleStepLowPass: return low;
+        case kFilterSingleStepLowPass:
+            return low;
         case kFilterHighPass6:
-        case kFilterHighPass12: return x - low;
+        case kFilterHighPass12:
+            return x - low;
         case kFilterLowShelf6:
-        case kFilterLowShelf12: return x + low;
+        case kFilterLowShelf12:
+            return x + low;
         case kFilterHighShelf6:
-        case kFilterHighShelf12: return x + (x - low);
+        case kFilterHighShelf12:
+            return x + (x - low);
         case kFilterBandPass12:
-        case kFilterFixedBandPass: return band;
-        case kFilterPeak12: return x + band;
-        case kFilterBandReject12: return x - band;
-        default: return x;
+        case kFilterFixedBandPass:
+            return band;
+        case kFilterPeak12:
+            return x + band;
+        case kFilterBandReject12:
+            return x - band;
+        default:
+            return x;
     }
 }
 

@@ -83,12 +83,12 @@ struct DrumFilter {
     double cachedCutoff = -1.0;
     double maxCutoff = 0.92;  // 12 dB types: about 8087 Hz
     double clipThreshold = 0.0;
-    double rateRatio = 1.0;   // 44100 / sampleRate
+    double rateRatio = 1.0;  // 44100 / sampleRate
     std::int32_t counter = 40;
     std::uint8_t firstUpdate = 1;
 
 private:
-    void updateOnePole(double cutoff) noexcept;              // types 1..4
+    void updateOnePole(double cutoff) noexcept;                          // types 1..4
     void updateStateVariable(double cutoff, double resonance) noexcept;  // 5..11, 13
     void updateAnalog(double cutoff, double resonance) noexcept;         // 12
     void pickUpCutoff(double cv) noexcept;

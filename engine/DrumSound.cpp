@@ -233,9 +233,8 @@ void DrumSound::updateModulationAmount() {
     // Acts on sounding voices as well; the amount follows the velocity rule
     // of the trigger with the velocity of the last note.
     const double sens = oscModulation_.sens;
-    const double amount = router_.trigger(soundIndex_).chokeRestart
-                              ? 0.0
-                              : oscModulation_.depth * (sens * velocity_ + (1.0 - sens));
+    const double amount =
+        router_.trigger(soundIndex_).chokeRestart ? 0.0 : oscModulation_.depth * (sens * velocity_ + (1.0 - sens));
     for (auto& voice : osc_) {
         voice->modDepth = amount;
         voice->modulation.attack.depth = amount;
@@ -247,14 +246,29 @@ void DrumSound::setEnvelopeMode(SoundEnvelope envelope, int mode) {
     envelopeModes_[static_cast<unsigned>(envelope)] = mode;
     for (unsigned v = 0; v < kVoicesPerSound; ++v) {
         switch (envelope) {
-        case SoundEnvelope::OscVolume: osc_[v]->volume.mode = mode; break;
-        case SoundEnvelope::OscModulation: osc_[v]->modulation.mode = mode; break;
-        case SoundEnvelope::OscFilter: osc_[v]->filterEnv.mode = mode; break;
-        case SoundEnvelope::Noise1Volume: noise1_[v]->volume.mode = mode; break;
-        case SoundEnvelope::Noise1Filter: noise1_[v]->filterEnv.mode = mode; break;
-        case SoundEnvelope::Noise2Volume: noise2_[v]->volume.mode = mode; break;
-        case SoundEnvelope::Noise2Filter: noise2_[v]->filterEnv.mode = mode; break;
-        case SoundEnvelope::Count: break;
+            case SoundEnvelope::OscVolume:
+                osc_[v]->volume.mode = mode;
+                break;
+            case SoundEnvelope::OscModulation:
+                osc_[v]->modulation.mode = mode;
+                break;
+            case SoundEnvelope::OscFilter:
+                osc_[v]->filterEnv.mode = mode;
+                break;
+            case SoundEnvelope::Noise1Volume:
+                noise1_[v]->volume.mode = mode;
+                break;
+            case SoundEnvelope::Noise1Filter:
+                noise1_[v]->filterEnv.mode = mode;
+                break;
+            case SoundEnvelope::Noise2Volume:
+                noise2_[v]->volume.mode = mode;
+                break;
+            case SoundEnvelope::Noise2Filter:
+                noise2_[v]->filterEnv.mode = mode;
+                break;
+            case SoundEnvelope::Count:
+                break;
         }
     }
 }
@@ -291,14 +305,29 @@ void DrumSound::setEnvelopeTime(SoundEnvelope envelope, bool release, double sec
         NoiseVoice& n1 = *noise1_[v];
         NoiseVoice& n2 = *noise2_[v];
         switch (envelope) {
-        case SoundEnvelope::OscVolume: (release ? osc.volRelease : osc.volAttack) = seconds; break;
-        case SoundEnvelope::OscModulation: (release ? osc.modRelease : osc.modAttack) = seconds; break;
-        case SoundEnvelope::OscFilter: (release ? osc.filterRelease : osc.filterAttack) = seconds; break;
-        case SoundEnvelope::Noise1Volume: (release ? n1.volRelease : n1.volAttack) = seconds; break;
-        case SoundEnvelope::Noise1Filter: (release ? n1.filterRelease : n1.filterAttack) = seconds; break;
-        case SoundEnvelope::Noise2Volume: (release ? n2.volRelease : n2.volAttack) = seconds; break;
-        case SoundEnvelope::Noise2Filter: (release ? n2.filterRelease : n2.filterAttack) = seconds; break;
-        case SoundEnvelope::Count: break;
+            case SoundEnvelope::OscVolume:
+                (release ? osc.volRelease : osc.volAttack) = seconds;
+                break;
+            case SoundEnvelope::OscModulation:
+                (release ? osc.modRelease : osc.modAttack) = seconds;
+                break;
+            case SoundEnvelope::OscFilter:
+                (release ? osc.filterRelease : osc.filterAttack) = seconds;
+                break;
+            case SoundEnvelope::Noise1Volume:
+                (release ? n1.volRelease : n1.volAttack) = seconds;
+                break;
+            case SoundEnvelope::Noise1Filter:
+                (release ? n1.filterRelease : n1.filterAttack) = seconds;
+                break;
+            case SoundEnvelope::Noise2Volume:
+                (release ? n2.volRelease : n2.volAttack) = seconds;
+                break;
+            case SoundEnvelope::Noise2Filter:
+                (release ? n2.filterRelease : n2.filterAttack) = seconds;
+                break;
+            case SoundEnvelope::Count:
+                break;
         }
     }
 }
@@ -308,14 +337,32 @@ void DrumSound::setEnvelopeShape(SoundEnvelope envelope, bool release, int shape
         EnvelopePair* pair = nullptr;
         bool volumeShapes = false;  // volume envelopes use the volume attack presets
         switch (envelope) {
-        case SoundEnvelope::OscVolume: pair = &osc_[v]->volume; volumeShapes = true; break;
-        case SoundEnvelope::OscModulation: pair = &osc_[v]->modulation; break;
-        case SoundEnvelope::OscFilter: pair = &osc_[v]->filterEnv; break;
-        case SoundEnvelope::Noise1Volume: pair = &noise1_[v]->volume; volumeShapes = true; break;
-        case SoundEnvelope::Noise1Filter: pair = &noise1_[v]->filterEnv; break;
-        case SoundEnvelope::Noise2Volume: pair = &noise2_[v]->volume; volumeShapes = true; break;
-        case SoundEnvelope::Noise2Filter: pair = &noise2_[v]->filterEnv; break;
-        case SoundEnvelope::Count: break;
+            case SoundEnvelope::OscVolume:
+                pair = &osc_[v]->volume;
+                volumeShapes = true;
+                break;
+            case SoundEnvelope::OscModulation:
+                pair = &osc_[v]->modulation;
+                break;
+            case SoundEnvelope::OscFilter:
+                pair = &osc_[v]->filterEnv;
+                break;
+            case SoundEnvelope::Noise1Volume:
+                pair = &noise1_[v]->volume;
+                volumeShapes = true;
+                break;
+            case SoundEnvelope::Noise1Filter:
+                pair = &noise1_[v]->filterEnv;
+                break;
+            case SoundEnvelope::Noise2Volume:
+                pair = &noise2_[v]->volume;
+                volumeShapes = true;
+                break;
+            case SoundEnvelope::Noise2Filter:
+                pair = &noise2_[v]->filterEnv;
+                break;
+            case SoundEnvelope::Count:
+                break;
         }
         if (!pair) continue;
         if (release)

@@ -32,20 +32,26 @@ struct VelocityDepth {
 
 // The seven envelopes whose mode the sound copies into its voices.
 enum class SoundEnvelope : int {
-    OscFilter, OscVolume, OscModulation, Noise1Filter, Noise1Volume, Noise2Filter, Noise2Volume, Count
+    OscFilter,
+    OscVolume,
+    OscModulation,
+    Noise1Filter,
+    Noise1Volume,
+    Noise2Filter,
+    Noise2Volume,
+    Count
 };
 
 class DrumSound {
 public:
-    DrumSound(int soundIndex, double sampleRate, const SoundBanks& banks, NoteRouter& router,
-              ActiveSoundList& active, MixStrip& strip, EngineHost& host);
+    DrumSound(int soundIndex, double sampleRate, const SoundBanks& banks, NoteRouter& router, ActiveSoundList& active,
+              MixStrip& strip, EngineHost& host);
     ~DrumSound();
 
     // RT: one sample into outL()/outR(), gains applied. The pitches already
     // carry the key offset; cutoffs are before key tracking.
-    void tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCutoff, double oscResonance,
-              double fmAmount, double noise1Cutoff, double noise1Resonance, double noise2Cutoff,
-              double noise2Resonance) noexcept;
+    void tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCutoff, double oscResonance, double fmAmount,
+              double noise1Cutoff, double noise1Resonance, double noise2Cutoff, double noise2Resonance) noexcept;
     // RT: after each block; takes the sound off the active list once silent.
     void endOfBlock() noexcept;
     // Forgets the gate edge so that the next tick with the gate held retriggers.
@@ -115,8 +121,8 @@ public:
     int soundIndex() const { return soundIndex_; }
 
 private:
-    void trigger(double oscCutoff, double oscResonance, double fmAmount, double noise1Cutoff,
-                 double noise1Resonance, double noise2Cutoff, double noise2Resonance) noexcept;
+    void trigger(double oscCutoff, double oscResonance, double fmAmount, double noise1Cutoff, double noise1Resonance,
+                 double noise2Cutoff, double noise2Resonance) noexcept;
     void startVoice() noexcept;
     void release() noexcept;
     double velocityLevel(const VelocityDepth& level) const noexcept;

@@ -4,15 +4,15 @@
 
 namespace kettrix::engine {
 
-inline constexpr int kSoundCount = 10;         // sounds in a kit
-inline constexpr int kVoicesPerSound = 2;      // round-robin voices of every generator
-inline constexpr int kParamsPerSound = 132;    // one block of parameters per sound
+inline constexpr int kSoundCount = 10;                                  // sounds in a kit
+inline constexpr int kVoicesPerSound = 2;                               // round-robin voices of every generator
+inline constexpr int kParamsPerSound = 132;                             // one block of parameters per sound
 inline constexpr int kSoundParamCount = kSoundCount * kParamsPerSound;  // 1320
-inline constexpr int kParamCount = 1393;       // per-sound blocks plus globals
+inline constexpr int kParamCount = 1393;                                // per-sound blocks plus globals
 inline constexpr int kOutputPairs = 6;
 inline constexpr int kOutputCount = kOutputPairs * 2;  // twelve channels
 inline constexpr int kMidiNoteCount = 128;
-inline constexpr int kHighestKey = 120;        // top of the key parameters' range
+inline constexpr int kHighestKey = 120;  // top of the key parameters' range
 
 // Default key range of sound i: six keys from 36 + 6 i.
 constexpr int defaultKeyLo(int sound) { return 36 + 6 * sound; }

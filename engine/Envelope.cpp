@@ -27,18 +27,24 @@ double pow3(double x) noexcept { return x * x * x; }
 // Sixth-power curves of the sound engine.
 double engineCurve(int curve, double x) noexcept {
     switch (curve) {
-        case kCurveFastStart: return 1.0 - pow6(1.0 - x);
-        case kCurveSlowStart: return pow6(x);
-        default: return x;
+        case kCurveFastStart:
+            return 1.0 - pow6(1.0 - x);
+        case kCurveSlowStart:
+            return pow6(x);
+        default:
+            return x;
     }
 }
 
 // The editor draws the same shapes with cubes.
 double displayCurve(int curve, double x) noexcept {
     switch (curve) {
-        case kCurveFastStart: return 1.0 - pow3(1.0 - x);
-        case kCurveSlowStart: return pow3(x);
-        default: return x;
+        case kCurveFastStart:
+            return 1.0 - pow3(1.0 - x);
+        case kCurveSlowStart:
+            return pow3(x);
+        default:
+            return x;
     }
 }
 

@@ -60,20 +60,20 @@ struct Envelope {
     double evaluateForDisplay(double x);
 
     // Fields in the order the engine's documentation lists them.
-    std::uint8_t loops = 0;       // 1 for the LFO shapes
-    double position = 0.0;        // progress within the segment, >= 1 when over
-    double step = 0.0;            // position increment per sample
-    double baseStep = 0.0;        // 1 / (whole shape time x sample rate)
-    double duration = 0.0;        // time span of the current segment
-    double delta = 0.0;           // scaled level difference of the segment
-    double levelFactor = 1.0;     // a pair starts only when this is above 0
-    double scale = 1.0;           // levelFactor x unityFactor x depth
+    std::uint8_t loops = 0;    // 1 for the LFO shapes
+    double position = 0.0;     // progress within the segment, >= 1 when over
+    double step = 0.0;         // position increment per sample
+    double baseStep = 0.0;     // 1 / (whole shape time x sample rate)
+    double duration = 0.0;     // time span of the current segment
+    double delta = 0.0;        // scaled level difference of the segment
+    double levelFactor = 1.0;  // a pair starts only when this is above 0
+    double scale = 1.0;        // levelFactor x unityFactor x depth
     double unityFactor = 1.0;
-    double depth = 1.0;           // amount, set at every start
-    std::uint8_t skip = 0;        // time <= 0: stand on the last point at once
+    double depth = 1.0;     // amount, set at every start
+    std::uint8_t skip = 0;  // time <= 0: stand on the last point at once
     double displayValue = 0.0;
     double displayPosition = 0.0;
-    std::uint8_t running = 0;     // 0 once the envelope has run past its last point
+    std::uint8_t running = 0;  // 0 once the envelope has run past its last point
     std::int32_t segment = kCapacity;
     std::int32_t lastIndex = 1;
     std::int32_t capacity = kCapacity;
@@ -83,7 +83,7 @@ struct Envelope {
     EnvelopePoint points[kCapacity];
     std::int32_t startCurve = 0;
     double startTime = 0.0;
-    double startLevel = 0.0;      // already multiplied by scale
+    double startLevel = 0.0;  // already multiplied by scale
     std::int32_t endCurve = 0;
     double endTime = 0.0;
     double endLevel = 0.0;
@@ -100,8 +100,7 @@ struct EnvelopePair {
     // offset in its sound, (note - lowest key) / 120, used by "Hihat" mode.
     // checkDepth is true for modulation and filter envelopes: with depth <= 0
     // they stay off for the note.
-    void start(double attackTime, double releaseTime, double keyValue, double depth,
-               bool checkDepth) noexcept;
+    void start(double attackTime, double releaseTime, double keyValue, double depth, bool checkDepth) noexcept;
 
     // RT: one sample; returns output. Returns 0 when idle.
     double tick() noexcept;

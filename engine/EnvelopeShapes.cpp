@@ -14,16 +14,21 @@ constexpr EnvelopePoint kSCurveRise[] = {p(1, 0, 0), p(2, 0.5, 0.5), p(2, 1, 1)}
 constexpr EnvelopePoint kComp1[] = {p(1, 0, 1), p(2, double(0.35f), 0.5), p(2, 1, 1)};
 constexpr EnvelopePoint kComp2[] = {p(1, 0, 1), p(2, double(0.45f), 0.25), p(2, 1, 1)};
 // Hand claps: three (or two) fast bursts that fall back to silence.
-constexpr EnvelopePoint kClap1[] = {p(0, 0, 0), p(1, double(0.01f), 1), p(0, double(0.32f), 0),
-                                    p(1, double(0.33f), 1), p(0, double(0.65f), 0), p(1, double(0.66f), 1),
-                                    p(0, double(0.99f), 0), p(0, 1, 1)};
-constexpr EnvelopePoint kClap2[] = {p(0, 0, 0), p(1, double(0.01f), 1), p(0, double(0.49f), 0),
+constexpr EnvelopePoint kClap1[] = {p(0, 0, 0),
+                                    p(1, double(0.01f), 1),
+                                    p(0, double(0.32f), 0),
+                                    p(1, double(0.33f), 1),
+                                    p(0, double(0.65f), 0),
+                                    p(1, double(0.66f), 1),
+                                    p(0, double(0.99f), 0),
+                                    p(0, 1, 1)};
+constexpr EnvelopePoint kClap2[] = {p(0, 0, 0),   p(1, double(0.01f), 1), p(0, double(0.49f), 0),
                                     p(1, 0.5, 1), p(0, double(0.99f), 0), p(0, 1, 1)};
 
 constexpr EnvelopePoint kTriangleLfo[] = {p(0, 0, 1), p(0, 0.5, 0), p(0, 1, 1)};
 constexpr EnvelopePoint kRampDownLfo[] = {p(0, 0, 1), p(0, double(0.99f), 0), p(0, 1, 1)};
-constexpr EnvelopePoint kSquareLfo[] = {p(0, 0, 1), p(0, double(0.49f), 1), p(0, 0.5, 0),
-                                        p(0, double(0.99f), 0), p(0, 1, 1)};
+constexpr EnvelopePoint kSquareLfo[] = {p(0, 0, 1), p(0, double(0.49f), 1), p(0, 0.5, 0), p(0, double(0.99f), 0),
+                                        p(0, 1, 1)};
 
 constexpr EnvelopePoint kLinearFall[] = {p(0, 0, 1), p(0, 1, 0)};
 constexpr EnvelopePoint kExponentialFall[] = {p(1, 0, 1), p(1, double(0.8f), double(0.05f)), p(0, 1, 0)};
@@ -33,8 +38,12 @@ constexpr EnvelopePoint kPunch1[] = {p(1, 0, 1), p(0, 0.5, double(0.015f)), p(0,
 constexpr EnvelopePoint kPunch2[] = {p(0, 0, 1), p(1, double(0.05f), double(0.3f)), p(0, 1, 0)};
 constexpr EnvelopePoint kPunch3[] = {p(1, 0, 1), p(1, double(0.05f), double(0.1f)), p(0, 1, 0)};
 // Echo: bursts of 1, 0.5 and 0.2 at 0, 0.33 and 0.66 of the release time.
-constexpr EnvelopePoint kEcho[] = {p(1, 0, 1), p(0, double(0.32f), 0), p(1, double(0.33f), 0.5),
-                                   p(0, double(0.65f), 0), p(1, double(0.66f), double(0.2f)), p(0, 1, 0)};
+constexpr EnvelopePoint kEcho[] = {p(1, 0, 1),
+                                   p(0, double(0.32f), 0),
+                                   p(1, double(0.33f), 0.5),
+                                   p(0, double(0.65f), 0),
+                                   p(1, double(0.66f), double(0.2f)),
+                                   p(0, 1, 0)};
 
 template <std::size_t N>
 constexpr EnvelopeShape shape(const EnvelopePoint (&points)[N], const char* name, bool loops = false) {

@@ -11,7 +11,7 @@ namespace kettrix::engine {
 struct EnvelopeShape {
     const EnvelopePoint* points;
     int count;
-    bool loops;  // LFO shapes restart while a "Hold" pair is held
+    bool loops;        // LFO shapes restart while a "Hold" pair is held
     const char* name;  // menu text
 };
 

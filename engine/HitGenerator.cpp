@@ -8,8 +8,7 @@ constexpr double kModulationDepth = 0.6;
 
 }  // namespace
 
-HitGenerator::HitGenerator(double sampleRate)
-    : modulation(sampleRate), volumeEnv(sampleRate), core(sampleRate) {}
+HitGenerator::HitGenerator(double sampleRate) : modulation(sampleRate), volumeEnv(sampleRate), core(sampleRate) {}
 
 void HitGenerator::setTableSet(const WavetableSet& set) noexcept {
     core.set1 = &set;

@@ -30,9 +30,9 @@ struct HitGenerator {
     EnvelopePair modulation;
     EnvelopePair volumeEnv;
     OscillatorCore core;
-    double decay = 0.0;        // "Hit Modulation Decay", 0..1
-    double envDepth = 1.0;     // volume envelope depth
-    double modOut = 0.0;       // modulation output times modAmount
+    double decay = 0.0;     // "Hit Modulation Decay", 0..1
+    double envDepth = 1.0;  // volume envelope depth
+    double modOut = 0.0;    // modulation output times modAmount
     double amp = 0.0;
     double p1 = 0.0, p2 = 0.0, modAmount = 0.0;
 };

@@ -21,19 +21,22 @@ struct HitSamplePlayer {
     // already loaded.
     void setSample(const double* buffer, std::int32_t length, std::int32_t type) noexcept;
     void start() noexcept;
-    void stop() noexcept { playingFlag = 0; out = 0.0; }
+    void stop() noexcept {
+        playingFlag = 0;
+        out = 0.0;
+    }
     // RT: one output sample; cutoff is the 0..1 cutoff of the low pass.
     double tick(double amplitude, double cutoff) noexcept;
 
     // The "Analog" types whose end opens the oscillator gate.
     static bool holdsOscillatorGate(std::int32_t type) noexcept { return type >= 1 && type <= 5; }
 
-    std::uint8_t gateOpen = 1;     // the oscillator section may sound
+    std::uint8_t gateOpen = 1;  // the oscillator section may sound
     DrumFilter filter;
     std::int32_t type = -1;
     std::int32_t index = 0;
     std::int32_t length = 0;
-    double step;                   // 44100 / sampleRate
+    double step;  // 44100 / sampleRate
     double acc = 0.0;
     std::int32_t retrigger = 1;
     const double* sample = nullptr;  // borrowed from the hit bank

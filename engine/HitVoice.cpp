@@ -58,9 +58,12 @@ void HitVoice::start() noexcept {
 
 double HitVoice::tick() noexcept {
     switch (mode) {
-        case kHitModeSample: return player.tick(capturedVolume, level);
-        case kHitModeGenerator: return generator.tick(kCarrierPitch, kModulatorPitch, level, kFmDepth);
-        default: return 0.0;
+        case kHitModeSample:
+            return player.tick(capturedVolume, level);
+        case kHitModeGenerator:
+            return generator.tick(kCarrierPitch, kModulatorPitch, level, kFmDepth);
+        default:
+            return 0.0;
     }
 }
 

@@ -43,7 +43,7 @@ struct HitVoice {
     std::uint8_t updateActive() noexcept;
 
     void setVolume(double v) noexcept { volume = v; }
-    void setLevel(double l) noexcept { level = l; }          // low-pass cutoff / modulation amount
+    void setLevel(double l) noexcept { level = l; }  // low-pass cutoff / modulation amount
     void setDecay(double d) noexcept { generator.decay = d; }
     void setGeneratorDepth(double d) noexcept { generator.envDepth = d; }
     void setGeneratorTables(const WavetableSet& set) noexcept { generator.setTableSet(set); }

@@ -81,35 +81,35 @@ void KeyboardLayout::applyMap(const std::array<int, kSoundCount>& lo, const std:
 
 void KeyboardLayout::keyboardModeChanged(double value) {
     switch (static_cast<int>(value)) {
-    case static_cast<int>(KeyboardMode::Patch):
-        locked_ = false;
-        for (int s = 0; s < kSoundCount; ++s)
-            setKeyRange(s, static_cast<int>(host_->paramValue(keyParam(s, offset::kKeyLo))),
-                        static_cast<int>(host_->paramValue(keyParam(s, offset::kKeyHi))));
-        break;
-    case static_cast<int>(KeyboardMode::UserLock):
-        locked_ = true;
-        for (int s = 0; s < kSoundCount; ++s) {
-            const int lo = static_cast<int>(host_->paramValue(keyParam(s, offset::kUserKeyLo)));
-            const int hi = static_cast<int>(host_->paramValue(keyParam(s, offset::kUserKeyHi)));
-            if (lo == 0 || hi == 0) break;  // the first unset range ends the walk
-            setKeyRange(s, lo, hi);
+        case static_cast<int>(KeyboardMode::Patch):
+            locked_ = false;
+            for (int s = 0; s < kSoundCount; ++s)
+                setKeyRange(s, static_cast<int>(host_->paramValue(keyParam(s, offset::kKeyLo))),
+                            static_cast<int>(host_->paramValue(keyParam(s, offset::kKeyHi))));
+            break;
+        case static_cast<int>(KeyboardMode::UserLock):
+            locked_ = true;
+            for (int s = 0; s < kSoundCount; ++s) {
+                const int lo = static_cast<int>(host_->paramValue(keyParam(s, offset::kUserKeyLo)));
+                const int hi = static_cast<int>(host_->paramValue(keyParam(s, offset::kUserKeyHi)));
+                if (lo == 0 || hi == 0) break;  // the first unset range ends the walk
+                setKeyRange(s, lo, hi);
+            }
+            break;
+        case static_cast<int>(KeyboardMode::GmDrumMap):
+            applyMap(kGmDrumNotes, kGmDrumNotes);
+            break;
+        case static_cast<int>(KeyboardMode::SixKeysPerSound): {
+            std::array<int, kSoundCount> lo{}, hi{};
+            for (int s = 0; s < kSoundCount; ++s) {
+                lo[static_cast<unsigned>(s)] = defaultKeyLo(s);
+                hi[static_cast<unsigned>(s)] = defaultKeyHi(s);
+            }
+            applyMap(lo, hi);
+            break;
         }
-        break;
-    case static_cast<int>(KeyboardMode::GmDrumMap):
-        applyMap(kGmDrumNotes, kGmDrumNotes);
-        break;
-    case static_cast<int>(KeyboardMode::SixKeysPerSound): {
-        std::array<int, kSoundCount> lo{}, hi{};
-        for (int s = 0; s < kSoundCount; ++s) {
-            lo[static_cast<unsigned>(s)] = defaultKeyLo(s);
-            hi[static_cast<unsigned>(s)] = defaultKeyHi(s);
-        }
-        applyMap(lo, hi);
-        break;
-    }
-    default:
-        break;  // the menu separator and unknown values do nothing
+        default:
+            break;  // the menu separator and unknown values do nothing
     }
 }
 

@@ -13,11 +13,22 @@ constexpr double kHalfPi = 1.57079632679489661923;
 // 20000 samples, the vinyl ones over 200000, everything else over 2000.
 double windowRateFor(std::int32_t type) {
     switch (type) {
-        case 4: case 5: case 8:                                // LP, BP noise, crushed
-        case 16: case 17: case 18: case 19: case 20:           // the percussion textures
-        case 35: case 36: case 37: case 38: case 39:           // rumbles, reverbs
+        case 4:
+        case 5:
+        case 8:  // LP, BP noise, crushed
+        case 16:
+        case 17:
+        case 18:
+        case 19:
+        case 20:  // the percussion textures
+        case 35:
+        case 36:
+        case 37:
+        case 38:
+        case 39:  // rumbles, reverbs
             return 0.0001;
-        case kNoiseVinyl1: case kNoiseVinyl2:
+        case kNoiseVinyl1:
+        case kNoiseVinyl2:
             return 0.00001;
         default:
             return 0.001;
@@ -296,13 +307,27 @@ std::uint8_t NoiseVoice::updateActive() noexcept {
 StereoSample NoiseVoice::render(double cutoff, double resonance) noexcept {
     StereoSample y;
     switch (renderMode) {
-        case kNoiseRenderCymbalStereo: y = renderCymbal(cutoff, resonance, true); break;
-        case kNoiseRenderCymbalMono: y = renderCymbal(cutoff, resonance, false); break;
-        case kNoiseRenderGeneratorStereo: y = renderGenerator(cutoff, resonance, true); break;
-        case kNoiseRenderGeneratorMono: y = renderGenerator(cutoff, resonance, false); break;
-        case kNoiseRenderSampleStereo: y = renderTexture(cutoff, resonance, true); break;
-        case kNoiseRenderSampleMono: y = renderTexture(cutoff, resonance, false); break;
-        default: outL = outR = 0.0; return {};
+        case kNoiseRenderCymbalStereo:
+            y = renderCymbal(cutoff, resonance, true);
+            break;
+        case kNoiseRenderCymbalMono:
+            y = renderCymbal(cutoff, resonance, false);
+            break;
+        case kNoiseRenderGeneratorStereo:
+            y = renderGenerator(cutoff, resonance, true);
+            break;
+        case kNoiseRenderGeneratorMono:
+            y = renderGenerator(cutoff, resonance, false);
+            break;
+        case kNoiseRenderSampleStereo:
+            y = renderTexture(cutoff, resonance, true);
+            break;
+        case kNoiseRenderSampleMono:
+            y = renderTexture(cutoff, resonance, false);
+            break;
+        default:
+            outL = outR = 0.0;
+            return {};
     }
     // Equal-power blend from mono (stereo 0) to the decorrelated right
     // channel (stereo 1).

@@ -46,7 +46,10 @@ enum NoiseRenderMode : std::int32_t {
 // The stepped random source of type "Noise Generator": a new pair of values
 // (left, right) at pitch x 44100 values per second, held in between.
 struct NoiseGenerator {
-    void restart() noexcept { genAcc = 0.0; genState1 = 0; }
+    void restart() noexcept {
+        genAcc = 0.0;
+        genState1 = 0;
+    }
     // Advances the clock; draws new values when it passes 1. The right
     // stream only moves while it is heard (stereo).
     void advance(double pitch, double rateRatio, bool withRight) noexcept;
@@ -97,11 +100,11 @@ struct NoiseVoice {
     // Type 1 or 2 (buffer ignored) or a sample type 3..39 with its bank
     // buffer and length. Types outside 1..39 disable the voice.
     void setType(std::int32_t type, const double* buffer, std::int32_t length) noexcept;
-    void disable() noexcept;                    // type "OFF"
-    void setStereo(double s) noexcept;          // 0 mono .. 1 full decorrelated right channel
-    void setPitch(double p) noexcept;           // 0.5 = the sample's own rate, +-12 semitones
-    void setKey(double semitones) noexcept;     // key tracking, in semitones
-    void setColor(double col) noexcept;         // cymbal generator colour
+    void disable() noexcept;                 // type "OFF"
+    void setStereo(double s) noexcept;       // 0 mono .. 1 full decorrelated right channel
+    void setPitch(double p) noexcept;        // 0.5 = the sample's own rate, +-12 semitones
+    void setKey(double semitones) noexcept;  // key tracking, in semitones
+    void setColor(double col) noexcept;      // cymbal generator colour
     void setCymbalTables(const WavetableSet& set) noexcept { cymbal.setTableSet(set); }
     void setFilterType(std::int32_t type) noexcept { filterType = type; }
     // Modes of the volume and filter envelopes (0 "Trigger", 1 "Hold",
@@ -130,22 +133,22 @@ struct NoiseVoice {
     TexturePlayer texture;
     std::int32_t filterType = kFilterOff;
     std::int32_t type = kNoiseOff;
-    double step = 1.0;               // sample playback step per output sample
+    double step = 1.0;  // sample playback step per output sample
     double pitch = 0.5;
-    double rateRatio;                // 44100 / sampleRate
-    std::int32_t retrigger = 0;      // "re-trigger on gate"
+    double rateRatio;            // 44100 / sampleRate
+    std::int32_t retrigger = 0;  // "re-trigger on gate"
     double delayedSample = 0.0;
-    std::vector<double> delayLine;   // stereo delay of the cymbal generator
+    std::vector<double> delayLine;  // stereo delay of the cymbal generator
     double pitchAtLastStart = -1.0;
     double outL = 0.0, outR = 0.0;
-    double windowStep;               // texture window phase per sample, by type
-    std::int32_t delayLength;        // 512 samples at 44.1 kHz
+    double windowStep;         // texture window phase per sample, by type
+    std::int32_t delayLength;  // 512 samples at 44.1 kHz
     std::int32_t delayIndex = 0;
     std::uint8_t active = 0;
     double sampleRate;
     std::uint8_t enabled = 0;
     double keySemitones = 0.0;
-    double keyValue = 0.0;           // key offset of the note, for "Hihat" mode
+    double keyValue = 0.0;  // key offset of the note, for "Hihat" mode
     std::int32_t filterMode = kModeTrigger;
     std::int32_t volumeMode = kModeTrigger;
     EnvelopePair volume;
@@ -155,7 +158,7 @@ struct NoiseVoice {
     double amp = 0.0, filterOut = 0.0;
     double tailCutoff = 0.0, tailResonance = 0.0;
     double stereo = 0.0;
-    double tailStep;                 // 100 / sampleRate: 10 ms from full level
+    double tailStep;  // 100 / sampleRate: 10 ms from full level
     double blendL = 1.0, blendR = 0.0;
 
 private:

@@ -17,8 +17,7 @@ constexpr double kNoiseResonance = 0.95;
 
 }  // namespace
 
-std::int32_t selectOscillatorMode(bool osc1On, bool osc2On, bool fmOn, bool osc1Noise,
-                                  bool osc2Noise) noexcept {
+std::int32_t selectOscillatorMode(bool osc1On, bool osc2On, bool fmOn, bool osc1Noise, bool osc2Noise) noexcept {
     if (osc1On && osc2On) {
         if (fmOn) {
             if (osc1Noise && osc2Noise) return kOscNoiseNoiseFm;
@@ -153,61 +152,61 @@ void OscillatorCore::runFmPair(double p1, double p2, double fm) noexcept {
 
 double OscillatorCore::mix(std::int32_t mode, double p1, double p2, double fm) noexcept {
     switch (mode) {
-    case kOscNoiseNoiseFm:
-    case kOscNoiseNoise: {
-        const double a = noise1(p1);
-        return level1 * a + level2 * noise2(p2);
-    }
-    case kOscWaveFmByNoise: {
-        convert1(p1 + fm * fmFeedback);
-        wave1();
-        fmFeedback = noise2(p2);
-        return level2 * fmFeedback + level1 * out1;
-    }
-    case kOscNoiseFmWave: {
-        convert2(p2 + fm * fmFeedback);
-        wave2();
-        fmFeedback = noise1(p1);
-        return level1 * fmFeedback + level2 * out2;
-    }
-    case kOscWaveFmWave:
-        runFmPair(p1, p2, fm);
-        return level1 * out1 + level2 * out2;
-    case kOscNoiseWave: {
-        tune2(p2);
-        wave2();
-        const double n = noise1(p1);
-        return level1 * n + level2 * out2;
-    }
-    case kOscWaveNoise: {
-        tune1(p1);
-        wave1();
-        const double n = noise2(p2);
-        return level1 * out1 + level2 * n;
-    }
-    case kOscWaveWave:
-        tune1(p1);
-        tune2(p2);
-        wave1();
-        wave2();
-        return level1 * out1 + level2 * out2;
-    case kOscNoise1:
-        return noise1(p1);
-    case kOscWave1:
-        tune1(p1);
-        return wave1();
-    case kOscNoise2:
-        return noise2(p2);
-    case kOscWave2:
-        tune2(p2);
-        return wave2();
-    default:
-        return 0.0;
+        case kOscNoiseNoiseFm:
+        case kOscNoiseNoise: {
+            const double a = noise1(p1);
+            return level1 * a + level2 * noise2(p2);
+        }
+        case kOscWaveFmByNoise: {
+            convert1(p1 + fm * fmFeedback);
+            wave1();
+            fmFeedback = noise2(p2);
+            return level2 * fmFeedback + level1 * out1;
+        }
+        case kOscNoiseFmWave: {
+            convert2(p2 + fm * fmFeedback);
+            wave2();
+            fmFeedback = noise1(p1);
+            return level1 * fmFeedback + level2 * out2;
+        }
+        case kOscWaveFmWave:
+            runFmPair(p1, p2, fm);
+            return level1 * out1 + level2 * out2;
+        case kOscNoiseWave: {
+            tune2(p2);
+            wave2();
+            const double n = noise1(p1);
+            return level1 * n + level2 * out2;
+        }
+        case kOscWaveNoise: {
+            tune1(p1);
+            wave1();
+            const double n = noise2(p2);
+            return level1 * out1 + level2 * n;
+        }
+        case kOscWaveWave:
+            tune1(p1);
+            tune2(p2);
+            wave1();
+            wave2();
+            return level1 * out1 + level2 * out2;
+        case kOscNoise1:
+            return noise1(p1);
+        case kOscWave1:
+            tune1(p1);
+            return wave1();
+        case kOscNoise2:
+            return noise2(p2);
+        case kOscWave2:
+            tune2(p2);
+            return wave2();
+        default:
+            return 0.0;
     }
 }
 
-double OscillatorCore::process(std::int32_t mode, double p1, double p2, double amp, double cutoff,
-                               double resonance, double fm) noexcept {
+double OscillatorCore::process(std::int32_t mode, double p1, double p2, double amp, double cutoff, double resonance,
+                               double fm) noexcept {
     if (mode <= kOscSilent || mode > kOscWave2) return 0.0;
     const double m = mix(mode, p1, p2, fm);
     // Bass boost: twice a one-pole low-passed copy added, so the lowest

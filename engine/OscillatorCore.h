@@ -23,10 +23,10 @@ namespace kettrix::engine {
 // Combination modes of OscillatorCore::process.
 enum OscillatorMode : std::int32_t {
     kOscSilent = 0,
-    kOscNoiseNoiseFm = 1,     // FM on, both noise: plain mix
-    kOscWaveFmByNoise = 2,    // wavetable 1 frequency-modulated by noise 2
-    kOscNoiseFmWave = 3,      // wavetable 2 frequency-modulated by noise 1
-    kOscWaveFmWave = 4,       // wavetable 1 frequency-modulated by wavetable 2
+    kOscNoiseNoiseFm = 1,   // FM on, both noise: plain mix
+    kOscWaveFmByNoise = 2,  // wavetable 1 frequency-modulated by noise 2
+    kOscNoiseFmWave = 3,    // wavetable 2 frequency-modulated by noise 1
+    kOscWaveFmWave = 4,     // wavetable 1 frequency-modulated by wavetable 2
     kOscNoiseNoise = 5,
     kOscNoiseWave = 6,
     kOscWaveNoise = 7,
@@ -39,8 +39,7 @@ enum OscillatorMode : std::int32_t {
 
 // Mode for the oscillators' switches: "on" (type not "Off"), FM amount > 0
 // and "noise" (type "Noise").
-std::int32_t selectOscillatorMode(bool osc1On, bool osc2On, bool fmOn, bool osc1Noise,
-                                  bool osc2Noise) noexcept;
+std::int32_t selectOscillatorMode(bool osc1On, bool osc2On, bool fmOn, bool osc1Noise, bool osc2Noise) noexcept;
 
 struct OscillatorCore {
     explicit OscillatorCore(double sampleRate);
@@ -52,8 +51,8 @@ struct OscillatorCore {
 
     // One sample of the section: the mode's mix, the bass boost, the filter
     // (filterType) and the amplitude. Mode 0 gives 0.
-    double process(std::int32_t mode, double p1, double p2, double amp, double cutoff,
-                   double resonance, double fm) noexcept;
+    double process(std::int32_t mode, double p1, double p2, double amp, double cutoff, double resonance,
+                   double fm) noexcept;
 
     // Mode 4 without boost and filter: oscillator 1 modulated by the previous
     // output of oscillator 2, the depth shrinking to 0 towards both ends of
@@ -80,8 +79,8 @@ struct OscillatorCore {
 
     double out1 = 0.0, out2 = 0.0;
     double boost = 0.0;
-    double boostCoef;       // 0.05 at 44.1 kHz: about 360 Hz
-    double rateRatio;       // 44100 / sampleRate, the rate in single precision
+    double boostCoef;  // 0.05 at 44.1 kHz: about 360 Hz
+    double rateRatio;  // 44100 / sampleRate, the rate in single precision
     double antiDenormal = 1.0 / 4294967295.0;
     OscillatorNoteTable notes;
     std::int32_t sampleRate;
@@ -106,8 +105,7 @@ struct OscillatorCore {
 private:
     static double readAndAdvance(const Wavetable& table, double& phase, std::int32_t& phaseInt,
                                  double increment) noexcept;
-    double noise(double p, std::uint32_t& state, double& acc, DrumFilter& noiseFilter,
-                 double& out) noexcept;
+    double noise(double p, std::uint32_t& state, double& acc, DrumFilter& noiseFilter, double& out) noexcept;
     double mix(std::int32_t mode, double p1, double p2, double fm) noexcept;
 };
 

@@ -79,8 +79,8 @@ double OscillatorVoice::tail() noexcept {
     amp = amp > tailStep ? amp - tailStep : 0.0;
     if (modulation.active) modOut = modulation.tick();
     if (filterEnv.active) filterOut = filterEnv.tick();
-    return core.process(mode, tailPitch1 + modOut, tailPitch2 + modOut, amp, tailCutoff + filterOut,
-                        tailResonance, tailFm);
+    return core.process(mode, tailPitch1 + modOut, tailPitch2 + modOut, amp, tailCutoff + filterOut, tailResonance,
+                        tailFm);
 }
 
 std::uint8_t OscillatorVoice::updateActive() noexcept {

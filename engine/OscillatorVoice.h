@@ -44,8 +44,7 @@ struct OscillatorVoice {
     // "Osc filter type", 0..12.
     void setFilterType(int type) noexcept { core.filterType = type; }
     // Envelope modes (0 "Trigger", 1 "Hold", 2 "Hihat") of the three pairs.
-    void setEnvelopeModes(std::int32_t volumeMode, std::int32_t modulationMode,
-                          std::int32_t filterMode) noexcept;
+    void setEnvelopeModes(std::int32_t volumeMode, std::int32_t modulationMode, std::int32_t filterMode) noexcept;
 
     // At a trigger: restarts the core and the three envelopes. Does nothing
     // while both oscillators are off.

@@ -43,18 +43,18 @@ private:
 };
 
 // Resource ids of the noise samples, slot i = noise type i + 3.
-inline constexpr std::array<int, 37> kNoiseSampleIds{
-    205, 206, 207, 208, 209, 210, 224, 225, 226, 227, 228, 229, 230, 240, 242, 246, 223, 219, 211,
-    212, 213, 214, 216, 217, 218, 231, 232, 233, 234, 235, 236, 237, 238, 239, 247, 248, 249};
+inline constexpr std::array<int, 37> kNoiseSampleIds{205, 206, 207, 208, 209, 210, 224, 225, 226, 227, 228, 229, 230,
+                                                     240, 242, 246, 223, 219, 211, 212, 213, 214, 216, 217, 218, 231,
+                                                     232, 233, 234, 235, 236, 237, 238, 239, 247, 248, 249};
 
 // Resource ids of the hit samples, slot i = hit type i + 1.
 inline constexpr std::array<int, 17> kHitSampleIds{250, 251, 253, 254, 255, 256, 257, 258, 259,
                                                    260, 261, 262, 263, 264, 265, 266, 267};
 
-inline constexpr int kFirstSampleNoiseType = 3;   // "Noise"
-inline constexpr int kLastNoiseType = 39;         // "Octave 2"
-inline constexpr int kFirstHitType = 1;           // "Analog 1"
-inline constexpr int kLastHitSampleType = 17;     // "Wood 4"
+inline constexpr int kFirstSampleNoiseType = 3;  // "Noise"
+inline constexpr int kLastNoiseType = 39;        // "Octave 2"
+inline constexpr int kFirstHitType = 1;          // "Analog 1"
+inline constexpr int kLastHitSampleType = 17;    // "Wood 4"
 
 // Banks filled from the embedded resources (construction path).
 SampleBank makeNoiseSampleBank();

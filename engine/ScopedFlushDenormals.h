@@ -25,8 +25,8 @@ public:
 
 private:
 #ifdef KETTRIX_HAS_MXCSR
-    static constexpr unsigned kFlushToZero = 0x8000;      // MXCSR bit 15
-    static constexpr unsigned kDenormalsAreZero = 0x0040; // MXCSR bit 6
+    static constexpr unsigned kFlushToZero = 0x8000;       // MXCSR bit 15
+    static constexpr unsigned kDenormalsAreZero = 0x0040;  // MXCSR bit 6
     unsigned saved_;
 #endif
 };

@@ -67,9 +67,9 @@ inline constexpr int kNoise2Shift = 26;  // 72 - 46
 
 inline constexpr int kHitVolumeMirror = 70;
 inline constexpr int kHitLowpassMirror = 96;
-inline constexpr int kOscVolume = 98;     // mirrors kOscVolDepth
-inline constexpr int kNoise1Volume = 99;  // mirrors noise 1 volume depth
-inline constexpr int kNoise2Volume = 100; // mirrors noise 2 volume depth
+inline constexpr int kOscVolume = 98;      // mirrors kOscVolDepth
+inline constexpr int kNoise1Volume = 99;   // mirrors noise 1 volume depth
+inline constexpr int kNoise2Volume = 100;  // mirrors noise 2 volume depth
 inline constexpr int kPan = 101;
 inline constexpr int kVolume = 102;
 inline constexpr int kChannel = 103;
@@ -89,7 +89,7 @@ inline constexpr int kEffectType = 124;
 inline constexpr int kUserKeyLo = 126;
 inline constexpr int kUserKeyHi = 127;
 inline constexpr int kChoke = 128;
-inline constexpr int kOscOn = 129;     // "Osc mute": 1 lets the section play
+inline constexpr int kOscOn = 129;  // "Osc mute": 1 lets the section play
 inline constexpr int kNoise1On = 130;
 inline constexpr int kNoise2On = 131;
 

@@ -26,7 +26,7 @@ struct FactoryKit {
 };
 
 struct FactoryKits {
-    std::vector<FactoryKit> kits;  // every kit whose text parsed
+    std::vector<FactoryKit> kits;     // every kit whose text parsed
     std::vector<std::string> errors;  // "<file>:<line>: <message>" for the others
 };
 

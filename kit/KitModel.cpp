@@ -23,8 +23,7 @@ constexpr int kSelectorOffsets[] = {46, 72, 19, 40, 68, 94};
 }  // namespace
 
 KitModel::KitModel(ParameterStore& store, SoundParameterSink& engine, EditorSeam& editor)
-    : store_(store), engine_(&engine), editor_(&editor),
-      draws_(static_cast<std::uint32_t>(std::time(nullptr))) {}
+    : store_(store), engine_(&engine), editor_(&editor), draws_(static_cast<std::uint32_t>(std::time(nullptr))) {}
 
 // ---------------------------------------------------------------------------
 // Dispatch
@@ -220,10 +219,18 @@ void KitModel::runPatchCommand(PatchCommand command) {
             if (editor_->controlKeyHeld()) store_.dumpPresetSource();
             break;
         }
-        case PatchCommand::Copy: copySound(); break;
-        case PatchCommand::Paste: pasteSound(); break;
-        case PatchCommand::RandomizeAll: randomizeSound(false); break;
-        case PatchCommand::RandomizeKeepEnvelopes: randomizeSound(true); break;
+        case PatchCommand::Copy:
+            copySound();
+            break;
+        case PatchCommand::Paste:
+            pasteSound();
+            break;
+        case PatchCommand::RandomizeAll:
+            randomizeSound(false);
+            break;
+        case PatchCommand::RandomizeKeepEnvelopes:
+            randomizeSound(true);
+            break;
     }
 }
 

@@ -7,8 +7,8 @@
 namespace kettrix::kit {
 
 const SoundNames& defaultSoundNames() {
-    static const SoundNames names = {"KICK",      "PERC",    "SNARE",  "CLAP",     "CLOSED HH",
-                                     "OPEN HH",   "LO TOM",  "HIGH TOM", "CRASH",  "RIDE"};
+    static const SoundNames names = {"KICK",    "PERC",   "SNARE",    "CLAP",  "CLOSED HH",
+                                     "OPEN HH", "LO TOM", "HIGH TOM", "CRASH", "RIDE"};
     return names;
 }
 

@@ -17,8 +17,11 @@ struct SoundGlobalRow {
     int first;
 };
 constexpr SoundGlobalRow kSoundGlobalRows[] = {
-    {"Show Sound", global::kShowSound}, {"Sound On", global::kSoundOn}, {"Mute", global::kMute},
-    {"Solo", global::kSolo},           {"Sound Vol", global::kSoundVolume},
+    {"Show Sound", global::kShowSound},
+    {"Sound On", global::kSoundOn},
+    {"Mute", global::kMute},
+    {"Solo", global::kSolo},
+    {"Sound Vol", global::kSoundVolume},
 };
 
 // Name -> index lookup of one section; a name that occurs twice maps to -1
@@ -206,7 +209,8 @@ private:
         const ParamInfo& info = parameterInfo(index);
         double value = 0.0;
         if (valueText == "on" || valueText == "off") {
-            if (info.kind != ParamKind::Switch) return fail(std::string("\"").append(valueText).append("\" is only for switches"));
+            if (info.kind != ParamKind::Switch)
+                return fail(std::string("\"").append(valueText).append("\" is only for switches"));
             value = valueText == "on" ? 1.0 : 0.0;
         } else {
             auto [ptr, ec] = std::from_chars(valueText.data(), valueText.data() + valueText.size(), value);
@@ -272,9 +276,7 @@ void writeLine(std::string& out, int section, int index, double value, std::stri
 
 }  // namespace
 
-KitParseResult parseKitText(std::string_view text, std::string_view fileName) {
-    return Parser(text, fileName).run();
-}
+KitParseResult parseKitText(std::string_view text, std::string_view fileName) { return Parser(text, fileName).run(); }
 
 std::string writeKitText(const KitText& kit) {
     std::string out = "# Kettrix 4 kit\n";
@@ -301,7 +303,8 @@ std::string writeKitText(const KitText& kit) {
         bool perSound = false;
         for (const auto& row : kSoundGlobalRows) perSound |= index >= row.first && index < row.first + kSoundCount;
         if (!perSound && differsFromDefault(index, values[static_cast<std::size_t>(index)]))
-            writeLine(globals, kSoundCount, index, values[static_cast<std::size_t>(index)], "index " + std::to_string(index));
+            writeLine(globals, kSoundCount, index, values[static_cast<std::size_t>(index)],
+                      "index " + std::to_string(index));
     }
     if (!globals.empty()) out += "\n[global]\n" + globals;
     return out;

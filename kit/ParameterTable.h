@@ -38,11 +38,11 @@ inline constexpr int kNoise2Mute = 131;
 // Global indices (1320 and up).
 namespace global {
 inline constexpr int kReserved = 1320;
-inline constexpr int kShowSound = 1321;   // + sound
-inline constexpr int kSoundOn = 1331;     // + sound
-inline constexpr int kMute = 1341;        // + sound
-inline constexpr int kSolo = 1351;        // + sound
-inline constexpr int kSoundVolume = 1361; // + sound
+inline constexpr int kShowSound = 1321;    // + sound
+inline constexpr int kSoundOn = 1331;      // + sound
+inline constexpr int kMute = 1341;         // + sound
+inline constexpr int kSolo = 1351;         // + sound
+inline constexpr int kSoundVolume = 1361;  // + sound
 inline constexpr int kKeyboardMode = 1371;
 inline constexpr int kKeyboard = 1372;
 inline constexpr int kFirstSelectorButton = 1373;
@@ -58,7 +58,7 @@ enum class ParamKind { None, Switch, Integer, Continuous };
 
 // One fully resolved parameter: what the store holds after construction.
 struct ParamInfo {
-    std::string name;     // full composed name; the store may keep fewer characters
+    std::string name;  // full composed name; the store may keep fewer characters
     ParamKind kind = ParamKind::None;
     double min = 0.0;
     double max = 1.0;

@@ -10,10 +10,14 @@ void defineKitParameters(IPlugBase& plug) {
         const ParamInfo& info = parameterInfo(index);
         Param* param = plug.ParamAt(index);
         switch (info.kind) {
-            case ParamKind::None: break;  // stays a fresh object
-            case ParamKind::Switch: param->DefineSwitch(info.name.c_str(), info.defaultValue != 0.0); break;
+            case ParamKind::None:
+                break;  // stays a fresh object
+            case ParamKind::Switch:
+                param->DefineSwitch(info.name.c_str(), info.defaultValue != 0.0);
+                break;
             case ParamKind::Integer:
-                param->DefineInteger(info.name.c_str(), static_cast<int>(info.defaultValue), 0, static_cast<int>(info.max));
+                param->DefineInteger(info.name.c_str(), static_cast<int>(info.defaultValue), 0,
+                                     static_cast<int>(info.max));
                 break;
             case ParamKind::Continuous:
                 param->DefineContinuous(info.name.c_str(), info.defaultValue, info.min, info.max, info.step);

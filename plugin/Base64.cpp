@@ -8,8 +8,7 @@ namespace {
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-int SextetOf(char c)
-{
+int SextetOf(char c) {
     if (c >= 'A' && c <= 'Z') return c - 'A';
     if (c >= 'a' && c <= 'z') return c - 'a' + 26;
     if (c >= '0' && c <= '9') return c - '0' + 52;
@@ -20,8 +19,7 @@ int SextetOf(char c)
 
 }  // namespace
 
-std::string Base64Encode(const uint8_t* data, std::size_t size)
-{
+std::string Base64Encode(const uint8_t* data, std::size_t size) {
     std::string text;
     text.reserve((size + 2) / 3 * 4);
     for (std::size_t i = 0; i < size; i += 3) {
@@ -37,8 +35,7 @@ std::string Base64Encode(const uint8_t* data, std::size_t size)
     return text;
 }
 
-std::size_t Base64Decode(const char* text, uint8_t* out, std::size_t size)
-{
+std::size_t Base64Decode(const char* text, uint8_t* out, std::size_t size) {
     if (size > 0) {
         std::memset(out, 0, size);
     }

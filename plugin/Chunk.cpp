@@ -8,16 +8,14 @@ namespace kettrix {
 namespace {
 
 template <typename Unsigned>
-void AppendLittleEndian(std::vector<uint8_t>& bytes, Unsigned value)
-{
+void AppendLittleEndian(std::vector<uint8_t>& bytes, Unsigned value) {
     for (std::size_t i = 0; i < sizeof(Unsigned); ++i) {
         bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
     }
 }
 
 template <typename Unsigned>
-Unsigned ReadLittleEndian(const uint8_t* bytes)
-{
+Unsigned ReadLittleEndian(const uint8_t* bytes) {
     Unsigned value = 0;
     for (std::size_t i = 0; i < sizeof(Unsigned); ++i) {
         value |= static_cast<Unsigned>(static_cast<Unsigned>(bytes[i]) << (8 * i));
@@ -27,48 +25,41 @@ Unsigned ReadLittleEndian(const uint8_t* bytes)
 
 }  // namespace
 
-int Chunk::PutU32(uint32_t value)
-{
+int Chunk::PutU32(uint32_t value) {
     AppendLittleEndian(mBytes, value);
     return Size();
 }
 
 int Chunk::PutI32(int32_t value) { return PutU32(static_cast<uint32_t>(value)); }
 
-int Chunk::PutU64(uint64_t value)
-{
+int Chunk::PutU64(uint64_t value) {
     AppendLittleEndian(mBytes, value);
     return Size();
 }
 
-int Chunk::PutDouble(double value)
-{
+int Chunk::PutDouble(double value) {
     uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
     return PutU64(bits);
 }
 
-int Chunk::PutFloat(float value)
-{
+int Chunk::PutFloat(float value) {
     uint32_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
     return PutU32(bits);
 }
 
-int Chunk::PutBool(bool value)
-{
+int Chunk::PutBool(bool value) {
     mBytes.push_back(value ? 1 : 0);
     return Size();
 }
 
-int Chunk::PutStr(const std::string& text)
-{
+int Chunk::PutStr(const std::string& text) {
     PutI32(static_cast<int32_t>(text.size()));
     return PutBytes(text.data(), text.size());
 }
 
-int Chunk::PutBytes(const void* data, std::size_t size)
-{
+int Chunk::PutBytes(const void* data, std::size_t size) {
     if (size > 0 && data != nullptr) {
         const auto* bytes = static_cast<const uint8_t*>(data);
         mBytes.insert(mBytes.end(), bytes, bytes + size);
@@ -76,14 +67,12 @@ int Chunk::PutBytes(const void* data, std::size_t size)
     return Size();
 }
 
-void Chunk::Assign(const void* data, std::size_t size)
-{
+void Chunk::Assign(const void* data, std::size_t size) {
     mBytes.clear();
     PutBytes(data, size);
 }
 
-int Chunk::EndOf(int start, std::size_t size) const
-{
+int Chunk::EndOf(int start, std::size_t size) const {
     if (start < 0) {
         return -1;
     }
@@ -94,8 +83,7 @@ int Chunk::EndOf(int start, std::size_t size) const
     return static_cast<int>(begin + size);
 }
 
-int Chunk::GetU32(uint32_t* value, int start) const
-{
+int Chunk::GetU32(uint32_t* value, int start) const {
     const int end = EndOf(start, 4);
     if (end >= 0) {
         *value = ReadLittleEndian<uint32_t>(mBytes.data() + start);
@@ -103,8 +91,7 @@ int Chunk::GetU32(uint32_t* value, int start) const
     return end;
 }
 
-int Chunk::GetI32(int32_t* value, int start) const
-{
+int Chunk::GetI32(int32_t* value, int start) const {
     uint32_t bits = 0;
     const int end = GetU32(&bits, start);
     if (end >= 0) {
@@ -113,8 +100,7 @@ int Chunk::GetI32(int32_t* value, int start) const
     return end;
 }
 
-int Chunk::GetU64(uint64_t* value, int start) const
-{
+int Chunk::GetU64(uint64_t* value, int start) const {
     const int end = EndOf(start, 8);
     if (end >= 0) {
         *value = ReadLittleEndian<uint64_t>(mBytes.data() + start);
@@ -122,8 +108,7 @@ int Chunk::GetU64(uint64_t* value, int start) const
     return end;
 }
 
-int Chunk::GetDouble(double* value, int start) const
-{
+int Chunk::GetDouble(double* value, int start) const {
     uint64_t bits = 0;
     const int end = GetU64(&bits, start);
     if (end >= 0) {
@@ -132,8 +117,7 @@ int Chunk::GetDouble(double* value, int start) const
     return end;
 }
 
-int Chunk::GetFloat(float* value, int start) const
-{
+int Chunk::GetFloat(float* value, int start) const {
     uint32_t bits = 0;
     const int end = GetU32(&bits, start);
     if (end >= 0) {
@@ -142,8 +126,7 @@ int Chunk::GetFloat(float* value, int start) const
     return end;
 }
 
-int Chunk::GetBool(bool* value, int start) const
-{
+int Chunk::GetBool(bool* value, int start) const {
     const int end = EndOf(start, 1);
     if (end >= 0) {
         *value = mBytes[static_cast<std::size_t>(start)] != 0;
@@ -151,8 +134,7 @@ int Chunk::GetBool(bool* value, int start) const
     return end;
 }
 
-int Chunk::GetStr(std::string* text, int start, std::size_t maxLength) const
-{
+int Chunk::GetStr(std::string* text, int start, std::size_t maxLength) const {
     int32_t length = 0;
     const int afterLength = GetI32(&length, start);
     if (afterLength < 0 || length < 0) {
@@ -163,15 +145,14 @@ int Chunk::GetStr(std::string* text, int start, std::size_t maxLength) const
         return -1;
     }
     if (length > 0 && end <= Size()) {
-        const std::size_t kept = static_cast<std::size_t>(length) < maxLength ? static_cast<std::size_t>(length)
-                                                                               : maxLength;
+        const std::size_t kept =
+            static_cast<std::size_t>(length) < maxLength ? static_cast<std::size_t>(length) : maxLength;
         text->assign(reinterpret_cast<const char*>(mBytes.data()) + afterLength, kept);
     }
     return static_cast<int>(end);
 }
 
-int Chunk::GetBytes(void* data, int size, int start) const
-{
+int Chunk::GetBytes(void* data, int size, int start) const {
     if (size < 0) {
         return -1;
     }

@@ -13,8 +13,7 @@ namespace {
 constexpr const char* kUserPresetPrefix = "user preset";
 
 // Parses the blank-separated "in-out" pairs of a channel I/O string.
-std::vector<ChannelIOPair> ParseChannelIO(const char* text)
-{
+std::vector<ChannelIOPair> ParseChannelIO(const char* text) {
     std::vector<ChannelIOPair> pairs;
     if (text == nullptr) {
         return pairs;
@@ -39,10 +38,7 @@ std::vector<ChannelIOPair> ParseChannelIO(const char* text)
     return pairs;
 }
 
-std::string TruncatedPresetName(const char* name)
-{
-    return std::string(name, strnlen(name, kPresetNameMax));
-}
+std::string TruncatedPresetName(const char* name) { return std::string(name, strnlen(name, kPresetNameMax)); }
 
 }  // namespace
 
@@ -59,8 +55,7 @@ IPlugBase::IPlugBase(const PlugConfig& config)
       mLatency(config.latency),
       mParams(static_cast<std::size_t>(std::max(0, config.numParams))),
       mPresets(static_cast<std::size_t>(std::max(0, config.numPresets))),
-      mChannelIO(ParseChannelIO(config.channelIOString))
-{
+      mChannelIO(ParseChannelIO(config.channelIOString)) {
     int inputs = 0;
     int outputs = 0;
     for (const ChannelIOPair& pair : mChannelIO) {
@@ -85,8 +80,7 @@ void IPlugBase::ShowParamInfo(int) {}
 
 void IPlugBase::ClearParamInfo() {}
 
-void IPlugBase::processBlock(double** inputs, double** outputs, int frames)
-{
+void IPlugBase::processBlock(double** inputs, double** outputs, int frames) {
     const int nIn = NInChannels();
     for (int i = 0; i < NOutChannels(); ++i) {
         double* out = outputs[i];
@@ -100,8 +94,7 @@ void IPlugBase::processBlock(double** inputs, double** outputs, int frames)
     }
 }
 
-void IPlugBase::processBlockFloat(float** inputs, float** outputs, int frames)
-{
+void IPlugBase::processBlockFloat(float** inputs, float** outputs, int frames) {
     const int nIn = NInChannels();
     for (int i = 0; i < NOutChannels(); ++i) {
         float* out = outputs[i];
@@ -127,8 +120,7 @@ void IPlugBase::ReceiveMidi(const MidiMessage& message) { SendMidiToHost(message
 
 void IPlugBase::ReceiveSysEx(const SysExMessage&) {}
 
-bool IPlugBase::NameMidiNote(int, char* name)
-{
+bool IPlugBase::NameMidiNote(int, char* name) {
     if (name != nullptr) {
         name[0] = '\0';
     }
@@ -139,8 +131,7 @@ bool IPlugBase::SerializeState(Chunk& chunk) { return SerializeParams(chunk); }
 
 int IPlugBase::UnserializeState(const Chunk& chunk, int start) { return UnserializeParams(chunk, start); }
 
-bool IPlugBase::StateMatches(const Chunk& chunk, int start)
-{
+bool IPlugBase::StateMatches(const Chunk& chunk, int start) {
     PlugLockGuard guard(mLock);
     int position = start;
     for (const Param& param : mParams) {
@@ -161,8 +152,7 @@ void IPlugBase::OnHostIdentified() {}
 
 void IPlugBase::SpareHook1() {}
 
-void IPlugBase::SetParameterFromEditor(int paramIndex, double normalized)
-{
+void IPlugBase::SetParameterFromEditor(int paramIndex, double normalized) {
     PlugLockGuard guard(mLock);
     Param* param = ParamAt(paramIndex);
     if (param == nullptr) {
@@ -183,8 +173,7 @@ bool IPlugBase::HostIsOffline() { return false; }
 int IPlugBase::HostSamplePosition() { return 0; }
 double IPlugBase::HostTempo() { return 0.0; }
 
-void IPlugBase::HostTimeSignature(int* numerator, int* denominator)
-{
+void IPlugBase::HostTimeSignature(int* numerator, int* denominator) {
     *numerator = 0;
     *denominator = 0;
 }
@@ -199,8 +188,7 @@ void IPlugBase::ResizeGraphics() { OnWindowResize(); }
 
 void IPlugBase::HostSpecificInit() {}
 
-void IPlugBase::AttachEditor(std::unique_ptr<IGraphicsLink> graphics)
-{
+void IPlugBase::AttachEditor(std::unique_ptr<IGraphicsLink> graphics) {
     PlugLockGuard guard(mLock);
     if (!graphics) {
         return;
@@ -218,8 +206,7 @@ bool IPlugBase::SendMidiToHost(const MidiMessage&) { return false; }
 
 bool IPlugBase::SendSysExToHost(const SysExMessage&) { return false; }
 
-void IPlugBase::RefreshParamControls()
-{
+void IPlugBase::RefreshParamControls() {
     PlugLockGuard guard(mLock);
     if (!mGraphics) {
         return;
@@ -235,8 +222,7 @@ void IPlugBase::ProgramChanged() {}
 
 void IPlugBase::BeforeProgramChange() {}
 
-void IPlugBase::SetBlockSize(int frames)
-{
+void IPlugBase::SetBlockSize(int frames) {
     // A hostile size must neither underflow nor exhaust memory; longer host
     // blocks are rendered in pieces by the adapter.
     frames = std::clamp(frames, 1, kMaxBlockSize);
@@ -258,18 +244,15 @@ void IPlugBase::SetBlockSize(int frames)
 
 // --- Parameters --------------------------------------------------------------
 
-Param* IPlugBase::ParamAt(int index)
-{
+Param* IPlugBase::ParamAt(int index) {
     return index >= 0 && index < NParams() ? &mParams[static_cast<std::size_t>(index)] : nullptr;
 }
 
-const Param* IPlugBase::ParamAt(int index) const
-{
+const Param* IPlugBase::ParamAt(int index) const {
     return index >= 0 && index < NParams() ? &mParams[static_cast<std::size_t>(index)] : nullptr;
 }
 
-bool IPlugBase::SerializeParams(Chunk& chunk)
-{
+bool IPlugBase::SerializeParams(Chunk& chunk) {
     PlugLockGuard guard(mLock);
     for (const Param& param : mParams) {
         chunk.PutDouble(param.Value());
@@ -277,8 +260,7 @@ bool IPlugBase::SerializeParams(Chunk& chunk)
     return true;
 }
 
-int IPlugBase::UnserializeParams(const Chunk& chunk, int start)
-{
+int IPlugBase::UnserializeParams(const Chunk& chunk, int start) {
     PlugLockGuard guard(mLock);
     int position = start;
     for (std::size_t i = 0; i < mParams.size() && position >= 0; ++i) {
@@ -294,8 +276,7 @@ int IPlugBase::UnserializeParams(const Chunk& chunk, int start)
 
 // --- Presets -------------------------------------------------------------------
 
-std::string IPlugBase::NextUserPresetName() const
-{
+std::string IPlugBase::NextUserPresetName() const {
     int count = 0;
     for (const PresetSlot& slot : mPresets) {
         if (slot.name.find(kUserPresetPrefix) != std::string::npos) {
@@ -307,8 +288,7 @@ std::string IPlugBase::NextUserPresetName() const
     return name;
 }
 
-bool IPlugBase::LoadPreset(int index)
-{
+bool IPlugBase::LoadPreset(int index) {
     PlugLockGuard guard(mLock);
     if (index < 0 || index >= NPresets()) {
         return false;
@@ -335,8 +315,7 @@ bool IPlugBase::LoadPreset(int index)
     return stored;
 }
 
-void IPlugBase::ModifyCurrentPreset(const char* name)
-{
+void IPlugBase::ModifyCurrentPreset(const char* name) {
     PlugLockGuard guard(mLock);
     if (mCurrentPreset < 0 || mCurrentPreset >= NPresets()) {
         return;
@@ -349,8 +328,7 @@ void IPlugBase::ModifyCurrentPreset(const char* name)
     }
 }
 
-void IPlugBase::FillEmptyPresets(const char* name, int count)
-{
+void IPlugBase::FillEmptyPresets(const char* name, int count) {
     PlugLockGuard guard(mLock);
     for (int n = 0; n < count; ++n) {
         auto slot = std::find_if(mPresets.begin(), mPresets.end(), [](const PresetSlot& s) { return !s.initialized; });
@@ -364,8 +342,7 @@ void IPlugBase::FillEmptyPresets(const char* name, int count)
     }
 }
 
-void IPlugBase::MakePresetFromBlob(const char* name, const char* base64, int size)
-{
+void IPlugBase::MakePresetFromBlob(const char* name, const char* base64, int size) {
     PlugLockGuard guard(mLock);
     std::vector<uint8_t> bytes(static_cast<std::size_t>(std::max(0, size)));
     Base64Decode(base64, bytes.data(), bytes.size());
@@ -378,19 +355,16 @@ void IPlugBase::MakePresetFromBlob(const char* name, const char* base64, int siz
     slot->chunk.PutBytes(bytes.data(), bytes.size());
 }
 
-const char* IPlugBase::PresetName(int index) const
-{
+const char* IPlugBase::PresetName(int index) const {
     const PresetSlot* slot = PresetAt(index);
     return slot != nullptr ? slot->name.c_str() : "";
 }
 
-const PresetSlot* IPlugBase::PresetAt(int index) const
-{
+const PresetSlot* IPlugBase::PresetAt(int index) const {
     return index >= 0 && index < NPresets() ? &mPresets[static_cast<std::size_t>(index)] : nullptr;
 }
 
-bool IPlugBase::SerializePresets(Chunk& chunk)
-{
+bool IPlugBase::SerializePresets(Chunk& chunk) {
     PlugLockGuard guard(mLock);
     for (const PresetSlot& slot : mPresets) {
         chunk.PutStr(slot.name);
@@ -405,8 +379,7 @@ bool IPlugBase::SerializePresets(Chunk& chunk)
     return true;
 }
 
-int IPlugBase::UnserializePresets(const Chunk& chunk, int start)
-{
+int IPlugBase::UnserializePresets(const Chunk& chunk, int start) {
     PlugLockGuard guard(mLock);
     int position = start;
     for (std::size_t i = 0; i < mPresets.size() && position >= 0; ++i) {
@@ -431,8 +404,7 @@ int IPlugBase::UnserializePresets(const Chunk& chunk, int start)
     return position;
 }
 
-bool IPlugBase::DumpPresetSource(const char* path)
-{
+bool IPlugBase::DumpPresetSource(const char* path) {
     PlugLockGuard guard(mLock);
     std::FILE* file = std::fopen(path, "w");
     if (file == nullptr) {
@@ -449,8 +421,7 @@ bool IPlugBase::DumpPresetSource(const char* path)
 
 // --- Configuration, channels and buffers ------------------------------------
 
-bool IPlugBase::LegalIO(int inputs, int outputs) const
-{
+bool IPlugBase::LegalIO(int inputs, int outputs) const {
     for (const ChannelIOPair& pair : mChannelIO) {
         if ((inputs == -1 || inputs == pair.inputs) && (outputs == -1 || outputs == pair.outputs)) {
             return true;
@@ -459,24 +430,20 @@ bool IPlugBase::LegalIO(int inputs, int outputs) const
     return false;
 }
 
-bool IPlugBase::IsInChannelConnected(int i) const
-{
+bool IPlugBase::IsInChannelConnected(int i) const {
     return i >= 0 && i < NInChannels() && mInChannels[static_cast<std::size_t>(i)].connected;
 }
 
-bool IPlugBase::IsOutChannelConnected(int i) const
-{
+bool IPlugBase::IsOutChannelConnected(int i) const {
     return i >= 0 && i < NOutChannels() && mOutChannels[static_cast<std::size_t>(i)].connected;
 }
 
-void IPlugBase::SetHost(int hostKind, int hostVersion)
-{
+void IPlugBase::SetHost(int hostKind, int hostVersion) {
     mHostKind = hostKind;
     mHostVersion = hostVersion;
 }
 
-void IPlugBase::SetInputChannelConnected(int i, bool connected)
-{
+void IPlugBase::SetInputChannelConnected(int i, bool connected) {
     if (i < 0 || i >= NInChannels()) {
         return;
     }
@@ -489,15 +456,13 @@ void IPlugBase::SetInputChannelConnected(int i, bool connected)
     }
 }
 
-void IPlugBase::SetOutputChannelConnected(int i, bool connected)
-{
+void IPlugBase::SetOutputChannelConnected(int i, bool connected) {
     if (i >= 0 && i < NOutChannels()) {
         mOutChannels[static_cast<std::size_t>(i)].connected = connected;
     }
 }
 
-void IPlugBase::AttachInputBuffers(double** buffers, int count)
-{
+void IPlugBase::AttachInputBuffers(double** buffers, int count) {
     int next = 0;
     for (InputChannel& channel : mInChannels) {
         channel.source = channel.scratch.data();
@@ -509,8 +474,7 @@ void IPlugBase::AttachInputBuffers(double** buffers, int count)
     }
 }
 
-void IPlugBase::AttachInputBuffers(float** buffers, int count, int frames)
-{
+void IPlugBase::AttachInputBuffers(float** buffers, int count, int frames) {
     int next = 0;
     for (InputChannel& channel : mInChannels) {
         channel.source = channel.scratch.data();
@@ -522,8 +486,7 @@ void IPlugBase::AttachInputBuffers(float** buffers, int count, int frames)
     }
 }
 
-void IPlugBase::AttachOutputBuffers(double** buffers, int count)
-{
+void IPlugBase::AttachOutputBuffers(double** buffers, int count) {
     int next = 0;
     for (OutputChannel& channel : mOutChannels) {
         channel.destination = channel.scratch.data();
@@ -536,8 +499,7 @@ void IPlugBase::AttachOutputBuffers(double** buffers, int count)
     }
 }
 
-void IPlugBase::AttachOutputBuffers(float** buffers, int count)
-{
+void IPlugBase::AttachOutputBuffers(float** buffers, int count) {
     int next = 0;
     for (OutputChannel& channel : mOutChannels) {
         channel.destination = channel.scratch.data();
@@ -548,8 +510,7 @@ void IPlugBase::AttachOutputBuffers(float** buffers, int count)
     }
 }
 
-void IPlugBase::ProcessAttached(int frames)
-{
+void IPlugBase::ProcessAttached(int frames) {
     for (std::size_t i = 0; i < mInChannels.size(); ++i) {
         mInputPointers[i] = mInChannels[i].source;
     }
@@ -559,8 +520,7 @@ void IPlugBase::ProcessAttached(int frames)
     processBlock(mInputPointers.data(), mOutputPointers.data(), frames);
 }
 
-void IPlugBase::CopyOutputsToFloat(int frames, bool accumulate)
-{
+void IPlugBase::CopyOutputsToFloat(int frames, bool accumulate) {
     for (const OutputChannel& channel : mOutChannels) {
         float* host = channel.hostFloatBuffer;
         if (!channel.connected || host == nullptr) {

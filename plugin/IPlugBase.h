@@ -47,7 +47,7 @@ struct InputChannel {
 
 struct OutputChannel {
     bool connected = true;
-    double* destination = nullptr;  // where the render writes this channel
+    double* destination = nullptr;     // where the render writes this channel
     float* hostFloatBuffer = nullptr;  // host buffer in single precision
     std::vector<double> scratch;
     std::string label;

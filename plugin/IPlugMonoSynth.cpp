@@ -6,8 +6,7 @@
 
 namespace kettrix {
 
-PlugConfig IPlugMonoSynth::Configuration()
-{
+PlugConfig IPlugMonoSynth::Configuration() {
     PlugConfig config;
     config.effectName = "Kettrix4";
     config.productString = "";
@@ -25,8 +24,7 @@ PlugConfig IPlugMonoSynth::Configuration()
     return config;
 }
 
-IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configuration(), hostCallback)
-{
+IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configuration(), hostCallback) {
     // Parameters, engine, editor and factory kits are set up here.
     kit::defineKitParameters(*this);
     mEngine.setHost(mEngineHost);
@@ -37,8 +35,7 @@ IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configu
 
 IPlugMonoSynth::~IPlugMonoSynth() = default;
 
-void IPlugMonoSynth::Reset()
-{
+void IPlugMonoSynth::Reset() {
     PlugLockGuard guard(Lock());
     mMidiQueue.Resize(GetBlockSize());
     if (GetSampleRate() == mEngine.sampleRate()) return;
@@ -49,14 +46,12 @@ void IPlugMonoSynth::Reset()
     mKit.setProgramChanging(false);
 }
 
-void IPlugMonoSynth::ParameterChanged(int paramIndex)
-{
+void IPlugMonoSynth::ParameterChanged(int paramIndex) {
     PlugLockGuard guard(Lock());
     mKit.parameterChanged(paramIndex);
 }
 
-void IPlugMonoSynth::processBlock(double**, double** outputs, int frames)
-{
+void IPlugMonoSynth::processBlock(double**, double** outputs, int frames) {
     // The adapter holds the plug-in lock around the whole block.
     engine::ScopedFlushDenormals noDenormals;
     if (NOutChannels() < engine::kOutputCount) {
@@ -71,25 +66,21 @@ void IPlugMonoSynth::ReceiveMidi(const MidiMessage& message) { mMidiQueue.Add(me
 
 bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return kit::serializeKitState(mKit, *this, chunk); }
 
-int IPlugMonoSynth::UnserializeState(const Chunk& chunk, int start)
-{
+int IPlugMonoSynth::UnserializeState(const Chunk& chunk, int start) {
     return kit::unserializeKitState(mKit, *this, chunk, start);
 }
 
-bool IPlugMonoSynth::QueryYesNo()
-{
+bool IPlugMonoSynth::QueryYesNo() {
     PlugLockGuard guard(Lock());
     return true;
 }
 
-void IPlugMonoSynth::ProgramChanged()
-{
+void IPlugMonoSynth::ProgramChanged() {
     PlugLockGuard guard(Lock());
     mKit.programChanged();
 }
 
-void IPlugMonoSynth::BeforeProgramChange()
-{
+void IPlugMonoSynth::BeforeProgramChange() {
     PlugLockGuard guard(Lock());
     mKit.beforeProgramChange();
 }

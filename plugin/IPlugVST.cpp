@@ -26,26 +26,25 @@ constexpr int32_t kVendorDisplayQuery = 7;
 constexpr int32_t kVendorIntegerStepQuery = 8;
 
 // Copies text into a host buffer of `capacity` bytes, always terminated.
-void CopyToHost(void* buffer, const std::string& text, std::size_t capacity)
-{
+void CopyToHost(void* buffer, const std::string& text, std::size_t capacity) {
     std::snprintf(static_cast<char*>(buffer), capacity, "%s", text.c_str());
 }
 
-int32_t SpeakerArrangementType(int channels)
-{
+int32_t SpeakerArrangementType(int channels) {
     switch (channels) {
-    case 0: return kSpeakerArrEmpty;
-    case 1: return kSpeakerArrMono;
-    case 2: return kSpeakerArrStereo;
-    default: return kSpeakerArrUserDefined;
+        case 0:
+            return kSpeakerArrEmpty;
+        case 1:
+            return kSpeakerArrMono;
+        case 2:
+            return kSpeakerArrStereo;
+        default:
+            return kSpeakerArrUserDefined;
     }
 }
 
 // Frames of a host call as a safe int (negative counts render nothing).
-int ClampToInt(intptr_t value)
-{
-    return static_cast<int>(std::clamp<intptr_t>(value, INT_MIN, INT_MAX));
-}
+int ClampToInt(intptr_t value) { return static_cast<int>(std::clamp<intptr_t>(value, INT_MIN, INT_MAX)); }
 
 struct HostNameEntry {
     const char* fragment;
@@ -54,24 +53,35 @@ struct HostNameEntry {
 
 // Tested in this order; the first fragment found in the product string wins.
 constexpr HostNameEntry kHostNames[] = {
-    {"cubase", kHostCubase},       {"reaper", kHostReaper},
-    {"nuendo", kHostNuendo},       {"cakewalk", kHostSonar},
-    {"samplitude", kHostSamplitude}, {"fruity", kHostFL},
-    {"live", kHostAbletonLive},    {"melodyne", kHostMelodyneStudio},
-    {"vstmanlib", kHostVSTScanner}, {"aulab", kHostAULab},
-    {"garageband", kHostGarageBand}, {"forte", kHostForte},
-    {"chainer", kHostChainer},     {"audition", kHostAudition},
-    {"orion", kHostOrion},         {"sawstudio", kHostSAWStudio},
-    {"logic", kHostLogic},         {"digital", kHostDigitalPerformer},
-    {"audiomulch", kHostAudioMulch}, {"presonus", kHostStudioOne},
-    {"vst3plugintesthost", kHostVST3TestHost}, {"protools", kHostProTools},
-    {"ardour", kHostArdour},       {"standalone", kHostStandalone},
+    {"cubase", kHostCubase},
+    {"reaper", kHostReaper},
+    {"nuendo", kHostNuendo},
+    {"cakewalk", kHostSonar},
+    {"samplitude", kHostSamplitude},
+    {"fruity", kHostFL},
+    {"live", kHostAbletonLive},
+    {"melodyne", kHostMelodyneStudio},
+    {"vstmanlib", kHostVSTScanner},
+    {"aulab", kHostAULab},
+    {"garageband", kHostGarageBand},
+    {"forte", kHostForte},
+    {"chainer", kHostChainer},
+    {"audition", kHostAudition},
+    {"orion", kHostOrion},
+    {"sawstudio", kHostSAWStudio},
+    {"logic", kHostLogic},
+    {"digital", kHostDigitalPerformer},
+    {"audiomulch", kHostAudioMulch},
+    {"presonus", kHostStudioOne},
+    {"vst3plugintesthost", kHostVST3TestHost},
+    {"protools", kHostProTools},
+    {"ardour", kHostArdour},
+    {"standalone", kHostStandalone},
 };
 
 }  // namespace
 
-int LookUpHost(const char* productString)
-{
+int LookUpHost(const char* productString) {
     std::string lower = productString != nullptr ? productString : "";
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
@@ -83,15 +93,13 @@ int LookUpHost(const char* productString)
     return kHostUnknown;
 }
 
-int PackHostVersion(int vendorVersion)
-{
+int PackHostVersion(int vendorVersion) {
     const int v = std::max(0, vendorVersion);
     return ((v / 10000) << 16) | (((v % 10000) / 100) << 8) | (v % 100);
 }
 
 IPlugVST::IPlugVST(const PlugConfig& config, Vst2HostCallback hostCallback)
-    : IPlugBase(config), mHostCallback(hostCallback)
-{
+    : IPlugBase(config), mHostCallback(hostCallback) {
     mAEffect.magic = kEffectMagic;
     mAEffect.dispatcher = VSTDispatcher;
     mAEffect.process = VSTProcess;
@@ -138,14 +146,12 @@ IPlugVST::IPlugVST(const PlugConfig& config, Vst2HostCallback hostCallback)
 
 IPlugVST::~IPlugVST() = default;
 
-void IPlugVST::FinishConstruction()
-{
+void IPlugVST::FinishConstruction() {
     FillEmptyPresets("Empty", NPresets());
     mAEffect.numPrograms = std::max(1, mAEffect.numPrograms);
 }
 
-void IPlugVST::UpdateChannelCounts()
-{
+void IPlugVST::UpdateChannelCounts() {
     mAEffect.numInputs = NInChannels();
     mAEffect.numOutputs = NOutChannels();
     mInputSpeakers.numChannels = NInChannels();
@@ -156,20 +162,17 @@ void IPlugVST::UpdateChannelCounts()
 
 // --- Host callbacks --------------------------------------------------------------
 
-intptr_t IPlugVST::CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt)
-{
+intptr_t IPlugVST::CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
     return mHostCallback != nullptr ? mHostCallback(&mAEffect, opcode, index, value, ptr, opt) : 0;
 }
 
-const VstTimeInfo* IPlugVST::HostTime(int32_t mask)
-{
+const VstTimeInfo* IPlugVST::HostTime(int32_t mask) {
     return reinterpret_cast<const VstTimeInfo*>(CallHost(audioMasterGetTime, 0, mask));
 }
 
 void IPlugVST::BeginHostParamEdit(int paramIndex) { CallHost(audioMasterBeginEdit, paramIndex); }
 
-void IPlugVST::NotifyHostParam(int paramIndex, double normalized)
-{
+void IPlugVST::NotifyHostParam(int paramIndex, double normalized) {
     CallHost(audioMasterAutomate, paramIndex, 0, nullptr, static_cast<float>(normalized));
 }
 
@@ -179,8 +182,7 @@ void IPlugVST::NotifyHostDisplay() { CallHost(audioMasterUpdateDisplay); }
 
 bool IPlugVST::HostIsOffline() { return CallHost(audioMasterGetCurrentProcessLevel) == kVstProcessLevelOffline; }
 
-int IPlugVST::HostSamplePosition()
-{
+int IPlugVST::HostSamplePosition() {
     const VstTimeInfo* time = HostTime(0);
     if (time == nullptr || !(time->samplePos >= 0.0)) {
         return 0;
@@ -189,8 +191,7 @@ int IPlugVST::HostSamplePosition()
     return rounded >= static_cast<double>(INT_MAX) ? INT_MAX : static_cast<int>(rounded);
 }
 
-double IPlugVST::HostTempo()
-{
+double IPlugVST::HostTempo() {
     const VstTimeInfo* time = HostTime(kVstTempoValid);
     if (time != nullptr && (time->flags & kVstTempoValid) && time->tempo >= 0.0) {
         return time->tempo;
@@ -198,8 +199,7 @@ double IPlugVST::HostTempo()
     return 0.0;
 }
 
-void IPlugVST::HostTimeSignature(int* numerator, int* denominator)
-{
+void IPlugVST::HostTimeSignature(int* numerator, int* denominator) {
     *numerator = 0;
     *denominator = 0;
     const VstTimeInfo* time = HostTime(kVstTimeSigValid);
@@ -210,10 +210,9 @@ void IPlugVST::HostTimeSignature(int* numerator, int* denominator)
     }
 }
 
-void IPlugVST::HostTimeInfo(HostTimeInfoRecord* timeInfo)
-{
-    constexpr int32_t kWanted = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid |
-                                kVstTimeSigValid;  // 0x3E00
+void IPlugVST::HostTimeInfo(HostTimeInfoRecord* timeInfo) {
+    constexpr int32_t kWanted =
+        kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;  // 0x3E00
     const VstTimeInfo* time = HostTime(kWanted);
     if (time == nullptr || (time->flags & kWanted) == 0) {
         return;
@@ -240,8 +239,7 @@ void IPlugVST::HostTimeInfo(HostTimeInfoRecord* timeInfo)
     timeInfo->transportLoopEnabled = (time->flags & kVstTransportCycleActive) != 0;
 }
 
-bool IPlugVST::SendMidiToHost(const MidiMessage& message)
-{
+bool IPlugVST::SendMidiToHost(const MidiMessage& message) {
     VstMidiEvent event{};
     event.type = kVstMidiType;
     event.byteSize = static_cast<int32_t>(sizeof(VstMidiEvent));
@@ -255,8 +253,7 @@ bool IPlugVST::SendMidiToHost(const MidiMessage& message)
     return CallHost(audioMasterProcessEvents, 0, 0, &events) == 1;
 }
 
-bool IPlugVST::SendSysExToHost(const SysExMessage& message)
-{
+bool IPlugVST::SendSysExToHost(const SysExMessage& message) {
     VstMidiSysexEvent event{};
     event.type = kVstSysExType;
     event.byteSize = static_cast<int32_t>(sizeof(VstMidiSysexEvent));
@@ -271,8 +268,7 @@ bool IPlugVST::SendSysExToHost(const SysExMessage& message)
 
 // --- Host set-up, editor, latency ----------------------------------------------
 
-void IPlugVST::HostSpecificInit()
-{
+void IPlugVST::HostSpecificInit() {
     if (mHostSpecificInitDone) {
         return;
     }
@@ -299,8 +295,7 @@ void IPlugVST::HostSpecificInit()
     OnHostIdentified();
 }
 
-void IPlugVST::AttachEditor(std::unique_ptr<IGraphicsLink> graphics)
-{
+void IPlugVST::AttachEditor(std::unique_ptr<IGraphicsLink> graphics) {
     PlugLockGuard guard(Lock());
     IPlugBase::AttachEditor(std::move(graphics));
     if (IGraphicsLink* attached = GetGraphics()) {
@@ -309,16 +304,14 @@ void IPlugVST::AttachEditor(std::unique_ptr<IGraphicsLink> graphics)
     }
 }
 
-void IPlugVST::ResizeGraphics()
-{
+void IPlugVST::ResizeGraphics() {
     if (IGraphicsLink* graphics = GetGraphics()) {
         mEditRect = ERect{0, 0, static_cast<int16_t>(graphics->Height()), static_cast<int16_t>(graphics->Width())};
     }
     OnWindowResize();
 }
 
-void IPlugVST::SetLatencySamples(int samples)
-{
+void IPlugVST::SetLatencySamples(int samples) {
     IPlugBase::SetLatencySamples(samples);
     mAEffect.initialDelay = samples;
 }
@@ -326,16 +319,13 @@ void IPlugVST::SetLatencySamples(int samples)
 // --- Dispatcher -----------------------------------------------------------------
 
 intptr_t KETTRIX_VST_CALL IPlugVST::VSTDispatcher(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
-                                                  void* ptr, float opt)
-{
+                                                  void* ptr, float opt) {
     if (effect == nullptr || effect->object == nullptr) {
         return 0;
     }
     auto* plug = static_cast<IPlugVST*>(effect->object);
     if (opcode == effClose) {
-        {
-            PlugLockGuard guard(plug->Lock());
-        }
+        { PlugLockGuard guard(plug->Lock()); }
         effect->object = nullptr;
         delete plug;
         return 0;
@@ -349,8 +339,7 @@ intptr_t KETTRIX_VST_CALL IPlugVST::VSTDispatcher(AEffect* effect, int32_t opcod
     }
 }
 
-intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt)
-{
+intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
     if (opcode == effEditIdle) {
         // The graphics object lives as long as the instance once attached.
         if (IGraphicsLink* graphics = GetGraphics()) {
@@ -363,156 +352,155 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
     }
     PlugLockGuard guard(Lock());
     switch (opcode) {
-    case effOpen:
-        HostSpecificInit();
-        for (int i = 0; i < NParams(); ++i) {
-            ParameterChanged(i);
-        }
-        return 0;
-    case effSetProgram:
-        BeforeProgramChange();
-        if (value >= 0 && value <= INT_MAX) {
-            LoadPreset(static_cast<int>(value));
-        }
-        return 0;
-    case effGetProgram:
-        return CurrentPresetIndex();
-    case effSetProgramName:
-        if (ptr != nullptr) {
-            const char* name = static_cast<const char*>(ptr);
-            ModifyCurrentPreset(std::string(name, strnlen(name, kPresetNameMax)).c_str());
-            ProgramChanged();
-        }
-        return 0;
-    case effGetProgramName:
-        if (ptr != nullptr) {
-            CopyToHost(ptr, PresetName(CurrentPresetIndex()), kVstMaxProgNameLen);
-        }
-        return 0;
-    case effGetParamLabel:
-        if (const Param* param = ParamAt(index); param != nullptr && ptr != nullptr) {
-            CopyToHost(ptr, param->HostLabel(), kParamTextBufferSize);
-        }
-        return 0;
-    case effGetParamDisplay:
-        if (const Param* param = ParamAt(index); param != nullptr && ptr != nullptr) {
-            char text[kParamTextBufferSize];
-            param->FormatCurrent(text, true);
-            CopyToHost(ptr, text, kParamTextBufferSize);
-        }
-        return 0;
-    case effGetParamName:
-        if (const Param* param = ParamAt(index); param != nullptr && ptr != nullptr) {
-            CopyToHost(ptr, param->HostName(), kParamTextBufferSize);
-        }
-        return 0;
-    case effSetSampleRate:
-        // A rate the engine cannot run at is ignored.
-        if (std::isfinite(opt) && opt > 0.0f) {
-            SetSampleRate(opt);
+        case effOpen:
+            HostSpecificInit();
+            for (int i = 0; i < NParams(); ++i) {
+                ParameterChanged(i);
+            }
+            return 0;
+        case effSetProgram:
+            BeforeProgramChange();
+            if (value >= 0 && value <= INT_MAX) {
+                LoadPreset(static_cast<int>(value));
+            }
+            return 0;
+        case effGetProgram:
+            return CurrentPresetIndex();
+        case effSetProgramName:
+            if (ptr != nullptr) {
+                const char* name = static_cast<const char*>(ptr);
+                ModifyCurrentPreset(std::string(name, strnlen(name, kPresetNameMax)).c_str());
+                ProgramChanged();
+            }
+            return 0;
+        case effGetProgramName:
+            if (ptr != nullptr) {
+                CopyToHost(ptr, PresetName(CurrentPresetIndex()), kVstMaxProgNameLen);
+            }
+            return 0;
+        case effGetParamLabel:
+            if (const Param* param = ParamAt(index); param != nullptr && ptr != nullptr) {
+                CopyToHost(ptr, param->HostLabel(), kParamTextBufferSize);
+            }
+            return 0;
+        case effGetParamDisplay:
+            if (const Param* param = ParamAt(index); param != nullptr && ptr != nullptr) {
+                char text[kParamTextBufferSize];
+                param->FormatCurrent(text, true);
+                CopyToHost(ptr, text, kParamTextBufferSize);
+            }
+            return 0;
+        case effGetParamName:
+            if (const Param* param = ParamAt(index); param != nullptr && ptr != nullptr) {
+                CopyToHost(ptr, param->HostName(), kParamTextBufferSize);
+            }
+            return 0;
+        case effSetSampleRate:
+            // A rate the engine cannot run at is ignored.
+            if (std::isfinite(opt) && opt > 0.0f) {
+                SetSampleRate(opt);
+                Reset();
+            }
+            return 0;
+        case effSetBlockSize:
+            SetBlockSize(ClampToInt(value));
             Reset();
-        }
-        return 0;
-    case effSetBlockSize:
-        SetBlockSize(ClampToInt(value));
-        Reset();
-        return 0;
-    case effMainsChanged:
-        if (value != 0) {
-            SetActive(true);
-        } else {
-            SetActive(false);
-            Reset();
-        }
-        return 0;
-    case effEditGetRect:
-        if (ptr != nullptr && GetGraphics() != nullptr) {
-            *static_cast<ERect**>(ptr) = &mEditRect;
+            return 0;
+        case effMainsChanged:
+            if (value != 0) {
+                SetActive(true);
+            } else {
+                SetActive(false);
+                Reset();
+            }
+            return 0;
+        case effEditGetRect:
+            if (ptr != nullptr && GetGraphics() != nullptr) {
+                *static_cast<ERect**>(ptr) = &mEditRect;
+                return 1;
+            }
+            return 0;
+        case effEditOpen:
+            if (GetGraphics() != nullptr && GetGraphics()->OpenWindow(ptr)) {
+                EditorOpened();
+                return 1;
+            }
+            return 0;
+        case effEditClose:
+            if (GetGraphics() != nullptr) {
+                EditorClosed();
+                GetGraphics()->CloseWindow();
+                return 1;
+            }
+            return 0;
+        case effIdentify:
+            return kVst2IdentifyAnswer;
+        case effGetChunk:
+            return GetChunk(index, static_cast<void**>(ptr));
+        case effSetChunk:
+            return SetChunk(index, value, ptr);
+        case effProcessEvents:
+            return ProcessEvents(static_cast<const VstEvents*>(ptr));
+        case effCanBeAutomated:
             return 1;
+        case effString2Parameter:
+            return String2Parameter(index, static_cast<const char*>(ptr));
+        case effGetProgramNameIndexed: {
+            const char* name = PresetName(index);
+            if (ptr != nullptr) {
+                CopyToHost(ptr, name, kVstMaxProgNameLen);
+            }
+            return name[0] != '\0' ? 1 : 0;
         }
-        return 0;
-    case effEditOpen:
-        if (GetGraphics() != nullptr && GetGraphics()->OpenWindow(ptr)) {
-            EditorOpened();
+        case effGetInputProperties:
+            return PinProperties(false, index, static_cast<VstPinProperties*>(ptr));
+        case effGetOutputProperties:
+            return PinProperties(true, index, static_cast<VstPinProperties*>(ptr));
+        case effGetPlugCategory:
+            return IsInstrument() ? kPlugCategSynth : kPlugCategEffect;
+        case effSetSpeakerArrangement:
+            SetSpeakerArrangement(reinterpret_cast<const VstSpeakerArrangement*>(value), false);
+            SetSpeakerArrangement(static_cast<const VstSpeakerArrangement*>(ptr), true);
             return 1;
-        }
-        return 0;
-    case effEditClose:
-        if (GetGraphics() != nullptr) {
-            EditorClosed();
-            GetGraphics()->CloseWindow();
+        case effGetEffectName:
+            if (ptr != nullptr) {
+                CopyToHost(ptr, EffectName(), kVstMaxEffectNameLen);
+                return 1;
+            }
+            return 0;
+        case effGetVendorString:
+            if (ptr != nullptr) {
+                CopyToHost(ptr, VendorString(), kVstMaxVendorStrLen);
+                return 1;
+            }
+            return 0;
+        case effGetProductString:
+            if (ptr != nullptr) {
+                CopyToHost(ptr, ProductString(), kVstMaxProductStrLen);
+                return 1;
+            }
+            return 0;
+        case effVendorSpecific:
+            return VendorSpecific(index, value, ptr, opt);
+        case effCanDo:
+            return CanDo(static_cast<const char*>(ptr));
+        case effGetVstVersion:
+            return kVstVersion;
+        case effGetSpeakerArrangement:
+            if (value != 0) {
+                *reinterpret_cast<VstSpeakerArrangement**>(value) = &mInputSpeakers;
+            }
+            if (ptr != nullptr) {
+                *static_cast<VstSpeakerArrangement**>(ptr) = &mOutputSpeakers;
+            }
             return 1;
-        }
-        return 0;
-    case effIdentify:
-        return kVst2IdentifyAnswer;
-    case effGetChunk:
-        return GetChunk(index, static_cast<void**>(ptr));
-    case effSetChunk:
-        return SetChunk(index, value, ptr);
-    case effProcessEvents:
-        return ProcessEvents(static_cast<const VstEvents*>(ptr));
-    case effCanBeAutomated:
-        return 1;
-    case effString2Parameter:
-        return String2Parameter(index, static_cast<const char*>(ptr));
-    case effGetProgramNameIndexed: {
-        const char* name = PresetName(index);
-        if (ptr != nullptr) {
-            CopyToHost(ptr, name, kVstMaxProgNameLen);
-        }
-        return name[0] != '\0' ? 1 : 0;
-    }
-    case effGetInputProperties:
-        return PinProperties(false, index, static_cast<VstPinProperties*>(ptr));
-    case effGetOutputProperties:
-        return PinProperties(true, index, static_cast<VstPinProperties*>(ptr));
-    case effGetPlugCategory:
-        return IsInstrument() ? kPlugCategSynth : kPlugCategEffect;
-    case effSetSpeakerArrangement:
-        SetSpeakerArrangement(reinterpret_cast<const VstSpeakerArrangement*>(value), false);
-        SetSpeakerArrangement(static_cast<const VstSpeakerArrangement*>(ptr), true);
-        return 1;
-    case effGetEffectName:
-        if (ptr != nullptr) {
-            CopyToHost(ptr, EffectName(), kVstMaxEffectNameLen);
-            return 1;
-        }
-        return 0;
-    case effGetVendorString:
-        if (ptr != nullptr) {
-            CopyToHost(ptr, VendorString(), kVstMaxVendorStrLen);
-            return 1;
-        }
-        return 0;
-    case effGetProductString:
-        if (ptr != nullptr) {
-            CopyToHost(ptr, ProductString(), kVstMaxProductStrLen);
-            return 1;
-        }
-        return 0;
-    case effVendorSpecific:
-        return VendorSpecific(index, value, ptr, opt);
-    case effCanDo:
-        return CanDo(static_cast<const char*>(ptr));
-    case effGetVstVersion:
-        return kVstVersion;
-    case effGetSpeakerArrangement:
-        if (value != 0) {
-            *reinterpret_cast<VstSpeakerArrangement**>(value) = &mInputSpeakers;
-        }
-        if (ptr != nullptr) {
-            *static_cast<VstSpeakerArrangement**>(ptr) = &mOutputSpeakers;
-        }
-        return 1;
-    default:
-        // Among them effGetMidiKeyName: this plug-in names no keys.
-        return 0;
+        default:
+            // Among them effGetMidiKeyName: this plug-in names no keys.
+            return 0;
     }
 }
 
-intptr_t IPlugVST::GetChunk(int32_t index, void** data)
-{
+intptr_t IPlugVST::GetChunk(int32_t index, void** data) {
     if (data == nullptr || !StateChunks()) {
         return 0;
     }
@@ -534,8 +522,7 @@ intptr_t IPlugVST::GetChunk(int32_t index, void** data)
     return chunk.Size();
 }
 
-intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, const void* data)
-{
+intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, const void* data) {
     // A missing or empty chunk changes nothing.
     if (data == nullptr || size <= 0 || size > INT_MAX || !StateChunks()) {
         return 0;
@@ -567,8 +554,7 @@ intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, const void* data)
     return 1;
 }
 
-intptr_t IPlugVST::ProcessEvents(const VstEvents* events)
-{
+intptr_t IPlugVST::ProcessEvents(const VstEvents* events) {
     if (events == nullptr) {
         return 0;
     }
@@ -594,8 +580,7 @@ intptr_t IPlugVST::ProcessEvents(const VstEvents* events)
     return 1;
 }
 
-intptr_t IPlugVST::String2Parameter(int32_t index, const char* text)
-{
+intptr_t IPlugVST::String2Parameter(int32_t index, const char* text) {
     Param* param = ParamAt(index);
     if (param == nullptr) {
         return 0;
@@ -623,8 +608,7 @@ intptr_t IPlugVST::String2Parameter(int32_t index, const char* text)
     return 1;
 }
 
-intptr_t IPlugVST::PinProperties(bool output, int32_t index, VstPinProperties* properties)
-{
+intptr_t IPlugVST::PinProperties(bool output, int32_t index, VstPinProperties* properties) {
     const int count = output ? NOutChannels() : NInChannels();
     if (properties == nullptr || index < 0 || index >= count) {
         return 0;
@@ -644,8 +628,7 @@ intptr_t IPlugVST::PinProperties(bool output, int32_t index, VstPinProperties* p
     return 1;
 }
 
-intptr_t IPlugVST::CanDo(const char* text)
-{
+intptr_t IPlugVST::CanDo(const char* text) {
     if (text == nullptr) {
         return 0;
     }
@@ -653,7 +636,8 @@ intptr_t IPlugVST::CanDo(const char* text)
         return 1;
     }
     if (ReceivesMidi()) {
-        for (const char* midiAnswer : {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent"}) {
+        for (const char* midiAnswer :
+             {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent"}) {
             if (std::strcmp(text, midiAnswer) == 0) {
                 return 1;
             }
@@ -670,8 +654,7 @@ intptr_t IPlugVST::CanDo(const char* text)
     return 0;
 }
 
-intptr_t IPlugVST::VendorSpecific(int32_t index, intptr_t value, void* ptr, float opt)
-{
+intptr_t IPlugVST::VendorSpecific(int32_t index, intptr_t value, void* ptr, float opt) {
     if (index == kVendorDisplayQuery) {
         if (ptr == nullptr) {
             return 0;
@@ -692,8 +675,7 @@ intptr_t IPlugVST::VendorSpecific(int32_t index, intptr_t value, void* ptr, floa
     return 0;
 }
 
-void IPlugVST::SetSpeakerArrangement(const VstSpeakerArrangement* arrangement, bool output)
-{
+void IPlugVST::SetSpeakerArrangement(const VstSpeakerArrangement* arrangement, bool output) {
     if (arrangement == nullptr) {
         return;
     }
@@ -710,8 +692,7 @@ void IPlugVST::SetSpeakerArrangement(const VstSpeakerArrangement* arrangement, b
 
 // --- Parameters and audio --------------------------------------------------------
 
-float KETTRIX_VST_CALL IPlugVST::VSTGetParameter(AEffect* effect, int32_t index)
-{
+float KETTRIX_VST_CALL IPlugVST::VSTGetParameter(AEffect* effect, int32_t index) {
     if (effect == nullptr || effect->object == nullptr) {
         return 0.0f;
     }
@@ -721,8 +702,7 @@ float KETTRIX_VST_CALL IPlugVST::VSTGetParameter(AEffect* effect, int32_t index)
     return param != nullptr ? static_cast<float>(param->Normalized()) : 0.0f;
 }
 
-void KETTRIX_VST_CALL IPlugVST::VSTSetParameter(AEffect* effect, int32_t index, float value)
-{
+void KETTRIX_VST_CALL IPlugVST::VSTSetParameter(AEffect* effect, int32_t index, float value) {
     if (effect == nullptr || effect->object == nullptr) {
         return;
     }
@@ -742,8 +722,7 @@ void KETTRIX_VST_CALL IPlugVST::VSTSetParameter(AEffect* effect, int32_t index, 
 }
 
 template <typename Sample>
-void IPlugVST::ProcessFloatOrDouble(Sample** inputs, Sample** outputs, int32_t frames, bool accumulate)
-{
+void IPlugVST::ProcessFloatOrDouble(Sample** inputs, Sample** outputs, int32_t frames, bool accumulate) {
     if (frames <= 0 || outputs == nullptr) {
         return;
     }
@@ -785,24 +764,20 @@ void IPlugVST::ProcessFloatOrDouble(Sample** inputs, Sample** outputs, int32_t f
     }
 }
 
-void KETTRIX_VST_CALL IPlugVST::VSTProcess(AEffect* effect, float** inputs, float** outputs, int32_t frames)
-{
+void KETTRIX_VST_CALL IPlugVST::VSTProcess(AEffect* effect, float** inputs, float** outputs, int32_t frames) {
     if (effect != nullptr && effect->object != nullptr) {
         static_cast<IPlugVST*>(effect->object)->ProcessFloatOrDouble(inputs, outputs, frames, true);
     }
 }
 
-void KETTRIX_VST_CALL IPlugVST::VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs,
-                                                    int32_t frames)
-{
+void KETTRIX_VST_CALL IPlugVST::VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs, int32_t frames) {
     if (effect != nullptr && effect->object != nullptr) {
         static_cast<IPlugVST*>(effect->object)->ProcessFloatOrDouble(inputs, outputs, frames, false);
     }
 }
 
 void KETTRIX_VST_CALL IPlugVST::VSTProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs,
-                                                          int32_t frames)
-{
+                                                          int32_t frames) {
     if (effect != nullptr && effect->object != nullptr) {
         static_cast<IPlugVST*>(effect->object)->ProcessFloatOrDouble(inputs, outputs, frames, false);
     }

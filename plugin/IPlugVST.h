@@ -79,8 +79,7 @@ private:
     static intptr_t KETTRIX_VST_CALL VSTDispatcher(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
                                                    void* ptr, float opt);
     static void KETTRIX_VST_CALL VSTProcess(AEffect* effect, float** inputs, float** outputs, int32_t frames);
-    static void KETTRIX_VST_CALL VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs,
-                                                     int32_t frames);
+    static void KETTRIX_VST_CALL VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs, int32_t frames);
     static void KETTRIX_VST_CALL VSTProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs,
                                                            int32_t frames);
     static float KETTRIX_VST_CALL VSTGetParameter(AEffect* effect, int32_t index);

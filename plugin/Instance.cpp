@@ -20,8 +20,7 @@ public:
 
 }  // namespace
 
-AEffect* CreateVstInstance(Vst2HostCallback hostCallback)
-{
+AEffect* CreateVstInstance(Vst2HostCallback hostCallback) {
     CreationLock lock;
     try {
         auto plug = std::make_unique<IPlugMonoSynth>(hostCallback);

@@ -13,8 +13,7 @@ struct MidiMessage {
 
     // Builds a message from raw host bytes. Data bytes are masked to 7 bits so
     // that a malformed event can never index past a 128-entry note table.
-    static MidiMessage FromBytes(int32_t offset, uint8_t status, uint8_t data1, uint8_t data2)
-    {
+    static MidiMessage FromBytes(int32_t offset, uint8_t status, uint8_t data1, uint8_t data2) {
         return MidiMessage{offset, status, static_cast<uint8_t>(data1 & 0x7F), static_cast<uint8_t>(data2 & 0x7F)};
     }
 

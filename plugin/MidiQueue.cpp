@@ -8,8 +8,7 @@ namespace kettrix {
 
 namespace {
 
-int RoundUpToGranularity(int count)
-{
+int RoundUpToGranularity(int count) {
     const int g = MidiQueue::kResizeGranularity;
     if (count <= 0) {
         return g;
@@ -22,8 +21,7 @@ int RoundUpToGranularity(int count)
 
 MidiQueue::MidiQueue() { Reallocate(kDefaultCapacity); }
 
-bool MidiQueue::Reallocate(int capacity)
-{
+bool MidiQueue::Reallocate(int capacity) {
     std::unique_ptr<MidiMessage[]> messages(new (std::nothrow) MidiMessage[static_cast<std::size_t>(capacity)]);
     if (!messages) {
         return false;
@@ -36,8 +34,7 @@ bool MidiQueue::Reallocate(int capacity)
     return true;
 }
 
-void MidiQueue::Compact()
-{
+void MidiQueue::Compact() {
     if (mFront > 0) {
         std::copy(mMessages.get() + mFront, mMessages.get() + mBack, mMessages.get());
         mBack -= mFront;
@@ -45,8 +42,7 @@ void MidiQueue::Compact()
     }
 }
 
-void MidiQueue::Add(const MidiMessage& message)
-{
+void MidiQueue::Add(const MidiMessage& message) {
     if (mBack >= mCapacity) {
         if (mFront > 0) {
             Compact();
@@ -75,8 +71,7 @@ void MidiQueue::Add(const MidiMessage& message)
     ++mBack;
 }
 
-void MidiQueue::Resize(int frames)
-{
+void MidiQueue::Resize(int frames) {
     Compact();
     mGrowStep = RoundUpToGranularity(frames);
     const int capacity = std::max(mGrowStep, mBack > mGrowStep ? RoundUpToGranularity(mBack) : 0);
@@ -85,8 +80,7 @@ void MidiQueue::Resize(int frames)
     }
 }
 
-void MidiQueue::Flush(int frames)
-{
+void MidiQueue::Flush(int frames) {
     Compact();
     for (int i = 0; i < mBack; ++i) {
         // Saturate so that a hostile offset cannot overflow.

@@ -34,7 +34,11 @@ public:
     int Pending() const { return mBack - mFront; }
     // The earliest pending message; only valid when not Empty().
     const MidiMessage& Peek() const { return mMessages[mFront]; }
-    void Remove() { if (mFront < mBack) { ++mFront; } }
+    void Remove() {
+        if (mFront < mBack) {
+            ++mFront;
+        }
+    }
     // The i-th pending message (0 = earliest).
     const MidiMessage& PendingAt(int i) const { return mMessages[mFront + i]; }
     void Clear() { mFront = mBack = 0; }

@@ -10,8 +10,7 @@ namespace kettrix {
 
 namespace {
 
-std::string TruncatedText(const char* text)
-{
+std::string TruncatedText(const char* text) {
     if (text == nullptr) {
         return {};
     }
@@ -19,8 +18,7 @@ std::string TruncatedText(const char* text)
 }
 
 // Integer part of a value, saturated to the int range (NaN gives 0).
-int TruncatedToInt(double value)
-{
+int TruncatedToInt(double value) {
     if (!(value == value)) {
         return 0;
     }
@@ -35,8 +33,7 @@ int TruncatedToInt(double value)
 
 }  // namespace
 
-int PrecisionFromStep(double step)
-{
+int PrecisionFromStep(double step) {
     int precision = 0;
     double scaled = step;
     while (precision < 6 && std::isfinite(scaled) && scaled != std::floor(scaled)) {
@@ -46,16 +43,13 @@ int PrecisionFromStep(double step)
     return precision;
 }
 
-void Param::FixType(Type type)
-{
+void Param::FixType(Type type) {
     if (mType == Type::None) {
         mType = type;
     }
 }
 
-void Param::DefineContinuous(const char* name, double defaultValue, double minValue, double maxValue,
-                             double step)
-{
+void Param::DefineContinuous(const char* name, double defaultValue, double minValue, double maxValue, double step) {
     FixType(Type::Continuous);
     mName = TruncatedText(name);
     mLabel.clear();
@@ -68,29 +62,23 @@ void Param::DefineContinuous(const char* name, double defaultValue, double minVa
     mPrecision = PrecisionFromStep(step);
 }
 
-void Param::DefineInteger(const char* name, int defaultValue, int minValue, int maxValue)
-{
+void Param::DefineInteger(const char* name, int defaultValue, int minValue, int maxValue) {
     FixType(Type::Integer);
     DefineContinuous(name, defaultValue, minValue, maxValue, 1.0);
 }
 
-void Param::DefineSwitch(const char* name, bool defaultValue)
-{
+void Param::DefineSwitch(const char* name, bool defaultValue) {
     FixType(Type::Switch);
     DefineContinuous(name, defaultValue ? 1.0 : 0.0, 0.0, 1.0, 1.0);
     AddDisplayText(0, "off");
     AddDisplayText(1, "on");
 }
 
-void Param::AddDisplayText(int value, const char* text)
-{
-    mDisplayTexts.push_back({value, TruncatedText(text)});
-}
+void Param::AddDisplayText(int value, const char* text) { mDisplayTexts.push_back({value, TruncatedText(text)}); }
 
 void Param::SetLabel(const char* label) { mLabel = TruncatedText(label); }
 
-void Param::SetPlain(double value)
-{
+void Param::SetPlain(double value) {
     // A NaN from a host or a corrupt chunk must not reach the engine.
     if (!(value == value)) {
         value = mMin;
@@ -98,8 +86,7 @@ void Param::SetPlain(double value)
     mValue = std::clamp(value, mMin, std::max(mMin, mMax));
 }
 
-double Param::FromNormalized(double normalized) const
-{
+double Param::FromNormalized(double normalized) const {
     if (!(normalized == normalized)) {
         normalized = 0.0;
     }
@@ -107,8 +94,7 @@ double Param::FromNormalized(double normalized) const
     return std::pow(normalized, mShape) * (mMax - mMin) + mMin;
 }
 
-void Param::SetFromNormalized(double normalized)
-{
+void Param::SetFromNormalized(double normalized) {
     double value = FromNormalized(normalized);
     if (mType != Type::Continuous && mStep > 0.0) {
         value = std::floor(value / mStep + 0.5) * mStep;
@@ -116,8 +102,7 @@ void Param::SetFromNormalized(double normalized)
     SetPlain(std::min(value, mMax));
 }
 
-double Param::Normalized(double plain) const
-{
+double Param::Normalized(double plain) const {
     const double range = mMax - mMin;
     if (!(range > 0.0)) {
         return 0.0;
@@ -131,8 +116,7 @@ double Param::Normalized(double plain) const
 
 int Param::Int() const { return TruncatedToInt(mValue); }
 
-const char* Param::DisplayTextFor(int value) const
-{
+const char* Param::DisplayTextFor(int value) const {
     for (const DisplayText& entry : mDisplayTexts) {
         if (entry.value == value) {
             return entry.text.c_str();
@@ -141,8 +125,7 @@ const char* Param::DisplayTextFor(int value) const
     return nullptr;
 }
 
-bool Param::ValueOfDisplayText(const char* text, double* value) const
-{
+bool Param::ValueOfDisplayText(const char* text, double* value) const {
     for (const DisplayText& entry : mDisplayTexts) {
         if (entry.text == text) {
             *value = entry.value;
@@ -152,8 +135,7 @@ bool Param::ValueOfDisplayText(const char* text, double* value) const
     return false;
 }
 
-void Param::FormatValue(double value, bool normalized, char* out, bool allowDisplayTexts) const
-{
+void Param::FormatValue(double value, bool normalized, char* out, bool allowDisplayTexts) const {
     if (normalized) {
         value = FromNormalized(value);
     }
@@ -173,8 +155,7 @@ void Param::FormatValue(double value, bool normalized, char* out, bool allowDisp
     }
 }
 
-const std::string& Param::HostLabel() const
-{
+const std::string& Param::HostLabel() const {
     static const std::string empty;
     const char* text = DisplayTextFor(TruncatedToInt(mValue));
     if (text != nullptr && text[0] != '\0') {

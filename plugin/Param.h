@@ -26,8 +26,7 @@ public:
     Param() = default;
 
     // The first definition fixes the type; a later one of another kind keeps it.
-    void DefineContinuous(const char* name, double defaultValue, double minValue, double maxValue,
-                          double step);
+    void DefineContinuous(const char* name, double defaultValue, double minValue, double maxValue, double step);
     void DefineInteger(const char* name, int defaultValue, int minValue, int maxValue);
     void DefineSwitch(const char* name, bool defaultValue);
     void AddDisplayText(int value, const char* text);

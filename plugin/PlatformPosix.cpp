@@ -8,8 +8,7 @@ namespace kettrix::platform {
 
 namespace {
 
-std::mutex& CreationMutex()
-{
+std::mutex& CreationMutex() {
     static std::mutex mutex;
     return mutex;
 }
@@ -20,8 +19,7 @@ void LockInstanceCreation() { CreationMutex().lock(); }
 
 void UnlockInstanceCreation() { CreationMutex().unlock(); }
 
-void* ModuleHandle()
-{
+void* ModuleHandle() {
     // Any address inside this library names it.
     Dl_info info{};
     if (dladdr(reinterpret_cast<void*>(&ModuleHandle), &info) == 0) {

@@ -31,16 +31,14 @@ private:
     CRITICAL_SECTION mSection;
 };
 
-CreationSection& CreationLock()
-{
+CreationSection& CreationLock() {
     static CreationSection section;
     return section;
 }
 
 // The module that contains this code: the DLL when loaded by a host, the
 // program itself when the plug-in is linked statically (tests).
-HMODULE ModuleContainingThisCode()
-{
+HMODULE ModuleContainingThisCode() {
     HMODULE module = nullptr;
     const DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
     if (!GetModuleHandleExW(flags, reinterpret_cast<LPCWSTR>(&ModuleContainingThisCode), &module)) {
@@ -55,8 +53,7 @@ void LockInstanceCreation() { CreationLock().Enter(); }
 
 void UnlockInstanceCreation() { CreationLock().Leave(); }
 
-void* ModuleHandle()
-{
+void* ModuleHandle() {
     if (sModule != nullptr) {
         return sModule;
     }
@@ -68,8 +65,7 @@ void* ModuleHandle()
 // Called by Windows when the DLL is attached to or detached from a process.
 // Only the module handle is kept; nothing else may safely run under the
 // loader lock.
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/)
-{
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
     if (reason == DLL_PROCESS_ATTACH) {
         kettrix::platform::sModule = instance;
     }

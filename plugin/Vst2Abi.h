@@ -20,12 +20,11 @@
 struct AEffect;
 
 // Host callback and dispatcher share one shape.
-using Vst2HostCallback = intptr_t(KETTRIX_VST_CALL*)(AEffect* effect, int32_t opcode, int32_t index,
-                                                      intptr_t value, void* ptr, float opt);
-using Vst2DispatcherProc = intptr_t(KETTRIX_VST_CALL*)(AEffect* effect, int32_t opcode, int32_t index,
-                                                        intptr_t value, void* ptr, float opt);
-using Vst2ProcessProc = void(KETTRIX_VST_CALL*)(AEffect* effect, float** inputs, float** outputs,
-                                                int32_t sampleFrames);
+using Vst2HostCallback = intptr_t(KETTRIX_VST_CALL*)(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
+                                                     void* ptr, float opt);
+using Vst2DispatcherProc = intptr_t(KETTRIX_VST_CALL*)(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
+                                                       void* ptr, float opt);
+using Vst2ProcessProc = void(KETTRIX_VST_CALL*)(AEffect* effect, float** inputs, float** outputs, int32_t sampleFrames);
 using Vst2ProcessDoubleProc = void(KETTRIX_VST_CALL*)(AEffect* effect, double** inputs, double** outputs,
                                                       int32_t sampleFrames);
 using Vst2SetParameterProc = void(KETTRIX_VST_CALL*)(AEffect* effect, int32_t index, float value);
@@ -34,8 +33,7 @@ using Vst2GetParameterProc = float(KETTRIX_VST_CALL*)(AEffect* effect, int32_t i
 using Vst2MainProc = AEffect*(KETTRIX_VST_CALL*)(Vst2HostCallback host);
 
 // Four-character code: (a<<24)|(b<<16)|(c<<8)|d.
-constexpr int32_t Vst2FourCC(char a, char b, char c, char d)
-{
+constexpr int32_t Vst2FourCC(char a, char b, char c, char d) {
     return static_cast<int32_t>((static_cast<uint32_t>(static_cast<unsigned char>(a)) << 24) |
                                 (static_cast<uint32_t>(static_cast<unsigned char>(b)) << 16) |
                                 (static_cast<uint32_t>(static_cast<unsigned char>(c)) << 8) |

@@ -11,8 +11,7 @@
 
 KETTRIX_EXPORT AEffect* KETTRIX_VST_CALL VSTPluginMain(Vst2HostCallback hostCallback);
 
-KETTRIX_EXPORT AEffect* KETTRIX_VST_CALL VSTPluginMain(Vst2HostCallback hostCallback)
-{
+KETTRIX_EXPORT AEffect* KETTRIX_VST_CALL VSTPluginMain(Vst2HostCallback hostCallback) {
     return kettrix::CreateVstInstance(hostCallback);
 }
 
@@ -21,8 +20,5 @@ KETTRIX_EXPORT AEffect* KETTRIX_VST_CALL VSTPluginMain(Vst2HostCallback hostCall
 // older entry name is given to a forwarding function as its symbol name.
 KETTRIX_EXPORT AEffect* VstMainAlias(Vst2HostCallback hostCallback) __asm__("main");
 
-KETTRIX_EXPORT AEffect* VstMainAlias(Vst2HostCallback hostCallback)
-{
-    return VSTPluginMain(hostCallback);
-}
+KETTRIX_EXPORT AEffect* VstMainAlias(Vst2HostCallback hostCallback) { return VSTPluginMain(hostCallback); }
 #endif

@@ -130,8 +130,7 @@ long renderPattern(AEffect* e, double seconds, Pattern notesAt) {
 }
 
 void reportRtf(benchmark::State& state, long frames) {
-    state.counters["rtf"] = benchmark::Counter(static_cast<double>(frames) / kRate,
-                                               benchmark::Counter::kIsRate);
+    state.counters["rtf"] = benchmark::Counter(static_cast<double>(frames) / kRate, benchmark::Counter::kIsRate);
 }
 
 void BM_WorstCaseAllSoundsEverySixteenth(benchmark::State& state) {

@@ -40,8 +40,8 @@ void renderVoice(benchmark::State& state, double fm) {
         for (int i = 0; i < kBlock; ++i) sum += voice->tick(0.42, 0.55, 0.7, 0.4, fm);
         benchmark::DoNotOptimize(sum);
     }
-    state.counters["ns_per_sample"] = benchmark::Counter(
-        double(state.iterations()) * kBlock, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_sample"] = benchmark::Counter(double(state.iterations()) * kBlock,
+                                                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_OscillatorVoiceMix(benchmark::State& state) { renderVoice(state, 0.0); }

@@ -12,14 +12,12 @@ namespace {
 intptr_t KETTRIX_VST_CALL SilentHost(AEffect*, int32_t, int32_t, intptr_t, void*, float) { return 0; }
 
 intptr_t Dispatch(AEffect* effect, int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
-                  float opt = 0.0f)
-{
+                  float opt = 0.0f) {
     return effect->dispatcher(effect, opcode, index, value, ptr, opt);
 }
 
 // One float block of range(0) frames on all twelve outputs.
-void BM_ProcessReplacingFloat(benchmark::State& state)
-{
+void BM_ProcessReplacingFloat(benchmark::State& state) {
     const int frames = static_cast<int>(state.range(0));
     AEffect* effect = kettrix::CreateVstInstance(SilentHost);
     Dispatch(effect, effOpen);
@@ -40,8 +38,7 @@ void BM_ProcessReplacingFloat(benchmark::State& state)
 BENCHMARK(BM_ProcessReplacingFloat)->Arg(64)->Arg(512);
 
 // A block's worth of notes queued out of order, then aged.
-void BM_MidiQueueAddFlush(benchmark::State& state)
-{
+void BM_MidiQueueAddFlush(benchmark::State& state) {
     kettrix::MidiQueue queue;
     queue.Resize(512);
     for (auto _ : state) {
@@ -58,8 +55,7 @@ void BM_MidiQueueAddFlush(benchmark::State& state)
 BENCHMARK(BM_MidiQueueAddFlush);
 
 // Program chunk save and restore (index 1) and bank chunk save (index 0).
-void BM_Chunks(benchmark::State& state)
-{
+void BM_Chunks(benchmark::State& state) {
     const int index = static_cast<int>(state.range(0));
     AEffect* effect = kettrix::CreateVstInstance(SilentHost);
     Dispatch(effect, effOpen);

@@ -12,9 +12,7 @@ constexpr double kTinyOffset = 2.3283064370807974e-10;
 }  // namespace
 
 SoundEffect::SoundEffect(double sampleRate)
-    : attackCoef_(44100.0 / sampleRate * 0.003),
-      releaseCoef_(44100.0 / sampleRate * 0.0003),
-      sampleRate_(sampleRate) {}
+    : attackCoef_(44100.0 / sampleRate * 0.003), releaseCoef_(44100.0 / sampleRate * 0.0003), sampleRate_(sampleRate) {}
 
 void SoundEffect::setEffectType(int type) {
     enabled_ = type != 0 ? 1 : 0;
@@ -24,10 +22,18 @@ void SoundEffect::setEffectType(int type) {
     // The compressor's gain and target are deliberately kept: switching to
     // it continues from whatever gain was left.
     switch (type) {
-    case 1: type_ = EffectType::Crush; break;
-    case 2: type_ = EffectType::Drive; break;
-    case 3: type_ = EffectType::Compressor; break;
-    default: type_ = EffectType::Off; break;
+        case 1:
+            type_ = EffectType::Crush;
+            break;
+        case 2:
+            type_ = EffectType::Drive;
+            break;
+        case 3:
+            type_ = EffectType::Compressor;
+            break;
+        default:
+            type_ = EffectType::Off;
+            break;
     }
 }
 
@@ -41,10 +47,18 @@ void SoundEffect::setEffectAmount(double amount) {
 
 void SoundEffect::process(double inL, double inR) noexcept {
     switch (type_) {
-    case EffectType::Crush: crush(inL, inR); break;
-    case EffectType::Drive: drive(inL, inR); break;
-    case EffectType::Compressor: compress(inL, inR); break;
-    case EffectType::Off: passThrough(inL, inR); break;
+        case EffectType::Crush:
+            crush(inL, inR);
+            break;
+        case EffectType::Drive:
+            drive(inL, inR);
+            break;
+        case EffectType::Compressor:
+            compress(inL, inR);
+            break;
+        case EffectType::Off:
+            passThrough(inL, inR);
+            break;
     }
 }
 

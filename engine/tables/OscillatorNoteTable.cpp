@@ -14,9 +14,7 @@ constexpr double kWavetableLength = 1024.0;
 double OscillatorNoteTable::noteFrequency(int note) { return 440.0 * std::pow(2.0, (note - 60) / 12.0); }
 
 OscillatorNoteTable::OscillatorNoteTable(double sampleRate, double harmonicNyquist) {
-    auto harmonicLimit = [&](int n) {
-        return std::floor(std::min(harmonicNyquist / noteFrequency(n), kMaxHarmonics));
-    };
+    auto harmonicLimit = [&](int n) { return std::floor(std::min(harmonicNyquist / noteFrequency(n), kMaxHarmonics)); };
     std::int32_t table = 0;
     for (int n = 0; n < kNotes; ++n) {
         if (n > 0 && harmonicLimit(n) != harmonicLimit(n - 1)) ++table;

@@ -14,8 +14,8 @@
 namespace kettrix::engine {
 
 struct PitchStep {
-    double increment = 0.0;      // wavetable samples per output sample
-    std::int32_t tableIndex = 0; // 0 (most harmonics) .. 75 (a plain sine)
+    double increment = 0.0;       // wavetable samples per output sample
+    std::int32_t tableIndex = 0;  // 0 (most harmonics) .. 75 (a plain sine)
 };
 
 struct OscillatorNoteTable {

@@ -43,7 +43,7 @@ void alignedFree(void* p) {
     std::free(p);
 #endif
 }
-}
+}  // namespace
 extern std::atomic<bool> gTrap;
 
 std::atomic<bool> gTrap{false};

@@ -60,7 +60,8 @@ protected:
     void set(int sound, int off, double value) { host.change(soundParamIndex(sound, off), value); }
 
     void noteOn(int offsetInBlock, int note, int velocity = 100) {
-        midi.Add(MidiMessage::FromBytes(offsetInBlock, 0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity)));
+        midi.Add(
+            MidiMessage::FromBytes(offsetInBlock, 0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity)));
     }
     void noteOff(int offsetInBlock, int note) {
         midi.Add(MidiMessage::FromBytes(offsetInBlock, 0x80, static_cast<uint8_t>(note), 0));

@@ -62,7 +62,9 @@ protected:
         for (const auto& e : events) list.Add(e);
         Dispatch(effect, effProcessEvents, 0, 0, list.Build());
     }
-    void noteOn(int delta, int note, int velocity = 100) { send({MidiEvent(delta, 0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity))}); }
+    void noteOn(int delta, int note, int velocity = 100) {
+        send({MidiEvent(delta, 0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity))});
+    }
 
     void process(int frames) {
         std::array<double*, eng::kOutputCount> ptr{};
@@ -195,8 +197,8 @@ TEST_F(HostedPlugin, RandomizedSoakStaysFinite) {
             const int frames = random.below(8) == 0 ? 1 + random.below(4096) : 1 + random.below(300);
             for (int n = random.below(4); n > 0; --n) {
                 const int status = random.below(5) == 0 ? 0x80 : 0x90;
-                send({MidiEvent(random.below(frames), static_cast<uint8_t>(status), static_cast<uint8_t>(30 + random.below(70)),
-                                static_cast<uint8_t>(random.below(128)))});
+                send({MidiEvent(random.below(frames), static_cast<uint8_t>(status),
+                                static_cast<uint8_t>(30 + random.below(70)), static_cast<uint8_t>(random.below(128)))});
             }
             for (int n = random.below(3); n > 0; --n)
                 effect->setParameter(effect, random.below(eng::kSoundParamCount), static_cast<float>(random.unit()));

@@ -34,12 +34,23 @@ struct LayoutFixture : ::testing::Test {
         if (index < kSoundParamCount) {
             const int s = index / kParamsPerSound;
             switch (index % kParamsPerSound) {
-            case offset::kKeyLo: layout.keyLoChanged(s, v); break;
-            case offset::kKeyHi: layout.keyHiChanged(s, v); break;
-            case offset::kUserKeyLo: layout.userKeyLoChanged(s, v); break;
-            case offset::kUserKeyHi: layout.userKeyHiChanged(s, v); break;
-            case offset::kVolume: mixer.setSoundVolume(s, v); break;
-            default: break;
+                case offset::kKeyLo:
+                    layout.keyLoChanged(s, v);
+                    break;
+                case offset::kKeyHi:
+                    layout.keyHiChanged(s, v);
+                    break;
+                case offset::kUserKeyLo:
+                    layout.userKeyLoChanged(s, v);
+                    break;
+                case offset::kUserKeyHi:
+                    layout.userKeyHiChanged(s, v);
+                    break;
+                case offset::kVolume:
+                    mixer.setSoundVolume(s, v);
+                    break;
+                default:
+                    break;
             }
         } else if (index >= globals::kMuteFirst && index < globals::kMuteFirst + 10) {
             mixer.setMute(index - globals::kMuteFirst, v == 1.0);

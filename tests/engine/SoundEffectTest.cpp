@@ -138,8 +138,8 @@ TEST(SoundEffect, CompressorAtFullAmountDipsThenRecovers) {
         }
     }
     EXPECT_LT(lowest, 0.001);
-    EXPECT_GT(lowestAt, 1000);    // a glide down, not a jump
-    EXPECT_LT(lowestAt, 10000);   // about 3000 samples at 44.1 kHz
+    EXPECT_GT(lowestAt, 1000);             // a glide down, not a jump
+    EXPECT_LT(lowestAt, 10000);            // about 3000 samples at 44.1 kHz
     EXPECT_GT(fx.compressorGain(), 0.99);  // recovered
 
     // The same dip at 96 kHz takes proportionally longer.

@@ -168,8 +168,8 @@ TEST(EnvelopePair, EveryShapeAndModeStaysFiniteAndWithinDepth) {
                         for (double time : {0.0, 1e-5, 0.0005, 0.02}) {
                             SCOPED_TRACE(std::string(modulation ? "modulation" : "volume") + " attack " +
                                          std::to_string(attackShape) + " release " + std::to_string(releaseId) +
-                                         " mode " + std::to_string(mode) + " time " + std::to_string(time) +
-                                         " rate " + std::to_string(rate));
+                                         " mode " + std::to_string(mode) + " time " + std::to_string(time) + " rate " +
+                                         std::to_string(rate));
                             EnvelopePair pair(rate);
                             if (modulation)
                                 pair.attack.setAttackShapeModulation(attackShape);

@@ -96,7 +96,8 @@ TEST(DrumFilter, ResonantFiltersRingAtTheirTuning) {
                 DrumFilter filter(rate);
                 std::vector<double> y;
                 for (int i = 0; i < static_cast<int>(rate * 0.2); ++i)
-                    y.push_back(filter.process(i == 0 ? 1.0 : 0.0, cutoff, type == kFilterBandPass12 ? 1.0 : 0.95, type));
+                    y.push_back(
+                        filter.process(i == 0 ? 1.0 : 0.0, cutoff, type == kFilterBandPass12 ? 1.0 : 0.95, type));
                 const double expected = type == kFilterBandPass12 ? 2.0 * tableHz : tableHz;
                 if (type == kFilterSingleStepLowPass) {
                     for (double& v : y) v -= filter.lowL;  // ring around the settled offset
@@ -142,8 +143,8 @@ TEST(DrumFilter, CutoffIsPickedUpEveryTenCallsAndGlidesOverTen) {
 
 TEST(DrumFilter, ShelvesLiftOppositeEnds) {
     const double low = 50.0, high = 8000.0;
-    for (auto [lowShelf, highShelf] : {std::pair{kFilterLowShelf6, kFilterHighShelf6},
-                                       std::pair{kFilterLowShelf12, kFilterHighShelf12}}) {
+    for (auto [lowShelf, highShelf] :
+         {std::pair{kFilterLowShelf6, kFilterHighShelf6}, std::pair{kFilterLowShelf12, kFilterHighShelf12}}) {
         SCOPED_TRACE("types " + std::to_string(lowShelf) + "/" + std::to_string(highShelf));
         EXPECT_NEAR(sineGain(lowShelf, low, 0.5, 44100.0), 2.0, 0.1);
         EXPECT_NEAR(sineGain(lowShelf, high, 0.5, 44100.0), 1.0, 0.1);
@@ -188,8 +189,8 @@ TEST(DrumFilter, EveryTypeStaysFiniteAndFreeOfDenormals) {
                         filter.processStereo(x, -x, cutoff, resonance, type);
                         clean = std::isfinite(y) && std::isfinite(filter.outL) && std::isfinite(filter.outR) &&
                                 !isSubnormal(y) && !isSubnormal(filter.outL) && !isSubnormal(filter.outR) &&
-                                !isSubnormal(filter.lowL) && !isSubnormal(filter.bandL) &&
-                                !isSubnormal(filter.lowR) && !isSubnormal(filter.bandR);
+                                !isSubnormal(filter.lowL) && !isSubnormal(filter.bandL) && !isSubnormal(filter.lowR) &&
+                                !isSubnormal(filter.bandR);
                         peak = std::max(peak, std::abs(y));
                         if (!clean) ADD_FAILURE() << "sample " << i << " output " << y;
                     }

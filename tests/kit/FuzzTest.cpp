@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Instance.h"
 #include "IPlugMonoSynth.h"
+#include "Instance.h"
 #include "TestHost.h"
 #include "kit/KitState.h"
 
@@ -58,15 +58,20 @@ protected:
         switch (bits.below(4)) {
             case 0:
                 for (int n = 1 + static_cast<int>(bits.below(16)); n > 0 && !bytes.empty(); --n)
-                    bytes[bits.below(static_cast<std::uint32_t>(bytes.size()))] = static_cast<std::uint8_t>(bits.next());
+                    bytes[bits.below(static_cast<std::uint32_t>(bytes.size()))] =
+                        static_cast<std::uint8_t>(bits.next());
                 break;
             case 1: {  // a hostile name length at the start of a name
                 const std::size_t at = 8 + 4 * bits.below(10);
                 if (bytes.size() >= at + 4) storeInt32(bytes.data() + at, static_cast<std::int32_t>(bits.next()));
                 break;
             }
-            case 2: bytes.resize(bits.below(static_cast<std::uint32_t>(bytes.size()) + 1)); break;
-            default: bytes.resize(bytes.size() + bits.below(64), static_cast<std::uint8_t>(bits.next())); break;
+            case 2:
+                bytes.resize(bits.below(static_cast<std::uint32_t>(bytes.size()) + 1));
+                break;
+            default:
+                bytes.resize(bytes.size() + bits.below(64), static_cast<std::uint8_t>(bits.next()));
+                break;
         }
         return bytes;
     }
@@ -103,7 +108,8 @@ TEST_F(ChunkFuzz, MutatedBankChunks) {
         test::SetChunkBytes(effect, 0, mutate(valid));
         expectSaneParameters();
         if (HasFatalFailure()) return;
-        for (int slot = 0; slot < 128; ++slot) ASSERT_NE(effect->dispatcher(effect, effGetProgramNameIndexed, slot, 0, nullptr, 0), -1);
+        for (int slot = 0; slot < 128; ++slot)
+            ASSERT_NE(effect->dispatcher(effect, effGetProgramNameIndexed, slot, 0, nullptr, 0), -1);
     }
 }
 

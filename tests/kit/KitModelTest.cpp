@@ -19,7 +19,9 @@ namespace {
 class ArrayStore : public ParameterStore {
 public:
     double value(int index) const override { return values[static_cast<std::size_t>(index)]; }
-    void setValue(int index, double plain) override { values[static_cast<std::size_t>(index)] = clampToRange(index, plain); }
+    void setValue(int index, double plain) override {
+        values[static_cast<std::size_t>(index)] = clampToRange(index, plain);
+    }
     void notifyChanged(int index) override {
         if (model) model->parameterChanged(index);
     }
@@ -38,9 +40,15 @@ class RecordingSink : public SoundParameterSink {
 public:
     explicit RecordingSink(ArrayStore& store) : store_(store) {}
     void applySoundParameter(int sound, int off, double value) override { applied.push_back({sound, off, value}); }
-    void setMute(int sound, bool on) override { calls.push_back("mute " + std::to_string(sound) + (on ? " on" : " off")); }
-    void setSolo(int sound, bool on) override { calls.push_back("solo " + std::to_string(sound) + (on ? " on" : " off")); }
-    void setSoundVolume(int sound, double v) override { calls.push_back("volume " + std::to_string(sound) + " " + std::to_string(v)); }
+    void setMute(int sound, bool on) override {
+        calls.push_back("mute " + std::to_string(sound) + (on ? " on" : " off"));
+    }
+    void setSolo(int sound, bool on) override {
+        calls.push_back("solo " + std::to_string(sound) + (on ? " on" : " off"));
+    }
+    void setSoundVolume(int sound, double v) override {
+        calls.push_back("volume " + std::to_string(sound) + " " + std::to_string(v));
+    }
     void keyboardModeChanged(double v) override {
         if (v == 0.0) locked = false;
         if (v == 1.0) locked = true;
@@ -212,8 +220,8 @@ TEST_F(KitModelTest, PasteTakesTheDesignButKeepsTheTargetsPlaceInTheKit) {
     EXPECT_EQ(value(3, 11), value(0, 11));
     EXPECT_EQ(value(3, 46), value(0, 46));
     EXPECT_EQ(value(3, 118), value(0, 118));
-    const int kept[] = {4, 5, 6, 7, 8, 9, 10, 101, 102, 103, 104, 115, 116, 119, 120, 121,
-                        125, 126, 127, 128, 129, 130, 131};
+    const int kept[] = {4,   5,   6,   7,   8,   9,   10,  101, 102, 103, 104, 115,
+                        116, 119, 120, 121, 125, 126, 127, 128, 129, 130, 131};
     for (int off : kept) EXPECT_EQ(value(3, off), before[soundIndex(3, off)]) << off;
     // Sound 3 has no envelope-editor parameters of its own: its fresh
     // objects take the values clamped to 0..1.
@@ -304,7 +312,9 @@ TEST_F(KitModelTest, RandomDrawsFollowTheClassicSequence) {
 class SoundFileTest : public KitModelTest {
 protected:
     ~SoundFileTest() override { std::filesystem::remove(path); }
-    std::string path = (std::filesystem::temp_directory_path() / ("kit-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".k4s")).string();
+    std::string path = (std::filesystem::temp_directory_path() /
+                        ("kit-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".k4s"))
+                           .string();
 };
 
 TEST_F(SoundFileTest, SaveWritesOneRecordAndLoadAppliesIt) {

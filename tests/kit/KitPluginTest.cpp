@@ -8,8 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "Instance.h"
 #include "IPlugMonoSynth.h"
+#include "Instance.h"
 #include "TestHost.h"
 #include "kit/FactoryKits.h"
 #include "kit/KitState.h"
@@ -187,7 +187,8 @@ TEST_F(KitPlugin, TruncatedChunksFailWithoutHarmAtEveryByte) {
         if (detailed) {
             ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, baseline), 1);
         }
-        ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, {full.begin(), full.begin() + static_cast<long>(size)}), 0) << size;
+        ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, {full.begin(), full.begin() + static_cast<long>(size)}), 0)
+            << size;
         if (!detailed) continue;
         const int cut = static_cast<int>(size);
         if (cut < namesEnd) {

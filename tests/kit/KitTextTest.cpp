@@ -69,7 +69,8 @@ TEST(KitText, WriteThenParseIsLossless) {
     // shortest round-trip format keeps, fractional integers and negative zero.
     for (int i = 0; i < kParameterCount; ++i) {
         const ParamInfo& p = parameterInfo(i);
-        kit.state.values[static_cast<std::size_t>(i)] = p.min + (p.max - p.min) * (0.1 + 0.8 * ((i * 7919) % 1000) / 1000.0);
+        kit.state.values[static_cast<std::size_t>(i)] =
+            p.min + (p.max - p.min) * (0.1 + 0.8 * ((i * 7919) % 1000) / 1000.0);
     }
     kit.state.values[12] = 0.1 + 0.2;
     kit.state.values[0] = 1.0;

@@ -40,9 +40,9 @@ TEST(ParameterTable, EnvelopeEditorOffsetsExistOnlyInSoundZero) {
 }
 
 TEST(ParameterTable, KindsRangesAndPrecisions) {
-    EXPECT_EQ(parameterInfo(11).displayPrecision, 6);                  // Osc1 pitch
-    EXPECT_EQ(parameterInfo(102).displayPrecision, 3);                 // Volume
-    EXPECT_EQ(parameterInfo(global::kSoundVolume).displayPrecision, 4); // Sound Vol
+    EXPECT_EQ(parameterInfo(11).displayPrecision, 6);                    // Osc1 pitch
+    EXPECT_EQ(parameterInfo(102).displayPrecision, 3);                   // Volume
+    EXPECT_EQ(parameterInfo(global::kSoundVolume).displayPrecision, 4);  // Sound Vol
     EXPECT_EQ(parameterInfo(19).kind, ParamKind::Integer);
     EXPECT_EQ(parameterInfo(19).max, 18.0);
     EXPECT_EQ(parameterInfo(soundIndex(3, offset::kChoke)).max, 10.0);
@@ -57,10 +57,18 @@ TEST(ParameterTable, KindsRangesAndPrecisions) {
         ASSERT_LE(p.min, p.defaultValue) << i;
         ASSERT_GE(p.max, p.defaultValue) << i;
         switch (p.kind) {
-            case ParamKind::Switch: ++switches; break;
-            case ParamKind::Integer: ++integers; break;
-            case ParamKind::Continuous: ++continuous; break;
-            case ParamKind::None: ++none; break;
+            case ParamKind::Switch:
+                ++switches;
+                break;
+            case ParamKind::Integer:
+                ++integers;
+                break;
+            case ParamKind::Continuous:
+                ++continuous;
+                break;
+            case ParamKind::None:
+                ++none;
+                break;
         }
     }
     EXPECT_EQ(none, 9 * 7);

@@ -90,7 +90,8 @@ TEST(StateChunk, TruncationAtEveryByteFailsSafelyWithTheStatedState) {
 }
 
 TEST(StateChunk, HostileLengthsNeverReadOutsideTheChunk) {
-    for (std::int32_t length : {-1, -8, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), 100000}) {
+    for (std::int32_t length :
+         {-1, -8, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), 100000}) {
         std::vector<std::uint8_t> chunk(64, 'x');
         storeInt32(chunk.data(), length);
         SoundNames names = defaultSoundNames();

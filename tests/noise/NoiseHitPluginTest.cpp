@@ -22,8 +22,8 @@ constexpr int kChannels = 12;
 
 // Offsets in a sound's parameter block.
 constexpr int kHitType = 19, kHitVolume = 17, kNoiseType = 46, kNoiseStereo = 50, kNoiseVolRelease = 52,
-              kNoiseVolDepth = 55, kNoiseFilterType = 68, kKeyLo = 120, kOutputChannel = 103,
-              kEffectType = 124, kOscOn = 129, kNoise1On = 130, kNoise2On = 131;
+              kNoiseVolDepth = 55, kNoiseFilterType = 68, kKeyLo = 120, kOutputChannel = 103, kEffectType = 124,
+              kOscOn = 129, kNoise1On = 130, kNoise2On = 131;
 
 class NoiseHitPlugin : public ::testing::Test {
 protected:
@@ -58,12 +58,14 @@ protected:
         const int pair = plainInt(kOutputChannel);
         std::array<std::vector<double>, 2> result;
         std::array<double*, kChannels> pointers{};
-        for (int c = 0; c < kChannels; ++c) pointers[static_cast<std::size_t>(c)] = out[static_cast<std::size_t>(c)].data();
+        for (int c = 0; c < kChannels; ++c)
+            pointers[static_cast<std::size_t>(c)] = out[static_cast<std::size_t>(c)].data();
         for (int b = 0; b < blocks; ++b) {
             effect->processDoubleReplacing(effect, nullptr, pointers.data(), kBlock);
             for (int side = 0; side < 2; ++side) {
                 const auto& c = out[static_cast<std::size_t>(2 * pair + side)];
-                result[static_cast<std::size_t>(side)].insert(result[static_cast<std::size_t>(side)].end(), c.begin(), c.end());
+                result[static_cast<std::size_t>(side)].insert(result[static_cast<std::size_t>(side)].end(), c.begin(),
+                                                              c.end());
             }
         }
         return result;

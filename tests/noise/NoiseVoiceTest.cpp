@@ -1,8 +1,8 @@
 // Noise section voice: render modes, stereo construction, the texture
 // player's heads and jumps, pitch, envelopes at the trigger, the tail and
 // robustness at extreme settings.
-#include "NoiseTestSupport.h"
 #include "FrequencyProbe.h"
+#include "NoiseTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,8 @@ constexpr int kVinyl1 = 33;
 // A sine of `cycles` whole cycles over `length` samples, as a bank slot.
 SampleBank sineBank(int length, int cycles) {
     std::vector<double> values(static_cast<std::size_t>(length));
-    for (int i = 0; i < length; ++i) values[static_cast<std::size_t>(i)] = 0.8 * std::sin(2.0 * 3.14159265358979 * cycles * i / length);
+    for (int i = 0; i < length; ++i)
+        values[static_cast<std::size_t>(i)] = 0.8 * std::sin(2.0 * 3.14159265358979 * cycles * i / length);
     SampleBank bank(1);
     const auto bytes = pcm16(values);
     bank.loadBytes(bytes.data(), bytes.size(), 0);
@@ -69,7 +70,8 @@ TEST(NoiseVoiceStereo, FullStereoReadsTheSampleBackwardsOnTheRight) {
     }
     // r[0] = b[length] = b[0] (the wrap copy), r[j] = b[length - j].
     reversed[0] = forward[0];
-    for (int j = 1; j < length; ++j) reversed[static_cast<std::size_t>(j)] = forward[static_cast<std::size_t>(length - j)];
+    for (int j = 1; j < length; ++j)
+        reversed[static_cast<std::size_t>(j)] = forward[static_cast<std::size_t>(length - j)];
     SampleBank bank(2);
     const auto f = pcm16(forward), r = pcm16(reversed);
     ASSERT_TRUE(bank.loadBytes(f.data(), f.size(), 0));
@@ -114,7 +116,8 @@ TEST(NoiseVoiceStereo, CymbalDelayIs512SamplesAt44kAnd470At48k) {
         for (double v : out.left) energy += v * v;
         ASSERT_GT(energy, 1.0) << "the cymbal must sound";
         EXPECT_EQ(found, expected) << "at " << rate << " Hz";
-        for (int n = 0; n < expected; ++n) ASSERT_EQ(out.right[static_cast<std::size_t>(n)], 0.0) << "delay starts empty";
+        for (int n = 0; n < expected; ++n)
+            ASSERT_EQ(out.right[static_cast<std::size_t>(n)], 0.0) << "delay starts empty";
     }
 }
 
@@ -374,7 +377,9 @@ TEST(NoiseVoiceProperties, EveryTypeStaysFiniteAndBoundedAtExtremeSettings) {
                             voice.tick(pitch, 1.0);
                             ASSERT_TRUE(std::isfinite(voice.outL) && std::isfinite(voice.outR))
                                 << "type " << type << " rate " << rate;
-                            ASSERT_LT(std::fabs(voice.outL), 8.0) << "type " << type << " rate " << rate << " pitch " << pitch << " key " << key << " stereo " << stereo << " n " << n;
+                            ASSERT_LT(std::fabs(voice.outL), 8.0)
+                                << "type " << type << " rate " << rate << " pitch " << pitch << " key " << key
+                                << " stereo " << stereo << " n " << n;
                             ASSERT_LT(std::fabs(voice.outR), 8.0) << "type " << type;
                             ASSERT_NE(std::fpclassify(voice.outL), FP_SUBNORMAL) << "type " << type;
                         }

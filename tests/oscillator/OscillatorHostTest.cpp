@@ -136,8 +136,8 @@ TEST_F(OscillatorThroughHost, KeysAboveTheRangeBottomRaiseThePitchBySemitones) {
     note(43, 127);  // seven keys up: a fifth
     const auto out = render(int(kRate) + 4096);
     const std::vector<double> steady(out[0].begin() + 4096, out[0].end());
-    EXPECT_NEAR(test::zeroCrossingFrequency(steady, kRate) / (440.0 * std::pow(2.0, 7.0 / 12.0) * 1024.0 / 1023.0),
-                1.0, 1e-4);
+    EXPECT_NEAR(test::zeroCrossingFrequency(steady, kRate) / (440.0 * std::pow(2.0, 7.0 / 12.0) * 1024.0 / 1023.0), 1.0,
+                1e-4);
 }
 
 }  // namespace

@@ -43,8 +43,8 @@ inline std::unique_ptr<OscillatorVoice> startedVoice(const VoiceSettings& s) {
     return voice;
 }
 
-inline std::vector<double> renderVoice(OscillatorVoice& voice, std::size_t n, double p1, double p2,
-                                       double fm = 0.0, double cutoff = 1.0, double resonance = 0.0) {
+inline std::vector<double> renderVoice(OscillatorVoice& voice, std::size_t n, double p1, double p2, double fm = 0.0,
+                                       double cutoff = 1.0, double resonance = 0.0) {
     std::vector<double> out(n);
     for (double& x : out) x = voice.tick(p1, p2, cutoff, resonance, fm);
     return out;

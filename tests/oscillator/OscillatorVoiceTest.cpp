@@ -96,10 +96,14 @@ TEST(OscillatorMix, EqualPowerCrossfadeBetweenTwoSines) {
 }
 
 TEST(OscillatorModes, SwitchesSelectTheCombinationMode) {
-    struct Case { int type1, type2; double fm; int mode; };
+    struct Case {
+        int type1, type2;
+        double fm;
+        int mode;
+    };
     const Case cases[] = {
-        {7, 7, 1.0, 1},  {1, 7, 1.0, 2},  {7, 1, 1.0, 3},  {1, 6, 1.0, 4},  {7, 7, 0.0, 5},
-        {7, 6, 0.0, 6},  {5, 7, 0.0, 7},  {2, 3, 0.0, 8},  {7, 0, 1.0, 9},  {4, 0, 0.0, 10},
+        {7, 7, 1.0, 1},  {1, 7, 1.0, 2},  {7, 1, 1.0, 3}, {1, 6, 1.0, 4}, {7, 7, 0.0, 5},
+        {7, 6, 0.0, 6},  {5, 7, 0.0, 7},  {2, 3, 0.0, 8}, {7, 0, 1.0, 9}, {4, 0, 0.0, 10},
         {0, 7, 0.0, 11}, {0, 4, 1.0, 12}, {0, 0, 1.0, 0},
     };
     OscillatorVoice voice(44100.0, sharedBank());
@@ -257,17 +261,16 @@ TEST(OscillatorVoiceLife, OutputsStayFiniteAndBoundedOverExtremeSettings) {
     for (int type1 = 0; type1 <= 7; ++type1) {
         for (int type2 = 0; type2 <= 7; ++type2) {
             for (double fm : {0.0, 1.0}) {
-                for (int filter : {int(kFilterOff), int(kFilterLowPass6), int(kFilterLowPass12),
-                                   int(kFilterPeak12), int(kFilterAnalogLowPass12)}) {
+                for (int filter : {int(kFilterOff), int(kFilterLowPass6), int(kFilterLowPass12), int(kFilterPeak12),
+                                   int(kFilterAnalogLowPass12)}) {
                     for (const auto& p : pitches) {
                         VoiceSettings s{type1, type2, fm, 0.5, filter, 44100.0};
                         auto voice = startedVoice(s);
                         for (int i = 0; i < 600; ++i) {
                             const double y = voice->tick(p[0], p[1], 1.0, 1.0, fm);
-                            ASSERT_TRUE(std::isfinite(y) && std::fabs(y) < 100.0 &&
-                                        std::fpclassify(y) != FP_SUBNORMAL)
-                                << type1 << "/" << type2 << " fm " << fm << " filter " << filter
-                                << " p " << p[0] << "," << p[1] << " sample " << i << ": " << y;
+                            ASSERT_TRUE(std::isfinite(y) && std::fabs(y) < 100.0 && std::fpclassify(y) != FP_SUBNORMAL)
+                                << type1 << "/" << type2 << " fm " << fm << " filter " << filter << " p " << p[0] << ","
+                                << p[1] << " sample " << i << ": " << y;
                         }
                     }
                 }

@@ -24,8 +24,7 @@ using test::TestPlug;
 class Instance {
 public:
     explicit Instance(AEffect* effect) : mEffect(effect) {}
-    ~Instance()
-    {
+    ~Instance() {
         if (mEffect != nullptr) {
             Dispatch(mEffect, effClose);
         }
@@ -50,8 +49,7 @@ TestPlug& PlugOf(AEffect* effect) { return *static_cast<TestPlug*>(effect->objec
 // Channel buffers as a host allocates them.
 template <typename Sample>
 struct Buffers {
-    Buffers(int channels, int frames, Sample fill) : data(channels, std::vector<Sample>(frames, fill))
-    {
+    Buffers(int channels, int frames, Sample fill) : data(channels, std::vector<Sample>(frames, fill)) {
         for (auto& channel : data) {
             pointers.push_back(channel.data());
         }
@@ -66,8 +64,7 @@ protected:
     void SetUp() override { RecordingHost::Instance().Reset(); }
 };
 
-TEST_F(Adapter, SynthReportsItsConfiguration)
-{
+TEST_F(Adapter, SynthReportsItsConfiguration) {
     Instance synth(NewSynth());
     ASSERT_NE(synth.get(), nullptr);
     EXPECT_EQ(synth->magic, 0x56737450);
@@ -98,8 +95,7 @@ TEST_F(Adapter, SynthReportsItsConfiguration)
     EXPECT_EQ(Dispatch(synth.get(), -1), 0);
 }
 
-TEST_F(Adapter, PinsAreNumberedOutputsInStereoPairs)
-{
+TEST_F(Adapter, PinsAreNumberedOutputsInStereoPairs) {
     Instance synth(NewSynth());
     for (int pin = 0; pin < 12; ++pin) {
         VstPinProperties properties{};
@@ -123,8 +119,7 @@ TEST_F(Adapter, PinsAreNumberedOutputsInStereoPairs)
     EXPECT_EQ(outputs->numChannels, 12);
 }
 
-TEST_F(Adapter, CanDoAnswers)
-{
+TEST_F(Adapter, CanDoAnswers) {
     Instance synth(NewSynth());
     auto canDo = [&](const char* text) { return Dispatch(synth.get(), effCanDo, 0, 0, const_cast<char*>(text)); };
     EXPECT_EQ(canDo("receiveVstMidiEvent"), 1);
@@ -139,8 +134,7 @@ TEST_F(Adapter, CanDoAnswers)
     EXPECT_EQ(plug->HostExtensionFlags(), 1);
 }
 
-TEST_F(Adapter, ParameterTextsAndHostConversions)
-{
+TEST_F(Adapter, ParameterTextsAndHostConversions) {
     Instance effect(NewTestPlug());
     EXPECT_EQ(DispatchText(effect.get(), effGetParamName, TestPlug::kGain), "Gain");
     EXPECT_EQ(DispatchText(effect.get(), effGetParamLabel, TestPlug::kGain), "dB");
@@ -166,8 +160,7 @@ TEST_F(Adapter, ParameterTextsAndHostConversions)
     EXPECT_EQ(Dispatch(effect.get(), effVendorSpecific, 8, 1000), 0);
 }
 
-TEST_F(Adapter, String2ParameterAcceptsSwitchTextsAndNumbers)
-{
+TEST_F(Adapter, String2ParameterAcceptsSwitchTextsAndNumbers) {
     Instance effect(NewTestPlug());
     auto set = [&](int index, const char* text) {
         return Dispatch(effect.get(), effString2Parameter, index, 0, const_cast<char*>(text));
@@ -190,8 +183,7 @@ TEST_F(Adapter, String2ParameterAcceptsSwitchTextsAndNumbers)
     EXPECT_EQ(set(TestPlug::kNumParams, "1"), 0);
 }
 
-TEST_F(Adapter, ProgramChunkStartsWithTheHeaderAndRoundTripsByteForByte)
-{
+TEST_F(Adapter, ProgramChunkStartsWithTheHeaderAndRoundTripsByteForByte) {
     Instance effect(NewTestPlug());
     effect->setParameter(effect.get(), TestPlug::kGain, 0.3f);
     effect->setParameter(effect.get(), TestPlug::kEnable, 1.0f);
@@ -208,8 +200,7 @@ TEST_F(Adapter, ProgramChunkStartsWithTheHeaderAndRoundTripsByteForByte)
     EXPECT_EQ(test::GetChunkBytes(effect.get(), 1), saved);
 }
 
-TEST_F(Adapter, ChunkHeaderIsOptionalButAVersionMustFollowTheMagic)
-{
+TEST_F(Adapter, ChunkHeaderIsOptionalButAVersionMustFollowTheMagic) {
     Instance effect(NewTestPlug());
     // A bare state (no header) is read from position 0, for either index.
     std::vector<uint8_t> withHeader = test::GetChunkBytes(effect.get(), 1);
@@ -240,8 +231,7 @@ TEST_F(Adapter, ChunkHeaderIsOptionalButAVersionMustFollowTheMagic)
     EXPECT_EQ(test::SetChunkBytes(effect.get(), 1, withHeader), 0);
 }
 
-TEST_F(Adapter, BankChunkRoundTripsByteForByte)
-{
+TEST_F(Adapter, BankChunkRoundTripsByteForByte) {
     Instance synth(NewSynth());
     ASSERT_EQ(Dispatch(synth.get(), effSetProgram, 0, 7), 0);
     char name[] = "Heavy kit";
@@ -255,8 +245,7 @@ TEST_F(Adapter, BankChunkRoundTripsByteForByte)
     EXPECT_EQ(test::GetChunkBytes(other.get(), 0), bank);
 }
 
-TEST_F(Adapter, BankCutInsideSlotFiveLeavesLaterSlotsAndFails)
-{
+TEST_F(Adapter, BankCutInsideSlotFiveLeavesLaterSlotsAndFails) {
     Instance effect(NewTestPlug());
     char name[32];
     for (int slot = 0; slot < TestPlug::kNumPresets; ++slot) {
@@ -289,8 +278,7 @@ TEST_F(Adapter, BankCutInsideSlotFiveLeavesLaterSlotsAndFails)
     EXPECT_NEAR(effect->getParameter(effect.get(), TestPlug::kGain), 0.2f, 1e-6);
 }
 
-TEST_F(Adapter, FloatReplacingOverwritesAndAccumulatingAdds)
-{
+TEST_F(Adapter, FloatReplacingOverwritesAndAccumulatingAdds) {
     Instance effect(NewTestPlug());
     constexpr int kFrames = 64;
     Buffers<float> replaced(4, kFrames, 9.0f);
@@ -314,8 +302,7 @@ TEST_F(Adapter, FloatReplacingOverwritesAndAccumulatingAdds)
     EXPECT_EQ(RecordingHost::Instance().Count(audioMasterWantMidi), 3);
 }
 
-TEST_F(Adapter, ScratchBuffersFollowTheBlockSizeAndStartZeroed)
-{
+TEST_F(Adapter, ScratchBuffersFollowTheBlockSizeAndStartZeroed) {
     Instance effect(NewTestPlug());
     TestPlug& plug = PlugOf(effect.get());
     plug.writeSignal = false;
@@ -334,8 +321,7 @@ TEST_F(Adapter, ScratchBuffersFollowTheBlockSizeAndStartZeroed)
     EXPECT_EQ(outputs.data[0][599], 0.0f);
 }
 
-TEST_F(Adapter, SpeakerArrangementDisconnectsTrailingOutputs)
-{
+TEST_F(Adapter, SpeakerArrangementDisconnectsTrailingOutputs) {
     Instance effect(NewTestPlug());
     VstSpeakerArrangement stereo{};
     stereo.type = kSpeakerArrStereo;
@@ -348,8 +334,7 @@ TEST_F(Adapter, SpeakerArrangementDisconnectsTrailingOutputs)
     EXPECT_EQ(outputs.data[3][0], 9.0f);
 }
 
-TEST_F(Adapter, HostileAudioAndDispatcherCallsAreSafe)
-{
+TEST_F(Adapter, HostileAudioAndDispatcherCallsAreSafe) {
     Instance effect(NewTestPlug());
     TestPlug& plug = PlugOf(effect.get());
     Buffers<float> outputs(4, 64, 9.0f);
@@ -374,8 +359,7 @@ TEST_F(Adapter, HostileAudioAndDispatcherCallsAreSafe)
     EXPECT_EQ(orphan.getParameter(&orphan, 0), 0.0f);
 }
 
-TEST_F(Adapter, MidiEventsAreQueuedInOffsetOrderWithMaskedBytes)
-{
+TEST_F(Adapter, MidiEventsAreQueuedInOffsetOrderWithMaskedBytes) {
     Instance synth(NewSynth());
     test::EventList events;
     events.Add(test::MidiEvent(20, 0x90, 1, 100));
@@ -408,8 +392,7 @@ TEST_F(Adapter, MidiEventsAreQueuedInOffsetOrderWithMaskedBytes)
     }
 }
 
-TEST_F(Adapter, ClosingOneInstanceLeavesAnotherWorking)
-{
+TEST_F(Adapter, ClosingOneInstanceLeavesAnotherWorking) {
     Instance first(NewSynth());
     Instance second(NewSynth());
     ASSERT_NE(first->object, second->object);
@@ -425,8 +408,7 @@ TEST_F(Adapter, ClosingOneInstanceLeavesAnotherWorking)
     EXPECT_EQ(DispatchText(second.get(), effGetEffectName), "Kettrix4");
 }
 
-TEST_F(Adapter, HostIsIdentifiedOnOpenAndHostCallsCarryTheirArguments)
-{
+TEST_F(Adapter, HostIsIdentifiedOnOpenAndHostCallsCarryTheirArguments) {
     RecordingHost& host = RecordingHost::Instance();
     host.productString = "REAPER";
     host.vendorVersion = 12345;
@@ -475,8 +457,7 @@ TEST_F(Adapter, HostIsIdentifiedOnOpenAndHostCallsCarryTheirArguments)
     EXPECT_EQ(host.midiOut[0].midiData[1], 60);
 }
 
-TEST(HostLookup, FirstMatchingFragmentWinsCaseInsensitively)
-{
+TEST(HostLookup, FirstMatchingFragmentWinsCaseInsensitively) {
     EXPECT_EQ(LookUpHost("Cubase Nuendo"), kHostCubase);
     EXPECT_EQ(LookUpHost("Ableton Live"), kHostAbletonLive);
     EXPECT_EQ(LookUpHost("PreSonus Studio One"), kHostStudioOne);
@@ -493,15 +474,13 @@ public:
         double value;
         bool normalized;
     };
-    void SetParameterFromPlug(int index, double value, bool normalized) override
-    {
+    void SetParameterFromPlug(int index, double value, bool normalized) override {
         updates.push_back({index, value, normalized});
     }
     int Width() const override { return 839; }
     int Height() const override { return 556; }
     void PrepDraw() override { ++prepared; }
-    bool OpenWindow(void* parent) override
-    {
+    bool OpenWindow(void* parent) override {
         openedIn = parent;
         return parent != nullptr;
     }
@@ -515,8 +494,7 @@ public:
     void* openedIn = nullptr;
 };
 
-TEST_F(Adapter, AttachedEditorGetsValuesRectAndWindowCalls)
-{
+TEST_F(Adapter, AttachedEditorGetsValuesRectAndWindowCalls) {
     Instance effect(NewTestPlug());
     auto graphics = std::make_unique<FakeGraphics>();
     FakeGraphics& fake = *graphics;

@@ -10,8 +10,7 @@ namespace {
 
 MidiMessage Note(int offset, int note) { return MidiMessage::FromBytes(offset, 0x90, static_cast<uint8_t>(note), 100); }
 
-std::vector<int> PendingNotes(const MidiQueue& queue)
-{
+std::vector<int> PendingNotes(const MidiQueue& queue) {
     std::vector<int> notes;
     for (int i = 0; i < queue.Pending(); ++i) {
         notes.push_back(queue.PendingAt(i).data1);
@@ -19,8 +18,7 @@ std::vector<int> PendingNotes(const MidiQueue& queue)
     return notes;
 }
 
-TEST(MidiQueue, EqualOffsetsKeepArrivalOrderAndEarlierOffsetsMoveAhead)
-{
+TEST(MidiQueue, EqualOffsetsKeepArrivalOrderAndEarlierOffsetsMoveAhead) {
     MidiQueue queue;
     queue.Add(Note(10, 1));
     queue.Add(Note(10, 2));
@@ -31,8 +29,7 @@ TEST(MidiQueue, EqualOffsetsKeepArrivalOrderAndEarlierOffsetsMoveAhead)
     EXPECT_EQ(PendingNotes(queue), (std::vector<int>{5, 1, 2, 4, 3, 6}));
 }
 
-TEST(MidiQueue, FlushAgesPendingOffsetsAndCompacts)
-{
+TEST(MidiQueue, FlushAgesPendingOffsetsAndCompacts) {
     MidiQueue queue;
     queue.Add(Note(5, 1));
     queue.Add(Note(300, 2));
@@ -44,8 +41,7 @@ TEST(MidiQueue, FlushAgesPendingOffsetsAndCompacts)
     EXPECT_EQ(queue.Peek().data1, 2);
 }
 
-TEST(MidiQueue, FullQueueCompactsBeforeGrowingAndGrowsByTheStep)
-{
+TEST(MidiQueue, FullQueueCompactsBeforeGrowingAndGrowsByTheStep) {
     MidiQueue queue;
     queue.Resize(512);
     ASSERT_EQ(queue.Capacity(), 512);
@@ -72,8 +68,7 @@ TEST(MidiQueue, FullQueueCompactsBeforeGrowingAndGrowsByTheStep)
     EXPECT_EQ(queue.PendingAt(512).offset, 2000);
 }
 
-TEST(MidiQueue, AFloodOfMessagesStopsGrowingAtTheCapacityLimit)
-{
+TEST(MidiQueue, AFloodOfMessagesStopsGrowingAtTheCapacityLimit) {
     MidiQueue queue;
     for (int i = 0; i <= MidiQueue::kMaxCapacity; ++i) {
         queue.Add(Note(i, 1));
@@ -83,8 +78,7 @@ TEST(MidiQueue, AFloodOfMessagesStopsGrowingAtTheCapacityLimit)
     EXPECT_EQ(queue.PendingAt(MidiQueue::kMaxCapacity - 1).offset, MidiQueue::kMaxCapacity - 1);
 }
 
-TEST(MidiQueue, ResizeRoundsToWholePagesAndKeepsPendingMessages)
-{
+TEST(MidiQueue, ResizeRoundsToWholePagesAndKeepsPendingMessages) {
     MidiQueue queue;
     EXPECT_EQ(queue.Capacity(), 1024);
     queue.Resize(1);
@@ -103,8 +97,7 @@ TEST(MidiQueue, ResizeRoundsToWholePagesAndKeepsPendingMessages)
     EXPECT_EQ(queue.PendingAt(699).offset, 699);
 }
 
-TEST(MidiQueue, DataBytesAreMaskedToSevenBitsAndOffsetsNeverOverflow)
-{
+TEST(MidiQueue, DataBytesAreMaskedToSevenBitsAndOffsetsNeverOverflow) {
     const MidiMessage message = MidiMessage::FromBytes(0, 0x90, 0xFF, 0x80);
     EXPECT_EQ(message.data1, 0x7F);
     EXPECT_EQ(message.data2, 0x00);

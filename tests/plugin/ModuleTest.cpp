@@ -22,14 +22,12 @@ const char* const kModulePath = KETTRIX4_MODULE_PATH;
 
 class Module : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         RecordingHost::Instance().Reset();
         mHandle = dlopen(kModulePath, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(mHandle, nullptr) << dlerror();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         if (mHandle != nullptr) {
             dlclose(mHandle);
         }
@@ -40,8 +38,7 @@ protected:
     void* mHandle = nullptr;
 };
 
-TEST(ModuleSymbols, OnlyTheTwoEntryPointsAreExported)
-{
+TEST(ModuleSymbols, OnlyTheTwoEntryPointsAreExported) {
     const std::string command = std::string("nm -D --defined-only '") + kModulePath + "' 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
@@ -61,8 +58,7 @@ TEST(ModuleSymbols, OnlyTheTwoEntryPointsAreExported)
     EXPECT_EQ(exported, (std::set<std::string>{"VSTPluginMain", "main"}));
 }
 
-TEST_F(Module, BothEntryPointsCreateIndependentInstances)
-{
+TEST_F(Module, BothEntryPointsCreateIndependentInstances) {
     Vst2MainProc pluginMain = Entry("VSTPluginMain");
     Vst2MainProc legacyMain = Entry("main");
     ASSERT_NE(pluginMain, nullptr);
@@ -79,8 +75,7 @@ TEST_F(Module, BothEntryPointsCreateIndependentInstances)
     Dispatch(second, effClose);
 }
 
-TEST_F(Module, HostSequenceRendersSilentFiniteAudioOfTheRequestedLength)
-{
+TEST_F(Module, HostSequenceRendersSilentFiniteAudioOfTheRequestedLength) {
     AEffect* effect = Entry("VSTPluginMain")(RecordingHost::Callback);
     ASSERT_NE(effect, nullptr);
     constexpr int kBlock = 128;

@@ -17,8 +17,7 @@
 namespace kettrix {
 namespace {
 
-TEST(Chunk, TypedValuesReadBackAtTheirPositionsAndReadsPastTheEndFail)
-{
+TEST(Chunk, TypedValuesReadBackAtTheirPositionsAndReadsPastTheEndFail) {
     Chunk chunk;
     chunk.PutU32(0x70666674u);
     chunk.PutDouble(-2.5);
@@ -47,8 +46,7 @@ TEST(Chunk, TypedValuesReadBackAtTheirPositionsAndReadsPastTheEndFail)
     EXPECT_EQ(chunk.GetBool(&flag, chunk.Size()), -1);
 }
 
-TEST(Chunk, TextLengthsThatDoNotFitNeverMoveBackwardsOrCopy)
-{
+TEST(Chunk, TextLengthsThatDoNotFitNeverMoveBackwardsOrCopy) {
     Chunk negative;
     negative.PutI32(-8);
     negative.PutU64(0);
@@ -74,8 +72,7 @@ TEST(Chunk, TextLengthsThatDoNotFitNeverMoveBackwardsOrCopy)
     EXPECT_EQ(text, "unchanged");
 }
 
-TEST(Param, DisplayPrecisionComesFromTheStep)
-{
+TEST(Param, DisplayPrecisionComesFromTheStep) {
     EXPECT_EQ(PrecisionFromStep(0.001), 3);
     EXPECT_EQ(PrecisionFromStep(0.01), 2);
     EXPECT_EQ(PrecisionFromStep(0.5), 1);
@@ -84,8 +81,7 @@ TEST(Param, DisplayPrecisionComesFromTheStep)
     EXPECT_EQ(PrecisionFromStep(1.0), 0);
 }
 
-TEST(Param, FormattingUsesPrecisionDisplayTextsAndNegation)
-{
+TEST(Param, FormattingUsesPrecisionDisplayTextsAndNegation) {
     char text[kParamTextBufferSize];
     Param gain;
     gain.DefineContinuous("Gain", 0.5, 0.0, 2.0, 0.001);
@@ -121,8 +117,7 @@ TEST(Param, FormattingUsesPrecisionDisplayTextsAndNegation)
     EXPECT_STREQ(text, "-0.25");
 }
 
-TEST(Param, NormalizedConversionRoundsStepsHalfUpAndStaysInRange)
-{
+TEST(Param, NormalizedConversionRoundsStepsHalfUpAndStaysInRange) {
     Param steps;
     steps.DefineInteger("Steps", 0, 0, 7);
     steps.SetFromNormalized(0.5);
@@ -152,8 +147,7 @@ TEST(Param, NormalizedConversionRoundsStepsHalfUpAndStaysInRange)
     EXPECT_EQ(gain.Normalized(), 1.0);
 }
 
-TEST(Param, FirstDefinitionFixesTheTypeAndMaxCoversOneStep)
-{
+TEST(Param, FirstDefinitionFixesTheTypeAndMaxCoversOneStep) {
     Param param;
     EXPECT_EQ(param.GetType(), Param::Type::None);
     param.DefineSwitch("A", false);
@@ -166,8 +160,7 @@ TEST(Param, FirstDefinitionFixesTheTypeAndMaxCoversOneStep)
     EXPECT_EQ(narrow.Max(), 3.5);
 }
 
-TEST(Base64, DecodingStopsAtPaddingAndRespectsTheSize)
-{
+TEST(Base64, DecodingStopsAtPaddingAndRespectsTheSize) {
     const uint8_t bytes[] = {0x00, 0xFF, 0x10, 0x80, 0x7E};
     const std::string encoded = Base64Encode(bytes, sizeof bytes);
     EXPECT_EQ(encoded, "AP8QgH4=");
@@ -188,8 +181,7 @@ TEST(Base64, DecodingStopsAtPaddingAndRespectsTheSize)
 // A store without a host adapter, with a few typed parameters.
 class StorePlug : public IPlugBase {
 public:
-    static PlugConfig Config()
-    {
+    static PlugConfig Config() {
         PlugConfig config;
         config.effectName = "Store";
         config.numParams = 3;
@@ -198,8 +190,7 @@ public:
         return config;
     }
 
-    StorePlug() : IPlugBase(Config())
-    {
+    StorePlug() : IPlugBase(Config()) {
         ParamAt(0)->DefineContinuous("Level", 0.5, 0.0, 1.0, 0.01);
         ParamAt(1)->DefineInteger("Mode", 2, 0, 5);
         ParamAt(2)->DefineSwitch("On", true);
@@ -212,8 +203,7 @@ public:
     int programChanges = 0;
 };
 
-TEST(PresetStore, NeverUsedSlotsBecomeNumberedUserPresetsHoldingTheCurrentState)
-{
+TEST(PresetStore, NeverUsedSlotsBecomeNumberedUserPresetsHoldingTheCurrentState) {
     StorePlug plug;
     EXPECT_STREQ(plug.PresetName(3), "empty");
     plug.ParamAt(0)->SetPlain(0.75);
@@ -232,8 +222,7 @@ TEST(PresetStore, NeverUsedSlotsBecomeNumberedUserPresetsHoldingTheCurrentState)
     EXPECT_STREQ(plug.PresetName(8), "");
 }
 
-TEST(PresetStore, UnreadableSlotStateLeavesTheCurrentPresetAlone)
-{
+TEST(PresetStore, UnreadableSlotStateLeavesTheCurrentPresetAlone) {
     StorePlug plug;
     plug.MakePresetFromBlob("Broken", "", 0);  // initialised, but no state
     ASSERT_TRUE(plug.LoadPreset(1));
@@ -241,8 +230,7 @@ TEST(PresetStore, UnreadableSlotStateLeavesTheCurrentPresetAlone)
     EXPECT_EQ(plug.CurrentPresetIndex(), 1);
 }
 
-TEST(PresetStore, FillEmptyPresetsOnlyTouchesUninitialisedSlots)
-{
+TEST(PresetStore, FillEmptyPresetsOnlyTouchesUninitialisedSlots) {
     StorePlug plug;
     ASSERT_TRUE(plug.LoadPreset(0));
     plug.FillEmptyPresets(nullptr, 2);
@@ -254,8 +242,7 @@ TEST(PresetStore, FillEmptyPresetsOnlyTouchesUninitialisedSlots)
     EXPECT_STREQ(plug.PresetName(7), "-");
 }
 
-TEST(PresetStore, ShortStateSetsTheFailingParameterToZeroAndStillNotifiesAll)
-{
+TEST(PresetStore, ShortStateSetsTheFailingParameterToZeroAndStillNotifiesAll) {
     StorePlug plug;
     Chunk chunk;
     chunk.PutDouble(0.3);
@@ -268,8 +255,7 @@ TEST(PresetStore, ShortStateSetsTheFailingParameterToZeroAndStillNotifiesAll)
     EXPECT_EQ(plug.changed, (std::vector<int>{0, 1, 2}));
 }
 
-TEST(PresetStore, DumpedPresetLinesRecreateTheSameSlots)
-{
+TEST(PresetStore, DumpedPresetLinesRecreateTheSameSlots) {
     StorePlug source;
     source.ParamAt(0)->SetPlain(0.42);
     source.FillEmptyPresets("Kit \"A\"", 1);
@@ -298,8 +284,7 @@ TEST(PresetStore, DumpedPresetLinesRecreateTheSameSlots)
     EXPECT_FALSE(source.DumpPresetSource("/nonexistent-dir/TEST.txt"));
 }
 
-TEST(PresetStore, LegalIOMatchesListedPairsAndWildcards)
-{
+TEST(PresetStore, LegalIOMatchesListedPairsAndWildcards) {
     StorePlug plug;
     EXPECT_TRUE(plug.LegalIO(0, 2));
     EXPECT_TRUE(plug.LegalIO(-1, 2));

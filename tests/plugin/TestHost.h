@@ -31,8 +31,7 @@ struct RecordingHost {
 
     void Reset() { *this = RecordingHost{}; }
 
-    int Count(int32_t opcode) const
-    {
+    int Count(int32_t opcode) const {
         int n = 0;
         for (const HostCall& call : calls) {
             n += call.opcode == opcode ? 1 : 0;
@@ -40,60 +39,55 @@ struct RecordingHost {
         return n;
     }
 
-    static RecordingHost& Instance()
-    {
+    static RecordingHost& Instance() {
         static RecordingHost host;
         return host;
     }
 
     static intptr_t KETTRIX_VST_CALL Callback(AEffect*, int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                                              float opt)
-    {
+                                              float opt) {
         RecordingHost& host = Instance();
         host.calls.push_back({opcode, index, value, opt});
         switch (opcode) {
-        case audioMasterVersion:
-            return kVstVersion;
-        case audioMasterGetProductString:
-            std::strncpy(static_cast<char*>(ptr), host.productString.c_str(), 63);
-            return 1;
-        case audioMasterGetVendorVersion:
-            return host.vendorVersion;
-        case audioMasterGetCurrentProcessLevel:
-            return host.processLevel;
-        case audioMasterGetTime:
-            return reinterpret_cast<intptr_t>(host.timeInfo);
-        case audioMasterProcessEvents: {
-            const auto* events = static_cast<const VstEvents*>(ptr);
-            for (int32_t i = 0; i < events->numEvents; ++i) {
-                if (events->events[i]->type == kVstMidiType) {
-                    host.midiOut.push_back(*reinterpret_cast<const VstMidiEvent*>(events->events[i]));
+            case audioMasterVersion:
+                return kVstVersion;
+            case audioMasterGetProductString:
+                std::strncpy(static_cast<char*>(ptr), host.productString.c_str(), 63);
+                return 1;
+            case audioMasterGetVendorVersion:
+                return host.vendorVersion;
+            case audioMasterGetCurrentProcessLevel:
+                return host.processLevel;
+            case audioMasterGetTime:
+                return reinterpret_cast<intptr_t>(host.timeInfo);
+            case audioMasterProcessEvents: {
+                const auto* events = static_cast<const VstEvents*>(ptr);
+                for (int32_t i = 0; i < events->numEvents; ++i) {
+                    if (events->events[i]->type == kVstMidiType) {
+                        host.midiOut.push_back(*reinterpret_cast<const VstMidiEvent*>(events->events[i]));
+                    }
                 }
+                return host.processEventsAnswer;
             }
-            return host.processEventsAnswer;
-        }
-        default:
-            return 0;
+            default:
+                return 0;
         }
     }
 };
 
 // Thin helpers over the dispatcher, so tests read like host code.
-inline intptr_t Dispatch(AEffect* effect, int32_t opcode, int32_t index = 0, intptr_t value = 0,
-                         void* ptr = nullptr, float opt = 0.0f)
-{
+inline intptr_t Dispatch(AEffect* effect, int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
+                         float opt = 0.0f) {
     return effect->dispatcher(effect, opcode, index, value, ptr, opt);
 }
 
-inline std::string DispatchText(AEffect* effect, int32_t opcode, int32_t index = 0)
-{
+inline std::string DispatchText(AEffect* effect, int32_t opcode, int32_t index = 0) {
     char text[256] = {};
     Dispatch(effect, opcode, index, 0, text);
     return text;
 }
 
-inline VstMidiEvent MidiEvent(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2)
-{
+inline VstMidiEvent MidiEvent(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2) {
     VstMidiEvent event{};
     event.type = kVstMidiType;
     event.byteSize = sizeof(VstMidiEvent);
@@ -110,8 +104,7 @@ public:
     void Add(const VstMidiEvent& event) { mMidi.push_back(event); }
     void AddNull() { mNullAt.push_back(static_cast<int>(mMidi.size())); }
 
-    VstEvents* Build()
-    {
+    VstEvents* Build() {
         const std::size_t count = mMidi.size() + mNullAt.size();
         mStorage.assign(sizeof(VstEvents) + count * sizeof(VstEvent*), 0);
         auto* events = reinterpret_cast<VstEvents*>(mStorage.data());
@@ -137,8 +130,7 @@ private:
 };
 
 // Chunk bytes fetched from an instance, copied so they outlive the call.
-inline std::vector<uint8_t> GetChunkBytes(AEffect* effect, int32_t index)
-{
+inline std::vector<uint8_t> GetChunkBytes(AEffect* effect, int32_t index) {
     void* data = nullptr;
     const intptr_t size = Dispatch(effect, effGetChunk, index, 0, &data);
     if (size <= 0 || data == nullptr) {
@@ -148,8 +140,7 @@ inline std::vector<uint8_t> GetChunkBytes(AEffect* effect, int32_t index)
     return std::vector<uint8_t>(bytes, bytes + size);
 }
 
-inline intptr_t SetChunkBytes(AEffect* effect, int32_t index, std::vector<uint8_t> bytes)
-{
+inline intptr_t SetChunkBytes(AEffect* effect, int32_t index, std::vector<uint8_t> bytes) {
     return Dispatch(effect, effSetChunk, index, static_cast<intptr_t>(bytes.size()), bytes.data());
 }
 

@@ -14,8 +14,7 @@ public:
     enum { kGain, kSteps, kEnable, kTune, kNumParams };
     static constexpr int kNumPresets = 8;
 
-    static PlugConfig Config()
-    {
+    static PlugConfig Config() {
         PlugConfig config;
         config.effectName = "TestPlug";
         config.vendorString = "Tests";
@@ -30,8 +29,7 @@ public:
         return config;
     }
 
-    explicit TestPlug(Vst2HostCallback host) : IPlugVST(Config(), host)
-    {
+    explicit TestPlug(Vst2HostCallback host) : IPlugVST(Config(), host) {
         ParamAt(kGain)->DefineContinuous("Gain", 0.5, 0.0, 2.0, 0.001);
         ParamAt(kGain)->SetLabel("dB");
         ParamAt(kSteps)->DefineInteger("Steps", 0, 0, 7);
@@ -43,13 +41,13 @@ public:
 
     void ParameterChanged(int index) override { changed.push_back(index); }
 
-    void processBlock(double**, double** outputs, int frames) override
-    {
+    void processBlock(double**, double** outputs, int frames) override {
         blockLengths.push_back(frames);
         volatile double tiny = 1e-310;  // denormal
         denormalProduct = tiny * 0.5;
         for (int c = 0; c < NOutChannels(); ++c) {
-            enteredZeroed = enteredZeroed && std::all_of(outputs[c], outputs[c] + frames, [](double v) { return v == 0.0; });
+            enteredZeroed =
+                enteredZeroed && std::all_of(outputs[c], outputs[c] + frames, [](double v) { return v == 0.0; });
             if (writeSignal) {
                 std::fill(outputs[c], outputs[c] + frames, 0.125 * (c + 1));
             }

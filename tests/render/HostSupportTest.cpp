@@ -15,15 +15,13 @@ using kettrix::render::test::readWav;
 
 namespace {
 
-std::string scratchPath(const std::string& name)
-{
+std::string scratchPath(const std::string& name) {
     return std::string(KETTRIX_TEST_SCRATCH_DIR) + "/host-support-" + name;
 }
 
 }  // namespace
 
-TEST(WavWriter, WritesIeeeFloatHeadersThatMatchTheData)
-{
+TEST(WavWriter, WritesIeeeFloatHeadersThatMatchTheData) {
     const std::string path = scratchPath("three.wav");
     {
         WavWriter writer(path, 3, 48000);
@@ -49,8 +47,7 @@ TEST(WavWriter, WritesIeeeFloatHeadersThatMatchTheData)
     EXPECT_EQ(wav.at(2, 1), -0.25f);
 }
 
-TEST(WavWriter, AnEmptyRenderIsStillAValidFile)
-{
+TEST(WavWriter, AnEmptyRenderIsStillAValidFile) {
     const std::string path = scratchPath("empty.wav");
     { WavWriter writer(path, 2, 44100); }  // finished by the destructor
     const auto wav = readWav(path);
@@ -59,17 +56,14 @@ TEST(WavWriter, AnEmptyRenderIsStillAValidFile)
     EXPECT_EQ(wav.factFrames, 0u);
 }
 
-TEST(WavWriter, FailuresAreReported)
-{
+TEST(WavWriter, FailuresAreReported) {
     EXPECT_THROW(WavWriter(scratchPath("no-such-dir/x.wav"), 2, 44100), WavWriteError);
     EXPECT_THROW(WavWriter(scratchPath("zero.wav"), 0, 44100), WavWriteError);
 }
 
-TEST(EventBlock, RecordListsEveryEventBeyondTheDeclaredTwo)
-{
+TEST(EventBlock, RecordListsEveryEventBeyondTheDeclaredTwo) {
     EventBlock block(5);
-    for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(block.add(i * 3, 0x90, static_cast<uint8_t>(60 + i), 100));
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(block.add(i * 3, 0x90, static_cast<uint8_t>(60 + i), 100));
     EXPECT_FALSE(block.add(20, 0x90, 70, 100)) << "capacity is fixed so that rendering never allocates";
 
     VstEvents* record = block.record();
@@ -90,8 +84,7 @@ TEST(EventBlock, RecordListsEveryEventBeyondTheDeclaredTwo)
     EXPECT_EQ(block.record()->numEvents, 0);
 }
 
-TEST(HostCallback, AnswersIdentityAndContextEvenBeforeTheRecordExists)
-{
+TEST(HostCallback, AnswersIdentityAndContextEvenBeforeTheRecordExists) {
     HostContext context;
     context.setSampleRate(48000.0);
     context.setBlockSize(128);
@@ -121,8 +114,7 @@ TEST(HostCallback, AnswersIdentityAndContextEvenBeforeTheRecordExists)
     EXPECT_EQ(call(9999), 0);
 }
 
-TEST(HostCallback, FindsTheInstanceContextThroughTheUserField)
-{
+TEST(HostCallback, FindsTheInstanceContextThroughTheUserField) {
     HostContext first, second;
     first.setSampleRate(22050.0);
     second.setSampleRate(96000.0);
@@ -136,8 +128,7 @@ TEST(HostCallback, FindsTheInstanceContextThroughTheUserField)
     EXPECT_EQ(second.automationCount(), 0);
 }
 
-TEST(HostCallback, TimeInfoFollowsTheTransport)
-{
+TEST(HostCallback, TimeInfoFollowsTheTransport) {
     HostContext context;
     context.setSampleRate(44100.0);
     AEffect effect{};

@@ -5,27 +5,26 @@
 #include <gtest/gtest.h>
 
 using namespace kettrix::render;
-using kettrix::render::test::SmfTrack;
 using kettrix::render::test::smfFile;
+using kettrix::render::test::SmfTrack;
 
 namespace {
 
-std::vector<ScheduledEvent> schedule(const std::vector<uint8_t>& file, double rate)
-{
+std::vector<ScheduledEvent> schedule(const std::vector<uint8_t>& file, double rate) {
     const MidiSequence sequence = parseMidiFile(file);
     return scheduleEvents(sequence, TempoMap(sequence, rate));
 }
 
 }  // namespace
 
-TEST(MidiFile, Format0WithRunningStatusKeepsEveryNote)
-{
+TEST(MidiFile, Format0WithRunningStatusKeepsEveryNote) {
     SmfTrack track;
-    track.event(0, {0x99, 36, 100})   // note on, channel 10
-        .event(0, {42, 80})           // running status: another note on
-        .event(240, {36, 0})          // running status: velocity 0
-        .event(0, {0xB0, 7, 90})      // controller, channel 1
-        .event(0, {0xC3, 5})          // program change: one data byte
+    track
+        .event(0, {0x99, 36, 100})        // note on, channel 10
+        .event(0, {42, 80})               // running status: another note on
+        .event(240, {36, 0})              // running status: velocity 0
+        .event(0, {0xB0, 7, 90})          // controller, channel 1
+        .event(0, {0xC3, 5})              // program change: one data byte
         .event(0, {0xB0 - 0x20, 42, 64})  // 0x90 note on, channel 1
         .event(120, {0xE2, 0x00, 0x40})   // pitch bend
         .end(360);
@@ -34,7 +33,7 @@ TEST(MidiFile, Format0WithRunningStatusKeepsEveryNote)
     ASSERT_EQ(s.events.size(), 7u);
     EXPECT_EQ(s.format, 0);
     EXPECT_EQ(s.ticksPerQuarter, 480u);
-    const uint8_t expected[7][3] = {{0x99, 36, 100}, {0x99, 42, 80}, {0x99, 36, 0}, {0xB0, 7, 90},
+    const uint8_t expected[7][3] = {{0x99, 36, 100}, {0x99, 42, 80}, {0x99, 36, 0},     {0xB0, 7, 90},
                                     {0xC3, 5, 0},    {0x90, 42, 64}, {0xE2, 0x00, 0x40}};
     const uint64_t ticks[7] = {0, 0, 240, 240, 240, 240, 360};
     for (std::size_t i = 0; i < 7; ++i) {
@@ -47,8 +46,7 @@ TEST(MidiFile, Format0WithRunningStatusKeepsEveryNote)
     EXPECT_EQ(s.endTick, 720u) << "the end-of-track marker counts as the file's end";
 }
 
-TEST(MidiFile, MetaAndSystemExclusiveEventsAreSkippedWithoutBreakingRunningStatus)
-{
+TEST(MidiFile, MetaAndSystemExclusiveEventsAreSkippedWithoutBreakingRunningStatus) {
     SmfTrack track;
     track.event(0, {0x90, 60, 100})
         .event(10, {0xFF, 0x03, 0x04, 'D', 'r', 'u', 'm'})  // track name
@@ -62,8 +60,7 @@ TEST(MidiFile, MetaAndSystemExclusiveEventsAreSkippedWithoutBreakingRunningStatu
     EXPECT_EQ(s.events[1].data1, 61);
 }
 
-TEST(MidiFile, Format1MergesTracksInTickOrderAndTrackOrderForTies)
-{
+TEST(MidiFile, Format1MergesTracksInTickOrderAndTrackOrderForTies) {
     SmfTrack tempo;
     tempo.tempo(0, 500000).end();
     SmfTrack a, b;
@@ -78,8 +75,7 @@ TEST(MidiFile, Format1MergesTracksInTickOrderAndTrackOrderForTies)
     EXPECT_EQ(s.events[3].data1, 3);  // tick 200
 }
 
-TEST(MidiFile, TempoChangeMidFileMovesLaterEventsToExactSamples)
-{
+TEST(MidiFile, TempoChangeMidFileMovesLaterEventsToExactSamples) {
     // 120 BPM for the first two quarters, then 60 BPM: a quarter lasts 0.5 s,
     // then 1 s. The tempo lives in its own track, as in format 1 files.
     SmfTrack tempo;
@@ -87,26 +83,23 @@ TEST(MidiFile, TempoChangeMidFileMovesLaterEventsToExactSamples)
     SmfTrack notes;
     notes.event(0, {0x90, 36, 100})
         .event(480, {0x90, 37, 100})
-        .event(480, {0x90, 38, 100})   // tick 960: where the tempo changes
-        .event(480, {0x90, 39, 100})   // tick 1440
-        .event(240, {0x90, 40, 100})   // tick 1680
+        .event(480, {0x90, 38, 100})  // tick 960: where the tempo changes
+        .event(480, {0x90, 39, 100})  // tick 1440
+        .event(240, {0x90, 40, 100})  // tick 1680
         .end();
     const auto file = smfFile(1, 480, {tempo, notes});
 
     const auto at48k = schedule(file, 48000.0);
     ASSERT_EQ(at48k.size(), 5u);
     const int64_t expected48k[5] = {0, 24000, 48000, 96000, 120000};
-    for (std::size_t i = 0; i < 5; ++i)
-        EXPECT_EQ(at48k[i].sample, expected48k[i]) << "event " << i;
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(at48k[i].sample, expected48k[i]) << "event " << i;
 
     const auto at44k = schedule(file, 44100.0);
     const int64_t expected44k[5] = {0, 22050, 44100, 88200, 110250};
-    for (std::size_t i = 0; i < 5; ++i)
-        EXPECT_EQ(at44k[i].sample, expected44k[i]) << "event " << i;
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(at44k[i].sample, expected44k[i]) << "event " << i;
 }
 
-TEST(MidiFile, TempoMapReportsTransportAcrossTempoAndMeterChanges)
-{
+TEST(MidiFile, TempoMapReportsTransportAcrossTempoAndMeterChanges) {
     SmfTrack track;
     track.tempo(0, 500000)
         .event(0, {0xFF, 0x58, 0x04, 3, 2, 24, 8})  // 3/4
@@ -128,8 +121,7 @@ TEST(MidiFile, TempoMapReportsTransportAcrossTempoAndMeterChanges)
     EXPECT_DOUBLE_EQ(map.barStartAtPpq(6.5, num, den), 6.0);
 }
 
-TEST(MidiFile, SmpteDivisionCountsTicksPerSecond)
-{
+TEST(MidiFile, SmpteDivisionCountsTicksPerSecond) {
     SmfTrack track;
     track.event(500, {0x90, 36, 100}).tempo(0, 1000000).event(500, {0x80, 36, 0}).end();
     // 25 frames per second, 40 ticks per frame: 1000 ticks per second;
@@ -141,8 +133,7 @@ TEST(MidiFile, SmpteDivisionCountsTicksPerSecond)
     EXPECT_EQ(events[1].sample, 48000);
 }
 
-TEST(MidiFile, MalformedFilesAreRejectedWithAReason)
-{
+TEST(MidiFile, MalformedFilesAreRejectedWithAReason) {
     SmfTrack good;
     good.event(0, {0x90, 36, 100}).end();
     const auto valid = smfFile(0, 480, {good});
@@ -180,8 +171,7 @@ TEST(MidiFile, MalformedFilesAreRejectedWithAReason)
     EXPECT_NO_THROW(parseMidiFile(valid));
 }
 
-TEST(MidiFile, RenderLengthIsLastEventPlusTail)
-{
+TEST(MidiFile, RenderLengthIsLastEventPlusTail) {
     SmfTrack track;
     track.event(0, {0x90, 36, 100}).event(480, {0x80, 36, 0}).end(0);
     const MidiSequence s = parseMidiFile(smfFile(0, 480, {track}));

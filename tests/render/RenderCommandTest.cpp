@@ -18,25 +18,19 @@ const std::string kRender = KETTRIX_RENDER_EXE;
 const std::string kClick = KETTRIX_CLICK_PLUGIN;
 const std::string kScratch = KETTRIX_TEST_SCRATCH_DIR;
 
-std::string scratch(const std::string& name)
-{
-    return kScratch + "/command-" + name;
-}
+std::string scratch(const std::string& name) { return kScratch + "/command-" + name; }
 
 ProgramResult run(const std::string& name, const std::vector<std::string>& args,
-                  const std::map<std::string, std::string>& env = {})
-{
+                  const std::map<std::string, std::string>& env = {}) {
     return runProgram(kRender, args, scratch(name), env);
 }
 
-void writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
-{
+void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<uint8_t> readFile(const std::string& path)
-{
+std::vector<uint8_t> readFile(const std::string& path) {
     const std::string text = slurp(path);
     return std::vector<uint8_t>(text.begin(), text.end());
 }
@@ -44,8 +38,7 @@ std::vector<uint8_t> readFile(const std::string& path)
 // A format 1 file at 480 ticks per quarter: 120 BPM, then 60 BPM from tick
 // 960 on. At 48 kHz the notes sound at samples 0, 24000, 48000, 96000 and
 // their note-offs end at 108000.
-std::string writeTempoChangeFile(const std::string& name)
-{
+std::string writeTempoChangeFile(const std::string& name) {
     SmfTrack tempo;
     tempo.tempo(0, 500000).tempo(960, 1000000).end();
     SmfTrack notes;
@@ -60,56 +53,46 @@ std::string writeTempoChangeFile(const std::string& name)
     return path;
 }
 
-std::vector<std::size_t> clickFrames(const WavData& wav, int channel)
-{
+std::vector<std::size_t> clickFrames(const WavData& wav, int channel) {
     std::vector<std::size_t> frames;
     for (std::size_t i = 0; i < wav.frames(); ++i)
-        if (wav.at(i, channel) != 0.0f)
-            frames.push_back(i);
+        if (wav.at(i, channel) != 0.0f) frames.push_back(i);
     return frames;
 }
 
-bool allFinite(const WavData& wav)
-{
+bool allFinite(const WavData& wav) {
     for (float v : wav.samples)
-        if (!std::isfinite(v))
-            return false;
+        if (!std::isfinite(v)) return false;
     return true;
 }
 
-float peak(const WavData& wav)
-{
+float peak(const WavData& wav) {
     float p = 0.0f;
-    for (float v : wav.samples)
-        p = std::max(p, std::fabs(v));
+    for (float v : wav.samples) p = std::max(p, std::fabs(v));
     return p;
 }
 
-std::vector<std::string> lines(const std::string& text)
-{
+std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        out.push_back(line);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
     return out;
 }
 
 }  // namespace
 
-TEST(RenderCommand, HelpAndInfoDescribeTheCommandAndThePlugin)
-{
+TEST(RenderCommand, HelpAndInfoDescribeTheCommandAndThePlugin) {
     const auto help = run("help", {"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("--midi FILE.mid --out FILE.wav"), std::string::npos);
 
     const auto info = run("info", {"--info", kClick});
     ASSERT_EQ(info.exitCode, 0) << info.err;
-    for (const char* expected : {"Effect name: Click\n", "Vendor: Kettrix Tests\n",
-                                 "Product: Click Test Instrument\n", "Unique ID: 'Clik' 0x436C696B\n",
-                                 "CanReplacing | ProgramChunks | IsSynth | CanDoubleReplacing",
-                                 "Category: synth\n", "Outputs: 4\n", "  0: \"Click 1\" stereo (first of a pair)\n",
-                                 "  1: \"Click 2\"\n", "Programs: 3\n", "  2: Click C\n", "Parameters: 2\n",
-                                 "  0: Gain = 0.50 dB\n", "  1: Width = 0.25\n"}) {
+    for (const char* expected :
+         {"Effect name: Click\n", "Vendor: Kettrix Tests\n", "Product: Click Test Instrument\n",
+          "Unique ID: 'Clik' 0x436C696B\n", "CanReplacing | ProgramChunks | IsSynth | CanDoubleReplacing",
+          "Category: synth\n", "Outputs: 4\n", "  0: \"Click 1\" stereo (first of a pair)\n", "  1: \"Click 2\"\n",
+          "Programs: 3\n", "  2: Click C\n", "Parameters: 2\n", "  0: Gain = 0.50 dB\n", "  1: Width = 0.25\n"}) {
         EXPECT_NE(info.out.find(expected), std::string::npos) << "missing: " << expected << "\nin:\n" << info.out;
     }
 
@@ -127,8 +110,7 @@ TEST(RenderCommand, HelpAndInfoDescribeTheCommandAndThePlugin)
     EXPECT_EQ(calls.back(), "close");
 }
 
-TEST(RenderCommand, MidiFileRendersClicksAtExactSamplesWithTheRightLayout)
-{
+TEST(RenderCommand, MidiFileRendersClicksAtExactSamplesWithTheRightLayout) {
     const std::string midi = writeTempoChangeFile("tempo");
     const std::vector<std::size_t> expected = {0, 24000, 48000, 96000};
     // Tail 0.25 s after the last event (the note-off at 108000).
@@ -137,8 +119,8 @@ TEST(RenderCommand, MidiFileRendersClicksAtExactSamplesWithTheRightLayout)
     for (const char* block : {"1", "100", "65536"}) {
         SCOPED_TRACE(std::string("block ") + block);
         const std::string out = scratch(std::string("all-") + block + ".wav");
-        const auto r = run("all", {kClick, "--midi", midi, "--out", out, "--rate", "48000", "--block", block,
-                                   "--mix", "all", "--tail", "0.25"});
+        const auto r = run("all", {kClick, "--midi", midi, "--out", out, "--rate", "48000", "--block", block, "--mix",
+                                   "all", "--tail", "0.25"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         const WavData wav = readWav(out);
         ASSERT_TRUE(wav.valid) << wav.problem;
@@ -146,8 +128,7 @@ TEST(RenderCommand, MidiFileRendersClicksAtExactSamplesWithTheRightLayout)
         EXPECT_EQ(wav.sampleRate, 48000u);
         EXPECT_EQ(wav.frames(), length);
         EXPECT_TRUE(allFinite(wav)) << "the click plug-in saw an event outside its block";
-        for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(clickFrames(wav, c), expected) << "channel " << c;
+        for (int c = 0; c < 4; ++c) EXPECT_EQ(clickFrames(wav, c), expected) << "channel " << c;
         EXPECT_EQ(wav.at(96000, 3), 0.5f);
     }
 
@@ -164,19 +145,18 @@ TEST(RenderCommand, MidiFileRendersClicksAtExactSamplesWithTheRightLayout)
     EXPECT_EQ(wav.at(24000, 1), 0.75f);
 }
 
-TEST(RenderCommand, HostFollowsTheUsualCallSequenceAndReportsTime)
-{
+TEST(RenderCommand, HostFollowsTheUsualCallSequenceAndReportsTime) {
     const std::string midi = writeTempoChangeFile("sequence");
     const std::string log = scratch("sequence.log");
     std::remove(log.c_str());
     const std::string state = scratch("sequence.state");
     writeFile(state, {1, 2, 3});
 
-    const auto r = run("sequence",
-                       {kClick, "--midi", midi, "--out", scratch("sequence.wav"), "--rate", "48000", "--block", "4000",
-                        "--program", "2", "--load-state", state, "--save-state", scratch("sequence-saved.state"),
-                        "--tail", "0"},
-                       {{"CLICK_PLUGIN_LOG", log}});
+    const auto r =
+        run("sequence",
+            {kClick, "--midi", midi, "--out", scratch("sequence.wav"), "--rate", "48000", "--block", "4000",
+             "--program", "2", "--load-state", state, "--save-state", scratch("sequence-saved.state"), "--tail", "0"},
+            {{"CLICK_PLUGIN_LOG", log}});
     ASSERT_EQ(r.exitCode, 0) << r.err;
 
     // Every call but the per-block ones, in order.
@@ -205,16 +185,24 @@ TEST(RenderCommand, HostFollowsTheUsualCallSequenceAndReportsTime)
         }
     }
     EXPECT_EQ(blocks, 28) << "108001 frames in blocks of 4000";
-    const std::vector<std::string> expected = {"host kettrix-render", "open",        "rate 48000", "block 4000",
-                                               "precision 0",         "program 2",   "setchunk 1 3", "mains 1",
-                                               "start",               "stop",        "mains 0",    "getchunk 1",
+    const std::vector<std::string> expected = {"host kettrix-render",
+                                               "open",
+                                               "rate 48000",
+                                               "block 4000",
+                                               "precision 0",
+                                               "program 2",
+                                               "setchunk 1 3",
+                                               "mains 1",
+                                               "start",
+                                               "stop",
+                                               "mains 0",
+                                               "getchunk 1",
                                                "close"};
     EXPECT_EQ(calls, expected);
     EXPECT_EQ(readFile(scratch("sequence-saved.state")), (std::vector<uint8_t>{1, 2, 3}));
 }
 
-TEST(RenderCommand, ProgressIsShownWhenAsked)
-{
+TEST(RenderCommand, ProgressIsShownWhenAsked) {
     const std::string midi = writeTempoChangeFile("progress");
     const auto quiet = run("quiet", {kClick, "--midi", midi, "--out", scratch("quiet.wav"), "--tail", "0"});
     EXPECT_EQ(quiet.exitCode, 0);
@@ -225,8 +213,7 @@ TEST(RenderCommand, ProgressIsShownWhenAsked)
     EXPECT_NE(shown.err.find("rendering 100%"), std::string::npos) << shown.err;
 }
 
-TEST(RenderCommand, BadCommandLinesExitWithStatusTwo)
-{
+TEST(RenderCommand, BadCommandLinesExitWithStatusTwo) {
     const std::string midi = writeTempoChangeFile("usage");
     const std::string out = scratch("usage.wav");
     const std::vector<std::vector<std::string>> cases = {
@@ -247,8 +234,7 @@ TEST(RenderCommand, BadCommandLinesExitWithStatusTwo)
     };
     for (const auto& args : cases) {
         std::string joined;
-        for (const auto& a : args)
-            joined += a + ' ';
+        for (const auto& a : args) joined += a + ' ';
         SCOPED_TRACE(joined);
         const auto r = run("usage", args);
         EXPECT_EQ(r.exitCode, 2);
@@ -256,8 +242,7 @@ TEST(RenderCommand, BadCommandLinesExitWithStatusTwo)
     }
 }
 
-TEST(RenderCommand, UnusablePluginsAndFilesExitWithStatusOneAndSayWhy)
-{
+TEST(RenderCommand, UnusablePluginsAndFilesExitWithStatusOneAndSayWhy) {
     const std::string midi = writeTempoChangeFile("failures");
     const std::string out = scratch("failures.wav");
     const std::string textFile = scratch("not-a-library.so");
@@ -278,7 +263,8 @@ TEST(RenderCommand, UnusablePluginsAndFilesExitWithStatusOneAndSayWhy)
         {"missing MIDI file", {kClick, "--midi", scratch("nowhere.mid"), "--out", out}, "cannot open MIDI file"},
         {"corrupt MIDI file", {kClick, "--midi", corruptMidi, "--out", out}, "unexpected end of data"},
         {"program out of range", {kClick, "--midi", midi, "--out", out, "--program", "3"}, "out of range"},
-        {"missing state file", {kClick, "--midi", midi, "--out", out, "--load-state", scratch("nowhere.state")},
+        {"missing state file",
+         {kClick, "--midi", midi, "--out", out, "--load-state", scratch("nowhere.state")},
          "cannot open state file"},
         {"unwritable output", {kClick, "--midi", midi, "--out", scratch("no-dir/x.wav")}, "cannot create"},
     };
@@ -295,12 +281,10 @@ TEST(RenderCommand, UnusablePluginsAndFilesExitWithStatusOneAndSayWhy)
     EXPECT_NE(noDouble.err.find("cannot process in double precision"), std::string::npos) << noDouble.err;
 }
 
-TEST(RenderCommand, StateFileRoundTripsByteForByte)
-{
+TEST(RenderCommand, StateFileRoundTripsByteForByte) {
     const std::string midi = writeTempoChangeFile("state");
     std::vector<uint8_t> original(3000);
-    for (std::size_t i = 0; i < original.size(); ++i)
-        original[i] = static_cast<uint8_t>((i * 37u + 11u) & 0xFFu);
+    for (std::size_t i = 0; i < original.size(); ++i) original[i] = static_cast<uint8_t>((i * 37u + 11u) & 0xFFu);
     const std::string in = scratch("state-in.bin"), saved = scratch("state-out.bin");
     writeFile(in, original);
     const auto r = run("state", {kClick, "--midi", midi, "--out", scratch("state.wav"), "--load-state", in,
@@ -310,8 +294,7 @@ TEST(RenderCommand, StateFileRoundTripsByteForByte)
 }
 
 #ifdef KETTRIX4_PLUGIN
-TEST(RenderCommandKettrix4, InfoShowsTheInstrument)
-{
+TEST(RenderCommandKettrix4, InfoShowsTheInstrument) {
     const auto info = run("k4-info", {"--info", KETTRIX4_PLUGIN});
     ASSERT_EQ(info.exitCode, 0) << info.err;
     for (const char* expected : {"Effect name: Kettrix4\n", "Vendor: Sorvane\n", "Unique ID: 'KTX4' 0x4B545834\n",
@@ -321,14 +304,13 @@ TEST(RenderCommandKettrix4, InfoShowsTheInstrument)
     }
 }
 
-TEST(RenderCommandKettrix4, MidiFileRendersToTheRightLengthAndChannels)
-{
+TEST(RenderCommandKettrix4, MidiFileRendersToTheRightLengthAndChannels) {
     const std::string midi = writeTempoChangeFile("k4");
     for (const auto& [mix, channels] : {std::pair<std::string, int>{"all", 12}, {"stereo", 2}}) {
         SCOPED_TRACE(mix);
         const std::string out = scratch("k4-" + mix + ".wav");
-        const auto r = run("k4-render", {KETTRIX4_PLUGIN, "--midi", midi, "--out", out, "--rate", "48000", "--mix",
-                                         mix, "--tail", "0.5"});
+        const auto r = run("k4-render", {KETTRIX4_PLUGIN, "--midi", midi, "--out", out, "--rate", "48000", "--mix", mix,
+                                         "--tail", "0.5"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         const WavData wav = readWav(out);
         ASSERT_TRUE(wav.valid) << wav.problem;
@@ -338,8 +320,7 @@ TEST(RenderCommandKettrix4, MidiFileRendersToTheRightLengthAndChannels)
     }
 }
 
-TEST(RenderCommandKettrix4, ProgramChunkRoundTripsThroughStateFiles)
-{
+TEST(RenderCommandKettrix4, ProgramChunkRoundTripsThroughStateFiles) {
     const std::string midi = writeTempoChangeFile("k4-state");
     const std::string first = scratch("k4-first.state"), second = scratch("k4-second.state");
     auto r = run("k4-save", {KETTRIX4_PLUGIN, "--midi", midi, "--out", scratch("k4-save.wav"), "--program", "3",
@@ -355,13 +336,11 @@ TEST(RenderCommandKettrix4, ProgramChunkRoundTripsThroughStateFiles)
 }
 #endif
 
-TEST(RenderCommandThirdParty, DebianInstrumentProducesSound)
-{
+TEST(RenderCommandThirdParty, DebianInstrumentProducesSound) {
     // Kars, a string synthesizer from Debian's dpf-plugins-vst package, run
     // only as a test subject for the host.
     const std::string kars = "/usr/lib/vst/Kars-vst.so";
-    if (!std::ifstream(kars))
-        GTEST_SKIP() << kars << " is not installed (package dpf-plugins-vst)";
+    if (!std::ifstream(kars)) GTEST_SKIP() << kars << " is not installed (package dpf-plugins-vst)";
     const std::string out = scratch("kars.wav");
     // Leak reports from a foreign library are not ours to fix.
     const auto r = run("kars", {kars, "--demo", "--out", out, "--tail", "0.5"}, {{"ASAN_OPTIONS", "detect_leaks=0"}});
@@ -374,7 +353,6 @@ TEST(RenderCommandThirdParty, DebianInstrumentProducesSound)
     // A note sounds from the first beat; the second half of the first bar
     // is not silent either.
     float secondHalf = 0.0f;
-    for (std::size_t i = 44100; i < 88200; ++i)
-        secondHalf = std::max(secondHalf, std::fabs(wav.at(i, 0)));
+    for (std::size_t i = 44100; i < 88200; ++i) secondHalf = std::max(secondHalf, std::fabs(wav.at(i, 0)));
     EXPECT_GT(secondHalf, 0.001f);
 }

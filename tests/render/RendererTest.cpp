@@ -19,12 +19,10 @@ constexpr double kRate = 48000.0;
 constexpr int kClickOutputs = 4;
 
 // One tick per sample: 120 BPM with 24000 ticks per quarter at 48 kHz.
-MidiSequence notesAtSamples(const std::vector<uint64_t>& samples)
-{
+MidiSequence notesAtSamples(const std::vector<uint64_t>& samples) {
     MidiSequence s;
     s.ticksPerQuarter = 24000;
-    for (uint64_t at : samples)
-        s.events.push_back({at, 0x90, 60, 100});
+    for (uint64_t at : samples) s.events.push_back({at, 0x90, 60, 100});
     s.endTick = samples.empty() ? 0 : samples.back();
     return s;
 }
@@ -36,8 +34,7 @@ struct Rendered {
     std::size_t frames() const { return samples.size() / channels; }
 };
 
-Rendered render(const MidiSequence& sequence, const RenderSettings& settings, double tailSeconds = 0.01)
-{
+Rendered render(const MidiSequence& sequence, const RenderSettings& settings, double tailSeconds = 0.01) {
     PluginLibrary library(KETTRIX_CLICK_PLUGIN);
     HostContext context;
     PluginInstance plugin(library, context);
@@ -60,8 +57,7 @@ Rendered render(const MidiSequence& sequence, const RenderSettings& settings, do
 
 }  // namespace
 
-TEST(Renderer, EventsLandOnTheirExactSampleForEveryBlockSize)
-{
+TEST(Renderer, EventsLandOnTheirExactSampleForEveryBlockSize) {
     // Spacing of 5 samples is smaller than most block sizes below; 1001 holds
     // two notes at once.
     const std::vector<uint64_t> at = {0, 5, 10, 15, 63, 64, 255, 256, 257, 511, 1000, 1001, 1001};
@@ -86,8 +82,7 @@ TEST(Renderer, EventsLandOnTheirExactSampleForEveryBlockSize)
     }
 }
 
-TEST(Renderer, DoublePrecisionRendersTheSameClicks)
-{
+TEST(Renderer, DoublePrecisionRendersTheSameClicks) {
     const auto sequence = notesAtSamples({7, 300, 301});
     const Rendered single = render(sequence, {128, Precision::Float, Mix::All});
     const Rendered twice = render(sequence, {128, Precision::Double, Mix::All});
@@ -95,8 +90,7 @@ TEST(Renderer, DoublePrecisionRendersTheSameClicks)
     EXPECT_EQ(twice.at(300, 3), 0.5f);
 }
 
-TEST(Renderer, StereoMixSumsLeftAndRightOfEveryPair)
-{
+TEST(Renderer, StereoMixSumsLeftAndRightOfEveryPair) {
     const Rendered out = render(notesAtSamples({10}), {32, Precision::Float, Mix::Stereo});
     ASSERT_EQ(out.channels, 2);
     EXPECT_EQ(out.at(10, 0), 0.125f + 0.375f);  // outputs 1 and 3
@@ -105,8 +99,7 @@ TEST(Renderer, StereoMixSumsLeftAndRightOfEveryPair)
     EXPECT_EQ(out.at(11, 1), 0.0f);
 }
 
-TEST(DemoPattern, PlaysEveryDefaultKeyRangeAtOneHundredTwentyBpm)
-{
+TEST(DemoPattern, PlaysEveryDefaultKeyRangeAtOneHundredTwentyBpm) {
     const MidiSequence demo = demoPattern();
     std::set<int> rangesHit;
     int noteOns = 0, noteOffs = 0;

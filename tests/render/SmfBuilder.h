@@ -13,14 +13,12 @@ namespace kettrix::render::test {
 // is produced by leaving out the status byte.
 class SmfTrack {
 public:
-    SmfTrack& event(uint32_t delta, std::initializer_list<uint8_t> bytes)
-    {
+    SmfTrack& event(uint32_t delta, std::initializer_list<uint8_t> bytes) {
         vlq(delta);
         data_.insert(data_.end(), bytes);
         return *this;
     }
-    SmfTrack& tempo(uint32_t delta, uint32_t microsPerQuarter)
-    {
+    SmfTrack& tempo(uint32_t delta, uint32_t microsPerQuarter) {
         return event(delta, {0xFF, 0x51, 0x03, static_cast<uint8_t>(microsPerQuarter >> 16),
                              static_cast<uint8_t>(microsPerQuarter >> 8), static_cast<uint8_t>(microsPerQuarter)});
     }
@@ -28,30 +26,25 @@ public:
     const std::vector<uint8_t>& bytes() const { return data_; }
 
 private:
-    void vlq(uint32_t value)
-    {
+    void vlq(uint32_t value) {
         uint8_t groups[5];
         int n = 0;
         do {
             groups[n++] = static_cast<uint8_t>(value & 0x7F);
             value >>= 7;
         } while (value != 0);
-        while (n > 1)
-            data_.push_back(static_cast<uint8_t>(groups[--n] | 0x80));
+        while (n > 1) data_.push_back(static_cast<uint8_t>(groups[--n] | 0x80));
         data_.push_back(groups[0]);
     }
 
     std::vector<uint8_t> data_;
 };
 
-inline void appendBigEndian(std::vector<uint8_t>& out, uint32_t value, int bytes)
-{
-    for (int shift = (bytes - 1) * 8; shift >= 0; shift -= 8)
-        out.push_back(static_cast<uint8_t>(value >> shift));
+inline void appendBigEndian(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+    for (int shift = (bytes - 1) * 8; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
 }
 
-inline std::vector<uint8_t> smfFile(uint16_t format, uint16_t division, const std::vector<SmfTrack>& tracks)
-{
+inline std::vector<uint8_t> smfFile(uint16_t format, uint16_t division, const std::vector<SmfTrack>& tracks) {
     std::vector<uint8_t> out = {'M', 'T', 'h', 'd'};
     appendBigEndian(out, 6, 4);
     appendBigEndian(out, format, 2);

@@ -28,16 +28,13 @@ struct WavData {
     float at(std::size_t frame, std::size_t channel) const { return samples[frame * channels + channel]; }
 };
 
-inline uint32_t readLe(const std::vector<uint8_t>& b, std::size_t at, int bytes)
-{
+inline uint32_t readLe(const std::vector<uint8_t>& b, std::size_t at, int bytes) {
     uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = (v << 8) | b[at + static_cast<std::size_t>(i)];
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | b[at + static_cast<std::size_t>(i)];
     return v;
 }
 
-inline WavData parseWav(const std::vector<uint8_t>& b)
-{
+inline WavData parseWav(const std::vector<uint8_t>& b) {
     WavData wav;
     if (b.size() < 12 || std::memcmp(b.data(), "RIFF", 4) != 0 || std::memcmp(b.data() + 8, "WAVE", 4) != 0) {
         wav.problem = "no RIFF/WAVE header";
@@ -86,13 +83,11 @@ inline WavData parseWav(const std::vector<uint8_t>& b)
     return wav;
 }
 
-inline WavData readWav(const std::string& path)
-{
+inline WavData readWav(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     WavData wav = parseWav(bytes);
-    if (!in && bytes.empty())
-        wav.problem = "cannot read " + path;
+    if (!in && bytes.empty()) wav.problem = "cannot read " + path;
     return wav;
 }
 

@@ -35,8 +35,13 @@ TEST(ResourceLookup, TypeIgnoresAsciiCase) {
 }
 
 TEST(ResourceLookup, MissingResourcesAreEmpty) {
-    for (auto [type, id] : {std::pair<const char*, int>{"WAV", 200}, {"WAV", 0}, {"WAV", -201},
-                            {"PNG", 201}, {"", 201}, {"WAVE", 201}, {"WA", 201}}) {
+    for (auto [type, id] : {std::pair<const char*, int>{"WAV", 200},
+                            {"WAV", 0},
+                            {"WAV", -201},
+                            {"PNG", 201},
+                            {"", 201},
+                            {"WAVE", 201},
+                            {"WA", 201}}) {
         const Resource r = find(type, id);
         EXPECT_FALSE(r) << type << " " << id;
         EXPECT_EQ(r.data, nullptr);
@@ -62,9 +67,8 @@ TEST(ResourceRegeneration, GeneratorReproducesCommittedWavetables) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
     const std::pair<int, const char*> files[] = {
-        {201, "201-sine-pure.raw"}, {202, "202-sine-808.raw"}, {203, "203-sine-909.raw"},
-        {204, "204-triangle.raw"},  {300, "300-square.raw"},   {301, "301-saw.raw"},
-        {302, "302-cymbal.raw"}};
+        {201, "201-sine-pure.raw"}, {202, "202-sine-808.raw"}, {203, "203-sine-909.raw"}, {204, "204-triangle.raw"},
+        {300, "300-square.raw"},    {301, "301-saw.raw"},      {302, "302-cymbal.raw"}};
     for (auto [id, name] : files) {
         const auto fresh = readFile(out / name);
         const auto committed = readFile(fs::path(KETTRIX_SOURCE_DIR) / "resources/wavetables" / name);

@@ -24,8 +24,9 @@ struct SetUnderTest {
 };
 
 const SetUnderTest kSets[] = {
-    {201, "Sine (pure)", 1.0},          {202, "Sine (808)", 1.0}, {203, "Sine (909)", 1.0},
-    {204, "Triangle", 8.0 / (kPi * kPi)}, {300, "Square", 4.0 / kPi}, {301, "Saw", 2.0 / kPi},
+    {201, "Sine (pure)", 1.0},  {202, "Sine (808)", 1.0},
+    {203, "Sine (909)", 1.0},   {204, "Triangle", 8.0 / (kPi * kPi)},
+    {300, "Square", 4.0 / kPi}, {301, "Saw", 2.0 / kPi},
     {302, "cymbal", 1.0},
 };
 
@@ -111,9 +112,8 @@ TEST(WavetableData, CyclesStartAtZeroFallFirstAndStayInRange) {
             const auto x = loadTable(r, t);
             EXPECT_EQ(x[0], 0.0) << set.name << " table " << t;
             EXPECT_LT(x[1], 0.0) << set.name << " table " << t;
-            const double peak = std::fabs(*std::max_element(x.begin(), x.end(), [](double a, double b) {
-                return std::fabs(a) < std::fabs(b);
-            }));
+            const double peak = std::fabs(
+                *std::max_element(x.begin(), x.end(), [](double a, double b) { return std::fabs(a) < std::fabs(b); }));
             EXPECT_LT(peak, 1.0) << set.name << " table " << t;
             EXPECT_GT(peak, 0.15) << set.name << " table " << t;
         }
@@ -129,12 +129,12 @@ struct HarmonicShape {
 TEST(WavetableData, TonalSetsHaveTheirHarmonicRecipes) {
     const HarmonicShape shapes[] = {
         {201, 0, 0.0, 0.0, 0.0},
-        {202, 0, 0.0, 0.0, 0.0},             // the 808 second harmonic fades out at the ends...
-        {202, 37, 0.2, 0.0, 0.0},            // ...and swells to a fifth in the middle
-        {203, 0, 0.0, 0.1122, 0.0158},       // 909: third 19 dB, fifth 36 dB down
-        {204, 0, 0.0, 1.0 / 9, 1.0 / 25},    // triangle: odd, 1/k^2
-        {300, 0, 0.0, 1.0 / 3, 1.0 / 5},     // square: odd, 1/k
-        {301, 0, 1.0 / 2, 1.0 / 3, 1.0 / 5}, // saw: all, 1/k
+        {202, 0, 0.0, 0.0, 0.0},              // the 808 second harmonic fades out at the ends...
+        {202, 37, 0.2, 0.0, 0.0},             // ...and swells to a fifth in the middle
+        {203, 0, 0.0, 0.1122, 0.0158},        // 909: third 19 dB, fifth 36 dB down
+        {204, 0, 0.0, 1.0 / 9, 1.0 / 25},     // triangle: odd, 1/k^2
+        {300, 0, 0.0, 1.0 / 3, 1.0 / 5},      // square: odd, 1/k
+        {301, 0, 1.0 / 2, 1.0 / 3, 1.0 / 5},  // saw: all, 1/k
     };
     for (const auto& s : shapes) {
         const auto x = loadTable(kettrix::resources::find("WAV", s.id), s.table);

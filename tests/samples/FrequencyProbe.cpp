@@ -45,7 +45,9 @@ std::vector<double> averageSpectrum(const std::vector<double>& signal, std::size
             const std::size_t at = f * frameSize + i;
             const double x = at < signal.size() ? signal[at] : 0.0;
             // Short one-shots are measured whole (no window), textures windowed.
-            const double w = padded ? 1.0 : 0.5 - 0.5 * std::cos(2.0 * kPi * static_cast<double>(i) / static_cast<double>(frameSize));
+            const double w =
+                padded ? 1.0
+                       : 0.5 - 0.5 * std::cos(2.0 * kPi * static_cast<double>(i) / static_cast<double>(frameSize));
             buffer[i] = {x * w, 0.0};
         }
         fft(buffer);

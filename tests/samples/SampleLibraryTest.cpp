@@ -1,7 +1,7 @@
 // The synthesized sample library: the committed files match their generator,
 // have the lengths the instrument expects, and sound like their names.
-#include "SampleCatalog.h"
 #include "FrequencyProbe.h"
+#include "SampleCatalog.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +81,7 @@ TEST(SampleLibrary, TypesIdsAndLengthsCoverBothTables) {
     // Spot checks at the ends of both tables.
     EXPECT_EQ(kettrix::samplegen::noiseRecipes()[30].resourceId, 236);  // "Vinyl 1"
     EXPECT_EQ(kettrix::samplegen::noiseRecipes()[30].length, 51083);
-    EXPECT_EQ(kettrix::samplegen::hitRecipes()[0].length, 7);           // "Analog 1"
+    EXPECT_EQ(kettrix::samplegen::hitRecipes()[0].length, 7);  // "Analog 1"
     for (const auto& r : everySample()) EXPECT_EQ(committed(r).size(), static_cast<std::size_t>(r.length)) << r.name;
 }
 
@@ -115,13 +115,19 @@ TEST(SampleLibrary, SpectralCentroidMatchesTheCategory) {
     for (const auto& r : everySample()) {
         const double centroid = kettrix::testing::spectralCentroid(committed(r), 44100.0);
         switch (r.colour) {
-            case Colour::Low: EXPECT_LT(centroid, 2500.0) << r.name; break;
+            case Colour::Low:
+                EXPECT_LT(centroid, 2500.0) << r.name;
+                break;
             case Colour::Mid:
                 EXPECT_GT(centroid, 1000.0) << r.name;
                 EXPECT_LT(centroid, 9000.0) << r.name;
                 break;
-            case Colour::High: EXPECT_GT(centroid, 6000.0) << r.name; break;
-            case Colour::Broad: EXPECT_GT(centroid, 3000.0) << r.name; break;
+            case Colour::High:
+                EXPECT_GT(centroid, 6000.0) << r.name;
+                break;
+            case Colour::Broad:
+                EXPECT_GT(centroid, 3000.0) << r.name;
+                break;
         }
     }
 }

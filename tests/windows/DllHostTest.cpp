@@ -28,22 +28,18 @@ namespace {
 
 // The build passes the DLL's path as the build machine sees it; under Wine a
 // Unix absolute path is reached through drive Z:.
-std::string dllPath()
-{
+std::string dllPath() {
     std::string path = KETTRIX4_DLL;
-    if (!path.empty() && path.front() == '/')
-        path = "Z:" + path;
+    if (!path.empty() && path.front() == '/') path = "Z:" + path;
     return path;
 }
 
-intptr_t KETTRIX_VST_CALL silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
-{
+intptr_t KETTRIX_VST_CALL silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
     return opcode == audioMasterVersion ? kVstVersion : 0;
 }
 
 // Stereo mix of the demo groove, rendered in a fresh instance.
-std::vector<float> renderDemo(const PluginLibrary& library, Precision precision)
-{
+std::vector<float> renderDemo(const PluginLibrary& library, Precision precision) {
     const MidiSequence sequence = demoPattern();
     const TempoMap tempo(sequence, 44100.0);
     HostContext context;
@@ -57,8 +53,9 @@ std::vector<float> renderDemo(const PluginLibrary& library, Precision precision)
     plugin.startProcess();
     std::vector<float> audio;
     Renderer renderer(plugin, tempo, {256, precision, Mix::Stereo});
-    renderer.render(scheduleEvents(sequence, tempo), renderLength(sequence, tempo, 1.0),
-                    [&](const float* frames, std::size_t count) { audio.insert(audio.end(), frames, frames + 2 * count); });
+    renderer.render(
+        scheduleEvents(sequence, tempo), renderLength(sequence, tempo, 1.0),
+        [&](const float* frames, std::size_t count) { audio.insert(audio.end(), frames, frames + 2 * count); });
     plugin.stopProcess();
     plugin.suspend();
     return audio;
@@ -67,8 +64,7 @@ std::vector<float> renderDemo(const PluginLibrary& library, Precision precision)
 class WindowsDll : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { library_ = new PluginLibrary(dllPath()); }
-    static void TearDownTestSuite()
-    {
+    static void TearDownTestSuite() {
         delete library_;
         library_ = nullptr;
     }
@@ -80,8 +76,7 @@ PluginLibrary* WindowsDll::library_ = nullptr;
 
 }  // namespace
 
-TEST_F(WindowsDll, BothExportsCreateTheInstrument)
-{
+TEST_F(WindowsDll, BothExportsCreateTheInstrument) {
     HMODULE module = ::GetModuleHandleA("Kettrix4.dll");
     ASSERT_NE(module, nullptr);
     for (const char* name : {"VSTPluginMain", "main"}) {
@@ -101,8 +96,7 @@ TEST_F(WindowsDll, BothExportsCreateTheInstrument)
     }
 }
 
-TEST_F(WindowsDll, InstancesCreatedFromSeveralThreadsAtOnceAreComplete)
-{
+TEST_F(WindowsDll, InstancesCreatedFromSeveralThreadsAtOnceAreComplete) {
     // Hosts scan and open plug-ins from more than one thread; creation is
     // serialised inside the DLL, so every instance comes out whole.
     constexpr int kThreads = 4;
@@ -111,35 +105,30 @@ TEST_F(WindowsDll, InstancesCreatedFromSeveralThreadsAtOnceAreComplete)
     const Vst2MainProc entry = library_->entryPoint();
     for (int t = 0; t < kThreads; ++t)
         threads.emplace_back([&effects, entry, t] { effects[static_cast<std::size_t>(t)] = entry(&silentHost); });
-    for (std::thread& thread : threads)
-        thread.join();
+    for (std::thread& thread : threads) thread.join();
     for (int t = 0; t < kThreads; ++t) {
         AEffect* effect = effects[static_cast<std::size_t>(t)];
         ASSERT_NE(effect, nullptr) << t;
         EXPECT_EQ(effect->magic, kEffectMagic);
         EXPECT_EQ(effect->numParams, 1393);
-        for (int u = 0; u < t; ++u)
-            EXPECT_NE(effect, effects[static_cast<std::size_t>(u)]);
+        for (int u = 0; u < t; ++u) EXPECT_NE(effect, effects[static_cast<std::size_t>(u)]);
     }
-    for (AEffect* effect : effects)
-        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    for (AEffect* effect : effects) effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 
-TEST_F(WindowsDll, InfoDescribesTheInstrument)
-{
+TEST_F(WindowsDll, InfoDescribesTheInstrument) {
     RenderOptions options;
     options.mode = Mode::Info;
     options.pluginPath = dllPath();
     std::ostringstream out;
     runInfo(options, out);
     const std::string info = out.str();
-    for (const char* line : {"Effect name: Kettrix4\n", "Vendor: Sorvane\n", "Unique ID: 'KTX4'",
-                             "Outputs: 12\n", "Parameters: 1393\n", "Programs: 128\n"})
+    for (const char* line : {"Effect name: Kettrix4\n", "Vendor: Sorvane\n", "Unique ID: 'KTX4'", "Outputs: 12\n",
+                             "Parameters: 1393\n", "Programs: 128\n"})
         EXPECT_NE(info.find(line), std::string::npos) << "missing \"" << line << "\" in:\n" << info.substr(0, 2000);
 }
 
-TEST_F(WindowsDll, DemoRenderIsAudibleFiniteAndRepeatable)
-{
+TEST_F(WindowsDll, DemoRenderIsAudibleFiniteAndRepeatable) {
     const std::vector<float> first = renderDemo(*library_, Precision::Float);
     ASSERT_FALSE(first.empty());
     float peak = 0.0f;
@@ -156,8 +145,7 @@ TEST_F(WindowsDll, DemoRenderIsAudibleFiniteAndRepeatable)
     EXPECT_EQ(renderDemo(*library_, Precision::Double), first);
 }
 
-TEST_F(WindowsDll, ProgramsAndChunksRoundTrip)
-{
+TEST_F(WindowsDll, ProgramsAndChunksRoundTrip) {
     HostContext context;
     PluginInstance plugin(*library_, context);
     plugin.open();

@@ -23,27 +23,23 @@ struct FloatWav {
     std::vector<float> samples;  // interleaved
 };
 
-uint32_t readLe32(const unsigned char* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+uint32_t readLe32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+           (static_cast<uint32_t>(p[3]) << 24);
 }
 
-uint16_t readLe16(const unsigned char* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
+uint16_t readLe16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 // Walks the RIFF chunks for "fmt " (format 3, 32 bits) and "data".
-bool readFloatWav(const std::string& path, FloatWav& wav, std::string& error)
-{
+bool readFloatWav(const std::string& path, FloatWav& wav, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = "cannot open " + path;
         return false;
     }
     const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
+    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
+        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
         error = path + ": not a RIFF WAVE file";
         return false;
     }
@@ -84,8 +80,7 @@ bool readFloatWav(const std::string& path, FloatWav& wav, std::string& error)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 3 || argc > 4) {
         std::fprintf(stderr, "usage: wav_diff A.wav B.wav [tolerance]\n");
         return 2;
@@ -116,8 +111,8 @@ int main(int argc, char** argv)
         }
     }
     const std::size_t frames = a.samples.size() / static_cast<std::size_t>(a.channels);
-    std::printf("%d ch x %zu frames, peak %.3f: %zu samples differ, largest difference %.9g", a.channels, frames,
-                peak, differing, largest);
+    std::printf("%d ch x %zu frames, peak %.3f: %zu samples differ, largest difference %.9g", a.channels, frames, peak,
+                differing, largest);
     if (differing != 0)
         std::printf(" (first at frame %zu, channel %zu)", firstDiffering / static_cast<std::size_t>(a.channels),
                     firstDiffering % static_cast<std::size_t>(a.channels));

@@ -20,8 +20,8 @@ struct NoiseSettings {
 
 struct HitSettings {
     int type = 1;
-    double level = 1.0;     // "Hit lowpass filter" after velocity
-    double decay = 0.5;     // "Hit Modulation Decay" (generator)
+    double level = 1.0;  // "Hit lowpass filter" after velocity
+    double decay = 0.5;  // "Hit Modulation Decay" (generator)
     double seconds = 0.25;
     double sampleRate = 44100.0;
 };

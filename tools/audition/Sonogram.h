@@ -8,10 +8,10 @@
 namespace kettrix::audition {
 
 struct SpectrogramSettings {
-    int frameSize = 1024;   // power of two
+    int frameSize = 1024;  // power of two
     int hop = 256;
-    int height = 256;       // frequency rows
-    int maxWidth = 1200;    // columns; the hop grows for long signals
+    int height = 256;     // frequency rows
+    int maxWidth = 1200;  // columns; the hop grows for long signals
 };
 
 bool writeSpectrogramPng(const std::string& path, const std::vector<double>& signal,

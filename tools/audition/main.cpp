@@ -23,8 +23,10 @@ std::string slug(const char* name) {
     std::string out;
     for (const char* c = name; *c != '\0'; ++c) {
         const auto ch = static_cast<unsigned char>(*c);
-        if (std::isalnum(ch)) out += static_cast<char>(std::tolower(ch));
-        else if (!out.empty() && out.back() != '-') out += '-';
+        if (std::isalnum(ch))
+            out += static_cast<char>(std::tolower(ch));
+        else if (!out.empty() && out.back() != '-')
+            out += '-';
     }
     return out;
 }
@@ -81,7 +83,8 @@ int main(int argc, char** argv) {
             report("hit/" + file, out);
             if (level == 1.0) {
                 // Short hits: a small frame and a fine hop keep the click visible.
-                const std::vector<double> head(out.begin(), out.begin() + std::min<std::ptrdiff_t>(8192, static_cast<std::ptrdiff_t>(out.size())));
+                const std::vector<double> head(
+                    out.begin(), out.begin() + std::min<std::ptrdiff_t>(8192, static_cast<std::ptrdiff_t>(out.size())));
                 const auto png = (root / "spectrograms" / ("hit-" + base + ".png")).string();
                 if (!writeSpectrogramPng(png, head, {256, 8, 256, 1200})) ++failures;
             }

@@ -127,7 +127,8 @@ int check(const Options& options) {
     int failures = 0;
     for (const std::string& path : options.inputs) {
         const auto text = readFile(path);
-        const KitParseResult parsed = text ? parseKitText(*text, path) : KitParseResult{false, {}, path + ": cannot read"};
+        const KitParseResult parsed =
+            text ? parseKitText(*text, path) : KitParseResult{false, {}, path + ": cannot read"};
         if (!parsed.ok) {
             std::cerr << parsed.error << "\n";
             ++failures;

@@ -13,43 +13,37 @@ constexpr unsigned kMaxSampleRate = 768000;
 constexpr int kMaxBlockSize = 65536;
 constexpr double kMaxTailSeconds = 3600.0;
 
-long parseInteger(const std::string& option, const std::string& text, long lo, long hi)
-{
+long parseInteger(const std::string& option, const std::string& text, long lo, long hi) {
     errno = 0;
     char* end = nullptr;
     const long value = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || errno != 0 || value < lo || value > hi)
-        throw UsageError(option + " expects a whole number from " + std::to_string(lo) + " to " +
-                         std::to_string(hi) + ", not '" + text + "'");
+        throw UsageError(option + " expects a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) +
+                         ", not '" + text + "'");
     return value;
 }
 
-double parseSeconds(const std::string& option, const std::string& text)
-{
+double parseSeconds(const std::string& option, const std::string& text) {
     errno = 0;
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || errno != 0 || !std::isfinite(value) || value < 0.0 ||
-        value > kMaxTailSeconds)
+    if (text.empty() || *end != '\0' || errno != 0 || !std::isfinite(value) || value < 0.0 || value > kMaxTailSeconds)
         throw UsageError(option + " expects a number of seconds from 0 to 3600, not '" + text + "'");
     return value;
 }
 
 }  // namespace
 
-RenderOptions parseCommandLine(const std::vector<std::string>& args)
-{
+RenderOptions parseCommandLine(const std::vector<std::string>& args) {
     RenderOptions options;
-    if (args.empty())
-        throw UsageError("no plug-in given");
+    if (args.empty()) throw UsageError("no plug-in given");
 
     bool info = false;
     std::vector<std::string> positional;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size())
-                throw UsageError(arg + " needs a value");
+            if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
             return args[++i];
         };
 
@@ -101,8 +95,7 @@ RenderOptions parseCommandLine(const std::vector<std::string>& args)
         }
     }
 
-    if (positional.empty())
-        throw UsageError("no plug-in given");
+    if (positional.empty()) throw UsageError("no plug-in given");
     if (positional.size() > 1)
         throw UsageError("more than one plug-in given ('" + positional[0] + "', '" + positional[1] + "')");
     options.pluginPath = positional[0];
@@ -112,17 +105,14 @@ RenderOptions parseCommandLine(const std::vector<std::string>& args)
         return options;
     }
     options.mode = Mode::Render;
-    if (options.demo && !options.midiPath.empty())
-        throw UsageError("--midi and --demo cannot be used together");
+    if (options.demo && !options.midiPath.empty()) throw UsageError("--midi and --demo cannot be used together");
     if (!options.demo && options.midiPath.empty())
         throw UsageError("nothing to render: give --midi FILE.mid or --demo");
-    if (options.outPath.empty())
-        throw UsageError("no output file: give --out FILE.wav");
+    if (options.outPath.empty()) throw UsageError("no output file: give --out FILE.wav");
     return options;
 }
 
-const char* usageText()
-{
+const char* usageText() {
     return "Usage:\n"
            "  kettrix-render --info PLUGIN.so\n"
            "  kettrix-render PLUGIN.so --midi FILE.mid --out FILE.wav [options]\n"

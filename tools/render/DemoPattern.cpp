@@ -44,16 +44,14 @@ constexpr Lane kLanes[] = {
     {kCrash, {"x...............", "................", "x...............", "................"}},
 };
 
-void addNote(MidiSequence& sequence, uint64_t tick, uint8_t note, uint8_t velocity)
-{
+void addNote(MidiSequence& sequence, uint64_t tick, uint8_t note, uint8_t velocity) {
     sequence.events.push_back({tick, 0x90, note, velocity});
     sequence.events.push_back({tick + kNoteLengthTicks, 0x80, note, 0});
 }
 
 }  // namespace
 
-MidiSequence demoPattern()
-{
+MidiSequence demoPattern() {
     MidiSequence sequence;
     sequence.format = 0;
     sequence.trackCount = 1;
@@ -65,8 +63,7 @@ MidiSequence demoPattern()
         for (uint64_t bar = 0; bar < 4; ++bar) {
             for (uint64_t step = 0; step < kStepsPerBar; ++step) {
                 const char hit = lane.steps[bar][step];
-                if (hit == '.')
-                    continue;
+                if (hit == '.') continue;
                 const uint64_t tick = (bar * kStepsPerBar + step) * kTicksPerStep;
                 addNote(sequence, tick, lane.note, hit == 'x' ? 120 : 90);
             }

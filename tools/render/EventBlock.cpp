@@ -12,17 +12,14 @@ static_assert(sizeof(VstEvent*) == sizeof(intptr_t));
 
 }  // namespace
 
-EventBlock::EventBlock(std::size_t capacity) : capacity_(capacity)
-{
+EventBlock::EventBlock(std::size_t capacity) : capacity_(capacity) {
     events_.reserve(capacity);
     // At least the two entries the declared record holds.
     recordWords_.assign(kHeaderWords + (capacity < 2 ? 2 : capacity), 0);
 }
 
-bool EventBlock::add(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2)
-{
-    if (events_.size() >= capacity_)
-        return false;
+bool EventBlock::add(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2) {
+    if (events_.size() >= capacity_) return false;
     VstMidiEvent event{};
     event.type = kVstMidiType;
     event.byteSize = sizeof(VstMidiEvent);
@@ -34,15 +31,13 @@ bool EventBlock::add(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t
     return true;
 }
 
-VstEvents* EventBlock::record()
-{
+VstEvents* EventBlock::record() {
     auto* record = reinterpret_cast<VstEvents*>(recordWords_.data());
     record->numEvents = static_cast<int32_t>(events_.size());
     record->reserved = 0;
     // Writing past the declared two entries is within recordWords_.
     auto** pointers = reinterpret_cast<VstEvent**>(recordWords_.data() + kHeaderWords);
-    for (std::size_t i = 0; i < events_.size(); ++i)
-        pointers[i] = reinterpret_cast<VstEvent*>(&events_[i]);
+    for (std::size_t i = 0; i < events_.size(); ++i) pointers[i] = reinterpret_cast<VstEvent*>(&events_[i]);
     return record;
 }
 

@@ -12,34 +12,29 @@ thread_local HostContext* tCreationContext = nullptr;
 
 // Answers callbacks that cannot be tied to any instance (a plug-in calling
 // with a foreign or null record outside creation): identity and defaults only.
-HostContext& fallbackContext()
-{
+HostContext& fallbackContext() {
     static thread_local HostContext context;
     return context;
 }
 
-void copyText(void* destination, const char* text)
-{
+void copyText(void* destination, const char* text) {
     // The documented room for host strings is 64 characters.
     std::snprintf(static_cast<char*>(destination), kVstMaxProductStrLen, "%s", text);
 }
 
 }  // namespace
 
-HostContext::HostContext()
-{
+HostContext::HostContext() {
     setSampleRate(sampleRate_);
     setTransport(TransportPosition{});
 }
 
-void HostContext::setSampleRate(double rate)
-{
+void HostContext::setSampleRate(double rate) {
     sampleRate_ = rate;
     timeInfo_.sampleRate = rate;
 }
 
-void HostContext::setTransport(const TransportPosition& position)
-{
+void HostContext::setTransport(const TransportPosition& position) {
     VstTimeInfo& t = timeInfo_;
     t.samplePos = position.samplePos;
     t.sampleRate = sampleRate_;
@@ -57,74 +52,64 @@ void HostContext::setTransport(const TransportPosition& position)
     t.smpteFrameRate = 0;
     t.samplesToNextClock = 0;
     t.flags = kVstNanosValid | kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;
-    if (position.playing)
-        t.flags |= kVstTransportPlaying;
-    if (position.playing != transportWasPlaying_)
-        t.flags |= kVstTransportChanged;
+    if (position.playing) t.flags |= kVstTransportPlaying;
+    if (position.playing != transportWasPlaying_) t.flags |= kVstTransportChanged;
     transportWasPlaying_ = position.playing;
 }
 
-intptr_t HostContext::canDo(const char* what) const
-{
-    if (what == nullptr)
-        return 0;
+intptr_t HostContext::canDo(const char* what) const {
+    if (what == nullptr) return 0;
     static const char* const kYes[] = {"sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "startStopProcess"};
     static const char* const kNo[] = {"receiveVstEvents", "receiveVstMidiEvent", "sizeWindow", "offline",
                                       "supplyIdle",       "openFileSelector",    "editFile",   "closeFileSelector"};
     for (const char* s : kYes)
-        if (std::strcmp(what, s) == 0)
-            return 1;
+        if (std::strcmp(what, s) == 0) return 1;
     for (const char* s : kNo)
-        if (std::strcmp(what, s) == 0)
-            return -1;
+        if (std::strcmp(what, s) == 0) return -1;
     return 0;
 }
 
-intptr_t HostContext::handle(AEffect*, int32_t opcode, int32_t, intptr_t, void* ptr, float)
-{
+intptr_t HostContext::handle(AEffect*, int32_t opcode, int32_t, intptr_t, void* ptr, float) {
     switch (opcode) {
-    case audioMasterAutomate:
-        ++automationCount_;
-        return 0;
-    case audioMasterVersion:
-        return kVstVersion;
-    case audioMasterGetTime:
-        // Every field is filled whatever the request mask asks for.
-        return reinterpret_cast<intptr_t>(&timeInfo_);
-    case audioMasterGetSampleRate:
-        return static_cast<intptr_t>(std::lround(sampleRate_));
-    case audioMasterGetBlockSize:
-        return blockSize_;
-    case audioMasterGetCurrentProcessLevel:
-        return kVstProcessLevelOffline;
-    case audioMasterGetAutomationState:
-        return 1;  // automation off: nothing is recorded or played back
-    case audioMasterGetVendorString:
-        if (ptr == nullptr)
+        case audioMasterAutomate:
+            ++automationCount_;
             return 0;
-        copyText(ptr, kHostVendorString);
-        return 1;
-    case audioMasterGetProductString:
-        if (ptr == nullptr)
+        case audioMasterVersion:
+            return kVstVersion;
+        case audioMasterGetTime:
+            // Every field is filled whatever the request mask asks for.
+            return reinterpret_cast<intptr_t>(&timeInfo_);
+        case audioMasterGetSampleRate:
+            return static_cast<intptr_t>(std::lround(sampleRate_));
+        case audioMasterGetBlockSize:
+            return blockSize_;
+        case audioMasterGetCurrentProcessLevel:
+            return kVstProcessLevelOffline;
+        case audioMasterGetAutomationState:
+            return 1;  // automation off: nothing is recorded or played back
+        case audioMasterGetVendorString:
+            if (ptr == nullptr) return 0;
+            copyText(ptr, kHostVendorString);
+            return 1;
+        case audioMasterGetProductString:
+            if (ptr == nullptr) return 0;
+            copyText(ptr, kHostProductString);
+            return 1;
+        case audioMasterGetVendorVersion:
+            return kHostVendorVersion;
+        case audioMasterCanDo:
+            return canDo(static_cast<const char*>(ptr));
+        case audioMasterGetLanguage:
+            return 1;  // English
+        default:
+            // Everything else (MIDI out, idle requests, window sizing, I/O
+            // changes, file selectors, the offline API) is not supported.
             return 0;
-        copyText(ptr, kHostProductString);
-        return 1;
-    case audioMasterGetVendorVersion:
-        return kHostVendorVersion;
-    case audioMasterCanDo:
-        return canDo(static_cast<const char*>(ptr));
-    case audioMasterGetLanguage:
-        return 1;  // English
-    default:
-        // Everything else (MIDI out, idle requests, window sizing, I/O
-        // changes, file selectors, the offline API) is not supported.
-        return 0;
     }
 }
 
 intptr_t KETTRIX_VST_CALL hostCallback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                                       float opt)
-{
+                                       float opt) {
     HostContext* context = nullptr;
     if (effect != nullptr && effect->user != nullptr)
         context = static_cast<HostContext*>(effect->user);
@@ -135,14 +120,10 @@ intptr_t KETTRIX_VST_CALL hostCallback(AEffect* effect, int32_t opcode, int32_t 
     return context->handle(effect, opcode, index, value, ptr, opt);
 }
 
-ScopedCreationContext::ScopedCreationContext(HostContext& context) : previous_(tCreationContext)
-{
+ScopedCreationContext::ScopedCreationContext(HostContext& context) : previous_(tCreationContext) {
     tCreationContext = &context;
 }
 
-ScopedCreationContext::~ScopedCreationContext()
-{
-    tCreationContext = previous_;
-}
+ScopedCreationContext::~ScopedCreationContext() { tCreationContext = previous_; }
 
 }  // namespace kettrix::render

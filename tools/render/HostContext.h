@@ -17,9 +17,9 @@ inline constexpr int32_t kHostVendorVersion = 1000;  // 1.0.0
 // current block.
 struct TransportPosition {
     double samplePos = 0.0;
-    double tempo = 120.0;         // beats per minute
-    double ppqPos = 0.0;          // quarter notes since the start
-    double barStartPos = 0.0;     // quarter-note position of the current bar's start
+    double tempo = 120.0;      // beats per minute
+    double ppqPos = 0.0;       // quarter notes since the start
+    double barStartPos = 0.0;  // quarter-note position of the current bar's start
     int32_t timeSigNumerator = 4;
     int32_t timeSigDenominator = 4;
     bool playing = false;
@@ -65,8 +65,8 @@ private:
 // The C callback handed to the plug-in's entry point. It finds the instance's
 // HostContext through AEffect::user; before that is set (during the entry
 // point) it uses the context registered with ScopedCreationContext.
-intptr_t KETTRIX_VST_CALL hostCallback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
-                                       void* ptr, float opt);
+intptr_t KETTRIX_VST_CALL hostCallback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
+                                       float opt);
 
 // Makes context the one that answers callbacks arriving before the plug-in's
 // AEffect::user field is set (on this thread, for the scope's lifetime).

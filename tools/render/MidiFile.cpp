@@ -17,56 +17,46 @@ public:
     bool atEnd() const { return position_ >= bytes_.size(); }
     std::size_t offset() const { return base_ + position_; }
 
-    uint8_t u8()
-    {
+    uint8_t u8() {
         need(1);
         return bytes_[position_++];
     }
-    uint8_t peek()
-    {
+    uint8_t peek() {
         need(1);
         return bytes_[position_];
     }
-    uint32_t u16()
-    {
+    uint32_t u16() {
         const uint32_t hi = u8();
         return (hi << 8) | u8();
     }
-    uint32_t u32()
-    {
+    uint32_t u32() {
         const uint32_t hi = u16();
         return (hi << 16) | u16();
     }
     // Variable-length quantity: at most four bytes of seven bits.
-    uint32_t vlq()
-    {
+    uint32_t vlq() {
         uint32_t value = 0;
         for (int i = 0; i < 4; ++i) {
             const uint8_t b = u8();
             value = (value << 7) | (b & 0x7Fu);
-            if ((b & 0x80u) == 0)
-                return value;
+            if ((b & 0x80u) == 0) return value;
         }
         fail("variable-length number longer than four bytes");
     }
-    std::span<const uint8_t> take(std::size_t count)
-    {
+    std::span<const uint8_t> take(std::size_t count) {
         need(count);
         auto part = bytes_.subspan(position_, count);
         position_ += count;
         return part;
     }
 
-    [[noreturn]] void fail(const std::string& what) const
-    {
+    [[noreturn]] void fail(const std::string& what) const {
         throw MidiFileError("MIDI file: " + what + " at byte " + std::to_string(offset()));
     }
 
 private:
-    void need(std::size_t count) const
-    {
-        if (bytes_.size() - position_ < count || position_ > bytes_.size())
-            fail("unexpected end of data");
+    void need(std::size_t count) const {
+        if (bytes_.size() - position_ < count || position_ > bytes_.size()) fail("unexpected end of data");
     }
 
     std::span<const uint8_t> bytes_;
@@ -75,8 +65,7 @@ private:
 };
 
 // Data bytes that follow each channel status (high nibble 8..E).
-int dataBytesOf(uint8_t status)
-{
+int dataBytesOf(uint8_t status) {
     const uint8_t kind = status & 0xF0u;
     return (kind == 0xC0u || kind == 0xD0u) ? 1 : 2;
 }
@@ -86,8 +75,7 @@ struct TrackEvent {
     std::size_t order;  // track index and position, for a stable merge
 };
 
-void readTrack(ByteReader track, MidiSequence& sequence, std::vector<TrackEvent>& merged, std::size_t& order)
-{
+void readTrack(ByteReader track, MidiSequence& sequence, std::vector<TrackEvent>& merged, std::size_t& order) {
     uint64_t tick = 0;
     uint8_t runningStatus = 0;
     while (!track.atEnd()) {
@@ -99,8 +87,7 @@ void readTrack(ByteReader track, MidiSequence& sequence, std::vector<TrackEvent>
             track.u8();
         } else {
             // Running status: the data byte belongs to the last channel status.
-            if (runningStatus == 0)
-                track.fail("data byte without a status byte");
+            if (runningStatus == 0) track.fail("data byte without a status byte");
             status = runningStatus;
         }
 
@@ -109,17 +96,14 @@ void readTrack(ByteReader track, MidiSequence& sequence, std::vector<TrackEvent>
             const uint32_t length = track.vlq();
             const auto data = track.take(length);
             if (type == 0x51u) {
-                if (length != 3)
-                    track.fail("tempo event whose length is not 3");
+                if (length != 3) track.fail("tempo event whose length is not 3");
                 const uint32_t micros = (uint32_t{data[0]} << 16) | (uint32_t{data[1]} << 8) | data[2];
-                if (micros == 0)
-                    track.fail("tempo of zero microseconds per quarter note");
+                if (micros == 0) track.fail("tempo of zero microseconds per quarter note");
                 sequence.tempoChanges.push_back({tick, micros});
             } else if (type == 0x58u && length >= 2) {
                 // Denominator as a power of two; keep it within int range.
                 const int32_t denominator = data[1] < 16 ? (1 << data[1]) : 4;
-                if (data[0] > 0)
-                    sequence.timeSignatures.push_back({tick, data[0], denominator});
+                if (data[0] > 0) sequence.timeSignatures.push_back({tick, data[0], denominator});
             } else if (type == 0x2Fu) {
                 return;  // end of track; anything after it is ignored
             }
@@ -133,8 +117,7 @@ void readTrack(ByteReader track, MidiSequence& sequence, std::vector<TrackEvent>
             event.tick = tick;
             event.status = status;
             event.data1 = track.u8() & 0x7Fu;
-            if (dataBytesOf(status) == 2)
-                event.data2 = track.u8() & 0x7Fu;
+            if (dataBytesOf(status) == 2) event.data2 = track.u8() & 0x7Fu;
             merged.push_back({event, order++});
         }
     }
@@ -142,15 +125,13 @@ void readTrack(ByteReader track, MidiSequence& sequence, std::vector<TrackEvent>
 
 }  // namespace
 
-MidiSequence parseMidiFile(std::span<const uint8_t> bytes)
-{
+MidiSequence parseMidiFile(std::span<const uint8_t> bytes) {
     ByteReader file(bytes, 0);
     if (bytes.size() < 14 || !std::equal(bytes.begin(), bytes.begin() + 4, "MThd"))
         throw MidiFileError("MIDI file: not a Standard MIDI File (no MThd header)");
     file.take(4);
     const uint32_t headerLength = file.u32();
-    if (headerLength < 6)
-        file.fail("header chunk shorter than 6 bytes");
+    if (headerLength < 6) file.fail("header chunk shorter than 6 bytes");
 
     MidiSequence sequence;
     sequence.format = static_cast<int>(file.u16());
@@ -166,12 +147,10 @@ MidiSequence parseMidiFile(std::span<const uint8_t> bytes)
             throw MidiFileError("MIDI file: unknown SMPTE frame rate " + std::to_string(fps));
         sequence.framesPerSecond = fps;
         sequence.ticksPerFrame = division & 0xFFu;
-        if (sequence.ticksPerFrame == 0)
-            throw MidiFileError("MIDI file: zero ticks per SMPTE frame");
+        if (sequence.ticksPerFrame == 0) throw MidiFileError("MIDI file: zero ticks per SMPTE frame");
     } else {
         sequence.ticksPerQuarter = division;
-        if (division == 0)
-            throw MidiFileError("MIDI file: zero ticks per quarter note");
+        if (division == 0) throw MidiFileError("MIDI file: zero ticks per quarter note");
     }
 
     std::vector<TrackEvent> merged;
@@ -189,26 +168,22 @@ MidiSequence parseMidiFile(std::span<const uint8_t> bytes)
         // Chunks of other kinds are skipped, as the file format asks.
     }
     if (tracksFound < sequence.trackCount)
-        throw MidiFileError("MIDI file: header announces " + std::to_string(sequence.trackCount) +
-                            " tracks but only " + std::to_string(tracksFound) + " are present");
+        throw MidiFileError("MIDI file: header announces " + std::to_string(sequence.trackCount) + " tracks but only " +
+                            std::to_string(tracksFound) + " are present");
 
-    std::stable_sort(merged.begin(), merged.end(), [](const TrackEvent& a, const TrackEvent& b) {
-        return a.event.tick < b.event.tick;
-    });
+    std::stable_sort(merged.begin(), merged.end(),
+                     [](const TrackEvent& a, const TrackEvent& b) { return a.event.tick < b.event.tick; });
     sequence.events.reserve(merged.size());
-    for (const TrackEvent& e : merged)
-        sequence.events.push_back(e.event);
+    for (const TrackEvent& e : merged) sequence.events.push_back(e.event);
     const auto byTick = [](const auto& a, const auto& b) { return a.tick < b.tick; };
     std::stable_sort(sequence.tempoChanges.begin(), sequence.tempoChanges.end(), byTick);
     std::stable_sort(sequence.timeSignatures.begin(), sequence.timeSignatures.end(), byTick);
     return sequence;
 }
 
-MidiSequence readMidiFile(const std::string& path)
-{
+MidiSequence readMidiFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw MidiFileError("cannot open MIDI file '" + path + "'");
+    if (!in) throw MidiFileError("cannot open MIDI file '" + path + "'");
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     try {
         return parseMidiFile(bytes);
@@ -219,8 +194,7 @@ MidiSequence readMidiFile(const std::string& path)
 
 // ---------------------------------------------------------------------------
 
-TempoMap::TempoMap(const MidiSequence& sequence, double sampleRate) : sampleRate_(sampleRate)
-{
+TempoMap::TempoMap(const MidiSequence& sequence, double sampleRate) : sampleRate_(sampleRate) {
     if (sequence.framesPerSecond > 0) {
         // SMPTE time: a fixed number of ticks per second. Musical positions
         // are reported at 120 BPM.
@@ -253,47 +227,40 @@ TempoMap::TempoMap(const MidiSequence& sequence, double sampleRate) : sampleRate
     }
 }
 
-const TempoMap::Segment& TempoMap::segmentAtTick(uint64_t tick) const
-{
+const TempoMap::Segment& TempoMap::segmentAtTick(uint64_t tick) const {
     auto it = std::upper_bound(segments_.begin(), segments_.end(), tick,
                                [](uint64_t t, const Segment& s) { return t < s.tick; });
     return *(it - 1);
 }
 
-const TempoMap::Segment& TempoMap::segmentAtSeconds(double seconds) const
-{
+const TempoMap::Segment& TempoMap::segmentAtSeconds(double seconds) const {
     auto it = std::upper_bound(segments_.begin(), segments_.end(), seconds,
                                [](double t, const Segment& s) { return t < s.seconds; });
     return it == segments_.begin() ? segments_.front() : *(it - 1);
 }
 
-double TempoMap::secondsAtTick(uint64_t tick) const
-{
+double TempoMap::secondsAtTick(uint64_t tick) const {
     const Segment& s = segmentAtTick(tick);
     return s.seconds + static_cast<double>(tick - s.tick) * s.secondsPerTick;
 }
 
-int64_t TempoMap::sampleAtTick(uint64_t tick) const
-{
+int64_t TempoMap::sampleAtTick(uint64_t tick) const {
     return static_cast<int64_t>(std::llround(secondsAtTick(tick) * sampleRate_));
 }
 
-double TempoMap::tempoAtSample(double samplePos) const
-{
+double TempoMap::tempoAtSample(double samplePos) const {
     const Segment& s = segmentAtSeconds(samplePos / sampleRate_);
     return 60.0 / (s.secondsPerTick * ticksPerQuarter_);
 }
 
-double TempoMap::ppqAtSample(double samplePos) const
-{
+double TempoMap::ppqAtSample(double samplePos) const {
     const double seconds = samplePos / sampleRate_;
     const Segment& s = segmentAtSeconds(seconds);
     const double tick = static_cast<double>(s.tick) + (seconds - s.seconds) / s.secondsPerTick;
     return tick / ticksPerQuarter_;
 }
 
-double TempoMap::barStartAtPpq(double ppq, int32_t& numerator, int32_t& denominator) const
-{
+double TempoMap::barStartAtPpq(double ppq, int32_t& numerator, int32_t& denominator) const {
     auto it = std::upper_bound(bars_.begin(), bars_.end(), ppq, [](double p, const Bar& b) { return p < b.ppq; });
     const Bar& bar = it == bars_.begin() ? bars_.front() : *(it - 1);
     numerator = bar.numerator;

@@ -47,7 +47,7 @@ struct MidiSequence {
 
     // Sorted by tick; events of equal tick keep track order, then file order.
     std::vector<MidiEvent> events;
-    std::vector<TempoChange> tempoChanges;      // sorted by tick
+    std::vector<TempoChange> tempoChanges;            // sorted by tick
     std::vector<TimeSignatureChange> timeSignatures;  // sorted by tick
     // Tick of the last event of any kind, end-of-track markers included.
     uint64_t endTick = 0;

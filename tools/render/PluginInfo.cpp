@@ -6,23 +6,20 @@ namespace kettrix::render {
 
 namespace {
 
-const char* categoryName(intptr_t category)
-{
-    static const char* const kNames[] = {"unknown",  "effect",      "synth",           "analysis",
-                                         "mastering", "spacializer", "room effect",     "surround effect",
-                                         "restoration", "offline process", "shell",    "generator"};
+const char* categoryName(intptr_t category) {
+    static const char* const kNames[] = {"unknown",     "effect",          "synth",       "analysis",
+                                         "mastering",   "spacializer",     "room effect", "surround effect",
+                                         "restoration", "offline process", "shell",       "generator"};
     return category >= 0 && category < 12 ? kNames[category] : "unknown";
 }
 
-std::string hex(uint32_t value, int digits)
-{
+std::string hex(uint32_t value, int digits) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%0*X", digits, value);
     return text;
 }
 
-void printPins(PluginInstance& plugin, std::ostream& out, bool inputs)
-{
+void printPins(PluginInstance& plugin, std::ostream& out, bool inputs) {
     const int32_t count = inputs ? plugin.numInputs() : plugin.numOutputs();
     const int32_t opcode = inputs ? effGetInputProperties : effGetOutputProperties;
     out << (inputs ? "Inputs: " : "Outputs: ") << count << '\n';
@@ -36,21 +33,17 @@ void printPins(PluginInstance& plugin, std::ostream& out, bool inputs)
             continue;
         }
         out << '"' << properties.label << '"';
-        if (properties.flags & kVstPinIsStereo)
-            out << " stereo (first of a pair)";
-        if (!(properties.flags & kVstPinIsActive))
-            out << " inactive";
+        if (properties.flags & kVstPinIsStereo) out << " stereo (first of a pair)";
+        if (!(properties.flags & kVstPinIsActive)) out << " inactive";
         out << '\n';
     }
 }
 
 // effGetProgramNameIndexed, or for plug-ins that do not answer it, the name
 // of the program after selecting it (the current program is restored after).
-std::string programName(PluginInstance& plugin, int32_t program)
-{
+std::string programName(PluginInstance& plugin, int32_t program) {
     std::string name = plugin.dispatchForText(effGetProgramNameIndexed, program);
-    if (!name.empty())
-        return name;
+    if (!name.empty()) return name;
     const intptr_t current = plugin.dispatch(effGetProgram);
     plugin.dispatch(effSetProgram, 0, program);
     name = plugin.dispatchForText(effGetProgramName);
@@ -60,8 +53,7 @@ std::string programName(PluginInstance& plugin, int32_t program)
 
 }  // namespace
 
-std::string fourCharText(int32_t code)
-{
+std::string fourCharText(int32_t code) {
     const auto bits = static_cast<uint32_t>(code);
     std::string text;
     for (int shift = 24; shift >= 0; shift -= 8) {
@@ -71,33 +63,35 @@ std::string fourCharText(int32_t code)
     return text;
 }
 
-std::string describeFlags(int32_t flags)
-{
+std::string describeFlags(int32_t flags) {
     static const struct {
         int32_t bit;
         const char* name;
     } kFlags[] = {
-        {effFlagsHasEditor, "HasEditor"},         {effFlagsHasClip, "HasClip"},
-        {effFlagsHasVu, "HasVu"},                 {effFlagsCanMono, "CanMono"},
-        {effFlagsCanReplacing, "CanReplacing"},   {effFlagsProgramChunks, "ProgramChunks"},
-        {effFlagsIsSynth, "IsSynth"},             {effFlagsNoSoundInStop, "NoSoundInStop"},
-        {effFlagsExtIsAsync, "ExtIsAsync"},       {effFlagsExtHasBuffer, "ExtHasBuffer"},
+        {effFlagsHasEditor, "HasEditor"},
+        {effFlagsHasClip, "HasClip"},
+        {effFlagsHasVu, "HasVu"},
+        {effFlagsCanMono, "CanMono"},
+        {effFlagsCanReplacing, "CanReplacing"},
+        {effFlagsProgramChunks, "ProgramChunks"},
+        {effFlagsIsSynth, "IsSynth"},
+        {effFlagsNoSoundInStop, "NoSoundInStop"},
+        {effFlagsExtIsAsync, "ExtIsAsync"},
+        {effFlagsExtHasBuffer, "ExtHasBuffer"},
         {effFlagsCanDoubleReplacing, "CanDoubleReplacing"},
     };
     std::string text;
     int32_t known = 0;
     for (const auto& f : kFlags) {
         known |= f.bit;
-        if (flags & f.bit)
-            text += (text.empty() ? "" : " | ") + std::string(f.name);
+        if (flags & f.bit) text += (text.empty() ? "" : " | ") + std::string(f.name);
     }
     if (const int32_t unknown = flags & ~known)
         text += (text.empty() ? "" : " | ") + hex(static_cast<uint32_t>(unknown), 1);
     return text.empty() ? "none" : text;
 }
 
-void printPluginInfo(PluginInstance& plugin, std::ostream& out)
-{
+void printPluginInfo(PluginInstance& plugin, std::ostream& out) {
     const AEffect& e = plugin.effect();
     out << "Effect name: " << plugin.dispatchForText(effGetEffectName) << '\n';
     out << "Vendor: " << plugin.dispatchForText(effGetVendorString) << '\n';
@@ -113,16 +107,14 @@ void printPluginInfo(PluginInstance& plugin, std::ostream& out)
     printPins(plugin, out, false);
 
     out << "Programs: " << e.numPrograms << '\n';
-    for (int32_t p = 0; p < e.numPrograms; ++p)
-        out << "  " << p << ": " << programName(plugin, p) << '\n';
+    for (int32_t p = 0; p < e.numPrograms; ++p) out << "  " << p << ": " << programName(plugin, p) << '\n';
 
     out << "Parameters: " << e.numParams << '\n';
     for (int32_t p = 0; p < e.numParams; ++p) {
         out << "  " << p << ": " << plugin.dispatchForText(effGetParamName, p) << " = "
             << plugin.dispatchForText(effGetParamDisplay, p);
         const std::string label = plugin.dispatchForText(effGetParamLabel, p);
-        if (!label.empty())
-            out << ' ' << label;
+        if (!label.empty()) out << ' ' << label;
         out << '\n';
     }
 }

@@ -13,20 +13,15 @@ namespace {
 
 // dlopen searches the library path for a name without a slash; a plug-in
 // named on the command line is always a file, so make the path explicit.
-std::string explicitPath(const std::string& path)
-{
-    return path.find('/') == std::string::npos ? "./" + path : path;
-}
+std::string explicitPath(const std::string& path) { return path.find('/') == std::string::npos ? "./" + path : path; }
 
 }  // namespace
 
-PluginLibrary::PluginLibrary(const std::string& path) : path_(path)
-{
+PluginLibrary::PluginLibrary(const std::string& path) : path_(path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         throw PluginLoadError("cannot open plug-in '" + path + "': " + std::strerror(errno));
-    if (!S_ISREG(info.st_mode))
-        throw PluginLoadError("cannot open plug-in '" + path + "': not a regular file");
+    if (!S_ISREG(info.st_mode)) throw PluginLoadError("cannot open plug-in '" + path + "': not a regular file");
 
     ::dlerror();
     handle_ = ::dlopen(explicitPath(path).c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -48,10 +43,8 @@ PluginLibrary::PluginLibrary(const std::string& path) : path_(path)
     }
 }
 
-PluginLibrary::~PluginLibrary()
-{
-    if (handle_ != nullptr)
-        ::dlclose(handle_);
+PluginLibrary::~PluginLibrary() {
+    if (handle_ != nullptr) ::dlclose(handle_);
 }
 
 }  // namespace kettrix::render

@@ -5,8 +5,7 @@
 
 namespace kettrix::render {
 
-PluginLibrary::PluginLibrary(const std::string& path) : path_(path)
-{
+PluginLibrary::PluginLibrary(const std::string& path) : path_(path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         throw PluginLoadError("cannot open plug-in '" + path + "': no such file");
@@ -31,10 +30,8 @@ PluginLibrary::PluginLibrary(const std::string& path) : path_(path)
     }
 }
 
-PluginLibrary::~PluginLibrary()
-{
-    if (handle_ != nullptr)
-        ::FreeLibrary(static_cast<HMODULE>(handle_));
+PluginLibrary::~PluginLibrary() {
+    if (handle_ != nullptr) ::FreeLibrary(static_cast<HMODULE>(handle_));
 }
 
 }  // namespace kettrix::render

@@ -15,42 +15,32 @@ namespace kettrix::render {
 
 namespace {
 
-std::vector<uint8_t> readStateFile(const std::string& path)
-{
+std::vector<uint8_t> readStateFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw RenderError("cannot open state file '" + path + "'");
+    if (!in) throw RenderError("cannot open state file '" + path + "'");
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.empty())
-        throw RenderError("state file '" + path + "' is empty");
+    if (bytes.empty()) throw RenderError("state file '" + path + "' is empty");
     return bytes;
 }
 
-void writeStateFile(const std::string& path, const std::vector<uint8_t>& bytes)
-{
+void writeStateFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.close();
-    if (!out)
-        throw RenderError("cannot write state file '" + path + "'");
+    if (!out) throw RenderError("cannot write state file '" + path + "'");
 }
 
 // Shows "rendering 42%" on one terminal line, redrawn when the figure moves.
 class ProgressLine {
 public:
     ProgressLine(std::ostream& log, bool enabled) : log_(log), enabled_(enabled) {}
-    ~ProgressLine()
-    {
-        if (enabled_ && shown_ >= 0)
-            log_ << '\n';
+    ~ProgressLine() {
+        if (enabled_ && shown_ >= 0) log_ << '\n';
     }
-    void update(int64_t done, int64_t total)
-    {
-        if (!enabled_ || total <= 0)
-            return;
+    void update(int64_t done, int64_t total) {
+        if (!enabled_ || total <= 0) return;
         const int percent = static_cast<int>(done * 100 / total);
-        if (percent == shown_)
-            return;
+        if (percent == shown_) return;
         shown_ = percent;
         log_ << "\rrendering " << percent << '%' << std::flush;
     }
@@ -61,8 +51,7 @@ private:
     int shown_ = -1;
 };
 
-void selectProgram(PluginInstance& plugin, int program)
-{
+void selectProgram(PluginInstance& plugin, int program) {
     const int32_t count = plugin.effect().numPrograms;
     if (program >= count)
         throw RenderError("--program " + std::to_string(program) + " is out of range: the plug-in has " +
@@ -74,8 +63,7 @@ void selectProgram(PluginInstance& plugin, int program)
 
 }  // namespace
 
-void runInfo(const RenderOptions& options, std::ostream& out)
-{
+void runInfo(const RenderOptions& options, std::ostream& out) {
     PluginLibrary library(options.pluginPath);
     HostContext context;
     PluginInstance plugin(library, context);
@@ -84,8 +72,7 @@ void runInfo(const RenderOptions& options, std::ostream& out)
     plugin.close();
 }
 
-void runRender(const RenderOptions& options, std::ostream& log, bool logIsTerminal)
-{
+void runRender(const RenderOptions& options, std::ostream& log, bool logIsTerminal) {
     // Read the input first: a bad MIDI file should fail before any plug-in
     // code runs.
     const MidiSequence sequence = options.demo ? demoPattern() : readMidiFile(options.midiPath);
@@ -102,8 +89,7 @@ void runRender(const RenderOptions& options, std::ostream& log, bool logIsTermin
     // Plug-ins may settle their channel counts and flags in effOpen, so
     // they are checked after it.
     plugin.open();
-    if (plugin.numOutputs() < 1)
-        throw RenderError("plug-in '" + options.pluginPath + "' has no audio outputs");
+    if (plugin.numOutputs() < 1) throw RenderError("plug-in '" + options.pluginPath + "' has no audio outputs");
     if (options.precision == Precision::Double &&
         (!plugin.hasFlag(effFlagsCanDoubleReplacing) || plugin.effect().processDoubleReplacing == nullptr))
         throw RenderError("plug-in '" + options.pluginPath +
@@ -121,8 +107,7 @@ void runRender(const RenderOptions& options, std::ostream& log, bool logIsTermin
     plugin.setBlockSize(options.blockSize);
     plugin.dispatch(effSetProcessPrecision, 0,
                     options.precision == Precision::Double ? kVstProcessPrecision64 : kVstProcessPrecision32);
-    if (options.program)
-        selectProgram(plugin, *options.program);
+    if (options.program) selectProgram(plugin, *options.program);
     if (!state.empty() && !plugin.setChunk(true, state))
         throw RenderError("plug-in did not accept the state in '" + options.loadStatePath + "'");
 
@@ -144,8 +129,7 @@ void runRender(const RenderOptions& options, std::ostream& log, bool logIsTermin
 
     if (!options.saveStatePath.empty()) {
         const std::vector<uint8_t> saved = plugin.getChunk(true);
-        if (saved.empty())
-            throw RenderError("plug-in returned no state chunk to save");
+        if (saved.empty()) throw RenderError("plug-in returned no state chunk to save");
         writeStateFile(options.saveStatePath, saved);
     }
     plugin.close();

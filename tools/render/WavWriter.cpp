@@ -12,14 +12,12 @@ namespace {
 
 constexpr uint16_t kFormatIeeeFloat = 3;
 
-void put16(uint8_t* p, uint32_t v)
-{
+void put16(uint8_t* p, uint32_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
 }
 
-void put32(uint8_t* p, uint32_t v)
-{
+void put32(uint8_t* p, uint32_t v) {
     put16(p, v & 0xFFFFu);
     put16(p + 2, v >> 16);
 }
@@ -27,33 +25,27 @@ void put32(uint8_t* p, uint32_t v)
 }  // namespace
 
 WavWriter::WavWriter(const std::string& path, int channels, uint32_t sampleRate)
-    : path_(path), channels_(channels), sampleRate_(sampleRate)
-{
+    : path_(path), channels_(channels), sampleRate_(sampleRate) {
     if (channels < 1 || channels > 0xFFFF)
         throw WavWriteError("WAV file '" + path + "': invalid channel count " + std::to_string(channels));
     file_ = std::fopen(path.c_str(), "wb");
-    if (file_ == nullptr)
-        throw WavWriteError("cannot create '" + path + "': " + std::strerror(errno));
+    if (file_ == nullptr) throw WavWriteError("cannot create '" + path + "': " + std::strerror(errno));
     writeHeader();
 }
 
-WavWriter::~WavWriter()
-{
+WavWriter::~WavWriter() {
     if (file_ != nullptr) {
         try {
             finish();
-        } catch (const WavWriteError&) {
-        }
+        } catch (const WavWriteError&) {}
     }
 }
 
-void WavWriter::writeHeader()
-{
+void WavWriter::writeHeader() {
     const uint32_t blockAlign = static_cast<uint32_t>(channels_) * 4u;
     const uint64_t dataBytes64 = frames_ * blockAlign;
     const uint64_t maxData = std::numeric_limits<uint32_t>::max() - kHeaderSize;
-    if (dataBytes64 > maxData)
-        throw WavWriteError("WAV file '" + path_ + "': more than 4 GB of audio");
+    if (dataBytes64 > maxData) throw WavWriteError("WAV file '" + path_ + "': more than 4 GB of audio");
     const auto dataBytes = static_cast<uint32_t>(dataBytes64);
 
     std::array<uint8_t, kHeaderSize> h{};
@@ -79,11 +71,9 @@ void WavWriter::writeHeader()
         throw WavWriteError("cannot write '" + path_ + "': " + std::strerror(errno));
 }
 
-void WavWriter::write(const float* interleaved, std::size_t frames)
-{
+void WavWriter::write(const float* interleaved, std::size_t frames) {
     const uint64_t maxFrames = (std::numeric_limits<uint32_t>::max() - kHeaderSize) / (channels_ * 4u);
-    if (frames_ + frames > maxFrames)
-        throw WavWriteError("WAV file '" + path_ + "': more than 4 GB of audio");
+    if (frames_ + frames > maxFrames) throw WavWriteError("WAV file '" + path_ + "': more than 4 GB of audio");
     const std::size_t count = frames * static_cast<std::size_t>(channels_);
     // Little-endian floats regardless of the machine's byte order.
     bytes_.resize(count * 4);
@@ -97,10 +87,8 @@ void WavWriter::write(const float* interleaved, std::size_t frames)
     frames_ += frames;
 }
 
-void WavWriter::finish()
-{
-    if (file_ == nullptr)
-        return;
+void WavWriter::finish() {
+    if (file_ == nullptr) return;
     std::FILE* file = file_;
     try {
         writeHeader();
@@ -110,8 +98,7 @@ void WavWriter::finish()
         throw;
     }
     file_ = nullptr;
-    if (std::fclose(file) != 0)
-        throw WavWriteError("cannot finish '" + path_ + "': " + std::strerror(errno));
+    if (std::fclose(file) != 0) throw WavWriteError("cannot finish '" + path_ + "': " + std::strerror(errno));
 }
 
 }  // namespace kettrix::render

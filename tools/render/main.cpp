@@ -18,8 +18,7 @@
 
 using namespace kettrix::render;
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     constexpr int kFailure = 1;
     constexpr int kUsage = 2;
 
@@ -33,15 +32,15 @@ int main(int argc, char** argv)
 
     try {
         switch (options.mode) {
-        case Mode::Help:
-            std::cout << usageText();
-            break;
-        case Mode::Info:
-            runInfo(options, std::cout);
-            break;
-        case Mode::Render:
-            runRender(options, std::cerr, isatty(STDERR_FILENO) != 0);
-            break;
+            case Mode::Help:
+                std::cout << usageText();
+                break;
+            case Mode::Info:
+                runInfo(options, std::cout);
+                break;
+            case Mode::Render:
+                runRender(options, std::cerr, isatty(STDERR_FILENO) != 0);
+                break;
         }
     } catch (const std::exception& e) {
         std::cerr << "kettrix-render: " << e.what() << '\n';

@@ -40,9 +40,7 @@ Buffer contact(std::size_t n, double decaySeconds, double highPassHz, Rng& rng) 
 // --- Analog clicks: the discharge spikes of analogue drum circuits ----------------
 
 // Seven samples: one sharp positive spike with a shallow undershoot.
-Buffer hitAnalog1(std::size_t) {
-    return {0.0, 1.0, 0.45, -0.35, -0.55, -0.35, -0.2};
-}
+Buffer hitAnalog1(std::size_t) { return {0.0, 1.0, 0.45, -0.35, -0.55, -0.35, -0.2}; }
 
 // Fifteen samples: a damped cycle and a half of about 4 kHz.
 Buffer hitAnalog2(std::size_t n) { return sweep(n, 4200, 3000, 0.002); }
@@ -139,9 +137,8 @@ Buffer hitMetal1(std::size_t n) {
 // Small plate: closely spaced inharmonic modes that beat against each other.
 Buffer hitMetal2(std::size_t n) {
     Rng rng(0x5EED100Cu);
-    Buffer out = strike({{2210, 1.0, 0.25}, {2290, 0.8, 0.25}, {3520, 0.6, 0.18}, {5170, 0.5, 0.12},
-                         {6980, 0.3, 0.08}},
-                        n, rng);
+    Buffer out =
+        strike({{2210, 1.0, 0.25}, {2290, 0.8, 0.25}, {3520, 0.6, 0.18}, {5170, 0.5, 0.12}, {6980, 0.3, 0.08}}, n, rng);
     mixInto(out, contact(n, 0.001, 3000, rng), 0.5);
     return out;
 }

@@ -90,11 +90,11 @@ Buffer noiseCrushed(std::size_t n) {
 
 struct SnareVoicing {
     std::uint32_t seed;
-    double wireLow, wireHigh;       // band of the snare wires, Hz
-    double shellHz[2];              // the two strongest shell modes
-    double shellLevel;              // shell against wires
-    int rattles;                    // wire bursts per loop
-    double rattleDecay;             // seconds
+    double wireLow, wireHigh;  // band of the snare wires, Hz
+    double shellHz[2];         // the two strongest shell modes
+    double shellLevel;         // shell against wires
+    int rattles;               // wire bursts per loop
+    double rattleDecay;        // seconds
 };
 
 // Snare wires as repeated noise bursts in the wire band, over a continuous
@@ -105,9 +105,9 @@ Buffer snare(std::size_t n, const SnareVoicing& v) {
     for (double& s : out) s *= 0.25;
     scatter(out, v.rattles, 0.3, rng, [&](int) {
         Buffer burst = noiseBurst(n / 2, v.rattleDecay, rng);
-        const Buffer shell = strike({{v.shellHz[0], v.shellLevel, v.rattleDecay * 1.5},
-                                     {v.shellHz[1], v.shellLevel * 0.6, v.rattleDecay}},
-                                    n / 2, rng);
+        const Buffer shell = strike(
+            {{v.shellHz[0], v.shellLevel, v.rattleDecay * 1.5}, {v.shellHz[1], v.shellLevel * 0.6, v.rattleDecay}},
+            n / 2, rng);
         for (std::size_t i = 0; i < burst.size(); ++i) burst[i] += shell[i] * 4.0;
         return burst;
     });
@@ -148,9 +148,7 @@ Buffer agogo(std::size_t n) {
 }
 
 // Clave: a hardwood rod, one strong mode near 2.5 kHz, very short.
-Buffer clave(std::size_t n) {
-    return modalStream(n, 0x5EED0011u, 6, {{2480, 1.0, 0.09}, {6700, 0.15, 0.03}});
-}
+Buffer clave(std::size_t n) { return modalStream(n, 0x5EED0011u, 6, {{2480, 1.0, 0.09}, {6700, 0.15, 0.03}}); }
 
 // Wood block: a hollow block with a few quickly damped modes.
 Buffer wood(std::size_t n) {
@@ -163,7 +161,8 @@ Buffer tambourine(std::size_t n) {
     Buffer out(n, 0.0);
     for (int jingle = 0; jingle < 40; ++jingle) {
         std::vector<Partial> plate;
-        for (int m = 0; m < 4; ++m) plate.push_back({rng.range(5000, 12000), rng.range(0.3, 1.0), rng.range(0.03, 0.12)});
+        for (int m = 0; m < 4; ++m)
+            plate.push_back({rng.range(5000, 12000), rng.range(0.3, 1.0), rng.range(0.03, 0.12)});
         const Buffer hit = strike(plate, n / 3, rng);
         addWrapped(out, static_cast<std::size_t>(rng.unit() * static_cast<double>(n)), hit, rng.range(0.3, 1.0));
     }
@@ -174,8 +173,13 @@ Buffer tambourine(std::size_t n) {
 // Bells: a church-bell partial series (hum, prime, minor third, fifth, nominal).
 Buffer bells(std::size_t n) {
     return modalStream(n, 0x5EED0014u, 2,
-                       {{600, 0.6, 1.2}, {1200, 1.0, 0.9}, {1440, 0.7, 0.8}, {1800, 0.5, 0.7},
-                        {2400, 0.6, 0.6}, {3010, 0.3, 0.4}, {3950, 0.2, 0.3}});
+                       {{600, 0.6, 1.2},
+                        {1200, 1.0, 0.9},
+                        {1440, 0.7, 0.8},
+                        {1800, 0.5, 0.7},
+                        {2400, 0.6, 0.6},
+                        {3010, 0.3, 0.4},
+                        {3950, 0.2, 0.3}});
 }
 
 // --- Hi-hat and cymbal metal: square-wave banks through band-pass filters -----
@@ -183,10 +187,10 @@ Buffer bells(std::size_t n) {
 struct MetalVoicing {
     std::uint32_t seed;
     double squaresHz[6];
-    double bandHz[2];     // two band-pass centres
+    double bandHz[2];  // two band-pass centres
     double bandQ;
     double highPassHz;
-    double noiseLevel;    // added white noise (the later machines mix some in)
+    double noiseLevel;  // added white noise (the later machines mix some in)
 };
 
 // Six detuned square oscillators summed; their dense intermodulation through
@@ -248,8 +252,8 @@ Buffer crash(std::size_t n) {
 
 struct ClapVoicing {
     std::uint32_t seed;
-    std::vector<double> burstOffsetsMs;   // the hands, as offsets from the first
-    double bandHz, bandQ;                 // colour
+    std::vector<double> burstOffsetsMs;  // the hands, as offsets from the first
+    double bandHz, bandQ;                // colour
     double tailSeconds;
 };
 

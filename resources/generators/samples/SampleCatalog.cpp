@@ -82,8 +82,10 @@ std::string fileNameFor(const SampleRecipe& recipe) {
     std::string slug;
     for (const char* c = recipe.name; *c != '\0'; ++c) {
         const auto ch = static_cast<unsigned char>(*c);
-        if (std::isalnum(ch)) slug += static_cast<char>(std::tolower(ch));
-        else if (!slug.empty() && slug.back() != '-') slug += '-';
+        if (std::isalnum(ch))
+            slug += static_cast<char>(std::tolower(ch));
+        else if (!slug.empty() && slug.back() != '-')
+            slug += '-';
     }
     return std::to_string(recipe.resourceId) + (recipe.isHit ? "-hit-" : "-") + slug + ".raw";
 }

@@ -11,17 +11,17 @@ namespace kettrix::samplegen {
 
 // Broad spectral family, used to check that a recipe sounds like its name.
 enum class Colour {
-    Low,     // rumbles, kick and tom attacks, low-passed noise
-    Mid,     // snares, claps, wood, bells, reverb textures
-    High,    // hi-hats, cymbals, tambourine, high-passed noise
-    Broad,   // white-ish noise and clicks whose energy spans the band
+    Low,    // rumbles, kick and tom attacks, low-passed noise
+    Mid,    // snares, claps, wood, bells, reverb textures
+    High,   // hi-hats, cymbals, tambourine, high-passed noise
+    Broad,  // white-ish noise and clicks whose energy spans the band
 };
 
 struct SampleRecipe {
-    int type;            // noise type (3..39) or hit type (1..17)
-    const char* name;    // the menu name
+    int type;          // noise type (3..39) or hit type (1..17)
+    const char* name;  // the menu name
     int resourceId;
-    int length;          // samples
+    int length;  // samples
     Colour colour;
     bool isHit;
     Buffer (*make)(std::size_t length);

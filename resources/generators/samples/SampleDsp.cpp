@@ -111,8 +111,7 @@ Buffer strike(const std::vector<Partial>& partials, std::size_t length, Rng& rng
         }
     }
     // A short onset ramp so the strike has no step at its first sample.
-    for (std::size_t i = 0; i < std::min<std::size_t>(8, length); ++i)
-        out[i] *= static_cast<double>(i) / 8.0;
+    for (std::size_t i = 0; i < std::min<std::size_t>(8, length); ++i) out[i] *= static_cast<double>(i) / 8.0;
     return out;
 }
 

@@ -22,7 +22,10 @@ constexpr double kPi = 3.14159265358979323846;
 class Rng {
 public:
     explicit Rng(std::uint32_t seed) : state_(seed) {}
-    std::uint32_t next() { state_ = state_ * 1664525u + 1013904223u; return state_; }
+    std::uint32_t next() {
+        state_ = state_ * 1664525u + 1013904223u;
+        return state_;
+    }
     // Uniform in [0, 1).
     double unit() { return static_cast<double>(next() >> 8) / 16777216.0; }
     // Uniform in [-1, 1).

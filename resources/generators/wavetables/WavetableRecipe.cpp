@@ -54,28 +54,28 @@ private:
 // Coefficient of -sin(k x) in a tonal set, relative to the table's level.
 double tonalHarmonic(WavetableShape shape, int k, int table) {
     switch (shape) {
-    case WavetableShape::SinePure:
-        return k == 1 ? 1.0 : 0.0;
-    case WavetableShape::Sine808:
-        // A second harmonic that swells to a fifth of the fundamental in
-        // the middle tables and fades towards both ends.
-        if (k == 1) return 1.0;
-        return k == 2 ? 0.2 * std::sin(kPi * table / (kTablesPerSet - 1)) : 0.0;
-    case WavetableShape::Sine909:
-        // Weak odd harmonics: the third 19 dB, the fifth 36 dB down.
-        if (k == 1) return 1.0;
-        if (k == 3) return std::pow(10.0, -19.0 / 20.0);
-        if (k == 5) return std::pow(10.0, -36.0 / 20.0);
-        return 0.0;
-    case WavetableShape::Triangle:
-        if (k % 2 == 0) return 0.0;
-        return (((k - 1) / 2) % 2 == 0 ? 1.0 : -1.0) * 8.0 / (kPi * kPi * k * k);
-    case WavetableShape::Square:
-        return k % 2 == 0 ? 0.0 : 4.0 / (kPi * k);
-    case WavetableShape::Saw:
-        return 2.0 / (kPi * k);
-    case WavetableShape::Cymbal:
-        break;
+        case WavetableShape::SinePure:
+            return k == 1 ? 1.0 : 0.0;
+        case WavetableShape::Sine808:
+            // A second harmonic that swells to a fifth of the fundamental in
+            // the middle tables and fades towards both ends.
+            if (k == 1) return 1.0;
+            return k == 2 ? 0.2 * std::sin(kPi * table / (kTablesPerSet - 1)) : 0.0;
+        case WavetableShape::Sine909:
+            // Weak odd harmonics: the third 19 dB, the fifth 36 dB down.
+            if (k == 1) return 1.0;
+            if (k == 3) return std::pow(10.0, -19.0 / 20.0);
+            if (k == 5) return std::pow(10.0, -36.0 / 20.0);
+            return 0.0;
+        case WavetableShape::Triangle:
+            if (k % 2 == 0) return 0.0;
+            return (((k - 1) / 2) % 2 == 0 ? 1.0 : -1.0) * 8.0 / (kPi * kPi * k * k);
+        case WavetableShape::Square:
+            return k % 2 == 0 ? 0.0 : 4.0 / (kPi * k);
+        case WavetableShape::Saw:
+            return 2.0 / (kPi * k);
+        case WavetableShape::Cymbal:
+            break;
     }
     return 0.0;
 }
@@ -163,9 +163,8 @@ std::vector<std::int16_t> makeWavetableSet(WavetableShape shape) {
     std::vector<std::int16_t> samples;
     samples.reserve(kTablesPerSet * kSamplesPerTable);
     for (int t = 0; t < kTablesPerSet; ++t) {
-        const std::vector<double> cycle = shape == WavetableShape::Cymbal
-                                              ? cymbalTable(t, limits[t], sine)
-                                              : tonalTable(shape, t, limits[t], sine);
+        const std::vector<double> cycle =
+            shape == WavetableShape::Cymbal ? cymbalTable(t, limits[t], sine) : tonalTable(shape, t, limits[t], sine);
         for (double x : cycle) samples.push_back(toSample(x));
     }
     return samples;
