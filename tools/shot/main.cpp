@@ -14,11 +14,18 @@
 #include <memory>
 #include <string>
 
-#include "EditorBridge.h"
 #include "EventScript.h"
 #include "IPlugVST.h"
 #include "Instance.h"
 #include "graphics/IGraphicsOffscreen.h"
+
+// Where the plug-in builds its editor, the editor is made off-screen here
+// through the attachment's graphics factory; before that, the picture shows
+// a stand-in with the background image.
+#if __has_include("EditorAttachment.h")
+#include "EditorAttachment.h"
+#define KETTRIX_SHOT_HAS_EDITOR 1
+#endif
 
 namespace {
 
@@ -59,6 +66,40 @@ intptr_t KETTRIX_VST_CALL HostCallback(AEffect*, int32_t opcode, int32_t, intptr
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
+// The stand-in's view of the plug-in: values set from its controls go to
+// the plug-in's parameters under its lock.
+class StandInPlug : public IGraphicsPlug {
+public:
+    explicit StandInPlug(IPlugBase& plug) : mPlug(plug) {}
+    void SetParameterFromEditor(int paramIdx, double normalized) override {
+        mPlug.SetParameterFromEditor(paramIdx, normalized);
+    }
+    bool GetParamRange(int paramIdx, double* min, double* max, double* shape) const override {
+        const Param* param = mPlug.ParamAt(paramIdx);
+        if (!param) return false;
+        *min = param->Min();
+        *max = param->Max();
+        *shape = param->Shape();
+        return true;
+    }
+    void LockPlug() override { mPlug.Lock().lock(); }
+    void UnlockPlug() override { mPlug.Lock().unlock(); }
+
+private:
+    IPlugBase& mPlug;
+};
+
+#ifdef KETTRIX_SHOT_HAS_EDITOR
+// The editor made by the instance created last.
+IGraphicsOffscreen* gEditorGraphics = nullptr;
+
+std::unique_ptr<IGraphics> MakeOffscreenGraphics(IGraphicsPlug* plug, int width, int height) {
+    auto graphics = std::make_unique<IGraphicsOffscreen>(plug, width, height);
+    gEditorGraphics = graphics.get();
+    return graphics;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -96,6 +137,9 @@ int main(int argc, char** argv) {
         }
     }
 
+#ifdef KETTRIX_SHOT_HAS_EDITOR
+    SetGraphicsFactory(&MakeOffscreenGraphics);
+#endif
     AEffect* effect = CreateVstInstance(&HostCallback);
     if (!effect) {
         std::fprintf(stderr, "kettrix-shot: the plug-in could not be created\n");
@@ -106,8 +150,11 @@ int main(int argc, char** argv) {
     if (options.program >= 0) effect->dispatcher(effect, effSetProgram, 0, options.program, nullptr, 0.0f);
 
     auto* plug = static_cast<IPlugVST*>(effect->object);
-    PlugGraphicsAdapter plugSide(*plug);
-    IGraphics* graphics = AttachedGraphics(*plug);
+    StandInPlug plugSide(*plug);
+    IGraphics* graphics = nullptr;
+#ifdef KETTRIX_SHOT_HAS_EDITOR
+    if (plug->GetGraphics()) graphics = gEditorGraphics;
+#endif
     std::unique_ptr<IGraphicsOffscreen> standIn;
     if (!graphics) {
         standIn = std::make_unique<IGraphicsOffscreen>(&plugSide, kEditorWidth, kEditorHeight);
@@ -134,7 +181,7 @@ int main(int argc, char** argv) {
     shot::ReplayEvents(*graphics, events);
     // The picture is what a freshly opened window shows in this state.
     {
-        PlugScopedLock lock(&plugSide);
+        PlugLockGuard lock(plug->Lock());
         graphics->SetAllControlsDirty();
     }
     graphics->OnTimer();
