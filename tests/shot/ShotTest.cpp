@@ -75,7 +75,7 @@ TEST(ShotScript, ReplayDragsAKnobLikeAWindowHost) {
 }
 
 #ifdef KETTRIX_SHOT
-int Run(const std::string& args) {
+int RunShot(const std::string& args) {
     const std::string command = std::string(KETTRIX_SHOT) + " " + args + " >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -85,7 +85,7 @@ TEST(ShotProgram, WritesTheEditorPictureAndChecksItsCommandLine) {
     const std::string dir = ::testing::TempDir();
     const std::string png = dir + "shot-test.png", script = dir + "shot-test.events";
     std::ofstream(script) << "# click the first sound tab, then wait\ndown 40 15\nup 40 15\nidle 2\n";
-    ASSERT_EQ(Run("--out " + png + " --program 1 --sound 3 --size-check --events " + script), 0);
+    ASSERT_EQ(RunShot("--out " + png + " --program 1 --sound 3 --size-check --events " + script), 0);
     std::ifstream file(png, std::ios::binary);
     const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     std::unique_ptr<LICE_MemBitmap> picture(LICE_LoadPNGFromMemory(bytes.data(), bytes.size()));
@@ -93,13 +93,13 @@ TEST(ShotProgram, WritesTheEditorPictureAndChecksItsCommandLine) {
     EXPECT_EQ(picture->GetWidth(), 839);
     EXPECT_EQ(picture->GetHeight(), 556);
 
-    EXPECT_EQ(Run(""), 2);
-    EXPECT_EQ(Run("--out " + png + " --sound 10"), 2);
-    EXPECT_EQ(Run("--out " + png + " --bogus"), 2);
+    EXPECT_EQ(RunShot(""), 2);
+    EXPECT_EQ(RunShot("--out " + png + " --sound 10"), 2);
+    EXPECT_EQ(RunShot("--out " + png + " --bogus"), 2);
     std::ofstream(script) << "down 1 2\nsqueeze 3 4\n";
-    EXPECT_EQ(Run("--out " + png + " --events " + script), 2);
-    EXPECT_EQ(Run("--out " + png + " --events " + dir + "no-such-file"), 1);
-    EXPECT_EQ(Run("--out " + dir + "no-such-dir/x.png"), 1);
+    EXPECT_EQ(RunShot("--out " + png + " --events " + script), 2);
+    EXPECT_EQ(RunShot("--out " + png + " --events " + dir + "no-such-file"), 1);
+    EXPECT_EQ(RunShot("--out " + dir + "no-such-dir/x.png"), 1);
     std::remove(png.c_str());
     std::remove(script.c_str());
 }

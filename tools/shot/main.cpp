@@ -15,15 +15,15 @@
 #include <string>
 
 #include "EventScript.h"
-#include "IPlugVST.h"
-#include "Instance.h"
 #include "graphics/IGraphicsOffscreen.h"
+#include "plugin/IPlugVST.h"
+#include "plugin/Instance.h"
 
 // Where the plug-in builds its editor, the editor is made off-screen here
 // through the attachment's graphics factory; before that, the picture shows
 // a stand-in with the background image.
-#if __has_include("EditorAttachment.h")
-#include "EditorAttachment.h"
+#if __has_include("plugin/EditorAttachment.h")
+#include "plugin/EditorAttachment.h"
 #define KETTRIX_SHOT_HAS_EDITOR 1
 #endif
 
