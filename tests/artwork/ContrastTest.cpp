@@ -95,6 +95,44 @@ void checkLabels(const Image& image, const std::vector<Label>& labels, const std
     }
 }
 
+// A point inside a label's letters.
+double insideX(const Label& l) {
+    if (l.anchor == LabelAnchor::Left) return l.x + 2;
+    if (l.anchor == LabelAnchor::Right) return l.x - 2;
+    return l.x;
+}
+
+// Labels of one row stay apart: between any two neighbours runs a gap of
+// at least five ink-free columns, wider than the space between two words.
+void checkLabelsApart(const Image& image, const std::vector<Label>& labels) {
+    constexpr int kGap = 5;
+    for (const Label& a : labels) {
+        for (const Label& b : labels) {
+            if (a.capTop != b.capTop || insideX(a) >= insideX(b) || insideX(b) - insideX(a) > 90) continue;
+            const Pixel backdrop = backdropOf(image, searchBox(a, image));
+            int run = 0, longest = 0;
+            for (int x = static_cast<int>(insideX(a)); x < static_cast<int>(insideX(b)); ++x) {
+                bool ink = false;
+                for (int y = a.capTop - 1; y < a.capTop + 10; ++y)
+                    ink = ink || contrast(image.at(x, y), backdrop) >= 1.6;
+                run = ink ? 0 : run + 1;
+                longest = std::max(longest, run);
+            }
+            EXPECT_GE(longest, kGap) << a.text << " runs into " << b.text << " at " << a.capTop;
+        }
+    }
+}
+
+TEST(ArtworkLabels, LabelsOfARowStayApart) {
+    const auto bg = loadResource(102);
+    const auto hit = loadResource(133);
+    const auto velocity = loadResource(127);
+    ASSERT_TRUE(bg && hit && velocity);
+    checkLabelsApart(*bg, backgroundLabels());
+    checkLabelsApart(*hit, hitPanelLabels());
+    checkLabelsApart(*velocity, velocityPageLabels());
+}
+
 TEST(ArtworkLabels, BackgroundLabelsAreLegibleAndUncovered) {
     const auto bg = loadResource(102);
     ASSERT_TRUE(bg);

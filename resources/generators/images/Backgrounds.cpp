@@ -224,7 +224,7 @@ void paintWhiteKeys(Canvas& c) {
         if (kRight[f]) c.fillRect(9, 0, 1, 32, {0, 0, 0, 0.18});
     }
     c.frame(6);
-    drawLamp(c, 3, 37, 7, 3, true);
+    drawLamp(c, 2.5, 36, 8, 4, true);
 }
 
 // Black keys: in range; held outside the range; held within it.

@@ -213,7 +213,7 @@ std::vector<Label> hitPanelLabels() {
         {"GENERATOR", 46.5, 5, A::Centre, LabelRole::Group},
         {"VOL", 19.5, 43, A::Centre, LabelRole::Label},
         {"MOD", 46.5, 43, A::Centre, LabelRole::Label},
-        {"DECAY", 73.5, 43, A::Centre, LabelRole::Label},
+        {"DEC", 73.5, 43, A::Centre, LabelRole::Label},
     };
 }
 
