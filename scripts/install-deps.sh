@@ -5,6 +5,9 @@ set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libpng-dev zlib1g-dev libfreetype-dev libx11-dev
+          # The editor window tests: a headless X server, its authority tool
+          # for xvfb-run, and synthetic input (XTest).
+          xvfb xauth libxtst-dev
           # A third-party VST 2 instrument, only run as a test subject for
           # the kettrix-render host (its test is skipped without it).
           dpf-plugins-vst
