@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libpng-dev zlib1g-dev libfreetype-dev libx11-dev
+          libpng-dev zlib1g-dev libfreetype-dev fonts-liberation2 libx11-dev
           # The editor window tests: a headless X server, its authority tool
           # for xvfb-run, and synthetic input (XTest).
           xvfb xauth libxtst-dev
