@@ -1,5 +1,7 @@
 #include "IPlugMonoSynth.h"
 
+#include "EditorLink.h"
+
 #include <algorithm>
 
 #include "engine/ScopedFlushDenormals.h"
@@ -29,6 +31,7 @@ IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configu
     kit::defineKitParameters(*this);
     mEngine.setHost(mEngineHost);
     mKit.attachEngine(mEngine);
+    AttachEditor(std::make_unique<EditorLink>(*this));
     kit::fillFactoryPresets(*this);
     mKit.setReady(true);
 }

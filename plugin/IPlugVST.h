@@ -104,6 +104,7 @@ private:
     AEffect mAEffect{};
     Vst2HostCallback mHostCallback;
     ERect mEditRect{};
+    bool mEditorOpen = false;  // between a successful effEditOpen and effEditClose
     VstSpeakerArrangement mInputSpeakers{};
     VstSpeakerArrangement mOutputSpeakers{};
     bool mHostSpecificInitDone = false;

@@ -7,7 +7,7 @@ set -uo pipefail
 
 command -v Xvfb >/dev/null || { echo "with-xvfb.sh: Xvfb is missing (Debian package xvfb)" >&2; exit 1; }
 work=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 server=$!
 cleanup() {
   kill "$server" 2>/dev/null

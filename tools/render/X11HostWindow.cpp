@@ -40,7 +40,7 @@ struct Channel {
 
 }  // namespace
 
-X11HostWindow::X11HostWindow(int width, int height, const std::string& title)
+X11HostWindow::X11HostWindow(int width, int height, const std::string& title, int x, int y)
     : impl_(new Impl), width_(std::max(width, 1)), height_(std::max(height, 1)) {
     impl_->display = XOpenDisplay(nullptr);
     if (impl_->display == nullptr) {
@@ -53,7 +53,7 @@ X11HostWindow::X11HostWindow(int width, int height, const std::string& title)
     attributes.background_pixel = BlackPixel(d, screen);
     attributes.event_mask = StructureNotifyMask | ExposureMask;
     const Window w =
-        XCreateWindow(d, RootWindow(d, screen), 0, 0, static_cast<unsigned>(width_), static_cast<unsigned>(height_), 0,
+        XCreateWindow(d, RootWindow(d, screen), x, y, static_cast<unsigned>(width_), static_cast<unsigned>(height_), 0,
                       CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
     window_ = w;
     XStoreName(d, w, title.c_str());

@@ -19,8 +19,9 @@ public:
 class X11HostWindow {
 public:
     // Opens the display named by DISPLAY and maps a window of the given
-    // size; throws DisplayError when there is no display.
-    X11HostWindow(int width, int height, const std::string& title);
+    // size at (x, y) of the screen; throws DisplayError when there is no
+    // display.
+    X11HostWindow(int width, int height, const std::string& title, int x = 0, int y = 0);
     ~X11HostWindow();
     X11HostWindow(const X11HostWindow&) = delete;
     X11HostWindow& operator=(const X11HostWindow&) = delete;

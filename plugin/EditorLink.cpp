@@ -1,0 +1,81 @@
+#include "EditorLink.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "graphics/IGraphicsWindow.h"
+
+namespace kettrix {
+
+EditorLink::EditorLink(IPlugBase& plug, int width, int height)
+    : mPlug(plug), mGraphics(MakeWindowGraphics(this, width, height)) {}
+
+EditorLink::~EditorLink() { mGraphics->CloseWindow(); }
+
+void EditorLink::SetParameterFromPlug(int paramIndex, double value, bool normalized) {
+    mGraphics->SetParameterFromPlug(paramIndex, value, normalized);
+}
+
+bool EditorLink::OpenWindow(void* parentWindow) { return mGraphics->OpenWindow(parentWindow) != nullptr; }
+
+void EditorLink::CloseWindow() { mGraphics->CloseWindow(); }
+
+void EditorLink::Idle() { IdleWindowGraphics(*mGraphics); }
+
+void EditorLink::SetParameterFromEditor(int paramIdx, double normalized) {
+    mPlug.SetParameterFromEditor(paramIdx, normalized);
+}
+
+void EditorLink::BeginHostParamEdit(int paramIdx) { mPlug.BeginHostParamEdit(paramIdx); }
+
+void EditorLink::EndHostParamEdit(int paramIdx) { mPlug.EndHostParamEdit(paramIdx); }
+
+void EditorLink::ShowParamInfo(int paramIdx, int, int) { mPlug.ShowParamInfo(paramIdx); }
+
+void EditorLink::ClearParamInfo() { mPlug.ClearParamInfo(); }
+
+bool EditorLink::GetParamRange(int paramIdx, double* min, double* max, double* shape) const {
+    const Param* param = mPlug.ParamAt(paramIdx);
+    if (!param) return false;
+    if (min) *min = param->Min();
+    if (max) *max = param->Max();
+    if (shape) *shape = param->Shape();
+    return true;
+}
+
+bool EditorLink::GetParamText(int paramIdx, char* out, std::size_t outSize) const {
+    const Param* param = mPlug.ParamAt(paramIdx);
+    if (!param || !out || outSize == 0) return false;
+    char text[kParamTextBufferSize] = {};
+    param->FormatCurrent(text, true);
+    std::snprintf(out, outSize, "%s", text);
+    return true;
+}
+
+bool EditorLink::ParamFromText(int paramIdx, const char* text, double* normalized) const {
+    const Param* param = mPlug.ParamAt(paramIdx);
+    if (!param || !text || !normalized) return false;
+    double plain = 0.0;
+    if (!param->DisplayTexts().empty()) {
+        // An enumerated value is chosen by its exact name; no match gives 0.
+        if (!param->ValueOfDisplayText(text, &plain)) plain = 0.0;
+    } else {
+        plain = std::strtod(text, nullptr);
+        if (!std::isfinite(plain)) plain = 0.0;
+        if (param->NegateDisplay()) plain = -plain;
+    }
+    if (plain < param->Min()) plain = param->Min();
+    if (plain > param->Max()) plain = param->Max();
+    *normalized = param->Normalized(plain);
+    return true;
+}
+
+void EditorLink::LockPlug() { mPlug.Lock().lock(); }
+
+void EditorLink::UnlockPlug() { mPlug.Lock().unlock(); }
+
+void EditorLink::ResizeGraphics(int, int) { mPlug.ResizeGraphics(); }
+
+}  // namespace kettrix
