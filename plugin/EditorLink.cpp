@@ -1,4 +1,4 @@
-#include "EditorLink.h"
+#include "plugin/EditorLink.h"
 
 #include <cmath>
 #include <cstdio>

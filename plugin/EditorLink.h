@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "GraphicsLink.h"
-#include "IPlugBase.h"
+#include "base/GraphicsLink.h"
+#include "base/IPlugBase.h"
 #include "graphics/IGraphics.h"
 #include "graphics/IGraphicsPlug.h"
 

@@ -1,10 +1,8 @@
-#include "IPlugMonoSynth.h"
+#include "plugin/IPlugMonoSynth.h"
 
-#include "EditorLink.h"
+#include "plugin/EditorLink.h"
 
 #include <algorithm>
-
-#include "engine/ScopedFlushDenormals.h"
 
 namespace kettrix {
 
@@ -28,11 +26,11 @@ PlugConfig IPlugMonoSynth::Configuration() {
 
 IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configuration(), hostCallback) {
     // Parameters, engine, editor and factory kits are set up here.
-    kit::defineKitParameters(*this);
+    defineKitParameters(*this);
     mEngine.setHost(mEngineHost);
     mKit.attachEngine(mEngine);
     AttachEditor(std::make_unique<EditorLink>(*this));
-    kit::fillFactoryPresets(*this);
+    fillFactoryPresets(*this);
     mKit.setReady(true);
 }
 
@@ -56,7 +54,6 @@ void IPlugMonoSynth::ParameterChanged(int paramIndex) {
 
 void IPlugMonoSynth::processBlock(double**, double** outputs, int frames) {
     // The adapter holds the plug-in lock around the whole block.
-    engine::ScopedFlushDenormals noDenormals;
     if (NOutChannels() < engine::kOutputCount) {
         for (int i = 0; i < NOutChannels(); ++i) std::fill(outputs[i], outputs[i] + frames, 0.0);
         mMidiQueue.Flush(frames);
@@ -67,10 +64,10 @@ void IPlugMonoSynth::processBlock(double**, double** outputs, int frames) {
 
 void IPlugMonoSynth::ReceiveMidi(const MidiMessage& message) { mMidiQueue.Add(message); }
 
-bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return kit::serializeKitState(mKit, *this, chunk); }
+bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return serializeKitState(mKit, *this, chunk); }
 
 int IPlugMonoSynth::UnserializeState(const Chunk& chunk, int start) {
-    return kit::unserializeKitState(mKit, *this, chunk, start);
+    return unserializeKitState(mKit, *this, chunk, start);
 }
 
 bool IPlugMonoSynth::QueryYesNo() {

@@ -8,6 +8,8 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           # The editor window tests: a headless X server, its authority tool
           # for xvfb-run, and synthetic input (XTest).
           xvfb xauth libxtst-dev
+          # The style check (scripts/check-format.sh).
+          clang-format
           # A third-party VST 2 instrument, only run as a test subject for
           # the kettrix-render host (its test is skipped without it).
           dpf-plugins-vst
