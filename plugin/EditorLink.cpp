@@ -1,16 +1,31 @@
 #include "plugin/EditorLink.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "graphics/IGraphicsWindow.h"
+#include "plugin/EditorAttachment.h"
 
 namespace kettrix {
 
+namespace {
+
+std::atomic<GraphicsFactory> gFactory{nullptr};
+
+}  // namespace
+
+void SetGraphicsFactory(GraphicsFactory factory) { gFactory = factory; }
+
+std::unique_ptr<IGraphics> MakeEditorGraphics(IGraphicsPlug* plug, int width, int height) {
+    if (GraphicsFactory factory = gFactory.load()) return factory(plug, width, height);
+    return MakeWindowGraphics(plug, width, height);
+}
+
 EditorLink::EditorLink(IPlugBase& plug, int width, int height)
-    : mPlug(plug), mGraphics(MakeWindowGraphics(this, width, height)) {}
+    : mPlug(plug), mGraphics(MakeEditorGraphics(this, width, height)) {}
 
 EditorLink::~EditorLink() { mGraphics->CloseWindow(); }
 

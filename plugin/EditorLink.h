@@ -18,7 +18,8 @@ public:
     static constexpr int kWidth = 839;
     static constexpr int kHeight = 556;
 
-    // The graphics object is the platform's window host (X11 or Win32).
+    // The graphics object comes from MakeEditorGraphics: the platform's
+    // window host (X11 or Win32) unless a tool chose another.
     explicit EditorLink(IPlugBase& plug, int width = kWidth, int height = kHeight);
     ~EditorLink() override;
 

@@ -65,3 +65,33 @@ TEST(EditorCommand, WithoutADisplayTheCommandSaysSo) {
     EXPECT_NE(r.err.find("cannot open the X display"), std::string::npos) << r.err;
     EXPECT_FALSE(exists(scratch("none.png")));
 }
+
+#ifdef KETTRIX4_PLUGIN
+TEST(EditorCommandKettrix4, ScreenshotIsTheOffscreenEditorAndClosingSavesTheState) {
+    const std::string shot = scratch("k4.png"), state = scratch("k4-editor.state");
+    auto r = run("k4", {"--editor", KETTRIX4_PLUGIN, "--program", "3", "--save-state", state, "--screenshot", shot,
+                        "--after", "1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const Picture window = readPng(shot);
+    EXPECT_EQ(window.width, 839);
+    EXPECT_EQ(window.height, 556);
+
+    // The state saved when the editor closed is the program's, untouched.
+    const std::string rendered = scratch("k4-render.state");
+    r = run("k4-render", {KETTRIX4_PLUGIN, "--demo", "--out", scratch("k4.wav"), "--tail", "0", "--program", "3",
+                          "--save-state", rendered});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(slurp(state), slurp(rendered));
+    EXPECT_GT(slurp(state).size(), 1000u);
+
+#ifdef KETTRIX_SHOT_EXE
+    const std::string offscreen = scratch("k4-offscreen.png");
+    r = runProgram(KETTRIX_SHOT_EXE, {"--out", offscreen, "--program", "3"}, scratch("k4-shot"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const Picture expected = readPng(offscreen);
+    ASSERT_EQ(expected.width, window.width);
+    ASSERT_EQ(expected.height, window.height);
+    EXPECT_TRUE(expected.pixels == window.pixels) << "the window and kettrix-shot differ";
+#endif
+}
+#endif
