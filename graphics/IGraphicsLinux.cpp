@@ -167,8 +167,9 @@ void* IGraphicsLinux::OpenWindow(void* parent) {
         if (mX->colormap) XFreeColormap(d, mX->colormap);
         return fail();
     }
-    mNextTick = std::chrono::steady_clock::now();
-    mLastPressTime = 0;
+    // The idle thread (maybe another one) restarts its timer and click
+    // history with the new window.
+    mWindowIsNew = true;
     SetAllControlsDirty();
     return reinterpret_cast<void*>(mX->window);
 }
@@ -253,6 +254,10 @@ void IGraphicsLinux::Idle() {
     std::unique_lock<std::mutex> idle(mIdleLock, std::try_to_lock);
     if (!idle.owns_lock()) return;
 
+    if (mWindowIsNew.exchange(false)) {
+        mNextTick = std::chrono::steady_clock::now();
+        mLastPressTime = 0;
+    }
     std::vector<PendingEvent> events;
     {
         std::lock_guard<std::recursive_mutex> hold(mXLock);

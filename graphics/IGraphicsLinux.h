@@ -75,7 +75,8 @@ private:
     std::unique_ptr<X11> mX;
     std::recursive_mutex mXLock;
     std::mutex mIdleLock;
-    std::chrono::steady_clock::time_point mNextTick;
+    std::chrono::steady_clock::time_point mNextTick;  // idle thread only
+    std::atomic<bool> mWindowIsNew{false};
 
     // The open edit field: over mFieldRect, drawn into mFieldBitmap.
     TextField mField;
