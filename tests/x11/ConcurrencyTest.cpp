@@ -5,9 +5,14 @@
 // stay finite.
 #include <gtest/gtest.h>
 
+#include "graphics/IControl.h"
+#include "graphics/IGraphics.h"
+#include "plugin/EditorLink.h"
+#include "plugin/IPlugVST.h"
+#include "plugin/Instance.h"
+// The X11 headers last: their macros (Bool, None) clash with C++ names.
 #include "X11HostWindow.h"
 #include "XTestInput.h"
-#include "plugin/Instance.h"
 
 #include <atomic>
 #include <chrono>
@@ -29,6 +34,37 @@ intptr_t KETTRIX_VST_CALL Host(AEffect*, int32_t opcode, int32_t, intptr_t, void
     return 0;
 }
 
+// A knob-like test control: drawn from its value, dragged and clicked like a
+// knob, bound to a parameter. A grid of them over the editor makes every
+// pointer position touch a parameter, whatever the editor holds itself.
+class GridKnob : public kettrix::IControl {
+public:
+    GridKnob(kettrix::IGraphicsPlug* plug, const kettrix::IRECT& r, int param) : IControl(plug, r, param) {}
+    bool Draw(kettrix::IGraphics* g) override {
+        g->FillIRect(kettrix::IColor(255, static_cast<int>(255 * GetValue()), 80, 120), GetRECT());
+        return true;
+    }
+    void OnMouseDown(int, int, const kettrix::IMouseMod&) override {
+        mValue = 1.0 - mValue;
+        SetDirty();
+    }
+    void OnMouseDrag(int, int, int, int dY, const kettrix::IMouseMod&) override {
+        mValue -= dY / 200.0;
+        SetDirty();
+    }
+};
+
+void AttachGrid(AEffect* effect) {
+    auto* plug = static_cast<kettrix::IPlugVST*>(effect->object);
+    auto* link = dynamic_cast<kettrix::EditorLink*>(plug->GetGraphics());
+    ASSERT_NE(link, nullptr);
+    kettrix::IGraphics& graphics = link->Graphics();
+    int param = 0;
+    for (int y = 0; y + 40 <= graphics.Height(); y += 40)
+        for (int x = 0; x + 40 <= graphics.Width(); x += 40)
+            graphics.AttachControl(new GridKnob(link, kettrix::IRECT(x, y, x + 40, y + 40), param++ * 7 % 1393));
+}
+
 }  // namespace
 
 TEST(EditorThreads, UserInterfaceAudioAndAutomationThreadsTogether) {
@@ -36,6 +72,7 @@ TEST(EditorThreads, UserInterfaceAudioAndAutomationThreadsTogether) {
     ASSERT_NE(effect, nullptr);
     const auto dispatch = [effect](int32_t op, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
                                    float opt = 0.0f) { return effect->dispatcher(effect, op, index, value, ptr, opt); };
+    AttachGrid(effect);
     dispatch(effOpen);
     dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
     dispatch(effSetBlockSize, 0, 256);
