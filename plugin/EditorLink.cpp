@@ -25,34 +25,34 @@ std::unique_ptr<IGraphics> MakeEditorGraphics(IGraphicsPlug* plug, int width, in
 }
 
 EditorLink::EditorLink(IPlugBase& plug, int width, int height)
-    : mPlug(plug), mGraphics(MakeEditorGraphics(this, width, height)) {}
+    : plug_(plug), graphics_(MakeEditorGraphics(this, width, height)) {}
 
-EditorLink::~EditorLink() { mGraphics->CloseWindow(); }
+EditorLink::~EditorLink() { graphics_->CloseWindow(); }
 
 void EditorLink::SetParameterFromPlug(int paramIndex, double value, bool normalized) {
-    mGraphics->SetParameterFromPlug(paramIndex, value, normalized);
+    graphics_->SetParameterFromPlug(paramIndex, value, normalized);
 }
 
-bool EditorLink::OpenWindow(void* parentWindow) { return mGraphics->OpenWindow(parentWindow) != nullptr; }
+bool EditorLink::OpenWindow(void* parentWindow) { return graphics_->OpenWindow(parentWindow) != nullptr; }
 
-void EditorLink::CloseWindow() { mGraphics->CloseWindow(); }
+void EditorLink::CloseWindow() { graphics_->CloseWindow(); }
 
-void EditorLink::Idle() { IdleWindowGraphics(*mGraphics); }
+void EditorLink::Idle() { IdleWindowGraphics(*graphics_); }
 
 void EditorLink::SetParameterFromEditor(int paramIdx, double normalized) {
-    mPlug.SetParameterFromEditor(paramIdx, normalized);
+    plug_.SetParameterFromEditor(paramIdx, normalized);
 }
 
-void EditorLink::BeginHostParamEdit(int paramIdx) { mPlug.BeginHostParamEdit(paramIdx); }
+void EditorLink::BeginHostParamEdit(int paramIdx) { plug_.BeginHostParamEdit(paramIdx); }
 
-void EditorLink::EndHostParamEdit(int paramIdx) { mPlug.EndHostParamEdit(paramIdx); }
+void EditorLink::EndHostParamEdit(int paramIdx) { plug_.EndHostParamEdit(paramIdx); }
 
-void EditorLink::ShowParamInfo(int paramIdx, int, int) { mPlug.ShowParamInfo(paramIdx); }
+void EditorLink::ShowParamInfo(int paramIdx, int, int) { plug_.ShowParamInfo(paramIdx); }
 
-void EditorLink::ClearParamInfo() { mPlug.ClearParamInfo(); }
+void EditorLink::ClearParamInfo() { plug_.ClearParamInfo(); }
 
 bool EditorLink::GetParamRange(int paramIdx, double* min, double* max, double* shape) const {
-    const Param* param = mPlug.ParamAt(paramIdx);
+    const Param* param = plug_.ParamAt(paramIdx);
     if (!param) return false;
     if (min) *min = param->Min();
     if (max) *max = param->Max();
@@ -61,7 +61,7 @@ bool EditorLink::GetParamRange(int paramIdx, double* min, double* max, double* s
 }
 
 bool EditorLink::GetParamText(int paramIdx, char* out, std::size_t outSize) const {
-    const Param* param = mPlug.ParamAt(paramIdx);
+    const Param* param = plug_.ParamAt(paramIdx);
     if (!param || !out || outSize == 0) return false;
     char text[kParamTextBufferSize] = {};
     param->FormatCurrent(text, true);
@@ -70,7 +70,7 @@ bool EditorLink::GetParamText(int paramIdx, char* out, std::size_t outSize) cons
 }
 
 bool EditorLink::ParamFromText(int paramIdx, const char* text, double* normalized) const {
-    const Param* param = mPlug.ParamAt(paramIdx);
+    const Param* param = plug_.ParamAt(paramIdx);
     if (!param || !text || !normalized) return false;
     double plain = 0.0;
     if (!param->DisplayTexts().empty()) {
@@ -87,10 +87,10 @@ bool EditorLink::ParamFromText(int paramIdx, const char* text, double* normalize
     return true;
 }
 
-void EditorLink::LockPlug() { mPlug.Lock().lock(); }
+void EditorLink::LockPlug() { plug_.Lock().lock(); }
 
-void EditorLink::UnlockPlug() { mPlug.Lock().unlock(); }
+void EditorLink::UnlockPlug() { plug_.Lock().unlock(); }
 
-void EditorLink::ResizeGraphics(int, int) { mPlug.ResizeGraphics(); }
+void EditorLink::ResizeGraphics(int, int) { plug_.ResizeGraphics(); }
 
 }  // namespace kettrix

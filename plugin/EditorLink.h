@@ -23,12 +23,12 @@ public:
     explicit EditorLink(IPlugBase& plug, int width = kWidth, int height = kHeight);
     ~EditorLink() override;
 
-    IGraphics& Graphics() { return *mGraphics; }
+    IGraphics& Graphics() { return *graphics_; }
 
     // --- IGraphicsLink (host adapter → editor) ------------------------------
     void SetParameterFromPlug(int paramIndex, double value, bool normalized) override;
-    int Width() const override { return mGraphics->Width(); }
-    int Height() const override { return mGraphics->Height(); }
+    int Width() const override { return graphics_->Width(); }
+    int Height() const override { return graphics_->Height(); }
     void PrepDraw() override {}
     bool OpenWindow(void* parentWindow) override;
     void CloseWindow() override;
@@ -48,8 +48,8 @@ public:
     void ResizeGraphics(int w, int h) override;
 
 private:
-    IPlugBase& mPlug;
-    std::unique_ptr<IGraphics> mGraphics;
+    IPlugBase& plug_;
+    std::unique_ptr<IGraphics> graphics_;
 };
 
 }  // namespace kettrix

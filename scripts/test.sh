@@ -4,6 +4,7 @@
 #   --sanitize  AddressSanitizer + UBSan build of everything in build-sanitize/
 #   --threads   ThreadSanitizer build of only the tests labelled "threads"
 #               (the editor's concurrency test) in build-tsan/
+# KETTRIX_WERROR=ON makes every compiler warning an error (CI sets it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,7 +21,7 @@ fi
 
 scripts/install-deps.sh
 scripts/check-format.sh
-cmake -S . -B "$build_dir" "${cmake_args[@]}" >/dev/null
+cmake -S . -B "$build_dir" "${cmake_args[@]}" -DKETTRIX_WERROR="${KETTRIX_WERROR:-OFF}" >/dev/null
 if [ "$mode" = "--threads" ]; then
   # Only the programs the concurrency tests need.
   mapfile -t targets < <(ctest --test-dir "$build_dir" -N -L threads | sed -nE 's/^ *Test +#[0-9]+: +//p')
