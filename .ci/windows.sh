@@ -3,8 +3,9 @@
 #   1. packages (mingw-w64 posix toolchains, Wine, multilib, qemu)
 #   2. third-party libraries for each target, from Debian sources (cached)
 #   3. 32-bit Linux build of the core and its unit tests, run under qemu-i386
-#   4. x64 DLL + programs cross-built; unit and host tests under Wine;
-#      static checks of the DLL (PE32+, two exports, system imports only)
+#   4. x64 DLL + programs cross-built; unit, host and editor window tests
+#      under Wine (on a private Xvfb); static checks of the DLL (PE32+, two
+#      exports, system imports only)
 #   5. x86 DLL cross-built; static checks (PE32, two exports, system imports)
 #   6. the x64 DLL under Wine and the Linux plug-in render the same MIDI file
 #      to the same samples
@@ -37,7 +38,24 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINELOADER=/usr/lib/wine/wine64
 export WINESERVER=/usr/lib/wine/wineserver64
 stop_wine() { [ -d "$WINEPREFIX" ] && "$WINESERVER" -k 2>/dev/null || true; }
-trap stop_wine EXIT
+# Wine draws windows through X: the editor tests run on a headless X server
+# of this script's own, started with the x64 stage.
+xvfb_pid=
+start_xvfb() {
+  local fd_file
+  fd_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp -noreset 3>"$fd_file" 2>/dev/null &
+  xvfb_pid=$!
+  for _ in $(seq 200); do [ -s "$fd_file" ] && break; sleep 0.05; done
+  [ -s "$fd_file" ] || { echo "Xvfb did not start" >&2; return 1; }
+  export DISPLAY=":$(head -n1 "$fd_file")"
+  rm -f "$fd_file"
+}
+stop_all() {
+  stop_wine
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap stop_all EXIT
 
 stage_start=0
 stage() {
@@ -120,6 +138,9 @@ run_win64() {
   # The prefix folder must exist before the server starts in it; the first
   # program run below fills it.
   mkdir -p "$WINEPREFIX"
+  # The X server comes first: Wine's desktop process, started with the
+  # services below, keeps the display it found.
+  start_xvfb
   "$WINESERVER" -p 30
   "$WINELOADER" cmd.exe /c exit >/dev/null 2>&1 </dev/null
   ctest --test-dir "$dir" --output-on-failure

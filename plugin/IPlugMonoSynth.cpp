@@ -1,5 +1,7 @@
 #include "plugin/IPlugMonoSynth.h"
 
+#include "plugin/EditorLink.h"
+
 #include <algorithm>
 
 namespace kettrix {
@@ -27,6 +29,7 @@ IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configu
     defineKitParameters(*this);
     engine_.setHost(engineHost_);
     kit_.attachEngine(engine_);
+    AttachEditor(std::make_unique<EditorLink>(*this));
     fillFactoryPresets(*this);
     kit_.setReady(true);
 }

@@ -47,6 +47,8 @@ public:
     // (the editor's graphics object, or a test's recording editor). The
     // editor must outlive the plug-in or be replaced before it goes.
     void AttachEditor(kit::EditorSeam& editor);
+    // The adapter's form: the editor's graphics object, owned from then on.
+    using IPlugVST::AttachEditor;
 
     // The sound engine (render loop, sounds, key ranges, mixer).
     engine::DrumEngine& Engine() { return engine_; }

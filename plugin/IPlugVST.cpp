@@ -421,14 +421,23 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
             }
             return 0;
         case effEditOpen:
+            // A second open without a close keeps (or, for another parent,
+            // moves) the one window; the plug-in hears of it once.
             if (GetGraphics() != nullptr && GetGraphics()->OpenWindow(ptr)) {
-                EditorOpened();
+                if (!editorOpen_) {
+                    editorOpen_ = true;
+                    EditorOpened();
+                }
                 return 1;
             }
             return 0;
         case effEditClose:
+            // Closing what is not open (or closing twice) changes nothing.
             if (GetGraphics() != nullptr) {
-                EditorClosed();
+                if (editorOpen_) {
+                    editorOpen_ = false;
+                    EditorClosed();
+                }
                 GetGraphics()->CloseWindow();
                 return 1;
             }

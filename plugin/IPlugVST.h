@@ -104,6 +104,7 @@ private:
     AEffect aEffect_{};
     Vst2HostCallback hostCallback_;
     ERect editRect_{};
+    bool editorOpen_ = false;  // between a successful effEditOpen and effEditClose
     VstSpeakerArrangement inputSpeakers_{};
     VstSpeakerArrangement outputSpeakers_{};
     bool hostSpecificInitDone_ = false;

@@ -7,6 +7,9 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libpng-dev zlib1g-dev libfreetype-dev fonts-liberation2 libx11-dev
           # Editor image generator only (resources/generators/images).
           libcairo2-dev
+          # The editor window tests: a headless X server, its authority tool
+          # for xvfb-run, and synthetic input (XTest).
+          xvfb xauth libxtst-dev
           # The style check (scripts/check-format.sh).
           clang-format
           # A third-party VST 2 instrument, only run as a test subject for

@@ -72,7 +72,7 @@ TEST_F(Adapter, SynthReportsItsConfiguration) {
     EXPECT_EQ(synth->numPrograms, 128);
     EXPECT_EQ(synth->numInputs, 0);
     EXPECT_EQ(synth->numOutputs, 12);
-    EXPECT_EQ(synth->flags, 0x1130);
+    EXPECT_EQ(synth->flags, 0x1130 | effFlagsHasEditor);
     EXPECT_EQ(synth->uniqueID, 0x4B545834);
     EXPECT_EQ(synth->version, 10000);
     EXPECT_EQ(synth->initialDelay, 0);
@@ -90,7 +90,11 @@ TEST_F(Adapter, SynthReportsItsConfiguration) {
     EXPECT_EQ(Dispatch(synth.get(), effIdentify), 0x4E764566);
     EXPECT_EQ(Dispatch(synth.get(), effCanBeAutomated, 5), 1);
     EXPECT_EQ(Dispatch(synth.get(), effGetProgramNameIndexed, 128), 0);
-    EXPECT_EQ(Dispatch(synth.get(), effEditGetRect), 0);  // no editor yet
+    EXPECT_EQ(Dispatch(synth.get(), effEditGetRect), 0);  // nowhere to store the rectangle
+    ERect* rect = nullptr;
+    ASSERT_EQ(Dispatch(synth.get(), effEditGetRect, 0, 0, &rect), 1);  // before any window exists
+    EXPECT_EQ(rect->right - rect->left, 839);
+    EXPECT_EQ(rect->bottom - rect->top, 556);
     EXPECT_EQ(Dispatch(synth.get(), 70), 0);
     EXPECT_EQ(Dispatch(synth.get(), -1), 0);
 }
@@ -493,6 +497,27 @@ public:
     int idled = 0;
     void* openedIn = nullptr;
 };
+
+TEST_F(Adapter, EditorOpenAndCloseAreHarmlessInAnyOrder) {
+    Instance effect(NewTestPlug());
+    auto graphics = std::make_unique<FakeGraphics>();
+    FakeGraphics& fake = *graphics;
+    TestPlug& plug = PlugOf(effect.get());
+    plug.AttachEditor(std::move(graphics));
+    int parent = 0;
+    EXPECT_EQ(Dispatch(effect.get(), effEditClose), 1);  // closing what was never opened
+    EXPECT_EQ(plug.editorClosed, 0);
+    EXPECT_EQ(Dispatch(effect.get(), effEditOpen, 0, 0, &parent), 1);
+    EXPECT_EQ(Dispatch(effect.get(), effEditOpen, 0, 0, &parent), 1);  // again, without a close
+    EXPECT_EQ(plug.editorOpened, 1);
+    EXPECT_EQ(Dispatch(effect.get(), effEditClose), 1);
+    EXPECT_EQ(Dispatch(effect.get(), effEditClose), 1);  // twice
+    EXPECT_EQ(plug.editorClosed, 1);
+    EXPECT_EQ(fake.closed, 3);  // the window host is told every time and copes
+    ERect* rect = nullptr;
+    ASSERT_EQ(Dispatch(effect.get(), effEditGetRect, 0, 0, &rect), 1);  // after the window is gone
+    EXPECT_EQ(rect->right - rect->left, 839);
+}
 
 TEST_F(Adapter, AttachedEditorGetsValuesRectAndWindowCalls) {
     Instance effect(NewTestPlug());

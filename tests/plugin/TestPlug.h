@@ -40,6 +40,10 @@ public:
     }
 
     void ParameterChanged(int index) override { changed.push_back(index); }
+    void EditorOpened() override { ++editorOpened; }
+    void EditorClosed() override { ++editorClosed; }
+    int editorOpened = 0;
+    int editorClosed = 0;
 
     void processBlock(double**, double** outputs, int frames) override {
         blockLengths.push_back(frames);

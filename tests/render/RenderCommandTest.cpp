@@ -231,6 +231,11 @@ TEST(RenderCommand, BadCommandLinesExitWithStatusTwo) {
         {kClick, "--midi", midi, "--out", out, "--tail", "nan"},
         {kClick, "--midi", midi, "--out", out, "--program"},
         {kClick, kClick, "--midi", midi, "--out", out},
+        {"--editor", kClick, "--after", "1"},
+        {"--editor", kClick, "--screenshot", out, "--after", "-2"},
+        {"--editor", kClick, "--demo", "--out", out},
+        {"--editor", "--info", kClick},
+        {kClick, "--midi", midi, "--out", out, "--screenshot", scratch("x.png")},
     };
     for (const auto& args : cases) {
         std::string joined;
@@ -267,6 +272,7 @@ TEST(RenderCommand, UnusablePluginsAndFilesExitWithStatusOneAndSayWhy) {
          {kClick, "--midi", midi, "--out", out, "--load-state", scratch("nowhere.state")},
          "cannot open state file"},
         {"unwritable output", {kClick, "--midi", midi, "--out", scratch("no-dir/x.wav")}, "cannot create"},
+        {"editor of a plug-in without one", {"--editor", kClick}, "has no editor"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -39,6 +39,8 @@ RenderOptions parseCommandLine(const std::vector<std::string>& args) {
     if (args.empty()) throw UsageError("no plug-in given");
 
     bool info = false;
+    bool editor = false;
+    bool afterGiven = false;
     std::vector<std::string> positional;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -52,6 +54,13 @@ RenderOptions parseCommandLine(const std::vector<std::string>& args) {
             return options;
         } else if (arg == "--info") {
             info = true;
+        } else if (arg == "--editor") {
+            editor = true;
+        } else if (arg == "--screenshot") {
+            options.screenshotPath = value();
+        } else if (arg == "--after") {
+            options.screenshotAfter = parseSeconds(arg, value());
+            afterGiven = true;
         } else if (arg == "--demo") {
             options.demo = true;
         } else if (arg == "--progress") {
@@ -100,10 +109,19 @@ RenderOptions parseCommandLine(const std::vector<std::string>& args) {
         throw UsageError("more than one plug-in given ('" + positional[0] + "', '" + positional[1] + "')");
     options.pluginPath = positional[0];
 
+    if (info && editor) throw UsageError("--info and --editor cannot be used together");
     if (info) {
         options.mode = Mode::Info;
         return options;
     }
+    if (editor) {
+        if (options.demo || !options.midiPath.empty() || !options.outPath.empty())
+            throw UsageError("--editor renders no audio: --midi, --demo and --out do not apply");
+        if (afterGiven && options.screenshotPath.empty()) throw UsageError("--after needs --screenshot FILE.png");
+        options.mode = Mode::Editor;
+        return options;
+    }
+    if (!options.screenshotPath.empty() || afterGiven) throw UsageError("--screenshot and --after need --editor");
     options.mode = Mode::Render;
     if (options.demo && !options.midiPath.empty()) throw UsageError("--midi and --demo cannot be used together");
     if (!options.demo && options.midiPath.empty())
@@ -117,10 +135,14 @@ const char* usageText() {
            "  kettrix-render --info PLUGIN.so\n"
            "  kettrix-render PLUGIN.so --midi FILE.mid --out FILE.wav [options]\n"
            "  kettrix-render PLUGIN.so --demo --out FILE.wav [options]\n"
+           "  kettrix-render --editor PLUGIN.so [--program N] [--load-state FILE]\n"
+           "                 [--save-state FILE] [--screenshot FILE.png --after SECONDS]\n"
            "\n"
            "Loads a VST 2 plug-in and prints its description (--info), or plays a\n"
            "Standard MIDI File (formats 0 and 1) or the built-in demo groove through\n"
-           "it and writes the audio to a 32-bit float WAV file.\n"
+           "it and writes the audio to a 32-bit float WAV file, or (--editor, on an X\n"
+           "display) opens the plug-in's editor in a window of its own until the\n"
+           "window is closed; --save-state then saves the program chunk as edited.\n"
            "\n"
            "Options:\n"
            "  --rate HZ                  sample rate (default 44100)\n"
@@ -136,6 +158,9 @@ const char* usageText() {
            "                             after rendering\n"
            "  --tail SECONDS             render time after the last MIDI event (default 2)\n"
            "  --progress                 show progress even when stderr is not a terminal\n"
+           "  --screenshot FILE.png      with --editor: capture the window to a PNG file\n"
+           "  --after SECONDS            ... this long after the editor opened (default 1),\n"
+           "                             then close it and exit\n"
            "  --help                     show this text\n"
            "\n"
            "Exit status: 0 success, 1 failure (plug-in, MIDI or file error), 2 bad command line.\n";

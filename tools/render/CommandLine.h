@@ -16,7 +16,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class Mode { Help, Info, Render };
+enum class Mode { Help, Info, Render, Editor };
 
 struct RenderOptions {
     Mode mode = Mode::Help;
@@ -33,6 +33,10 @@ struct RenderOptions {
     std::string saveStatePath;
     double tailSeconds = 2.0;
     bool progress = false;  // forced on; otherwise only on a terminal
+    // --editor: the picture to capture and when (seconds after the editor
+    // opened); without a path the window stays until the user closes it.
+    std::string screenshotPath;
+    double screenshotAfter = 1.0;
 };
 
 // Parses argv[1..]; throws UsageError for unknown options, missing or

@@ -60,20 +60,44 @@ void HostContext::setTransport(const TransportPosition& position) {
 intptr_t HostContext::canDo(const char* what) const {
     if (what == nullptr) return 0;
     static const char* const kYes[] = {"sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "startStopProcess"};
-    static const char* const kNo[] = {"receiveVstEvents", "receiveVstMidiEvent", "sizeWindow", "offline",
-                                      "supplyIdle",       "openFileSelector",    "editFile",   "closeFileSelector"};
+    static const char* const kNo[] = {"receiveVstEvents", "receiveVstMidiEvent", "offline",
+                                      "supplyIdle",       "openFileSelector",    "editFile",
+                                      "closeFileSelector"};
     for (const char* s : kYes)
         if (std::strcmp(what, s) == 0) return 1;
+    if (std::strcmp(what, "sizeWindow") == 0) return resizer_ ? 1 : -1;
     for (const char* s : kNo)
         if (std::strcmp(what, s) == 0) return -1;
     return 0;
 }
 
-intptr_t HostContext::handle(AEffect*, int32_t opcode, int32_t, intptr_t, void* ptr, float) {
+std::vector<EditReport> HostContext::editReports() const {
+    std::lock_guard<std::mutex> hold(reportsMutex_);
+    return reports_;
+}
+
+void HostContext::clearEditReports() {
+    std::lock_guard<std::mutex> hold(reportsMutex_);
+    reports_.clear();
+}
+
+void HostContext::report(int32_t opcode, int32_t index, float value) {
+    std::lock_guard<std::mutex> hold(reportsMutex_);
+    reports_.push_back({opcode, index, value});
+}
+
+intptr_t HostContext::handle(AEffect*, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
     switch (opcode) {
         case audioMasterAutomate:
             ++automationCount_;
+            report(opcode, index, opt);
             return 0;
+        case audioMasterBeginEdit:
+        case audioMasterEndEdit:
+            report(opcode, index, 0.0f);
+            return 1;
+        case audioMasterSizeWindow:
+            return resizer_ && resizer_(index, static_cast<int>(value)) ? 1 : 0;
         case audioMasterVersion:
             return kVstVersion;
         case audioMasterGetTime:

@@ -4,7 +4,11 @@
 
 #include "plugin/Vst2Abi.h"
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <mutex>
+#include <vector>
 
 namespace kettrix::render {
 
@@ -23,6 +27,14 @@ struct TransportPosition {
     int32_t timeSigNumerator = 4;
     int32_t timeSigDenominator = 4;
     bool playing = false;
+};
+
+// A parameter gesture reported by the plug-in's editor: audioMasterBeginEdit,
+// audioMasterAutomate (with the new normalised value) or audioMasterEndEdit.
+struct EditReport {
+    int32_t opcode = 0;
+    int32_t index = 0;
+    float value = 0.0f;
 };
 
 // State behind the host callback for one plug-in instance. The renderer sets
@@ -50,16 +62,29 @@ public:
 
     // Number of audioMasterAutomate calls seen; plug-ins report parameter
     // changes through it, which a renderer only counts.
-    int automationCount() const { return automationCount_; }
+    int automationCount() const { return automationCount_.load(); }
+
+    // Every begin-edit, automate and end-edit call, in order of arrival (they
+    // may come from the editor's thread while another thread renders).
+    std::vector<EditReport> editReports() const;
+    void clearEditReports();
+
+    // Lets the plug-in resize the window its editor lives in
+    // (audioMasterSizeWindow); without a resizer the host declines.
+    void setWindowResizer(std::function<bool(int width, int height)> resizer) { resizer_ = std::move(resizer); }
 
 private:
     intptr_t canDo(const char* what) const;
+    void report(int32_t opcode, int32_t index, float value);
 
     double sampleRate_ = 44100.0;
     int32_t blockSize_ = 256;
     VstTimeInfo timeInfo_{};
     bool transportWasPlaying_ = false;
-    int automationCount_ = 0;
+    std::atomic<int> automationCount_{0};
+    mutable std::mutex reportsMutex_;
+    std::vector<EditReport> reports_;
+    std::function<bool(int, int)> resizer_;
 };
 
 // The C callback handed to the plug-in's entry point. It finds the instance's

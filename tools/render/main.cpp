@@ -1,6 +1,9 @@
 // kettrix-render: a command-line VST 2 host that prints a plug-in's
-// description or renders MIDI through it to a WAV file.
+// description, renders MIDI through it to a WAV file, or hosts its editor.
 #include "CommandLine.h"
+#if KETTRIX_RENDER_EDITOR
+#include "EditorSession.h"
+#endif
 #include "MidiFile.h"
 #include "PluginLibrary.h"
 #include "RenderSession.h"
@@ -39,6 +42,14 @@ int main(int argc, char** argv) {
                 break;
             case Mode::Render:
                 runRender(options, std::cerr, isatty(STDERR_FILENO) != 0);
+                break;
+            case Mode::Editor:
+#if KETTRIX_RENDER_EDITOR
+                runEditor(options, std::cerr);
+#else
+                std::cerr << "kettrix-render: --editor is only available in the Linux build\n";
+                return kFailure;
+#endif
                 break;
         }
     } catch (const std::exception& e) {
