@@ -13,6 +13,8 @@ inline constexpr int kOutputPairs = 6;
 inline constexpr int kOutputCount = kOutputPairs * 2;  // twelve channels
 inline constexpr int kMidiNoteCount = 128;
 inline constexpr int kHighestKey = 120;  // top of the key parameters' range
+// Longest run of samples rendered sound by sound between two MIDI events.
+inline constexpr int kMaxRun = 64;
 
 // Default key range of sound i: six keys from 36 + 6 i.
 constexpr int defaultKeyLo(int sound) { return 36 + 6 * sound; }
