@@ -139,15 +139,33 @@ void DrumEngine::renderSample(double* const* outputs, int s) noexcept {
 }
 
 void DrumEngine::renderRun(double* const* outputs, int s, int frames) noexcept {
+    // Settled inputs hold their value over the run (targets change only
+    // between blocks); only moving ones are read sample by sample.
     const int count = active_.count();
-    for (int k = 0; k < frames; ++k) {
-        if (k > 0) smoother_.tick();
-        for (int i = 0; i < count; ++i) {
-            const int index = active_.at(i);
-            const int base = ActiveSoundList::paramBase(index);
-            auto& v = runInputs_[static_cast<unsigned>(index)];
-            for (unsigned p = 0; p < kRunInputs; ++p)
-                v[p][static_cast<unsigned>(k)] = smoother_.current(base + kSmoothedOffsets[p]);
+    std::array<int, kSoundCount * kRunInputs> moving{};
+    int movingCount = 0;
+    for (int i = 0; i < count; ++i) {
+        const int index = active_.at(i);
+        const int base = ActiveSoundList::paramBase(index);
+        auto& v = runInputs_[static_cast<unsigned>(index)];
+        for (unsigned p = 0; p < kRunInputs; ++p) {
+            const int param = base + kSmoothedOffsets[p];
+            if (smoother_.settled(param)) {
+                std::fill(v[p].begin(), v[p].begin() + frames, smoother_.current(param));
+            } else {
+                v[p][0] = smoother_.current(param);
+                moving[static_cast<unsigned>(movingCount++)] = index * kRunInputs + static_cast<int>(p);
+            }
+        }
+    }
+    for (int k = 1; k < frames; ++k) {
+        smoother_.tick();
+        for (int m = 0; m < movingCount; ++m) {
+            const int at = moving[static_cast<unsigned>(m)];
+            const int index = at / kRunInputs;
+            const int p = at % kRunInputs;
+            runInputs_[static_cast<unsigned>(index)][static_cast<unsigned>(p)][static_cast<unsigned>(k)] =
+                smoother_.current(ActiveSoundList::paramBase(index) + kSmoothedOffsets[static_cast<unsigned>(p)]);
         }
     }
     for (int i = 0; i < count; ++i) {

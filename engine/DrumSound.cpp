@@ -62,11 +62,7 @@ void DrumSound::renderNoise(NoiseVoices& voices, const double* cutoff, double cu
                             int frames, double* left, double* right) noexcept {
     NoiseVoice& current = *voices[static_cast<unsigned>(currentVoice_)];
     if (!current.active) return;
-    for (int k = 0; k < frames; ++k) {
-        const StereoSample now = current.tick(cutoff[k] + cutoffKey, resonance[k]);
-        left[k] += now.left;
-        right[k] += now.right;
-    }
+    current.render(cutoff, cutoffKey, resonance, frames, left, right);
     // The fading voice goes inactive when its tail ends, possibly mid-run.
     NoiseVoice& previous = *voices[static_cast<unsigned>(previousVoice_)];
     for (int k = 0; k < frames && previous.active; ++k) {
@@ -111,15 +107,25 @@ void DrumSound::render(bool gate, const SoundRunInputs& in, int frames, double* 
 
     OscillatorVoice& osc = *osc_[static_cast<unsigned>(currentVoice_)];
     if (osc.active) {
+        // The voice plays over each stretch of the run with the gate open.
+        std::array<double, kMaxRun> x;
+        for (int k = 0; k < frames;) {
+            if (!oscGate[static_cast<unsigned>(k)]) {
+                x[static_cast<unsigned>(k++)] = 0.0;
+                continue;
+            }
+            int end = k + 1;
+            while (end < frames && oscGate[static_cast<unsigned>(end)]) ++end;
+            osc.render(in.osc1Pitch + k, in.osc2Pitch + k, in.oscCutoff + k, oscFilterKey_, in.oscResonance + k,
+                       in.fmAmount + k, end - k, x.data() + k);
+            k = end;
+        }
         OscillatorVoice& previous = *osc_[static_cast<unsigned>(previousVoice_)];
         for (int k = 0; k < frames; ++k) {
-            double x = 0.0;
-            if (oscGate[static_cast<unsigned>(k)])
-                x = osc.tick(in.osc1Pitch[k], in.osc2Pitch[k], in.oscCutoff[k] + oscFilterKey_, in.oscResonance[k],
-                             in.fmAmount[k]);
-            if (previous.active) x += previous.tail();
-            left[k] += x;
-            right[k] += x;
+            double sum = x[static_cast<unsigned>(k)];
+            if (previous.active) sum += previous.tail();
+            left[k] += sum;
+            right[k] += sum;
         }
     }
 
