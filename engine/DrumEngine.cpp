@@ -142,7 +142,11 @@ void DrumEngine::renderRun(double* const* outputs, int s, int frames) noexcept {
     // Settled inputs hold their value over the run (targets change only
     // between blocks); only moving ones are read sample by sample.
     const int count = active_.count();
-    std::array<int, kSoundCount * kRunInputs> moving{};
+    struct Follow {
+        const double* from;
+        double* to;
+    };
+    std::array<Follow, kSoundCount * kRunInputs> moving;
     int movingCount = 0;
     for (int i = 0; i < count; ++i) {
         const int index = active_.at(i);
@@ -154,19 +158,14 @@ void DrumEngine::renderRun(double* const* outputs, int s, int frames) noexcept {
                 std::fill(v[p].begin(), v[p].begin() + frames, smoother_.current(param));
             } else {
                 v[p][0] = smoother_.current(param);
-                moving[static_cast<unsigned>(movingCount++)] = index * kRunInputs + static_cast<int>(p);
+                moving[static_cast<unsigned>(movingCount++)] = {smoother_.currentOf(param), v[p].data()};
             }
         }
     }
     for (int k = 1; k < frames; ++k) {
         smoother_.tick();
-        for (int m = 0; m < movingCount; ++m) {
-            const int at = moving[static_cast<unsigned>(m)];
-            const int index = at / kRunInputs;
-            const int p = at % kRunInputs;
-            runInputs_[static_cast<unsigned>(index)][static_cast<unsigned>(p)][static_cast<unsigned>(k)] =
-                smoother_.current(ActiveSoundList::paramBase(index) + kSmoothedOffsets[static_cast<unsigned>(p)]);
-        }
+        for (int m = 0; m < movingCount; ++m)
+            moving[static_cast<unsigned>(m)].to[k] = *moving[static_cast<unsigned>(m)].from;
     }
     for (int i = 0; i < count; ++i) {
         const int index = active_.at(i);

@@ -27,6 +27,9 @@ public:
     void tick() noexcept;
 
     double current(int index) const { return entries_[static_cast<unsigned>(index)].current; }
+    // Where the current value of an entry lives (stable for the smoother's
+    // lifetime), for readers that follow it sample by sample.
+    const double* currentOf(int index) const { return &entries_[static_cast<unsigned>(index)].current; }
     double target(int index) const { return entries_[static_cast<unsigned>(index)].target; }
     bool settled(int index) const { return entries_[static_cast<unsigned>(index)].settled != 0; }
     int movingCount() const { return movingCount_; }
