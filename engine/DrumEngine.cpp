@@ -83,7 +83,8 @@ void DrumEngine::processBlock(MidiQueue& midi, double* const* outputs, int frame
         if (active_.count() == 0) {
             // Nothing sounds: only the smoother moves until the next event.
             const int end = midi.Empty() ? frames : std::clamp(midi.Peek().offset, s + 1, frames);
-            for (++s; s < end; ++s) smoother_.tick();
+            smoother_.advance(end - s - 1);
+            s = end;
             continue;
         }
         if (gateEdgePending()) {

@@ -25,6 +25,10 @@ public:
 
     // RT: one sample of glide for every moving entry.
     void tick() noexcept;
+    // RT: `samples` ticks; nothing to do once every entry has settled.
+    void advance(int samples) noexcept {
+        for (int i = 0; i < samples && movingCount_ > 0; ++i) tick();
+    }
 
     double current(int index) const { return entries_[static_cast<unsigned>(index)].current; }
     // Where the current value of an entry lives (stable for the smoother's
