@@ -1,7 +1,6 @@
 #include "GoldenKits.h"
 
 #include "engine/EngineLimits.h"
-#include "engine/SoundParams.h"
 #include "kit/ParameterTable.h"
 
 #include <algorithm>
@@ -11,7 +10,7 @@ namespace kettrix::golden {
 
 namespace o = engine::offset;
 using engine::kSoundCount;
-using engine::soundParamIndex;
+using engine::soundIndex;
 
 namespace {
 
@@ -19,7 +18,7 @@ constexpr int kFirstKey = 30;
 
 double maxOf(int index) { return kit::parameterInfo(index).max; }
 
-void setSound(AEffect* e, int sound, int off, double plain) { setPlain(e, soundParamIndex(sound, off), plain); }
+void setSound(AEffect* e, int sound, int off, double plain) { setPlain(e, soundIndex(sound, off), plain); }
 
 void setDefaults(AEffect* e) {
     for (int index = 0; index < kit::kParameterCount; ++index) {
@@ -73,11 +72,11 @@ void worstCase(AEffect* e) {
 // Spreads the types of every section over the sounds; `half` picks which
 // half of the noise types and oscillator modes this kit carries.
 void spread(AEffect* e, int half) {
-    const int noiseTypes = static_cast<int>(maxOf(soundParamIndex(0, o::kNoiseType))) + 1;  // 40
-    const int oscModes = static_cast<int>(maxOf(soundParamIndex(0, o::kOsc1Type))) + 1;
-    const int filterTypes = static_cast<int>(maxOf(soundParamIndex(0, o::kOscFilterType))) + 1;
-    const int hitTypes = static_cast<int>(maxOf(soundParamIndex(0, o::kHitType))) + 1;
-    const int effectTypes = static_cast<int>(maxOf(soundParamIndex(0, o::kEffectType))) + 1;
+    const int noiseTypes = static_cast<int>(maxOf(soundIndex(0, o::kNoiseType))) + 1;  // 40
+    const int oscModes = static_cast<int>(maxOf(soundIndex(0, o::kOsc1Type))) + 1;
+    const int filterTypes = static_cast<int>(maxOf(soundIndex(0, o::kOscFilterType))) + 1;
+    const int hitTypes = static_cast<int>(maxOf(soundIndex(0, o::kHitType))) + 1;
+    const int effectTypes = static_cast<int>(maxOf(soundIndex(0, o::kEffectType))) + 1;
     for (int s = 0; s < kSoundCount; ++s) {
         const int n = 2 * s + half * 2 * kSoundCount;
         setSound(e, s, o::kOsc1Type, (2 * s + half) % oscModes);
@@ -127,8 +126,8 @@ void spread(AEffect* e, int half) {
 void randomKit(AEffect* e, std::uint32_t seed) {
     Lcg random{seed};
     for (int s = 0; s < kSoundCount; ++s)
-        for (int off = 0; off < engine::kParamsPerSound; ++off) {
-            const int index = soundParamIndex(s, off);
+        for (int off = 0; off < engine::kSoundBlockSize; ++off) {
+            const int index = soundIndex(s, off);
             if (kit::parameterInfo(index).kind == kit::ParamKind::None) {
                 random.next();
                 continue;

@@ -3,7 +3,7 @@
 // interface so that they depend on nothing but the parameter table: every
 // parameter is first set to its table default, then the kit's own values.
 
-#include "Vst2Abi.h"
+#include "plugin/Vst2Abi.h"
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,6 @@
 #include "GoldenKits.h"
 
 #include "engine/EngineLimits.h"
-#include "engine/SoundParams.h"
 #include "kit/ParameterTable.h"
 
 #include <algorithm>
@@ -68,7 +67,7 @@ std::vector<TimedEvent> makePattern(std::uint32_t seed, double sampleRate, doubl
         TimedEvent e;
         e.kind = TimedEvent::Kind::Parameter;
         e.frame = random.below(static_cast<int>(total));
-        e.index = engine::soundParamIndex(random.below(engine::kSoundCount),
+        e.index = engine::soundIndex(random.below(engine::kSoundCount),
                                           kAutomated[static_cast<unsigned>(random.below(kAutomated.size()))]);
         e.value = static_cast<float>(random.unit());
         events.push_back(e);

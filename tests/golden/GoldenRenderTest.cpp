@@ -11,9 +11,9 @@
 
 #include "GoldenKits.h"
 #include "GoldenPattern.h"
-#include "Instance.h"
 #include "TestHost.h"
 #include "engine/EngineLimits.h"
+#include "plugin/Instance.h"
 
 #include <gtest/gtest.h>
 
