@@ -68,7 +68,7 @@ std::vector<TimedEvent> makePattern(std::uint32_t seed, double sampleRate, doubl
         e.kind = TimedEvent::Kind::Parameter;
         e.frame = random.below(static_cast<int>(total));
         e.index = engine::soundIndex(random.below(engine::kSoundCount),
-                                          kAutomated[static_cast<unsigned>(random.below(kAutomated.size()))]);
+                                     kAutomated[static_cast<unsigned>(random.below(kAutomated.size()))]);
         e.value = static_cast<float>(random.unit());
         events.push_back(e);
     }
