@@ -11,11 +11,12 @@ namespace kettrix::engine {
 namespace {
 // The nine parameters of every sound that the render loop reads through the
 // smoother.
+// In the order of SoundRunInputs.
 constexpr std::array<int, 9> kSmoothedOffsets{offset::kOsc1Pitch,
                                               offset::kOsc2Pitch,
-                                              offset::kOscFm,
                                               offset::kOscCutoff,
                                               offset::kOscResonance,
+                                              offset::kOscFm,
                                               offset::kNoiseCutoff,
                                               offset::kNoiseResonance,
                                               offset::kNoiseCutoff + offset::kNoise2Shift,
@@ -52,23 +53,49 @@ void DrumEngine::noteOn(int note, int velocity) noexcept {
         if (router_.startedBy(s)) sounds_[static_cast<unsigned>(s)]->clearGateState();
 }
 
+void DrumEngine::takeMidi(MidiQueue& midi, int s) noexcept {
+    while (!midi.Empty() && midi.Peek().offset <= s) {
+        const MidiMessage& m = midi.Peek();
+        const int type = m.status >> 4;
+        if (type == kNoteOn && m.data2 > 0)
+            noteOn(m.data1, m.data2);
+        else if (type == kNoteOff || type == kNoteOn)
+            router_.noteOff(m.data1);
+        midi.Remove();
+    }
+}
+
+bool DrumEngine::gateEdgePending() const noexcept {
+    for (int i = 0; i < active_.count(); ++i) {
+        const int index = active_.at(i);
+        if ((router_.trigger(index).gate != 0) != sounds_[static_cast<unsigned>(index)]->gateHeld()) return true;
+    }
+    return false;
+}
+
 void DrumEngine::processBlock(MidiQueue& midi, double* const* outputs, int frames) noexcept {
-    // Every channel starts the block at 0; the sounds add into it sample by
-    // sample (one pass per channel rather than twelve strided stores per
-    // sample).
+    // Every channel starts the block at 0; the sounds add into it.
     for (int c = 0; c < kOutputCount; ++c) std::fill(outputs[c], outputs[c] + frames, 0.0);
-    for (int s = 0; s < frames; ++s) {
+    int s = 0;
+    while (s < frames) {
         smoother_.tick();
-        while (!midi.Empty() && midi.Peek().offset <= s) {
-            const MidiMessage& m = midi.Peek();
-            const int type = m.status >> 4;
-            if (type == kNoteOn && m.data2 > 0)
-                noteOn(m.data1, m.data2);
-            else if (type == kNoteOff || type == kNoteOn)
-                router_.noteOff(m.data1);
-            midi.Remove();
+        takeMidi(midi, s);
+        if (active_.count() == 0) {
+            // Nothing sounds: only the smoother moves until the next event.
+            const int end = midi.Empty() ? frames : std::clamp(midi.Peek().offset, s + 1, frames);
+            smoother_.advance(end - s - 1);
+            s = end;
+            continue;
         }
-        renderSample(outputs, s);
+        if (gateEdgePending()) {
+            renderSample(outputs, s);
+            ++s;
+            continue;
+        }
+        int end = std::min(frames, s + kMaxRun);
+        if (!midi.Empty()) end = std::clamp(midi.Peek().offset, s + 1, end);
+        renderRun(outputs, s, end - s);
+        s = end;
     }
 
     // Sounds removed during this pass must not make the walk skip the next.
@@ -80,22 +107,76 @@ void DrumEngine::processBlock(MidiQueue& midi, double* const* outputs, int frame
     midi.Flush(frames);
 }
 
+void DrumEngine::addSound(int index, double* const* outputs, int s, int frames, const SoundRunInputs& in) noexcept {
+    DrumSound& sound = *sounds_[static_cast<unsigned>(index)];
+    sound.render(router_.trigger(index).gate != 0, in, frames, runLeft_.data(), runRight_.data());
+    const int pair = sound.strip().outputPair;
+    double* left = outputs[pair] + s;
+    double* right = outputs[pair + 1] + s;
+    for (int k = 0; k < frames; ++k) {
+        left[k] += runLeft_[static_cast<unsigned>(k)];
+        right[k] += runRight_[static_cast<unsigned>(k)];
+    }
+}
+
+namespace {
+SoundRunInputs inputsOf(const std::array<std::array<double, kMaxRun>, 9>& v) {
+    return {v[0].data(), v[1].data(), v[2].data(), v[3].data(), v[4].data(),
+            v[5].data(), v[6].data(), v[7].data(), v[8].data()};
+}
+}  // namespace
+
 void DrumEngine::renderSample(double* const* outputs, int s) noexcept {
-    // The count is read again after every sound: a choke may append a sound,
-    // which is then rendered in this same sample.
     for (int i = 0; i < active_.count(); ++i) {
         const int index = active_.at(i);
-        DrumSound& sound = *sounds_[static_cast<unsigned>(index)];
         const SoundTrigger& t = router_.trigger(index);
         const int base = ActiveSoundList::paramBase(index);
-        auto p = [&](int off) { return smoother_.current(base + off); };
-        sound.tick(t.gate != 0, t.keyOffset + p(offset::kOsc1Pitch), t.keyOffset + p(offset::kOsc2Pitch),
-                   p(offset::kOscCutoff), p(offset::kOscResonance), p(offset::kOscFm), p(offset::kNoiseCutoff),
-                   p(offset::kNoiseResonance), p(offset::kNoiseCutoff + offset::kNoise2Shift),
-                   p(offset::kNoiseResonance + offset::kNoise2Shift));
-        const int pair = sound.strip().outputPair;
-        outputs[pair][s] += sound.outL();
-        outputs[pair + 1][s] += sound.outR();
+        auto& v = runInputs_[static_cast<unsigned>(index)];
+        for (unsigned p = 0; p < kRunInputs; ++p) v[p][0] = smoother_.current(base + kSmoothedOffsets[p]);
+        v[0][0] += t.keyOffset;
+        v[1][0] += t.keyOffset;
+        addSound(index, outputs, s, 1, inputsOf(v));
+    }
+}
+
+void DrumEngine::renderRun(double* const* outputs, int s, int frames) noexcept {
+    // Settled inputs hold their value over the run (targets change only
+    // between blocks); only moving ones are read sample by sample.
+    const int count = active_.count();
+    struct Follow {
+        const double* from;
+        double* to;
+    };
+    std::array<Follow, kSoundCount * kRunInputs> moving;
+    int movingCount = 0;
+    for (int i = 0; i < count; ++i) {
+        const int index = active_.at(i);
+        const int base = ActiveSoundList::paramBase(index);
+        auto& v = runInputs_[static_cast<unsigned>(index)];
+        for (unsigned p = 0; p < kRunInputs; ++p) {
+            const int param = base + kSmoothedOffsets[p];
+            if (smoother_.settled(param)) {
+                std::fill(v[p].begin(), v[p].begin() + frames, smoother_.current(param));
+            } else {
+                v[p][0] = smoother_.current(param);
+                moving[static_cast<unsigned>(movingCount++)] = {smoother_.currentOf(param), v[p].data()};
+            }
+        }
+    }
+    for (int k = 1; k < frames; ++k) {
+        smoother_.tick();
+        for (int m = 0; m < movingCount; ++m)
+            moving[static_cast<unsigned>(m)].to[k] = *moving[static_cast<unsigned>(m)].from;
+    }
+    for (int i = 0; i < count; ++i) {
+        const int index = active_.at(i);
+        const double key = router_.trigger(index).keyOffset;
+        auto& v = runInputs_[static_cast<unsigned>(index)];
+        for (int k = 0; k < frames; ++k) {
+            v[0][static_cast<unsigned>(k)] = key + v[0][static_cast<unsigned>(k)];
+            v[1][static_cast<unsigned>(k)] = key + v[1][static_cast<unsigned>(k)];
+        }
+        addSound(index, outputs, s, frames, inputsOf(v));
     }
 }
 

@@ -100,7 +100,17 @@ private:
     };
 
     void noteOn(int note, int velocity) noexcept;
+    void takeMidi(MidiQueue& midi, int s) noexcept;
+    // True while a listed sound has a gate edge still to take.
+    bool gateEdgePending() const noexcept;
+    // One sample, sound by sound with the list read again after each (a
+    // choke may list another sound, which then sounds in this sample).
     void renderSample(double* const* outputs, int s) noexcept;
+    // Samples s .. s + frames - 1, with no event and no gate edge among
+    // them: the smoothed inputs of every listed sound first, then each sound
+    // over the whole run. The smoother has already moved for sample s.
+    void renderRun(double* const* outputs, int s, int frames) noexcept;
+    void addSound(int index, double* const* outputs, int s, int frames, const SoundRunInputs& in) noexcept;
     void applySmoothed(int sound, int off, double value);
     void applyOscillator(DrumSound& sound, int off, double value);
     void applyNoise(DrumSound& sound, int off, double value);
@@ -117,6 +127,13 @@ private:
     Mixer mixer_;
     KeyboardLayout layout_;
     std::array<std::unique_ptr<DrumSound>, kSoundCount> sounds_;
+
+    // Scratch of the run renderer: the nine smoothed inputs of every sound
+    // over a run, and one sound's output.
+    static constexpr int kRunInputs = 9;
+    std::array<std::array<std::array<double, kMaxRun>, kRunInputs>, kSoundCount> runInputs_{};
+    std::array<double, kMaxRun> runLeft_{};
+    std::array<double, kMaxRun> runRight_{};
 };
 
 }  // namespace kettrix::engine

@@ -59,60 +59,95 @@ double DrumSound::velocityLevel(const VelocityDepth& level) const noexcept {
 
 // --- Rendering ---------------------------------------------------------------
 
-void DrumSound::renderNoise(NoiseVoices& voices, double cutoff, double resonance, double& left,
-                            double& right) noexcept {
+void DrumSound::renderNoise(NoiseVoices& voices, const double* cutoff, double cutoffKey, const double* resonance,
+                            int frames, double* left, double* right) noexcept {
     NoiseVoice& current = *voices[static_cast<unsigned>(currentVoice_)];
     if (!current.active) return;
-    const StereoSample now = current.tick(cutoff, resonance);
-    left += now.left;
-    right += now.right;
+    current.render(cutoff, cutoffKey, resonance, frames, left, right);
+    // The fading voice goes inactive when its tail ends, possibly mid-run.
     NoiseVoice& previous = *voices[static_cast<unsigned>(previousVoice_)];
-    if (!previous.active) return;
-    const StereoSample fading = previous.tail();
-    left += fading.left;
-    right += fading.right;
+    for (int k = 0; k < frames && previous.active; ++k) {
+        const StereoSample fading = previous.tail();
+        left[k] += fading.left;
+        right[k] += fading.right;
+    }
 }
 
 void DrumSound::tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCutoff, double oscResonance,
                      double fmAmount, double noise1Cutoff, double noise1Resonance, double noise2Cutoff,
                      double noise2Resonance) noexcept {
+    const SoundRunInputs in{&osc1Pitch,    &osc2Pitch,       &oscCutoff,    &oscResonance,   &fmAmount,
+                            &noise1Cutoff, &noise1Resonance, &noise2Cutoff, &noise2Resonance};
+    double left = 0.0;
+    double right = 0.0;
+    render(gate, in, 1, &left, &right);
+}
+
+void DrumSound::render(bool gate, const SoundRunInputs& in, int frames, double* left, double* right) noexcept {
     if (gate && !gateState_)
-        trigger(oscCutoff, oscResonance, fmAmount, noise1Cutoff, noise1Resonance, noise2Cutoff, noise2Resonance);
+        trigger(in.oscCutoff[0], in.oscResonance[0], in.fmAmount[0], in.noise1Cutoff[0], in.noise1Resonance[0],
+                in.noise2Cutoff[0], in.noise2Resonance[0]);
     else if (!gate && gateState_)
         release();
 
-    // The sum is built in locals and stored once: adding into the members
-    // sample by sample made every read wait for the store before it.
-    double left = 0.0;
-    double right = 0.0;
+    // Section by section over the run; each sample's sum is built in the
+    // order of the sections below, as one sample at a time would build it.
     HitVoice& hit = *hit_[static_cast<unsigned>(currentVoice_)];
-    if (hit.playing) {
-        hit.setLevel(hitLevel_);
-        left = right = hit.tick();  // the hit is mono
+    // An "Analog" hit sample holds the oscillator back until it ends; the
+    // gate is read after each hit sample.
+    std::array<std::uint8_t, kMaxRun> oscGate;
+    for (int k = 0; k < frames; ++k) {
+        double h = 0.0;
+        if (hit.playing) {
+            hit.setLevel(hitLevel_);
+            h = hit.tick();  // the hit is mono
+        }
+        left[k] = right[k] = h;
+        oscGate[static_cast<unsigned>(k)] = hit.oscillatorGateOpen() ? 1 : 0;
     }
 
     OscillatorVoice& osc = *osc_[static_cast<unsigned>(currentVoice_)];
     if (osc.active) {
-        double x = 0.0;
-        // An "Analog" hit sample holds the oscillator back until it ends.
-        if (hit.oscillatorGateOpen())
-            x = osc.tick(osc1Pitch, osc2Pitch, oscCutoff + oscFilterKey_, oscResonance, fmAmount);
+        // The voice plays over each stretch of the run with the gate open.
+        std::array<double, kMaxRun> x;
+        for (int k = 0; k < frames;) {
+            if (!oscGate[static_cast<unsigned>(k)]) {
+                x[static_cast<unsigned>(k++)] = 0.0;
+                continue;
+            }
+            int end = k + 1;
+            while (end < frames && oscGate[static_cast<unsigned>(end)]) ++end;
+            osc.render(in.osc1Pitch + k, in.osc2Pitch + k, in.oscCutoff + k, oscFilterKey_, in.oscResonance + k,
+                       in.fmAmount + k, end - k, x.data() + k);
+            k = end;
+        }
         OscillatorVoice& previous = *osc_[static_cast<unsigned>(previousVoice_)];
-        if (previous.active) x += previous.tail();
-        left += x;
-        right += x;
+        for (int k = 0; k < frames; ++k) {
+            double sum = x[static_cast<unsigned>(k)];
+            if (previous.active) sum += previous.tail();
+            left[k] += sum;
+            right[k] += sum;
+        }
     }
 
-    renderNoise(noise1_, noise1Cutoff + noise_[0].filterKey, noise1Resonance, left, right);
-    renderNoise(noise2_, noise2Cutoff + noise_[1].filterKey, noise2Resonance, left, right);
+    renderNoise(noise1_, in.noise1Cutoff, noise_[0].filterKey, in.noise1Resonance, frames, left, right);
+    renderNoise(noise2_, in.noise2Cutoff, noise_[1].filterKey, in.noise2Resonance, frames, left, right);
 
     if (effect_->enabled()) {
-        effect_->process(left, right);
-        left = effect_->outL();
-        right = effect_->outR();
+        for (int k = 0; k < frames; ++k) {
+            effect_->process(left[k], right[k]);
+            left[k] = effect_->outL();
+            right[k] = effect_->outR();
+        }
     }
-    outL_ = left * strip_.gainL;
-    outR_ = right * strip_.gainR;
+    const double gainL = strip_.gainL;
+    const double gainR = strip_.gainR;
+    for (int k = 0; k < frames; ++k) {
+        left[k] *= gainL;
+        right[k] *= gainR;
+    }
+    outL_ = left[frames - 1];
+    outR_ = right[frames - 1];
 }
 
 // --- Trigger and release -------------------------------------------------------

@@ -42,6 +42,20 @@ enum class SoundEnvelope : int {
     Count
 };
 
+// The smoothed inputs of one sound over a run of samples, one array per
+// input (pitches with the key offset, cutoffs before key tracking).
+struct SoundRunInputs {
+    const double* osc1Pitch;
+    const double* osc2Pitch;
+    const double* oscCutoff;
+    const double* oscResonance;
+    const double* fmAmount;
+    const double* noise1Cutoff;
+    const double* noise1Resonance;
+    const double* noise2Cutoff;
+    const double* noise2Resonance;
+};
+
 class DrumSound {
 public:
     DrumSound(int soundIndex, double sampleRate, const SoundBanks& banks, NoteRouter& router, ActiveSoundList& active,
@@ -52,6 +66,10 @@ public:
     // carry the key offset; cutoffs are before key tracking.
     void tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCutoff, double oscResonance, double fmAmount,
               double noise1Cutoff, double noise1Resonance, double noise2Cutoff, double noise2Resonance) noexcept;
+    // RT: `frames` (1..kMaxRun) samples into left/right, gains applied; the
+    // same samples as that many ticks. A gate edge is taken on the first
+    // sample; the caller keeps the gate steady over the rest of the run.
+    void render(bool gate, const SoundRunInputs& in, int frames, double* left, double* right) noexcept;
     // RT: after each block; takes the sound off the active list once silent.
     void endOfBlock() noexcept;
     // Forgets the gate edge so that the next tick with the gate held retriggers.
@@ -111,6 +129,7 @@ public:
     double outL() const { return outL_; }
     double outR() const { return outR_; }
     bool sounding() const { return sounding_ != 0; }
+    bool gateHeld() const { return gateState_ != 0; }
     int currentVoice() const { return currentVoice_; }
     int previousVoice() const { return previousVoice_; }
     int chokeTarget() const { return chokeTarget_; }
@@ -129,8 +148,10 @@ private:
     void makeVoices(double sampleRate);
     using NoiseVoices = std::array<std::unique_ptr<NoiseVoice>, kVoicesPerSound>;
     NoiseVoices& noiseVoices(int section) { return section == 1 ? noise1_ : noise2_; }
-    // Adds both noise voices of a section into left and right.
-    void renderNoise(NoiseVoices& voices, double cutoff, double resonance, double& left, double& right) noexcept;
+    // Adds both noise voices of a section into left and right, sample by
+    // sample over the run.
+    void renderNoise(NoiseVoices& voices, const double* cutoff, double cutoffKey, const double* resonance, int frames,
+                     double* left, double* right) noexcept;
     void startNoise(int section) noexcept;
     void applyHitVolume() noexcept;
 

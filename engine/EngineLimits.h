@@ -20,6 +20,8 @@ inline constexpr int kOutputPairs = 6;
 inline constexpr int kOutputCount = kOutputPairs * 2;  // twelve channels
 inline constexpr int kMidiNoteCount = 128;
 inline constexpr int kHighestKey = 120;  // top of the key parameters' range
+// Longest run of samples rendered sound by sound between two MIDI events.
+inline constexpr int kMaxRun = 64;
 
 // The rate the tuning constants were made for: per-sample increments and
 // coefficients are scaled by kReferenceRate / sampleRate.

@@ -190,24 +190,78 @@ double EnvelopePair::tick() noexcept {
     curveInput = (curve == kCurveFastStart) ? 1.0 - x : x;
     output = env.startLevel + engineCurve(curve, x) * env.delta;
 
-    if (env.position >= 1.0) {
-        env.startSegment(env.segment + 1);
-        if (inAttack) {
-            stage = attack.startCurve + 1;
-            if (attack.running == 0) {
-                if (attack.loops == 1 && mode == kModeHold) {
-                    attack.startSegment(0);
-                    stage = attack.startCurve + 1;
-                } else {
-                    release.startSegment(0);
-                    stage = release.startCurve + 4;
-                }
-            }
-        } else {
-            stage = release.startCurve + 4;
-        }
-    }
+    if (env.position >= 1.0) nextSegment(inAttack);
     return output;
+}
+
+void EnvelopePair::nextSegment(bool inAttack) noexcept {
+    Envelope& env = inAttack ? attack : release;
+    env.startSegment(env.segment + 1);
+    if (inAttack) {
+        stage = attack.startCurve + 1;
+        if (attack.running == 0) {
+            if (attack.loops == 1 && mode == kModeHold) {
+                attack.startSegment(0);
+                stage = attack.startCurve + 1;
+            } else {
+                release.startSegment(0);
+                stage = release.startCurve + 4;
+            }
+        }
+    } else {
+        stage = release.startCurve + 4;
+    }
+}
+
+template <int Curve>
+int EnvelopePair::renderSegment(Envelope& env, double* out, int k, int frames) noexcept {
+    // The segment's values in locals: the loop is tick() without the
+    // dispatch, writing back what tick() leaves behind.
+    double position = env.position;
+    const double step = env.step;
+    const double startLevel = env.startLevel;
+    const double delta = env.delta;
+    double x = 0.0;
+    double y = output;
+    while (k < frames) {
+        position += step;
+        x = std::min(position, 1.0);
+        y = startLevel + engineCurve(Curve, x) * delta;
+        out[k++] = y;
+        if (position >= 1.0) break;
+    }
+    env.position = position;
+    curveInput = (Curve == kCurveFastStart) ? 1.0 - x : x;
+    output = y;
+    return k;
+}
+
+void EnvelopePair::render(double* out, int frames) noexcept {
+    int k = 0;
+    while (k < frames) {
+        if (stage < 1 || stage > 6) {
+            std::fill(out + k, out + frames, 0.0);
+            return;
+        }
+        const bool inAttack = stage <= 3;
+        Envelope& env = inAttack ? attack : release;
+        if (!inAttack && mode == kModeHold) {
+            std::fill(out + k, out + frames, output);
+            return;
+        }
+        switch (inAttack ? stage - 1 : stage - 4) {
+            case kCurveFastStart:
+                k = renderSegment<kCurveFastStart>(env, out, k, frames);
+                break;
+            case kCurveSlowStart:
+                k = renderSegment<kCurveSlowStart>(env, out, k, frames);
+                break;
+            default:
+                k = renderSegment<kCurveLinear>(env, out, k, frames);
+                break;
+        }
+        if (env.position >= 1.0) nextSegment(inAttack);
+    }
 }
 
 void EnvelopePair::stop() noexcept {

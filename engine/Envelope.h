@@ -106,6 +106,9 @@ struct EnvelopePair {
 
     // RT: one sample; returns output. Returns 0 when idle.
     double tick() noexcept;
+    // RT: the next `frames` samples into out, the same values and the same
+    // state afterwards as that many ticks.
+    void render(double* out, int frames) noexcept;
 
     void stop() noexcept;
 
@@ -120,6 +123,15 @@ struct EnvelopePair {
     Envelope release;
     double output = 0.0;
     double curveInput = 0.0;  // curve argument of the last sample
+
+private:
+    // After the current segment ran to its end: the next segment, or the
+    // release after the attack, or the loop of a held LFO shape.
+    void nextSegment(bool inAttack) noexcept;
+    // Samples of the current segment until it ends or out is full; returns
+    // the index after the last sample written.
+    template <int Curve>
+    int renderSegment(Envelope& env, double* out, int k, int frames) noexcept;
 };
 
 }  // namespace kettrix::engine

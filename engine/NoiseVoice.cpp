@@ -3,6 +3,7 @@
 #include "engine/EngineLimits.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace kettrix::engine {
@@ -281,6 +282,23 @@ StereoSample NoiseVoice::tick(double cutoff, double resonance) noexcept {
     amp = volume.tick();
     if (filterEnv.active) filterOut = filterEnv.tick();
     return render(cutoff + filterOut, resonance);
+}
+
+void NoiseVoice::render(const double* cutoff, double cutoffKey, const double* resonance, int frames, double* left,
+                        double* right) noexcept {
+    // The envelopes run on their own, so they fill the whole run first.
+    std::array<double, kMaxRun> amps, filters;
+    volume.render(amps.data(), frames);
+    const bool filtered = filterEnv.active != 0;
+    if (filtered) filterEnv.render(filters.data(), frames);
+    for (int k = 0; k < frames; ++k) {
+        const auto u = static_cast<unsigned>(k);
+        amp = amps[u];
+        if (filtered) filterOut = filters[u];
+        const StereoSample y = render((cutoff[k] + cutoffKey) + filterOut, resonance[k]);
+        left[k] += y.left;
+        right[k] += y.right;
+    }
 }
 
 StereoSample NoiseVoice::tail() noexcept {

@@ -120,6 +120,10 @@ struct NoiseVoice {
     // RT: one sample of the current voice into outL and outR, also returned
     // (so the caller needs no reload of what was just stored).
     StereoSample tick(double cutoff, double resonance) noexcept;
+    // RT: `frames` (up to kMaxRun) ticks added into left/right; the cutoff
+    // of sample k is cutoff[k] + cutoffKey.
+    void render(const double* cutoff, double cutoffKey, const double* resonance, int frames, double* left,
+                double* right) noexcept;
     // RT: one sample of the previous voice, fading linearly within 10 ms;
     // returned like tick().
     StereoSample tail() noexcept;

@@ -1,5 +1,9 @@
 #include "engine/OscillatorVoice.h"
 
+#include "engine/EngineLimits.h"
+
+#include <array>
+
 namespace kettrix::engine {
 
 OscillatorVoice::OscillatorVoice(double sampleRate, const WavetableBank& bank)
@@ -65,6 +69,28 @@ double OscillatorVoice::tick(double p1, double p2, double cutoff, double resonan
     if (modulation.active) modOut = modulation.tick();
     if (filterEnv.active) filterOut = filterEnv.tick();
     return core.process(mode, p1 + modOut, p2 + modOut, amp, cutoff + filterOut, resonance, fm);
+}
+
+void OscillatorVoice::render(const double* p1, const double* p2, const double* cutoff, double cutoffKey,
+                             const double* resonance, const double* fm, int frames, double* out) noexcept {
+    // The envelopes run on their own (nothing of the signal feeds them), so
+    // they fill the whole run first.
+    std::array<double, kMaxRun> amps, mods, filters;
+    volume.render(amps.data(), frames);
+    const bool modulated = modulation.active != 0;
+    const bool filtered = filterEnv.active != 0;
+    if (modulated) modulation.render(mods.data(), frames);
+    if (filtered) filterEnv.render(filters.data(), frames);
+    for (int k = 0; k < frames; ++k) {
+        const auto u = static_cast<unsigned>(k);
+        amp = amps[u];
+        if (modulated) modOut = mods[u];
+        if (filtered) filterOut = filters[u];
+        out[k] = core.process(mode, p1[k] + modOut, p2[k] + modOut, amp, (cutoff[k] + cutoffKey) + filterOut,
+                              resonance[k], fm[k]);
+    }
+    tailPitch1 = p1[frames - 1];
+    tailPitch2 = p2[frames - 1];
 }
 
 double OscillatorVoice::tail() noexcept {

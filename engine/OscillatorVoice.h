@@ -52,6 +52,10 @@ struct OscillatorVoice {
     // One sample of the current voice. p1, p2 and cutoff are before the
     // modulation and filter envelopes are added.
     double tick(double p1, double p2, double cutoff, double resonance, double fm) noexcept;
+    // RT: `frames` (up to kMaxRun) ticks into out; the cutoff of sample k is
+    // cutoff[k] + cutoffKey.
+    void render(const double* p1, const double* p2, const double* cutoff, double cutoffKey, const double* resonance,
+                const double* fm, int frames, double* out) noexcept;
     // One sample of the previous voice, with the values it kept.
     double tail() noexcept;
     // Once per block: 1 while the volume envelope runs.

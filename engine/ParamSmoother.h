@@ -25,8 +25,15 @@ public:
 
     // RT: one sample of glide for every moving entry.
     void tick() noexcept;
+    // RT: `samples` ticks; nothing to do once every entry has settled.
+    void advance(int samples) noexcept {
+        for (int i = 0; i < samples && movingCount_ > 0; ++i) tick();
+    }
 
     double current(int index) const { return entries_[static_cast<unsigned>(index)].current; }
+    // Where the current value of an entry lives (stable for the smoother's
+    // lifetime), for readers that follow it sample by sample.
+    const double* currentOf(int index) const { return &entries_[static_cast<unsigned>(index)].current; }
     double target(int index) const { return entries_[static_cast<unsigned>(index)].target; }
     bool settled(int index) const { return entries_[static_cast<unsigned>(index)].settled != 0; }
     int movingCount() const { return movingCount_; }

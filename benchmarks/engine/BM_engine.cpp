@@ -14,6 +14,7 @@
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -166,6 +167,115 @@ void BM_TypicalPatternFactoryKit(benchmark::State& state) {
     dispatch(e, effClose);
 }
 BENCHMARK(BM_TypicalPatternFactoryKit)->Unit(benchmark::kMillisecond);
+
+// An instance with nothing sounding, one 256-frame block per iteration: the
+// cost a host pays for every idle instance in a project.
+void BM_IdleInstanceBlock(benchmark::State& state) {
+    AEffect* e = openInstance();
+    std::array<std::vector<double>, eng::kOutputCount> buffers;
+    std::array<double*, eng::kOutputCount> out{};
+    for (unsigned c = 0; c < eng::kOutputCount; ++c) {
+        buffers[c].assign(kBlock, 0.0);
+        out[c] = buffers[c].data();
+    }
+    for (int b = 0; b < 2000; ++b) e->processDoubleReplacing(e, nullptr, out.data(), kBlock);  // settle glides
+    for (auto _ : state) e->processDoubleReplacing(e, nullptr, out.data(), kBlock);
+    dispatch(e, effClose);
+}
+BENCHMARK(BM_IdleInstanceBlock);
+
+// Clearing the twelve outputs of a block alone, to subtract from the above.
+void BM_ClearOutputsBlock(benchmark::State& state) {
+    std::array<std::vector<double>, eng::kOutputCount> buffers;
+    for (auto& b : buffers) b.assign(kBlock, 1.0);
+    for (auto _ : state) {
+        for (auto& b : buffers) std::fill(b.begin(), b.end(), 0.0);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ClearOutputsBlock);
+
+// One voice of one sound with a single section on: its cost per sample.
+// The sections: oscillator modes (by type pair), filter types (under a sine),
+// noise modes, hits and effects.
+enum class Section { Osc, Filter, Noise, Hit, Effect };
+
+void sectionKit(AEffect* e, Section section, int variant) {
+    namespace o = eng::offset;
+    dispatch(e, effSetProgram, 0, 33);
+    for (int s = 0; s < eng::kSoundCount; ++s) {
+        setPlain(e, s, o::kOscOn, 0);
+        setPlain(e, s, o::kNoise1On, 0);
+        setPlain(e, s, o::kNoise2On, 0);
+        setPlain(e, s, o::kHitType, 0);
+        setPlain(e, s, o::kEffectType, 0);
+    }
+    // Long enough that the voice sounds through every iteration.
+    setPlain(e, 0, o::kOscVolRelease, 5.0);
+    setPlain(e, 0, o::kNoiseVolRelease, 5.0);
+    switch (section) {
+        case Section::Osc:
+            setPlain(e, 0, o::kOscOn, 1);
+            setPlain(e, 0, o::kOsc1Type, variant);
+            setPlain(e, 0, o::kOsc2Type, variant == 6 ? 5 : 0);
+            setPlain(e, 0, o::kOscFm, variant == 6 ? 0.4 : 0.0);
+            setPlain(e, 0, o::kOscFilterType, 0);
+            break;
+        case Section::Filter:
+            setPlain(e, 0, o::kOscOn, 1);
+            setPlain(e, 0, o::kOsc1Type, 1);
+            setPlain(e, 0, o::kOscFilterType, variant);
+            setPlain(e, 0, o::kOscCutoff, 0.6);
+            setPlain(e, 0, o::kOscResonance, 0.3);
+            break;
+        case Section::Noise:
+            // variant: noise type * 2 + stereo
+            setPlain(e, 0, o::kNoise1On, 1);
+            setPlain(e, 0, o::kNoiseType, variant / 2);
+            setPlain(e, 0, o::kNoiseStereo, variant % 2);
+            setPlain(e, 0, o::kNoiseFilterType, 1);
+            break;
+        case Section::Hit:
+            setPlain(e, 0, o::kOscOn, 1);
+            setPlain(e, 0, o::kOsc1Type, 0);
+            setPlain(e, 0, o::kHitType, variant);
+            setPlain(e, 0, o::kHitVolume, 1.0);
+            break;
+        case Section::Effect:
+            setPlain(e, 0, o::kOscOn, 1);
+            setPlain(e, 0, o::kOsc1Type, 1);
+            setPlain(e, 0, o::kEffectType, variant);
+            setPlain(e, 0, o::kEffectAmount, 0.5);
+            break;
+    }
+}
+
+template <Section S>
+void BM_Section(benchmark::State& state) {
+    AEffect* e = openInstance();
+    sectionKit(e, S, static_cast<int>(state.range(0)));
+    const std::array<Step, 1> note{Step{eng::defaultKeyLo(0), 127}};
+    long frames = 0;
+    for (auto _ : state)
+        frames += renderPattern(e, 0.5, [&](long sixteenth) {
+            return sixteenth == 0 ? note : std::array<Step, 1>{Step{-1, 0}};
+        });
+    state.counters["ns_per_sample"] = benchmark::Counter(static_cast<double>(frames) * 1e-9,
+                                                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    dispatch(e, effClose);
+}
+BENCHMARK_TEMPLATE(BM_Section, Section::Osc)->Arg(1)->Arg(5)->Arg(6)->Arg(11)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Section, Section::Filter)->DenseRange(0, 12)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Section, Section::Noise)
+    ->Arg(2)
+    ->Arg(3)
+    ->Arg(4)
+    ->Arg(5)
+    ->Arg(10)
+    ->Arg(11)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Section, Section::Hit)->Arg(3)->Arg(18)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Section, Section::Effect)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 
 void BM_CreateInstance(benchmark::State& state) {
     std::size_t bytes = 0;

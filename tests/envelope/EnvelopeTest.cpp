@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -188,6 +190,49 @@ TEST(EnvelopePair, EveryShapeAndModeStaysFiniteAndWithinDepth) {
                             }
                             EXPECT_EQ(pair.updateActive(), 0);
                         }
+}
+
+// The run renderer must give the samples and leave the state that as many
+// single ticks give, for every shape, mode, time and run length.
+TEST(EnvelopePair, RenderedRunsEqualTicksExactly) {
+    std::uint32_t seed = 12345u;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    auto unit = [&] { return (next() >> 8) * (1.0 / 16777216.0); };
+    for (int trial = 0; trial < 300; ++trial) {
+        EnvelopePair ticked(44100.0), rendered(44100.0);
+        const int attackShape = static_cast<int>(next() % 8);
+        const int releaseShape = static_cast<int>(next() % 8);
+        const bool volumeShapes = next() % 2 == 0;
+        const int mode = static_cast<int>(next() % 3);
+        const double attackTime = next() % 5 == 0 ? 0.0 : 0.0005 * (1 + next() % 200) * unit();
+        const double releaseTime = next() % 5 == 0 ? 0.0 : 0.001 * (1 + next() % 300) * unit();
+        const double key = unit();
+        const double depth = unit();
+        for (EnvelopePair* e : {&ticked, &rendered}) {
+            if (volumeShapes)
+                e->attack.setAttackShapeVolume(attackShape);
+            else
+                e->attack.setAttackShapeModulation(attackShape);
+            e->release.setReleaseShape(releaseShape);
+            e->mode = mode;
+            e->start(attackTime, releaseTime, key, depth, false);
+        }
+        std::vector<double> out(64);
+        for (int run = 0; run < 400; ++run) {
+            const int frames = 1 + static_cast<int>(next() % 64);
+            rendered.render(out.data(), frames);
+            for (int k = 0; k < frames; ++k) {
+                const double expected = ticked.tick();
+                ASSERT_EQ(std::memcmp(&expected, &out[static_cast<unsigned>(k)], sizeof(double)), 0)
+                    << "trial " << trial << " run " << run << " sample " << k;
+            }
+            ASSERT_EQ(rendered.stage, ticked.stage);
+            ASSERT_EQ(rendered.output, ticked.output);
+            ASSERT_EQ(rendered.curveInput, ticked.curveInput);
+            // Let go of a held envelope part-way, as a note-off does.
+            if (run == 100) ticked.mode = rendered.mode = kModeTrigger;
+        }
+    }
 }
 
 }  // namespace
