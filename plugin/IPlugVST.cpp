@@ -558,8 +558,11 @@ intptr_t IPlugVST::ProcessEvents(const VstEvents* events) {
     if (events == nullptr) {
         return 0;
     }
+    // The record declares two entries but the host allocates numEvents of
+    // them: index through a pointer, not the declared array.
+    VstEvent* const* list = events->events;
     for (int32_t i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = list[i];
         if (event == nullptr) {
             continue;
         }
