@@ -18,7 +18,7 @@ seconds=${KETTRIX_FUZZ_SECONDS:-40}
 jobs=${KETTRIX_JOBS:-$(nproc)}
 
 # clang, its sanitizer runtimes and libFuzzer come from Debian's archive.
-scripts/install-deps.sh clang libclang-rt-14-dev libfuzzer-14-dev
+scripts/install-deps.sh --fuzz
 
 launcher=()
 if command -v ccache >/dev/null; then
