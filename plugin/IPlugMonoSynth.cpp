@@ -1,8 +1,6 @@
-#include "IPlugMonoSynth.h"
+#include "plugin/IPlugMonoSynth.h"
 
 #include <algorithm>
-
-#include "engine/ScopedFlushDenormals.h"
 
 namespace kettrix {
 
@@ -26,10 +24,10 @@ PlugConfig IPlugMonoSynth::Configuration() {
 
 IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configuration(), hostCallback) {
     // Parameters, engine, editor and factory kits are set up here.
-    kit::defineKitParameters(*this);
+    defineKitParameters(*this);
     mEngine.setHost(mEngineHost);
     mKit.attachEngine(mEngine);
-    kit::fillFactoryPresets(*this);
+    fillFactoryPresets(*this);
     mKit.setReady(true);
 }
 
@@ -53,7 +51,6 @@ void IPlugMonoSynth::ParameterChanged(int paramIndex) {
 
 void IPlugMonoSynth::processBlock(double**, double** outputs, int frames) {
     // The adapter holds the plug-in lock around the whole block.
-    engine::ScopedFlushDenormals noDenormals;
     if (NOutChannels() < engine::kOutputCount) {
         for (int i = 0; i < NOutChannels(); ++i) std::fill(outputs[i], outputs[i] + frames, 0.0);
         mMidiQueue.Flush(frames);
@@ -64,10 +61,10 @@ void IPlugMonoSynth::processBlock(double**, double** outputs, int frames) {
 
 void IPlugMonoSynth::ReceiveMidi(const MidiMessage& message) { mMidiQueue.Add(message); }
 
-bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return kit::serializeKitState(mKit, *this, chunk); }
+bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return serializeKitState(mKit, *this, chunk); }
 
 int IPlugMonoSynth::UnserializeState(const Chunk& chunk, int start) {
-    return kit::unserializeKitState(mKit, *this, chunk, start);
+    return unserializeKitState(mKit, *this, chunk, start);
 }
 
 bool IPlugMonoSynth::QueryYesNo() {
