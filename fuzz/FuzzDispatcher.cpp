@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "FuzzHost.h"
-#include "IPlugMonoSynth.h"
-#include "Param.h"
+#include "base/Param.h"
+#include "plugin/IPlugMonoSynth.h"
 
 using namespace kettrix;
 using namespace kettrix::fuzz;

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <map>
 
-#include "IPlugMonoSynth.h"
-#include "Instance.h"
+#include "plugin/IPlugMonoSynth.h"
+#include "plugin/Instance.h"
 
 namespace kettrix::fuzz {
 

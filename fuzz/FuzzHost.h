@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "PresetSlot.h"
-#include "Vst2Abi.h"
+#include "base/PresetSlot.h"
+#include "plugin/Vst2Abi.h"
 
 namespace kettrix {
 class IPlugMonoSynth;

@@ -53,7 +53,7 @@ void ReadEvent(ByteReader& in, EventStorage& storage, std::size_t slot) {
     VstMidiEvent& event = storage.midi[slot];
     const auto raw = in.take(sizeof event - sizeof event.type);
     std::memcpy(reinterpret_cast<char*>(&event) + sizeof event.type, raw.data(), raw.size());
-    event.type = kind < 10 ? kVstMidiType : kind;
+    event.type = kind < 10 ? static_cast<int32_t>(kVstMidiType) : static_cast<int32_t>(kind);
     storage.pointers[slot] = reinterpret_cast<VstEvent*>(&event);
 }
 

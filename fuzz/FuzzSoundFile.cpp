@@ -13,8 +13,8 @@
 #include <cstdio>
 
 #include "FuzzHost.h"
-#include "IPlugMonoSynth.h"
 #include "kit/KitModel.h"
+#include "plugin/IPlugMonoSynth.h"
 
 using namespace kettrix;
 using namespace kettrix::fuzz;

@@ -13,10 +13,10 @@
 
 #include "DemoPattern.h"
 #include "FuzzHost.h"
-#include "IPlugMonoSynth.h"
 #include "MidiFile.h"
 #include "SmfBuilder.h"
 #include "kit/KitModel.h"
+#include "plugin/IPlugMonoSynth.h"
 
 using namespace kettrix;
 using namespace kettrix::fuzz;
