@@ -11,7 +11,7 @@ if [ "${1:-}" = "--fuzz" ]; then
 fi
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libpng-dev zlib1g-dev libfreetype-dev libx11-dev
+          libpng-dev zlib1g-dev libfreetype-dev fonts-liberation2 libx11-dev
           # The style check (scripts/check-format.sh).
           clang-format
           # A third-party VST 2 instrument, only run as a test subject for
