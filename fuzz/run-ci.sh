@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(chunk sound_file kit_text midi_file midi_events dispatcher)
+targets=(chunk sound_file kit_text midi_file midi_events dispatcher png)
 [ $# -gt 0 ] && targets=("$@")
 build_dir=${KETTRIX_FUZZ_BUILD:-build-fuzz}
 seconds=${KETTRIX_FUZZ_SECONDS:-40}
