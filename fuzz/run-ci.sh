@@ -6,7 +6,7 @@
 # base64, ready to be committed under tests/fuzz/<target>/.
 #
 # Usage: fuzz/run-ci.sh [target ...]        (default: every target)
-# Environment: KETTRIX_FUZZ_BUILD (build-fuzz), KETTRIX_FUZZ_SECONDS (40 per
+# Environment: KETTRIX_FUZZ_BUILD (build-fuzz), KETTRIX_FUZZ_SECONDS (35 per
 # target), KETTRIX_JOBS (nproc).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 targets=(chunk sound_file kit_text midi_file midi_events dispatcher png)
 [ $# -gt 0 ] && targets=("$@")
 build_dir=${KETTRIX_FUZZ_BUILD:-build-fuzz}
-seconds=${KETTRIX_FUZZ_SECONDS:-40}
+seconds=${KETTRIX_FUZZ_SECONDS:-35}
 jobs=${KETTRIX_JOBS:-$(nproc)}
 
 # clang, its sanitizer runtimes and libFuzzer come from Debian's archive.
