@@ -14,6 +14,8 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -39,6 +41,9 @@ constexpr std::size_t kOpaqueRecordBuffer = 1024;
 const char* const kCanDoStrings[] = {
     "receiveVstTimeInfo",  "sendVstEvents",         "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent",
     "hasCockosExtensions", "hasCockosViewAsConfig", "bypass",           "offline",          "midiProgramNames"};
+
+// KETTRIX_FUZZ_TRACE=1 prints every call of a replayed input.
+const bool kTrace = std::getenv("KETTRIX_FUZZ_TRACE") != nullptr;
 
 // An index that is mostly a real parameter, sometimes any 32-bit value.
 std::int32_t ReadIndex(ByteReader& in) {
@@ -69,7 +74,9 @@ public:
                     break;
                 case 4: {
                     const std::int32_t index = ReadIndex(in);
-                    plugin_.effect()->setParameter(plugin_.effect(), index, in.anyFloat());
+                    const float value = in.anyFloat();
+                    if (kTrace) std::fprintf(stderr, "setParameter %d %g\n", index, value);
+                    plugin_.effect()->setParameter(plugin_.effect(), index, value);
                     break;
                 }
                 case 5: {
@@ -92,7 +99,9 @@ private:
     void process(ByteReader& in) {
         // A host never passes more frames than the block size it set.
         const int frames = static_cast<int>(in.u16() % (static_cast<std::uint32_t>(blockSize_) + 1));
-        switch (in.u8() % 3) {
+        const int kind = in.u8() % 3;
+        if (kTrace) std::fprintf(stderr, "process %d frames, kind %d\n", frames, kind);
+        switch (kind) {
             case 0:
                 plugin_.render(frames, false);
                 break;
@@ -128,6 +137,10 @@ private:
             VstEvent* pointer = reinterpret_cast<VstEvent*>(&records[i]);
             std::memcpy(list.data() + offsetof(VstEvents, events) + i * sizeof pointer, &pointer, sizeof pointer);
         }
+        if (kTrace)
+            for (const VstMidiEvent& e : records)
+                std::fprintf(stderr, "event at %d: %02x %02x %02x\n", e.deltaFrames, e.midiData[0] & 0xff,
+                             e.midiData[1] & 0xff, e.midiData[2] & 0xff);
         plugin_.dispatch(effProcessEvents, 0, 0, events);
     }
 
@@ -252,6 +265,9 @@ private:
                 break;
         }
 
+        if (kTrace)
+            std::fprintf(stderr, "dispatch %d index %d value %lld opt %g\n", opcode, index,
+                         static_cast<long long>(value), opt);
         const intptr_t result = plugin_.dispatch(opcode, index, value, ptr, opt);
 
         // What the plug-in handed back must be readable.

@@ -21,7 +21,7 @@ constexpr intptr_t kReaperAnswer = 0xBEEF;
 constexpr intptr_t kReaperCanDoAnswer = static_cast<intptr_t>(0xBEEF0000u);
 constexpr int kHostStringBufferSize = 256;
 // The sample rates the plug-in accepts from a host, in Hz.
-constexpr float kLowestSampleRate = 1000.0f;
+constexpr float kLowestSampleRate = 8000.0f;
 constexpr float kHighestSampleRate = 768000.0f;
 // effVendorSpecific indices: display text for a normalized value, and
 // whether a parameter moves in integer steps.

@@ -350,7 +350,7 @@ TEST_F(Adapter, HostileAudioAndDispatcherCallsAreSafe) {
     Dispatch(effect.get(), effSetSampleRate, 0, 0, nullptr, std::nanf(""));
     // Rates no audio hardware runs at (the engine's counters would overflow).
     Dispatch(effect.get(), effSetSampleRate, 0, 0, nullptr, 1.5e16f);
-    Dispatch(effect.get(), effSetSampleRate, 0, 0, nullptr, 999.0f);
+    Dispatch(effect.get(), effSetSampleRate, 0, 0, nullptr, 7999.0f);
     effect->processReplacing(effect.get(), nullptr, outputs.get(), 64);
     EXPECT_EQ(plug.GetSampleRate(), 44100.0);
     EXPECT_EQ(outputs.data[0][63], 0.125f);
