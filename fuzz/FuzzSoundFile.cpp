@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "FuzzHost.h"
+#include "HeadlessEditor.h"
 #include "kit/KitModel.h"
 #include "plugin/IPlugMonoSynth.h"
 

@@ -13,6 +13,7 @@
 
 #include "DemoPattern.h"
 #include "FuzzHost.h"
+#include "HeadlessEditor.h"
 #include "MidiFile.h"
 #include "SmfBuilder.h"
 #include "kit/KitModel.h"
