@@ -168,6 +168,8 @@ private:
         if (line.front() == '[') return parseSection(line);
         if (line.starts_with("kit ")) {
             if (!parseQuoted(trim(line.substr(4)), kit.kitName)) return fail("expected kit \"<name>\"");
+            // Preset names end at their first zero byte.
+            if (kit.kitName.find('\0') != std::string::npos) return fail("a kit name cannot hold a zero byte");
             return true;
         }
         if (line.starts_with("name ")) return parseSoundName(trim(line.substr(5)), kit);
@@ -194,8 +196,10 @@ private:
         if (space == std::string_view::npos || !parseInt(rest.substr(0, space), number) || number < 1 ||
             number > kSoundCount)
             return fail("expected name <1-10> \"<text>\"");
-        if (!parseQuoted(trim(rest.substr(space + 1)), kit.state.names[static_cast<std::size_t>(number - 1)]))
-            return fail("expected a quoted sound name");
+        std::string& name = kit.state.names[static_cast<std::size_t>(number - 1)];
+        if (!parseQuoted(trim(rest.substr(space + 1)), name)) return fail("expected a quoted sound name");
+        // The state chunk ends a name at its first zero byte.
+        if (name.find('\0') != std::string::npos) return fail("a sound name cannot hold a zero byte");
         return true;
     }
 

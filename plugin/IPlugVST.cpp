@@ -20,6 +20,9 @@ constexpr int32_t kChunkMagic = Vst2FourCC('p', 'f', 'f', 't');  // 0x70666674
 constexpr intptr_t kReaperAnswer = 0xBEEF;
 constexpr intptr_t kReaperCanDoAnswer = static_cast<intptr_t>(0xBEEF0000u);
 constexpr int kHostStringBufferSize = 256;
+// The sample rates the plug-in accepts from a host, in Hz.
+constexpr float kLowestSampleRate = 8000.0f;
+constexpr float kHighestSampleRate = 768000.0f;
 // effVendorSpecific indices: display text for a normalized value, and
 // whether a parameter moves in integer steps.
 constexpr int32_t kVendorDisplayQuery = 7;
@@ -396,8 +399,10 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
             }
             return 0;
         case effSetSampleRate:
-            // A rate the engine cannot run at is ignored.
-            if (std::isfinite(opt) && opt > 0.0f) {
+            // A rate the engine cannot run at is ignored: NaN, infinities and
+            // anything outside the rates audio hardware offers (the engine
+            // sizes its tables and counters by the rate).
+            if (opt >= kLowestSampleRate && opt <= kHighestSampleRate) {
                 SetSampleRate(opt);
                 Reset();
             }
@@ -567,8 +572,11 @@ intptr_t IPlugVST::ProcessEvents(const VstEvents* events) {
     if (events == nullptr) {
         return 0;
     }
+    // The record declares two entries but the host allocates numEvents of
+    // them: index through a pointer, not the declared array.
+    VstEvent* const* list = events->events;
     for (int32_t i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = list[i];
         if (event == nullptr) {
             continue;
         }

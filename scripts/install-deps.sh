@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the native build and tests need, when missing.
-# Usage: scripts/install-deps.sh [extra-package ...]
+# Usage: scripts/install-deps.sh [--fuzz] [extra-package ...]
+#   --fuzz  also clang, its sanitizer runtimes and libFuzzer (fuzz/run-ci.sh)
 set -euo pipefail
+
+fuzz_packages=()
+if [ "${1:-}" = "--fuzz" ]; then
+  fuzz_packages=(clang libclang-rt-14-dev libfuzzer-14-dev)
+  shift
+fi
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libpng-dev zlib1g-dev libfreetype-dev fonts-liberation2 libx11-dev
@@ -15,7 +22,7 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           # A third-party VST 2 instrument, only run as a test subject for
           # the kettrix-render host (its test is skipped without it).
           dpf-plugins-vst
-          "$@")
+          "${fuzz_packages[@]}" "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -170,9 +170,12 @@ TEST(DrumFilter, StereoChannelsMatchTheMonoPathIndependently) {
 // White noise at the corners of the cutoff and resonance ranges (and beyond
 // them), then a long silence: outputs stay finite and bounded, and neither
 // outputs nor states decay into subnormal numbers.
+// Every type at the usual rates; the types a sound's menu offers (any cutoff
+// reaches them) also down to the lowest rate the plug-in takes, where the top
+// of the cutoff scale lies above half the rate.
 TEST(DrumFilter, EveryTypeStaysFiniteAndFreeOfDenormals) {
-    for (double rate : kRates)
-        for (int type = 0; type < kFilterTypeCount; ++type)
+    for (double rate : {8000.0, 11025.0, 22050.0, 44100.0, 48000.0, 96000.0})
+        for (int type = 0; type < (rate < kRates[0] ? kFilterMenuTypeCount : kFilterTypeCount); ++type)
             for (double cutoff : {-0.5, 0.0, 0.5, 0.92, 1.0})
                 for (double resonance : {0.0, 1.0}) {
                     SCOPED_TRACE("rate " + std::to_string(rate) + " type " + std::to_string(type) + " cutoff " +

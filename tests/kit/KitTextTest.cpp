@@ -53,6 +53,9 @@ TEST(KitText, ErrorsNameTheFileAndLine) {
         {"name 1 KICK\n", "bad.kit:1: expected a quoted sound name"},
         {"[sound 2]\noffset 1 = 2\n", "bad.kit:2: value 2 of offset 1 (index 133) is outside 0 to 1"},
         {"[global]\nVolume = 1\n", "bad.kit:2: unknown parameter"},
+        // A chunk or preset name ends at its first zero byte, so none may hold one.
+        {"\nname 2 \"SN\\x00ARE\"\n", "bad.kit:2: a sound name cannot hold a zero byte"},
+        {"kit \"Dance\\x00\"\n", "bad.kit:1: a kit name cannot hold a zero byte"},
     };
     for (const auto& c : cases) {
         const auto result = parseKitText(c.text, "bad.kit");

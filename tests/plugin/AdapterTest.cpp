@@ -352,10 +352,16 @@ TEST_F(Adapter, HostileAudioAndDispatcherCallsAreSafe) {
     Dispatch(effect.get(), effSetBlockSize, 0, -5);
     Dispatch(effect.get(), effSetSampleRate, 0, 0, nullptr, 0.0f);
     Dispatch(effect.get(), effSetSampleRate, 0, 0, nullptr, std::nanf(""));
+    // Rates no audio hardware runs at (the engine's counters would overflow).
+    Dispatch(effect.get(), effSetSampleRate, 0, 0, nullptr, 1.5e16f);
+    Dispatch(effect.get(), effSetSampleRate, 0, 0, nullptr, 7999.0f);
     effect->processReplacing(effect.get(), nullptr, outputs.get(), 64);
     EXPECT_EQ(plug.GetSampleRate(), 44100.0);
     EXPECT_EQ(outputs.data[0][63], 0.125f);
     EXPECT_EQ(outputs.data[2][63], 0.375f);
+
+    Dispatch(effect.get(), effSetSampleRate, 0, 0, nullptr, 768000.0f);  // the highest rate taken
+    EXPECT_EQ(plug.GetSampleRate(), 768000.0);
 
     AEffect orphan = *effect.get();
     orphan.object = nullptr;
