@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libpng-dev zlib1g-dev libfreetype-dev libx11-dev
+          libpng-dev zlib1g-dev libfreetype-dev fonts-liberation2 libx11-dev
           # A third-party VST 2 instrument, only run as a test subject for
           # the kettrix-render host (its test is skipped without it).
           dpf-plugins-vst

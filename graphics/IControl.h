@@ -1,0 +1,193 @@
+// The base class of every control of the editor, and the generic controls.
+//
+// Values are normalised doubles, 0 to 1. Thread rule: values may arrive
+// from any thread of the host (always under the plug-in lock); there a
+// control only stores the value and marks itself for redraw. Drawing runs
+// only in the redraw pass on the editor's thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "GraphicsTypes.h"
+
+namespace kettrix {
+
+class IGraphics;
+class IGraphicsPlug;
+
+class IControl {
+public:
+    // An auxiliary binding: a further parameter the control shows and sets.
+    struct AuxParam {
+        int mParamIdx = -1;
+        double mValue = 0.0;
+    };
+
+    IControl(IGraphicsPlug* plug, const IRECT& rect, int paramIdx = -1,
+             IChannelBlend::EBlendMethod blendMethod = IChannelBlend::kBlendNone);
+    IControl(const IControl&) = delete;
+    IControl& operator=(const IControl&) = delete;
+
+    // --- Virtual operations, in slot order ---------------------------------
+    virtual ~IControl();
+    // Base: shows the parameter's read-out; a right click opens the text
+    // entry for the value.
+    virtual void OnMouseDown(int x, int y, const IMouseMod& mod);
+    // Base: clears the read-out (bound controls).
+    virtual void OnMouseUp(int x, int y, const IMouseMod& mod);
+    virtual void OnMouseDrag(int x, int y, int dX, int dY, const IMouseMod& mod);
+    // Base: returns to the first value received from the plug-in.
+    virtual void OnMouseDblClick(int x, int y, const IMouseMod& mod);
+    // Base: value += d × 0.01 (× 0.001 with shift or control).
+    virtual void OnMouseWheel(int x, int y, const IMouseMod& mod, double d);
+    // True when the control took the key.
+    virtual bool OnKeyDown(int x, int y, int key);
+    virtual void OnMouseOver(int x, int y, const IMouseMod& mod);
+    virtual void OnMouseOut();
+    virtual bool CanDraw() { return true; }
+    virtual bool Draw(IGraphics* graphics) = 0;
+    virtual void SetValueFromPlug(double value);
+    virtual void SetValueFromUserInput(double value);
+    virtual void Hide(bool hide);
+    virtual void GrayOut(bool gray);
+    virtual bool IsHit(int x, int y);
+    // Clamps the value and marks the control for drawing; with `pushParamToPlug`
+    // the bound parameter (and auxiliary ones) take the value as a change
+    // from the editor.
+    virtual void SetDirty(bool pushParamToPlug = true);
+    // Ends a drawing of the control: the pending flag becomes the dirty flag.
+    virtual bool TakeRedraw();
+    virtual bool IsDirty() { return mDirty != 0; }
+    // Called on the editor's thread at every timer tick.
+    virtual void OnGuiIdle() {}
+    virtual void SetAuxParamValueFromPlug(int auxParamIdx, double value);
+    // The committed text of a text entry, for a control with no parameter.
+    virtual void TextFromTextEntry(const char* /*text*/) {}
+
+    // --- Accessors -----------------------------------------------------------
+    const IRECT& GetRECT() const { return mRECT; }
+    const IRECT& GetTargetRECT() const { return mTargetRECT; }
+    void SetTargetArea(const IRECT& rect) { mTargetRECT = rect; }
+    // Moves the drawing rectangle (the target follows when it was equal).
+    void SetRECT(const IRECT& rect);
+    int ParamIdx() const { return mParamIdx; }
+    double GetValue() const { return mValue; }
+    double GetDefaultValue() const { return mDefaultValue; }
+    void SetValue(double value) { mValue = value; }
+    void Clamp(double lo, double hi) {
+        mClampLo = lo;
+        mClampHi = hi;
+    }
+    bool IsHidden() const { return mHide != 0; }
+    bool IsGrayed() const { return mGrayed != 0; }
+    bool IsRedrawPending() const { return mRedrawPending != 0; }
+    const IChannelBlend& GetBlend() const { return mBlend; }
+    void SetBlendMethod(IChannelBlend::EBlendMethod method) { mBlend.mMethod = method; }
+    const IText& GetText() const { return mText; }
+    void SetTextStyle(const IText& text) { mText = text; }
+    void SetTooltip(const char* tooltip);
+    const char* GetTooltip() const { return mTooltip.c_str(); }
+    IGraphicsPlug* GetPlug() const { return mPlug; }
+    // The graphics object this control is attached to (null before).
+    IGraphics* GetGUI() const { return mGraphics; }
+
+    // Auxiliary parameters: each added parameter gets the next aux index.
+    void AddAuxParam(int paramIdx);
+    int NAuxParams() const { return static_cast<int>(mAuxParams.size()); }
+    AuxParam* GetAuxParam(int auxParamIdx);
+    // The aux index bound to `paramIdx`, −1 when none.
+    int AuxParamIdx(int paramIdx) const;
+
+protected:
+    IText mText;
+    IGraphicsPlug* mPlug;
+    IRECT mRECT;
+    IRECT mTargetRECT;
+    int mParamIdx;
+    std::vector<AuxParam> mAuxParams;
+    double mValue = 0.0;
+    double mDefaultValue = -1.0;
+    double mClampLo = 0.0, mClampHi = 1.0;
+    std::uint8_t mDirty = 1;
+    std::uint8_t mHide = 0;
+    std::uint8_t mGrayed = 0;
+    std::uint8_t mRedrawPending = 0;
+    IChannelBlend mBlend;
+    std::string mTooltip;
+
+private:
+    friend class IGraphics;
+    IGraphics* mGraphics = nullptr;
+};
+
+// A control that shows frame round((N − 1) × value) + 1 of a frame strip.
+class IBitmapControl : public IControl {
+public:
+    // The rectangle is one frame of the bitmap at (x, y).
+    IBitmapControl(IGraphicsPlug* plug, int x, int y, int paramIdx, const IBitmap& bitmap,
+                   IChannelBlend::EBlendMethod blendMethod = IChannelBlend::kBlendNone);
+    // A bitmap with no parameter (a picture).
+    IBitmapControl(IGraphicsPlug* plug, int x, int y, const IBitmap& bitmap,
+                   IChannelBlend::EBlendMethod blendMethod = IChannelBlend::kBlendNone);
+    bool Draw(IGraphics* graphics) override;
+
+    const IBitmap& GetBitmap() const { return mBitmap; }
+    // The 1-based frame the current value shows.
+    int FrameForValue() const;
+
+protected:
+    IBitmap mBitmap;
+};
+
+// A knob or slider: dragging changes the value by the pixel distance over
+// the rectangle's extent divided by the gearing (10 × finer with shift or control).
+class IKnobMultiControl : public IBitmapControl {
+public:
+    enum EDirection { kVertical, kHorizontal };
+    static constexpr double kDefaultGearing = 4.0;
+
+    IKnobMultiControl(IGraphicsPlug* plug, int x, int y, int paramIdx, const IBitmap& bitmap,
+                      EDirection direction = kVertical, double gearing = kDefaultGearing);
+    void OnMouseDrag(int x, int y, int dX, int dY, const IMouseMod& mod) override;
+
+protected:
+    EDirection mDirection;
+    double mGearing;
+};
+
+// Each click steps the value by 1 / (N − 1), wrapping to 0 after 1.
+class ISwitchControl : public IBitmapControl {
+public:
+    ISwitchControl(IGraphicsPlug* plug, int x, int y, int paramIdx, const IBitmap& bitmap,
+                   IChannelBlend::EBlendMethod blendMethod = IChannelBlend::kBlendNone);
+    void OnMouseDown(int x, int y, const IMouseMod& mod) override;
+};
+
+// A push button: pressing steps like a switch, releasing sets 0.
+class IContactControl : public ISwitchControl {
+public:
+    using ISwitchControl::ISwitchControl;
+    void OnMouseUp(int x, int y, const IMouseMod& mod) override;
+};
+
+// A text in a rectangle, drawn when not empty; no parameter. The text is
+// kept in a fixed buffer, so setting it never allocates.
+class ITextControl : public IControl {
+public:
+    static constexpr int kMaxTextLength = 255;
+
+    ITextControl(IGraphicsPlug* plug, const IRECT& rect, const IText& text, const char* str = "");
+    bool Draw(IGraphics* graphics) override;
+
+    // Replaces the text (cut at kMaxTextLength) and redraws when it changed.
+    void SetTextFromPlug(const char* str);
+    void ClearTextFromPlug() { SetTextFromPlug(""); }
+    const char* GetTextForPlug() const { return mStr; }
+
+protected:
+    char mStr[kMaxTextLength + 1] = {};
+};
+
+}  // namespace kettrix

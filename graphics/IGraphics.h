@@ -1,0 +1,217 @@
+// The graphics object of one editor: owns its controls (index 0 is the
+// background), draws the dirty ones into the draw surface, dispatches mouse
+// and key events, and carries values both ways between controls and the
+// plug-in's parameters.
+//
+// Window-host seam: a platform host derives from IGraphics and
+//   - implements OpenWindow/CloseWindow and the platform services
+//     (text entry, pop-up menu, file and colour dialogs, URLs, paths);
+//   - on its timer (FPS() per second) calls OnTimer(), which finishes a
+//     pending text entry, runs OnGuiIdle and the redraw pass and then calls
+//     DrawScreen(rect) for the rectangle that changed; DrawScreen copies that
+//     rectangle from GetDrawBitmap() (BGRA, GetRowSpan() pixels per row) to
+//     the window. A paint request from the system for a rectangle calls
+//     Redraw(rect) instead, which draws every control there and DrawScreen;
+//   - feeds input through OnMouseDown/Up/Drag/DblClick/Wheel/Over/Out and
+//     OnKeyDown, in editor pixel coordinates;
+//   - finishes a text entry with CommitTextEntry (or CancelTextEntry).
+// Every entry point above takes the plug-in lock itself (IGraphicsPlug).
+// All of them run on the editor's thread only.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GraphicsTypes.h"
+#include "IControl.h"
+#include "IGraphicsPlug.h"
+#include "IPopupMenu.h"
+#include "Lice.h"
+
+namespace kettrix {
+
+class IGraphics {
+public:
+    enum EFileAction { kFileOpen, kFileSave };
+    static constexpr int kDefaultFPS = 30;
+
+    IGraphics(IGraphicsPlug* plug, int w, int h, int fps = kDefaultFPS);
+    IGraphics(const IGraphics&) = delete;
+    IGraphics& operator=(const IGraphics&) = delete;
+
+    // --- Virtual operations, in slot order (platform hosts override) -------
+    virtual ~IGraphics();
+    // Draws `str` in `rect` with the style; false when nothing could be drawn.
+    virtual bool DrawText(const IText& text, const char* str, const IRECT& rect);
+    // Shows the surface's `rect` in the window (end of the redraw pass).
+    virtual void DrawScreen(const IRECT& /*rect*/) {}
+    // Stores the size, resets capture and mouse-over, recreates the surface
+    // and tells the plug-in.
+    virtual void Resize(int w, int h);
+    // Draws the bitmap's frame at source offset (srcX, srcY) into `rect`
+    // (clipped to the surface) with the blend.
+    virtual bool DrawBitmap(const IBitmap& bitmap, const IRECT& rect, int srcX, int srcY,
+                            const IChannelBlend* blend = nullptr);
+    // The rectangle the text occupies when drawn with `text` (left/top at
+    // rect's left/top); false when text cannot be drawn.
+    virtual bool MeasureText(const IText& text, const char* str, IRECT& rect);
+    virtual void HideMouseCursor(bool /*hide*/) {}
+    virtual void MoveMouseCursor(int /*x*/, int /*y*/) {}
+    // Opens a text entry over the control for its parameter's value.
+    virtual void PromptUserInput(IControl* control);
+    // Host service: a single-line edit field over `rect` with the style and
+    // initial text; the host later calls CommitTextEntry or CancelTextEntry.
+    // Base: records the request (the off-screen editor reads it).
+    virtual void CreateTextEntry(IControl* control, const IText& text, const IRECT& rect, const char* str,
+                                 int paramIdx);
+    // Host service: shows the menu at (x, y); the chosen item's index in
+    // the flattened order, −1 when none. Base: none.
+    virtual int CreateIPopupMenu(const IPopupMenu& /*menu*/, int /*x*/, int /*y*/) { return -1; }
+    // Host service: a file dialog; `path` gets the chosen path; false when
+    // cancelled. `extensions` is a space-separated list ("k4s").
+    virtual bool PromptForFile(std::string& /*path*/, EFileAction /*action*/, const char* /*directory*/,
+                               const char* /*extensions*/) {
+        return false;
+    }
+    virtual bool PromptForColor(IColor* /*color*/) { return false; }
+    virtual bool OpenURL(const char* /*url*/) { return false; }
+    virtual bool HostPath(std::string& /*path*/) { return false; }
+    virtual bool PluginPath(std::string& /*path*/) { return false; }
+    virtual bool UserDocumentsPath(std::string& /*path*/) { return false; }
+    virtual bool AppDataPath(std::string& /*path*/) { return false; }
+    // Opens the window inside the host's parent; null on failure. Base: no
+    // window (a host implements it).
+    virtual void* OpenWindow(void* /*parent*/) { return nullptr; }
+    virtual void CloseWindow() {}
+    virtual void* GetWindow() { return nullptr; }
+    virtual bool WindowIsOpen() { return GetWindow() != nullptr; }
+    virtual void SetWindowTitle(const char* /*title*/) {}
+    // Loads an image (cached by id process-wide); null when unavailable.
+    virtual LICE_IBitmap* OSLoadBitmap(int id, const char* fileName);
+
+    // --- Controls ---------------------------------------------------------
+    // Takes ownership; returns the control's index.
+    int AttachControl(IControl* control);
+    // Attaches the background picture as a control at (0, 0).
+    void AttachBackground(int id, const char* fileName);
+    // Null for an index out of range.
+    IControl* GetControl(int idx) const;
+    int NControls() const { return static_cast<int>(mControls.size()); }
+    // A bitmap record from the process-wide cache; its data is null when
+    // the image is not available.
+    IBitmap LoadBitmap(int id, const char* fileName, int frames = 1, bool framesAreHorizontal = false);
+
+    // --- Values from the plug-in (any thread, under the plug-in lock) -----
+    // Hands a value to every control bound to the parameter and every control
+    // with an auxiliary binding to it; a plain value is first mapped to
+    // normalised with the parameter's range and shape.
+    void SetParameterFromPlug(int paramIdx, double value, bool normalized);
+    void SetControlFromPlug(int controlIdx, double normalizedValue);
+    void HideControl(int paramIdx, bool hide);
+    void GrayOutControl(int paramIdx, bool gray);
+    void SetAllControlsDirty();
+
+    // --- Redraw pass (editor thread) --------------------------------------
+    // True when some control is dirty; `rect` gets the union of their rectangles.
+    bool IsDirty(IRECT& rect);
+    // Draws the dirty controls and those they intersect, then DrawScreen(rect).
+    void Draw(const IRECT& rect);
+    // Draws every visible control that intersects `rect` (a window paint),
+    // then DrawScreen(rect).
+    void Redraw(const IRECT& rect);
+    // Finishes a text entry, runs OnGuiIdle and, when anything is dirty,
+    // the redraw pass. Returns true when something was drawn.
+    bool OnTimer();
+    // Number of Draw calls of controls since construction (tests, benchmarks).
+    long DrawCount() const { return mDrawCount; }
+    // True while the redraw pass draws controls.
+    bool IsDrawing() const { return mDrawing; }
+    // The rectangle drawing is limited to during a control's Draw: the part
+    // of the surface being redrawn. Controls that write to the surface
+    // directly must stay inside it.
+    const IRECT& GetDrawClip() const { return mClip; }
+
+    // --- Input (editor thread) --------------------------------------------
+    void OnMouseDown(int x, int y, const IMouseMod& mod);
+    void OnMouseUp(int x, int y, const IMouseMod& mod);
+    void OnMouseDrag(int x, int y, int dX, int dY, const IMouseMod& mod);
+    void OnMouseDblClick(int x, int y, const IMouseMod& mod);
+    void OnMouseWheel(int x, int y, const IMouseMod& mod, double d);
+    // Returns true when a control handles mouse-over.
+    bool OnMouseOver(int x, int y, const IMouseMod& mod);
+    void OnMouseOut();
+    // True when a control took the key.
+    bool OnKeyDown(int x, int y, int key);
+    void ReleaseMouseCapture();
+    int GetMouseCapture() const { return mMouseCapture; }
+    int GetMouseOver() const { return mMouseOver; }
+    void HandleMouseOver(bool handle) { mHandleMouseOver = handle; }
+    // The control given keys that no control under the pointer takes.
+    void SetKeyHandler(int controlIdx) { mKeyHandler = controlIdx; }
+    void SetStrictDrawing(bool strict) { mStrict = strict; }
+
+    // --- Text entry -------------------------------------------------------
+    // The entry that the host shows: control, parameter, rectangle, style
+    // and initial text; control null when none is open.
+    struct TextEntryRequest {
+        IControl* mControl = nullptr;
+        int mParamIdx = -1;
+        IRECT mRect;
+        IText mText;
+        std::string mInitial;
+    };
+    const TextEntryRequest& GetTextEntry() const { return mTextEntry; }
+    // Ends the open entry with the typed text: a bound control gets the
+    // parameter's value read from the text, an unbound one the text itself.
+    void CommitTextEntry(const char* text);
+    void CancelTextEntry();
+
+    // --- Drawing helpers for controls (inside Draw) ------------------------
+    void FillIRect(const IColor& color, const IRECT& rect, const IChannelBlend* blend = nullptr);
+    void DrawLine(const IColor& color, int x1, int y1, int x2, int y2, const IChannelBlend* blend = nullptr,
+                  bool antialias = false);
+    void DrawRect(const IColor& color, const IRECT& rect);
+    // Draws frame `frame` (1-based) of the bitmap at rect with the blend.
+    bool DrawBitmapFrame(const IBitmap& bitmap, const IRECT& rect, int frame, const IChannelBlend* blend = nullptr);
+    // The source offset of frame `frame` (1-based) along the strip.
+    static int FrameOffset(const IBitmap& bitmap, int frame);
+
+    // --- Access -----------------------------------------------------------
+    int Width() const { return mWidth; }
+    int Height() const { return mHeight; }
+    int FPS() const { return mFPS; }
+    IGraphicsPlug* GetPlug() const { return mPlug; }
+    LICE_SysBitmap* GetDrawBitmap() const { return mDrawBitmap.get(); }
+    const IRECT& LastDirtyRect() const { return mDirtyRect; }
+
+private:
+    // Index of the topmost control at (x, y) that is neither hidden nor
+    // grayed; −1 when none. With `skipBackground` index 0 never matches.
+    int GetMouseControlIdx(int x, int y, bool skipBackground = false) const;
+    void DrawControl(IControl* control, const IRECT& clip);
+    LICE_CachedFont* CacheFont(const IText& text);
+    void BeginGesture(int controlIdx);
+    void EndGesture();
+
+    IGraphicsPlug* mPlug;
+    int mWidth, mHeight, mFPS;
+    std::vector<std::unique_ptr<IControl>> mControls;
+    std::unique_ptr<LICE_SysBitmap> mDrawBitmap;
+    struct FontEntry;
+    std::vector<std::unique_ptr<FontEntry>> mFonts;
+    int mMouseCapture = -1;
+    int mMouseOver = -1;
+    int mMouseX = 0, mMouseY = 0;
+    int mKeyHandler = -1;
+    int mGestureParam = -1;
+    bool mHandleMouseOver = false;
+    bool mStrict = false;
+    IRECT mDirtyRect;
+    IRECT mClip;
+    bool mDrawing = false;
+    long mDrawCount = 0;
+    TextEntryRequest mTextEntry;
+};
+
+}  // namespace kettrix

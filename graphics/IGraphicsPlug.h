@@ -1,0 +1,85 @@
+// What the graphics framework needs from the plug-in. The plug-in (or an
+// adapter of its own) implements it; the framework never sees the plug-in's
+// classes, so it depends on nothing above it.
+#pragma once
+
+#include <cstddef>
+
+namespace kettrix {
+
+class IGraphicsPlug {
+public:
+    virtual ~IGraphicsPlug() = default;
+
+    // A change from the editor: sets the parameter from `normalized`, tells
+    // the host (automation) and runs the plug-in's parameter-change dispatch.
+    virtual void SetParameterFromEditor(int paramIdx, double normalized) = 0;
+    // Bracket a user gesture on a parameter (the host's begin and end edit).
+    virtual void BeginHostParamEdit(int /*paramIdx*/) {}
+    virtual void EndHostParamEdit(int /*paramIdx*/) {}
+
+    // The read-out of the parameter under the mouse (the position is
+    // informative only).
+    virtual void ShowParamInfo(int /*paramIdx*/, int /*x*/, int /*y*/) {}
+    virtual void ClearParamInfo() {}
+
+    // A parameter's plain range and shape, for plain → normalised mapping:
+    // normalised = ((v − min) / (max − min))^(1 / shape). False when the
+    // index is not a parameter.
+    virtual bool GetParamRange(int paramIdx, double* min, double* max, double* shape) const = 0;
+    // The parameter's current value as text (for a text entry's initial
+    // text); false when there is none.
+    virtual bool GetParamText(int /*paramIdx*/, char* /*out*/, std::size_t /*outSize*/) const { return false; }
+    // Converts typed text to the parameter's normalised value: an enumerated
+    // parameter matches its value names (no match gives 0), others read a
+    // number. False when the index is not a parameter.
+    virtual bool ParamFromText(int /*paramIdx*/, const char* /*text*/, double* /*normalized*/) const { return false; }
+
+    // Offers the host's own menu for a parameter (right click); true when
+    // the host showed one and the click is consumed.
+    virtual bool PopupHostContextMenuForParam(int /*paramIdx*/, int /*x*/, int /*y*/) { return false; }
+
+    // The plug-in's re-entrant lock. The framework holds it around every
+    // event it dispatches and every redraw pass, so values arriving from
+    // other threads never meet a half-drawn control.
+    virtual void LockPlug() {}
+    virtual void UnlockPlug() {}
+
+    // The editor changed its size.
+    virtual void ResizeGraphics(int /*w*/, int /*h*/) {}
+};
+
+// Holds the plug-in lock for a scope.
+class PlugScopedLock {
+public:
+    explicit PlugScopedLock(IGraphicsPlug* plug) : mPlug(plug) {
+        if (mPlug) mPlug->LockPlug();
+    }
+    ~PlugScopedLock() {
+        if (mPlug) mPlug->UnlockPlug();
+    }
+    PlugScopedLock(const PlugScopedLock&) = delete;
+    PlugScopedLock& operator=(const PlugScopedLock&) = delete;
+
+private:
+    IGraphicsPlug* mPlug;
+};
+
+// Releases the plug-in lock for a scope (a modal dialog must not stall the
+// audio thread); the caller must hold it exactly once.
+class PlugScopedUnlock {
+public:
+    explicit PlugScopedUnlock(IGraphicsPlug* plug) : mPlug(plug) {
+        if (mPlug) mPlug->UnlockPlug();
+    }
+    ~PlugScopedUnlock() {
+        if (mPlug) mPlug->LockPlug();
+    }
+    PlugScopedUnlock(const PlugScopedUnlock&) = delete;
+    PlugScopedUnlock& operator=(const PlugScopedUnlock&) = delete;
+
+private:
+    IGraphicsPlug* mPlug;
+};
+
+}  // namespace kettrix

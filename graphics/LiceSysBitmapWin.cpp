@@ -1,0 +1,54 @@
+// The draw surface on Windows: a top-down 32-bit DIB section selected into
+// a memory device context, so the system can draw text into it.
+#include "Lice.h"
+#include "PlatformWindows.h"
+
+namespace kettrix {
+
+LICE_SysBitmap::LICE_SysBitmap(int w, int h) { Resize(w, h); }
+
+LICE_SysBitmap::~LICE_SysBitmap() { Release(); }
+
+void LICE_SysBitmap::Release() {
+    if (mDC) {
+        if (mOldBitmap) SelectObject(static_cast<HDC>(mDC), static_cast<HGDIOBJ>(mOldBitmap));
+        DeleteDC(static_cast<HDC>(mDC));
+    }
+    if (mBitmap) DeleteObject(static_cast<HGDIOBJ>(mBitmap));
+    mDC = mBitmap = mOldBitmap = nullptr;
+    mBits = nullptr;
+    mWidth = mHeight = mRowSpan = 0;
+}
+
+bool LICE_SysBitmap::Resize(int w, int h) {
+    if (w < 0 || h < 0 || w > kLiceMaxDimension || h > kLiceMaxDimension) return false;
+    if (w == mWidth && h == mHeight && mBits) return true;
+    Release();
+    if (w == 0 || h == 0) return true;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) return false;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap || !bits) {
+        if (bitmap) DeleteObject(bitmap);
+        DeleteDC(dc);
+        return false;
+    }
+    mOldBitmap = SelectObject(dc, bitmap);
+    mDC = dc;
+    mBitmap = bitmap;
+    mBits = static_cast<LICE_pixel*>(bits);
+    mWidth = w;
+    mHeight = h;
+    mRowSpan = w;  // 32-bit rows are always aligned
+    return true;
+}
+
+}  // namespace kettrix
