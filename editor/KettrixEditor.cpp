@@ -1,6 +1,8 @@
 #include "editor/KettrixEditor.h"
 
+#include <algorithm>
 #include <cassert>
+#include <cmath>
 
 #include "editor/EditorImages.h"
 #include "editor/IKeyboardControlK4.h"
@@ -9,6 +11,7 @@
 #include "editor/MenuContents.h"
 #include "editor/SV_ContextMenu.h"
 #include "editor/TextEntry.h"
+#include "editor/TextStyles.h"
 #include "graphics/IGraphics.h"
 
 namespace kettrix::editor {
@@ -86,6 +89,7 @@ void KettrixEditor::BuildControls() {
         mSounds[0].groups[static_cast<std::size_t>(e.group)].AddParam(e.editorParam);
     }
     BindGroups();
+    IndexControlsByParam();
     for (int s = 0; s < kit::kSoundCount; ++s) {
         HideSoundSections(s);
         GreyHitPanel(s, mStore.value(soundIndex(s, kHitTypeOffset)));
@@ -127,16 +131,17 @@ void KettrixEditor::AttachSpec(const ControlSpec& spec) {
             break;
         }
         case ControlKind::ReadOut:
-            control =
-                new ITextControl(mPlug, rect, IText(14, kReadOutColor, "Arial", IText::kStyleNormal, IText::kAlignNear),
-                                 kReadOutStartText);
+            control = new ITextControl(
+                mPlug, rect, makeTextStyle(14, kReadOutColor, "Arial", IText::kStyleNormal, IText::kAlignNear),
+                kReadOutStartText);
             break;
         case ControlKind::FileCommands:
             control = new IFileControl(mPlug, rect, spec.param, mKit, *mDialog);
             break;
         case ControlKind::NameField: {
             const int s = spec.sound;
-            control = new TextEntry(mPlug, rect, IText(12, kNameColor, "Arial", IText::kStyleBold, IText::kAlignCenter),
+            control = new TextEntry(mPlug, rect,
+                                    makeTextStyle(12, kNameColor, "Arial", IText::kStyleBold, IText::kAlignCenter),
                                     global_control::soundTab(s), global_control::kPatchMenu, mKit.soundName(s).c_str(),
                                     [this, s](const std::string& name) { mKit.setSoundName(s, name); });
             break;
@@ -208,6 +213,39 @@ void KettrixEditor::BindGroups() {
         for (ControlGroup& group : places.groups) group.Bind(mGraphics);
 }
 
+void KettrixEditor::IndexControlsByParam() {
+    mControlsOfParam.assign(kMenuParam + 1, {});
+    mParamHasAux.assign(kMenuParam + 1, false);
+    for (int i = 0; i < mGraphics.NControls(); ++i) {
+        IControl* control = mGraphics.GetControl(i);
+        const int param = control->ParamIdx();
+        if (param >= 0 && param <= kMenuParam) mControlsOfParam[static_cast<std::size_t>(param)].push_back(i);
+        for (int a = 0; a < control->NAuxParams(); ++a) {
+            const int aux = control->GetAuxParam(a)->mParamIdx;
+            if (aux >= 0 && aux <= kMenuParam) mParamHasAux[static_cast<std::size_t>(aux)] = true;
+        }
+    }
+}
+
+void KettrixEditor::ShowValue(int paramIdx, double value, bool normalized) {
+    if (paramIdx < 0 || paramIdx > kMenuParam || mParamHasAux[static_cast<std::size_t>(paramIdx)]) {
+        mGraphics.SetParameterFromPlug(paramIdx, value, normalized);
+        return;
+    }
+    if (!normalized) {
+        double lo = 0.0, hi = 1.0, shape = 1.0;
+        if (mPlug == nullptr || !mPlug->GetParamRange(paramIdx, &lo, &hi, &shape)) return;
+        if (!(hi > lo)) {
+            value = 0.0;
+        } else {
+            value = (std::clamp(value, lo, hi) - lo) / (hi - lo);
+            if (shape > 0.0 && shape != 1.0) value = std::pow(value, 1.0 / shape);
+        }
+    }
+    for (int index : mControlsOfParam[static_cast<std::size_t>(paramIdx)])
+        mGraphics.GetControl(index)->SetValueFromPlug(value);
+}
+
 // ---------------------------------------------------------------------------
 // Operations
 
@@ -223,7 +261,7 @@ void KettrixEditor::SelectSound(int s) {
     ShowSoundSections(s);
     for (int k = 0; k < 7; ++k)
         if (K4_GEnvelope* editor = EnvelopeEditor(k)) editor->SetSound(s);
-    SetTabSelection(s, mSoundTabs);
+    SelectSoundTab(s);
     if (IControl* keyboard = mGraphics.GetControl(global_control::kKeyboard)) keyboard->SetDirty(false);
 }
 
@@ -268,14 +306,20 @@ void KettrixEditor::SelectEnvelopeView(Section section, int s, int view) {
     SetTabSelection(view, ViewTabs(s, section));
 }
 
-void KettrixEditor::SetTabSelection(int selected, std::span<const int> controls) {
+void KettrixEditor::SetTabSelection(int selected, std::span<const int> controls, double selectedValue) {
     for (std::size_t k = 0; k < controls.size(); ++k) {
         IControl* control = mGraphics.GetControl(controls[k]);
         if (control == nullptr) continue;
-        control->Hide(static_cast<int>(k) == selected);
-        mKit.setControlValue(control->ParamIdx(), 0.0);
+        const bool isSelected = static_cast<int>(k) == selected;
+        control->Hide(isSelected);
+        mKit.setControlValue(control->ParamIdx(), isSelected ? selectedValue : 0.0);
     }
 }
+
+// The shown sound keeps "Show Sound" on, so a saved state reopens on the
+// sound it was saved with (a state with every "Show Sound" off would open
+// with no sound shown at all).
+void KettrixEditor::SelectSoundTab(int s) { SetTabSelection(s, mSoundTabs, 1.0); }
 
 void KettrixEditor::RefreshTabs() {
     const int s = mCurrentSound;
@@ -285,7 +329,7 @@ void KettrixEditor::RefreshTabs() {
     SetTabSelection(places.views[0], places.oscViewTabs);
     SetTabSelection(places.views[1], places.noise1ViewTabs);
     SetTabSelection(places.views[2], places.noise2ViewTabs);
-    SetTabSelection(s, mSoundTabs);
+    SelectSoundTab(s);
 }
 
 void KettrixEditor::StepSelector(int controlIndex, double direction) {
@@ -337,7 +381,7 @@ void KettrixEditor::stepSelector(int sound, int off, int direction) {
     StepSelector(ControlOf(sound, off), direction);
 }
 
-void KettrixEditor::showParameterValue(int index, double plain) { mGraphics.SetParameterFromPlug(index, plain, false); }
+void KettrixEditor::showParameterValue(int index, double plain) { ShowValue(index, plain, false); }
 
 void KettrixEditor::soundParameterChanged(int sound, int off, double plain) {
     if (!ValidSound(sound)) return;

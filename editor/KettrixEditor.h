@@ -49,11 +49,19 @@ public:
     void ShowSoundSections(int s);
     void SelectPage(int s, int page);
     void SelectEnvelopeView(Section section, int s, int view);
-    // Hides the selected control of the list and shows the others in their off frame.
-    void SetTabSelection(int selected, std::span<const int> controls);
+    // Hides the selected control of the list and shows the others in their
+    // off frame; their parameters are reset to 0, the selected one's set to
+    // `selectedValue`.
+    void SetTabSelection(int selected, std::span<const int> controls, double selectedValue = 0.0);
     void RefreshTabs();
     // Moves a selector's parameter one entry back or on, wrapping at both ends.
     void StepSelector(int controlIndex, double direction);
+
+    // Hands a parameter's value to its controls (plain values are mapped to
+    // normalised with the parameter's range and shape). Same result as the
+    // graphics object's own delivery, through an index built once instead of
+    // a walk over every control: a kit load delivers all 1393 values.
+    void ShowValue(int paramIdx, double value, bool normalized);
 
     // --- Editor seam (the kit model's view of the editor) --------------------
     int currentSound() const override { return mCurrentSound; }
@@ -105,6 +113,8 @@ private:
     void BuildControls();
     void AttachSpec(const ControlSpec& spec);
     void BindGroups();
+    void IndexControlsByParam();
+    void SelectSoundTab(int s);
     std::span<const int> ViewTabs(int s, Section section) const;
     void GreyHitPanel(int s, double hitType);
     bool ValidSound(int s) const { return s >= 0 && s < kit::kSoundCount; }
@@ -119,6 +129,10 @@ private:
     int mMenuControl = -1;
     std::array<SoundPlaces, kit::kSoundCount> mSounds;
     std::array<int, kit::kSoundCount> mSoundTabs{};
+    // Controls bound to each parameter; a parameter that some control also
+    // carries as an auxiliary binding goes the graphics object's way.
+    std::vector<std::vector<int>> mControlsOfParam;
+    std::vector<bool> mParamHasAux;
 };
 
 }  // namespace editor

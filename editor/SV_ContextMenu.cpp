@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/TextStyles.h"
 #include "graphics/IGraphics.h"
 
 namespace kettrix {
@@ -83,7 +84,7 @@ void SV_ContextMenu::DrawRow(IGraphics* graphics, const MenuRow& row) {
     if (row.separatorLine) graphics->DrawLine(kSeparatorColor, cell.L, cell.T - 2, cell.R, cell.T - 2);
     const int frame = item.isHeader ? (item.highlighted ? 2 : 1) : (item.highlighted ? 4 : 3);
     graphics->DrawBitmapFrame(mImages.item, cell, frame);
-    static const IText style(14, kTextColor, "Arial", IText::kStyleNormal, IText::kAlignNear);
+    static const IText style = editor::makeTextStyle(14, kTextColor, "Arial", IText::kStyleNormal, IText::kAlignNear);
     graphics->DrawText(style, item.text.c_str(), IRECT(cell.L + kTextInset, cell.T + kTextInset, cell.R, cell.B));
 }
 

@@ -1,6 +1,7 @@
 #include "IPlugMonoSynth.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "engine/ScopedFlushDenormals.h"
 
@@ -29,6 +30,12 @@ IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configu
     kit::defineKitParameters(*this);
     mEngine.setHost(mEngineHost);
     mKit.attachEngine(mEngine);
+    // Every control of the editor exists from here on, window or not.
+    auto editor = std::make_unique<EditorAttachment>(*this, mKit, mParamStore);
+    mEditor = editor.get();
+    mKit.attachEditor(mEditor->Editor());
+    mEngineHost.attachEditor(mEditor->Editor());
+    AttachEditor(std::move(editor));
     kit::fillFactoryPresets(*this);
     mKit.setReady(true);
 }

@@ -2,6 +2,7 @@
 // state, MIDI intake and the render entry point.
 #pragma once
 
+#include "EditorAttachment.h"
 #include "IPlugVST.h"
 #include "MidiQueue.h"
 #include "engine/DrumEngine.h"
@@ -45,16 +46,22 @@ public:
     // The sound engine (render loop, sounds, key ranges, mixer).
     engine::DrumEngine& Engine() { return mEngine; }
 
+    // The editor: its operations and its graphics object with every control.
+    editor::KettrixEditor& Editor() { return mEditor->Editor(); }
+    IGraphics& Graphics() { return mEditor->Graphics(); }
+
 private:
     MidiQueue mMidiQueue;
-    // Until the engine and the editor are attached, the kit model talks to
-    // these stand-ins (nothing applied; the editor kept in memory).
+    // Until the engine and the editor are attached in the constructor, the
+    // kit model talks to these stand-ins.
     kit::NullSoundParameterSink mNoEngine;
     kit::HeadlessEditor mHeadlessEditor;
     kit::PlugParameterStore mParamStore{*this};
     kit::KitModel mKit{mParamStore, mNoEngine, mHeadlessEditor};
     engine::DrumEngine mEngine{kDefaultSampleRate};
     engine::KitEngineHost mEngineHost{mParamStore, mKit, mHeadlessEditor};
+    // Owned by the plug-in base once attached; kept here for access.
+    EditorAttachment* mEditor = nullptr;
 };
 
 }  // namespace kettrix

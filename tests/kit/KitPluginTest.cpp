@@ -11,6 +11,7 @@
 #include "IPlugMonoSynth.h"
 #include "Instance.h"
 #include "TestHost.h"
+#include "editor/IPopupControl.h"
 #include "kit/FactoryKits.h"
 #include "kit/KitState.h"
 
@@ -48,7 +49,12 @@ protected:
     }
 
     IPlugMonoSynth& plug() { return *static_cast<IPlugMonoSynth*>(static_cast<IPlugVST*>(effect->object)); }
-    HeadlessEditor& editor() { return dynamic_cast<HeadlessEditor&>(plug().Kit().editor()); }
+    editor::KettrixEditor& editor() { return plug().Editor(); }
+    // Entry `entry` of the "Choke" selector of sound `s`.
+    std::string chokeEntry(int s, int entry) {
+        auto* choke = dynamic_cast<IPopupControl*>(plug().Graphics().GetControl(editor().ControlOf(s, offset::kChoke)));
+        return choke ? choke->ItemTexts().at(static_cast<std::size_t>(entry)) : std::string();
+    }
     double plain(int index) { return plug().ParamAt(index)->Value(); }
 
     // The bare state chunk of the current program.
@@ -171,7 +177,7 @@ TEST_F(KitPlugin, ChunkValuesAreClampedAndAnEmptyFirstNameIsKept) {
     EXPECT_EQ(plain(soundIndex(2, offset::kChoke)), 10.0);
     EXPECT_EQ(plug().Kit().soundName(0), "");
     EXPECT_EQ(plug().Kit().soundName(1), "RIM");
-    EXPECT_EQ(editor().chokeEntries.at(2), "RIM");
+    for (int s = 0; s < kSoundCount; ++s) EXPECT_EQ(chokeEntry(s, 2), "RIM");
 }
 
 TEST_F(KitPlugin, TruncatedChunksFailWithoutHarmAtEveryByte) {
@@ -211,14 +217,14 @@ TEST_F(KitPlugin, TruncatedChunksFailWithoutHarmAtEveryByte) {
 
 TEST_F(KitPlugin, ShowSoundIsIgnoredWhileAProgramChangeIsApplied) {
     Dispatch(effect, effOpen);
-    EXPECT_EQ(editor().current, 0);  // the kit's "Show Sound" of sound 0
+    EXPECT_EQ(editor().currentSound(), 0);  // the kit's "Show Sound" of sound 0
     effect->setParameter(effect, global::kShowSound + 3, 1.0f);
-    EXPECT_EQ(editor().current, 3);
+    EXPECT_EQ(editor().currentSound(), 3);
     Dispatch(effect, effSetProgram, 0, 5);  // the kit shows sound 0
-    EXPECT_EQ(editor().current, 3);
+    EXPECT_EQ(editor().currentSound(), 3);
     EXPECT_FALSE(plug().Kit().programChanging());
     effect->setParameter(effect, global::kShowSound + 0, 1.0f);
-    EXPECT_EQ(editor().current, 0);
+    EXPECT_EQ(editor().currentSound(), 0);
 }
 
 TEST_F(KitPlugin, UserLockKeepsTheUsersKeyLayoutAcrossProgramChanges) {
