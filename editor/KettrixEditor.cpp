@@ -55,7 +55,11 @@ std::span<const Group> viewGroups(Section section) {
 IBitmap load(IGraphics& graphics, int id) {
     const ImageSpec* spec = findImage(id);
     if (spec == nullptr) return {};
-    return graphics.LoadBitmap(spec->id, spec->name, spec->frames);
+    IBitmap bitmap = graphics.LoadBitmap(spec->id, spec->name, spec->frames);
+    // A missing image draws nothing, but its control keeps the size of the
+    // table so that it still takes its clicks where it belongs.
+    if (bitmap.mData == nullptr) bitmap = IBitmap(nullptr, spec->width, spec->height, spec->frames);
+    return bitmap;
 }
 
 }  // namespace
