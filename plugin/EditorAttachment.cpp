@@ -1,10 +1,10 @@
-#include "EditorAttachment.h"
+#include "plugin/EditorAttachment.h"
 
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
-#include "IPlugBase.h"
+#include "base/IPlugBase.h"
 #include "graphics/IGraphicsOffscreen.h"
 
 namespace kettrix {

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "GraphicsLink.h"
+#include "base/GraphicsLink.h"
 #include "editor/KettrixEditor.h"
 #include "graphics/IGraphics.h"
 #include "graphics/IGraphicsPlug.h"

@@ -1,9 +1,7 @@
-#include "IPlugMonoSynth.h"
+#include "plugin/IPlugMonoSynth.h"
 
 #include <algorithm>
 #include <memory>
-
-#include "engine/ScopedFlushDenormals.h"
 
 namespace kettrix {
 
@@ -27,7 +25,7 @@ PlugConfig IPlugMonoSynth::Configuration() {
 
 IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configuration(), hostCallback) {
     // Parameters, engine, editor and factory kits are set up here.
-    kit::defineKitParameters(*this);
+    defineKitParameters(*this);
     mEngine.setHost(mEngineHost);
     mKit.attachEngine(mEngine);
     // Every control of the editor exists from here on, window or not.
@@ -36,7 +34,7 @@ IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configu
     mKit.attachEditor(mEditor->Editor());
     mEngineHost.attachEditor(mEditor->Editor());
     AttachEditor(std::move(editor));
-    kit::fillFactoryPresets(*this);
+    fillFactoryPresets(*this);
     mKit.setReady(true);
 }
 
@@ -60,7 +58,6 @@ void IPlugMonoSynth::ParameterChanged(int paramIndex) {
 
 void IPlugMonoSynth::processBlock(double**, double** outputs, int frames) {
     // The adapter holds the plug-in lock around the whole block.
-    engine::ScopedFlushDenormals noDenormals;
     if (NOutChannels() < engine::kOutputCount) {
         for (int i = 0; i < NOutChannels(); ++i) std::fill(outputs[i], outputs[i] + frames, 0.0);
         mMidiQueue.Flush(frames);
@@ -71,10 +68,10 @@ void IPlugMonoSynth::processBlock(double**, double** outputs, int frames) {
 
 void IPlugMonoSynth::ReceiveMidi(const MidiMessage& message) { mMidiQueue.Add(message); }
 
-bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return kit::serializeKitState(mKit, *this, chunk); }
+bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return serializeKitState(mKit, *this, chunk); }
 
 int IPlugMonoSynth::UnserializeState(const Chunk& chunk, int start) {
-    return kit::unserializeKitState(mKit, *this, chunk, start);
+    return unserializeKitState(mKit, *this, chunk, start);
 }
 
 bool IPlugMonoSynth::QueryYesNo() {

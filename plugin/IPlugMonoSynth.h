@@ -2,21 +2,22 @@
 // state, MIDI intake and the render entry point.
 #pragma once
 
-#include "EditorAttachment.h"
-#include "IPlugVST.h"
-#include "MidiQueue.h"
+#include "base/MidiQueue.h"
+#include "base/ParameterLayout.h"
+#include "base/SoundParameterSink.h"
 #include "engine/DrumEngine.h"
-#include "engine/KitEngineHost.h"
 #include "kit/EditorSeam.h"
 #include "kit/KitModel.h"
-#include "kit/PlugKit.h"
-#include "kit/SoundParameterSink.h"
+#include "plugin/EditorAttachment.h"
+#include "plugin/IPlugVST.h"
+#include "plugin/KitEngineHost.h"
+#include "plugin/PlugKit.h"
 
 namespace kettrix {
 
 class IPlugMonoSynth : public IPlugVST {
 public:
-    static constexpr int kNumParams = 1393;
+    static constexpr int kNumParams = layout::kParameterCount;
     static constexpr int kNumPresets = 128;
     // One label per stereo output pair; VST 2 pin properties do not use them.
     static constexpr const char* kOutputBusLabels[6] = {"KX1", "KX2", "KX3", "KX4", "KX5", "KX6"};
@@ -54,12 +55,12 @@ private:
     MidiQueue mMidiQueue;
     // Until the engine and the editor are attached in the constructor, the
     // kit model talks to these stand-ins.
-    kit::NullSoundParameterSink mNoEngine;
+    NullSoundParameterSink mNoEngine;
     kit::HeadlessEditor mHeadlessEditor;
-    kit::PlugParameterStore mParamStore{*this};
+    PlugParameterStore mParamStore{*this};
     kit::KitModel mKit{mParamStore, mNoEngine, mHeadlessEditor};
     engine::DrumEngine mEngine{kDefaultSampleRate};
-    engine::KitEngineHost mEngineHost{mParamStore, mKit, mHeadlessEditor};
+    KitEngineHost mEngineHost{mParamStore, mKit, mHeadlessEditor};
     // Owned by the plug-in base once attached; kept here for access.
     EditorAttachment* mEditor = nullptr;
 };

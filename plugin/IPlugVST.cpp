@@ -1,4 +1,4 @@
-#include "IPlugVST.h"
+#include "plugin/IPlugVST.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,7 +10,7 @@
 #include <string>
 #include <type_traits>
 
-#include "DenormalGuard.h"
+#include "base/DenormalGuard.h"
 
 namespace kettrix {
 

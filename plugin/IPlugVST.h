@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "IPlugBase.h"
-#include "Vst2Abi.h"
+#include "base/IPlugBase.h"
+#include "plugin/Vst2Abi.h"
 
 namespace kettrix {
 

@@ -1,5 +1,5 @@
 // Windows implementation of the shell's operating-system services.
-#include "Platform.h"
+#include "plugin/Platform.h"
 
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX

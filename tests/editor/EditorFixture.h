@@ -6,15 +6,15 @@
 
 #include <memory>
 
-#include "EditorAttachment.h"
-#include "IPlugMonoSynth.h"
-#include "Instance.h"
 #include "TestHost.h"
 #include "editor/K4_GEnvelope.h"
 #include "editor/KettrixEditor.h"
 #include "editor/SV_ContextMenu.h"
 #include "graphics/IGraphicsOffscreen.h"
 #include "kit/ParameterTable.h"
+#include "plugin/EditorAttachment.h"
+#include "plugin/IPlugMonoSynth.h"
+#include "plugin/Instance.h"
 
 namespace kettrix::test {
 

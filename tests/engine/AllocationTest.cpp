@@ -2,10 +2,10 @@
 // replaced in this program by counting versions, and the counter must not
 // move while the host's process callbacks run.
 
-#include "IPlugMonoSynth.h"
-#include "Instance.h"
 #include "TestHost.h"
 #include "engine/EngineLimits.h"
+#include "plugin/IPlugMonoSynth.h"
+#include "plugin/Instance.h"
 
 #include <gtest/gtest.h>
 

@@ -165,11 +165,11 @@ TEST_F(RenderLoop, SampleRateChangeKeepsSettingsAndSilencesVoices) {
     const auto left = renderChannel(0, 96000 / 4);
     EXPECT_NEAR(frequency(left, 96000.0, 2048), before, 0.5);
     EXPECT_TRUE(allZero(1));  // still panned hard left
-    EXPECT_EQ(engine.smoother().current(soundParamIndex(0, offset::kOscCutoff)), 1.0);
+    EXPECT_EQ(engine.smoother().current(soundIndex(0, offset::kOscCutoff)), 1.0);
 }
 
 TEST_F(Parameters, SnapTruncatesToWholeNotes) {
-    const int pitch = soundParamIndex(0, offset::kOsc1Pitch);
+    const int pitch = soundIndex(0, offset::kOsc1Pitch);
     set(0, offset::kOsc1Snap, 1);
     set(0, offset::kOsc1Pitch, 0.4083);
     EXPECT_EQ(engine.smoother().target(pitch), 0.4);
@@ -217,19 +217,19 @@ TEST_F(Parameters, ModulationDepthActsOnTheRingingNote) {
 
 TEST_F(Parameters, MirroredPairsFollowEachOther) {
     set(2, offset::kOscVolume, 0.3);
-    EXPECT_EQ(host.paramValue(soundParamIndex(2, offset::kOscVolDepth)), 0.3);
+    EXPECT_EQ(host.paramValue(soundIndex(2, offset::kOscVolDepth)), 0.3);
     set(2, offset::kOscVolDepth, 0.7);
-    EXPECT_EQ(host.paramValue(soundParamIndex(2, offset::kOscVolume)), 0.7);
+    EXPECT_EQ(host.paramValue(soundIndex(2, offset::kOscVolume)), 0.7);
     EXPECT_EQ(engine.sound(2).oscVolumeLevel().depth, 0.7);
     set(2, offset::kNoise1Volume, 0.25);
-    EXPECT_EQ(host.paramValue(soundParamIndex(2, offset::kNoiseVolDepth)), 0.25);
+    EXPECT_EQ(host.paramValue(soundIndex(2, offset::kNoiseVolDepth)), 0.25);
     EXPECT_EQ(engine.sound(2).noiseVolumeLevel(1).depth, 0.5);
     set(2, offset::kNoiseVolDepth + offset::kNoise2Shift, 0.4);
-    EXPECT_EQ(host.paramValue(soundParamIndex(2, offset::kNoise2Volume)), 0.4);
+    EXPECT_EQ(host.paramValue(soundIndex(2, offset::kNoise2Volume)), 0.4);
     set(2, offset::kHitVolumeMirror, 1.5);
-    EXPECT_EQ(host.paramValue(soundParamIndex(2, offset::kHitVolume)), 1.5);
+    EXPECT_EQ(host.paramValue(soundIndex(2, offset::kHitVolume)), 1.5);
     set(2, offset::kHitLowpass, 0.6);
-    EXPECT_EQ(host.paramValue(soundParamIndex(2, offset::kHitLowpassMirror)), 0.6);
+    EXPECT_EQ(host.paramValue(soundIndex(2, offset::kHitLowpassMirror)), 0.6);
     EXPECT_EQ(engine.sound(2).hitLowpassLevel().depth, 0.6);
 }
 
@@ -240,8 +240,8 @@ TEST_F(Parameters, OscMuteCutsTheRingAtOnceMutedSoundKeepsRinging) {
     noteOn(0, 36);
     noteOn(0, 42);
     renderChannel(0, 2048);
-    host.change(globals::kMuteFirst + 1, 1);  // mute: the ring goes on
-    set(0, offset::kOscOn, 0);                // section off: cut at once
+    host.change(global::kMute + 1, 1);  // mute: the ring goes on
+    set(0, offset::kOscOn, 0);          // section off: cut at once
     render(256);
     EXPECT_EQ(peak(channels[0], 1), 0.0);
     EXPECT_GT(peak(channels[2]), 0.01);

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "IPlugMonoSynth.h"
-#include "Instance.h"
 #include "TestHost.h"
 #include "kit/KitState.h"
+#include "plugin/IPlugMonoSynth.h"
+#include "plugin/Instance.h"
 
 using namespace kettrix;
 using namespace kettrix::kit;

@@ -8,12 +8,12 @@
 #include <cstring>
 #include <filesystem>
 
-#include "IPlugMonoSynth.h"
-#include "Instance.h"
 #include "TestHost.h"
 #include "editor/IPopupControl.h"
 #include "kit/FactoryKits.h"
 #include "kit/KitState.h"
+#include "plugin/IPlugMonoSynth.h"
+#include "plugin/Instance.h"
 
 using namespace kettrix;
 using namespace kettrix::kit;

@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "IPlugMonoSynth.h"
-#include "Instance.h"
 #include "TestHost.h"
 #include "TestPlug.h"
+#include "plugin/IPlugMonoSynth.h"
+#include "plugin/Instance.h"
 
 namespace kettrix {
 namespace {

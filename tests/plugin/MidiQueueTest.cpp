@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "MidiQueue.h"
+#include "base/MidiQueue.h"
 
 namespace kettrix {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Vst2Abi.h"
+#include "plugin/Vst2Abi.h"
 
 namespace kettrix::test {
 

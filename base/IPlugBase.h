@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "Chunk.h"
-#include "GraphicsLink.h"
-#include "MidiMessage.h"
-#include "Param.h"
-#include "PlugLock.h"
-#include "PresetSlot.h"
+#include "base/Chunk.h"
+#include "base/GraphicsLink.h"
+#include "base/MidiMessage.h"
+#include "base/Param.h"
+#include "base/PlugLock.h"
+#include "base/PresetSlot.h"
 
 namespace kettrix {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <memory>
 
-#include "MidiMessage.h"
+#include "base/MidiMessage.h"
 
 namespace kettrix {
 

@@ -1,4 +1,4 @@
-#include "Param.h"
+#include "base/Param.h"
 
 #include <algorithm>
 #include <climits>

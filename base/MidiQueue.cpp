@@ -1,4 +1,4 @@
-#include "MidiQueue.h"
+#include "base/MidiQueue.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "Chunk.h"
+#include "base/Chunk.h"
 
 #include <climits>
 #include <cstring>

@@ -1,10 +1,10 @@
-#include "IPlugBase.h"
+#include "base/IPlugBase.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "Base64.h"
+#include "base/Base64.h"
 
 namespace kettrix {
 
