@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace kettrix {
 
@@ -73,7 +74,13 @@ struct IText {
 
     IText() = default;
     IText(int size, const IColor& color, const char* font = nullptr, EStyle style = kStyleNormal,
-          EAlign align = kAlignCenter, int orientation = 0);
+          EAlign align = kAlignCenter, int orientation = 0)
+        : mSize(size), mColor(color), mStyle(style), mAlign(align), mOrientation(orientation) {
+        if (font) {
+            std::strncpy(mFont, font, kFaceMax - 1);
+            mFont[kFaceMax - 1] = '\0';
+        }
+    }
     explicit IText(const IColor& color) : mColor(color) {}
 };
 

@@ -89,6 +89,9 @@ public:
     virtual void SetWindowTitle(const char* /*title*/) {}
     // Loads an image (cached by id process-wide); null when unavailable.
     virtual LICE_IBitmap* OSLoadBitmap(int id, const char* fileName);
+    // The host's periodic idle call (effEditIdle), without the plug-in lock.
+    // A platform whose window gets no events of its own services them here.
+    virtual void HostIdle() {}
 
     // --- Controls ---------------------------------------------------------
     // Takes ownership; returns the control's index.

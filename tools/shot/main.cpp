@@ -1,0 +1,196 @@
+// kettrix-shot: renders the plug-in's editor to a PNG without a display.
+//
+//   kettrix-shot --out FILE.png [--program N] [--sound S] [--size-check]
+//                [--events FILE]
+//
+// Creates the plug-in in-process, opens it as a host's effOpen does, loads
+// program N, selects sound S through its tab parameter, replays the events
+// file into the editor and writes the editor's pixels. Exit status: 0
+// success, 1 plug-in or file error, 2 bad command line.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "EventScript.h"
+#include "graphics/IGraphicsOffscreen.h"
+#include "plugin/IPlugVST.h"
+#include "plugin/Instance.h"
+
+// Where the plug-in builds its editor, the editor is made off-screen here
+// through the attachment's graphics factory; before that, the picture shows
+// a stand-in with the background image.
+#if __has_include("plugin/EditorAttachment.h")
+#include "plugin/EditorAttachment.h"
+#define KETTRIX_SHOT_HAS_EDITOR 1
+#endif
+
+namespace {
+
+using namespace kettrix;
+
+constexpr int kEditorWidth = 839;
+constexpr int kEditorHeight = 556;
+// Until the editor exists, the picture shows the background image.
+constexpr int kBackgroundId = 102;
+// "Show Sound" of sound 0; sound s is one further per sound.
+constexpr int kShowSoundParam = 1321;
+
+struct Options {
+    std::string out;
+    std::string events;
+    int program = -1;
+    int sound = -1;
+    bool sizeCheck = false;
+};
+
+int Usage(const char* why) {
+    std::fprintf(stderr,
+                 "kettrix-shot: %s\n"
+                 "usage: kettrix-shot --out FILE.png [--program N] [--sound S] [--size-check] [--events FILE]\n",
+                 why);
+    return 2;
+}
+
+bool ReadNumber(const char* text, int lo, int hi, int& value) {
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || v < lo || v > hi) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+intptr_t KETTRIX_VST_CALL HostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+// The stand-in's view of the plug-in: values set from its controls go to
+// the plug-in's parameters under its lock.
+class StandInPlug : public IGraphicsPlug {
+public:
+    explicit StandInPlug(IPlugBase& plug) : mPlug(plug) {}
+    void SetParameterFromEditor(int paramIdx, double normalized) override {
+        mPlug.SetParameterFromEditor(paramIdx, normalized);
+    }
+    bool GetParamRange(int paramIdx, double* min, double* max, double* shape) const override {
+        const Param* param = mPlug.ParamAt(paramIdx);
+        if (!param) return false;
+        *min = param->Min();
+        *max = param->Max();
+        *shape = param->Shape();
+        return true;
+    }
+    void LockPlug() override { mPlug.Lock().lock(); }
+    void UnlockPlug() override { mPlug.Lock().unlock(); }
+
+private:
+    IPlugBase& mPlug;
+};
+
+#ifdef KETTRIX_SHOT_HAS_EDITOR
+// The editor made by the instance created last.
+IGraphicsOffscreen* gEditorGraphics = nullptr;
+
+std::unique_ptr<IGraphics> MakeOffscreenGraphics(IGraphicsPlug* plug, int width, int height) {
+    auto graphics = std::make_unique<IGraphicsOffscreen>(plug, width, height);
+    gEditorGraphics = graphics.get();
+    return graphics;
+}
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--out" && hasValue) {
+            options.out = argv[++i];
+        } else if (arg == "--events" && hasValue) {
+            options.events = argv[++i];
+        } else if (arg == "--program" && hasValue) {
+            if (!ReadNumber(argv[++i], 0, 127, options.program)) return Usage("--program takes 0 to 127");
+        } else if (arg == "--sound" && hasValue) {
+            if (!ReadNumber(argv[++i], 0, 9, options.sound)) return Usage("--sound takes 0 to 9");
+        } else if (arg == "--size-check") {
+            options.sizeCheck = true;
+        } else {
+            return Usage(("unknown or incomplete option " + arg).c_str());
+        }
+    }
+    if (options.out.empty()) return Usage("--out is required");
+
+    std::vector<shot::ScriptEvent> events;
+    if (!options.events.empty()) {
+        std::ifstream file(options.events);
+        if (!file) {
+            std::fprintf(stderr, "kettrix-shot: cannot read %s\n", options.events.c_str());
+            return 1;
+        }
+        std::string error;
+        if (!shot::ParseEventScript(file, events, error)) {
+            std::fprintf(stderr, "kettrix-shot: %s: %s\n", options.events.c_str(), error.c_str());
+            return 2;
+        }
+    }
+
+#ifdef KETTRIX_SHOT_HAS_EDITOR
+    SetGraphicsFactory(&MakeOffscreenGraphics);
+#endif
+    AEffect* effect = CreateVstInstance(&HostCallback);
+    if (!effect) {
+        std::fprintf(stderr, "kettrix-shot: the plug-in could not be created\n");
+        return 1;
+    }
+    auto close = [effect] { effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f); };
+    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+    if (options.program >= 0) effect->dispatcher(effect, effSetProgram, 0, options.program, nullptr, 0.0f);
+
+    auto* plug = static_cast<IPlugVST*>(effect->object);
+    StandInPlug plugSide(*plug);
+    IGraphics* graphics = nullptr;
+#ifdef KETTRIX_SHOT_HAS_EDITOR
+    if (plug->GetGraphics()) graphics = gEditorGraphics;
+#endif
+    std::unique_ptr<IGraphicsOffscreen> standIn;
+    if (!graphics) {
+        standIn = std::make_unique<IGraphicsOffscreen>(&plugSide, kEditorWidth, kEditorHeight);
+        standIn->AttachBackground(kBackgroundId, "bg.png");
+        graphics = standIn.get();
+    }
+
+    if (options.sizeCheck) {
+        bool ok = graphics->Width() == kEditorWidth && graphics->Height() == kEditorHeight;
+        if (effect->flags & effFlagsHasEditor) {
+            ERect* rect = nullptr;
+            effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f);
+            ok = ok && rect && rect->right - rect->left == kEditorWidth && rect->bottom - rect->top == kEditorHeight;
+        }
+        std::printf("editor size %d x %d: %s\n", graphics->Width(), graphics->Height(), ok ? "ok" : "WRONG");
+        if (!ok) {
+            close();
+            return 1;
+        }
+    }
+
+    if (options.sound >= 0) plug->SetParameterFromEditor(kShowSoundParam + options.sound, 1.0);
+    graphics->OnTimer();
+    shot::ReplayEvents(*graphics, events);
+    // The picture is what a freshly opened window shows in this state.
+    {
+        PlugLockGuard lock(plug->Lock());
+        graphics->SetAllControlsDirty();
+    }
+    graphics->OnTimer();
+    const bool written = LICE_WritePNG(options.out.c_str(), graphics->GetDrawBitmap(), true);
+    standIn.reset();
+    close();
+    if (!written) {
+        std::fprintf(stderr, "kettrix-shot: cannot write %s\n", options.out.c_str());
+        return 1;
+    }
+    return 0;
+}
