@@ -7,6 +7,8 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libpng-dev zlib1g-dev libfreetype-dev fonts-liberation2 libx11-dev
           # The style check (scripts/check-format.sh).
           clang-format
+          # Editor image generator only (resources/generators/images).
+          libcairo2-dev
           # A third-party VST 2 instrument, only run as a test subject for
           # the kettrix-render host (its test is skipped without it).
           dpf-plugins-vst

@@ -1,0 +1,42 @@
+// kettrix-image-gen <output directory>
+//   Paints every image of the editor into <output directory> as PNG files.
+// kettrix-image-gen --docs <image directory> <output directory>
+//   Writes the review pictures: the background with every control's
+//   rectangle drawn over it, and a contact sheet of the frame strips.
+#include "Catalog.h"
+#include "DocsPictures.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+int main(int argc, char** argv) {
+    using namespace kettrix::artwork;
+    if (argc == 4 && std::strcmp(argv[1], "--docs") == 0) {
+        return writeDocsPictures(argv[2], argv[3]) ? 0 : 1;
+    }
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <output directory>\n       %s --docs <image directory> <output directory>\n",
+                     argv[0], argv[0]);
+        return 2;
+    }
+    const std::string directory = argv[1];
+    int failures = 0;
+    for (const ImageSpec& spec : imageCatalog()) {
+        if (spec.height % spec.frames != 0) {
+            std::fprintf(stderr, "%s: %d frames do not divide the height %d\n", spec.file.c_str(), spec.frames,
+                         spec.height);
+            ++failures;
+            continue;
+        }
+        Canvas canvas(spec.width, spec.height, spec.frames);
+        canvas.frame(0);
+        spec.paint(canvas);
+        const std::string path = directory + "/" + spec.file;
+        if (!canvas.writePng(path)) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
