@@ -9,6 +9,7 @@
 #include "editor/IPopupControl.h"
 #include "editor/K4_GEnvelope.h"
 #include "editor/MenuContents.h"
+#include "editor/ReadOut.h"
 #include "editor/SV_ContextMenu.h"
 #include "editor/TextEntry.h"
 #include "editor/TextStyles.h"
@@ -94,6 +95,8 @@ void KettrixEditor::BuildControls() {
     }
     BindGroups();
     IndexControlsByParam();
+    // The read-out line follows the mouse.
+    mGraphics.HandleMouseOver(true);
     for (int s = 0; s < kit::kSoundCount; ++s) {
         HideSoundSections(s);
         GreyHitPanel(s, mStore.value(soundIndex(s, kHitTypeOffset)));
@@ -364,6 +367,28 @@ void KettrixEditor::GreyHitPanel(int s, double hitType) {
     const bool generator = hitType == kHitGeneratorType;
     for (int index : mSounds[static_cast<std::size_t>(s)].hitPanel)
         if (IControl* control = mGraphics.GetControl(index)) control->GrayOut(!generator);
+}
+
+// ---------------------------------------------------------------------------
+// Read-out line
+
+void KettrixEditor::ShowParamInfo(int paramIdx) {
+    if (paramIdx < 0 || paramIdx >= kit::kParameterCount) return;
+    const kit::ParamInfo& info = kit::parameterInfo(paramIdx);
+    const std::optional<std::string> text = readOutText(paramIdx, mStore.value(paramIdx), info.name, info.max);
+    if (!text || text->empty()) return;
+    if (auto* line = dynamic_cast<ITextControl*>(mGraphics.GetControl(global_control::kReadOut)))
+        line->SetTextFromPlug(text->c_str());
+}
+
+void KettrixEditor::ClearParamInfo() {
+    if (auto* line = dynamic_cast<ITextControl*>(mGraphics.GetControl(global_control::kReadOut)))
+        line->SetTextFromPlug(kReadOutIdleText);
+}
+
+const char* KettrixEditor::ReadOutText() const {
+    const auto* line = dynamic_cast<const ITextControl*>(mGraphics.GetControl(global_control::kReadOut));
+    return line ? line->GetTextForPlug() : "";
 }
 
 // ---------------------------------------------------------------------------

@@ -63,6 +63,11 @@ public:
     // a walk over every control: a kit load delivers all 1393 values.
     void ShowValue(int paramIdx, double value, bool normalized);
 
+    // The read-out line: the parameter under the mouse, or the idle hint.
+    void ShowParamInfo(int paramIdx);
+    void ClearParamInfo();
+    const char* ReadOutText() const;
+
     // --- Editor seam (the kit model's view of the editor) --------------------
     int currentSound() const override { return mCurrentSound; }
     void selectSound(int sound) override { SelectSound(sound); }

@@ -56,6 +56,16 @@ void IPlugMonoSynth::ParameterChanged(int paramIndex) {
     mKit.parameterChanged(paramIndex);
 }
 
+void IPlugMonoSynth::ShowParamInfo(int paramIndex) {
+    PlugLockGuard guard(Lock());
+    if (mEditor) mEditor->Editor().ShowParamInfo(paramIndex);
+}
+
+void IPlugMonoSynth::ClearParamInfo() {
+    PlugLockGuard guard(Lock());
+    if (mEditor) mEditor->Editor().ClearParamInfo();
+}
+
 void IPlugMonoSynth::processBlock(double**, double** outputs, int frames) {
     // The adapter holds the plug-in lock around the whole block.
     if (NOutChannels() < engine::kOutputCount) {

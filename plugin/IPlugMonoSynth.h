@@ -30,6 +30,9 @@ public:
 
     void Reset() override;
     void ParameterChanged(int paramIndex) override;
+    // The editor's read-out line.
+    void ShowParamInfo(int paramIndex) override;
+    void ClearParamInfo() override;
     void processBlock(double** inputs, double** outputs, int frames) override;
     void ReceiveMidi(const MidiMessage& message) override;
     bool SerializeState(Chunk& chunk) override;

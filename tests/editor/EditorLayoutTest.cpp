@@ -2,6 +2,7 @@
 // envelope views, the hit generator panel and the previous/next buttons,
 // driven by clicks at the editor's pixel positions.
 #include <algorithm>
+#include <cmath>
 
 #include "EditorFixture.h"
 
@@ -153,6 +154,17 @@ TEST_F(EditorLayout, PreviousAndNextStepOncePerClickAndWrap) {
     EXPECT_EQ(plain(soundIndex(0, 40)), 0.0);
     click(279 + 5, 174 + 5);
     EXPECT_EQ(plain(soundIndex(6, 40)), 12.0);
+}
+
+TEST_F(EditorLayout, ReadOutFollowsTheMouse) {
+    open();
+    EXPECT_STREQ(ed().ReadOutText(), "Sorvane Kettrix 4");
+    gui().OnMouseOver(46 + 14, 122 + 14, IMouseMod());  // oscillator 1 pitch
+    EXPECT_EQ(std::string(ed().ReadOutText()),
+              kit::parameterInfo(11).name + ": " +
+                  std::to_string(static_cast<int>(440.0 * std::pow(2.0, (120.0 * plain(11) - 60.0) / 12.0))) + " Hz");
+    gui().OnMouseOver(5, 300, IMouseMod());  // the background has no parameter
+    EXPECT_STREQ(ed().ReadOutText(), "Mouse over the controls for more info...");
 }
 
 TEST_F(EditorLayout, HostHearsAGestureAroundAClickOnASwitch) {
