@@ -8,16 +8,20 @@ namespace kettrix {
 
 namespace {
 
-int RoundUpToGranularity(int count) {
+int RoundUpToGranularity(long long count) {
     const int g = MidiQueue::kResizeGranularity;
     if (count <= 0) {
         return g;
     }
-    const long long rounded = (static_cast<long long>(count) + g - 1) / g * g;
+    const long long rounded = (count + g - 1) / g * g;
     return rounded > MidiQueue::kMaxCapacity ? MidiQueue::kMaxCapacity : static_cast<int>(rounded);
 }
 
 }  // namespace
+
+int MidiQueue::CapacityForBlock(int frames) {
+    return std::max(kDefaultCapacity, RoundUpToGranularity(static_cast<long long>(frames) * kMessagesPerFrame));
+}
 
 MidiQueue::MidiQueue() { Reallocate(kDefaultCapacity); }
 
@@ -26,66 +30,60 @@ bool MidiQueue::Reallocate(int capacity) {
     if (!messages) {
         return false;
     }
-    std::copy(mMessages.get() + mFront, mMessages.get() + mBack, messages.get());
-    mBack -= mFront;
-    mFront = 0;
-    mMessages = std::move(messages);
-    mCapacity = capacity;
+    std::copy(messages_.get() + front_, messages_.get() + back_, messages.get());
+    back_ -= front_;
+    front_ = 0;
+    messages_ = std::move(messages);
+    capacity_ = capacity;
     return true;
 }
 
 void MidiQueue::Compact() {
-    if (mFront > 0) {
-        std::copy(mMessages.get() + mFront, mMessages.get() + mBack, mMessages.get());
-        mBack -= mFront;
-        mFront = 0;
+    if (front_ > 0) {
+        std::copy(messages_.get() + front_, messages_.get() + back_, messages_.get());
+        back_ -= front_;
+        front_ = 0;
     }
 }
 
 void MidiQueue::Add(const MidiMessage& message) {
-    if (mBack >= mCapacity) {
-        if (mFront > 0) {
-            Compact();
-        } else {
-            if (mGrowStep <= 0) {
-                return;
-            }
-            const long long grown = (static_cast<long long>(mCapacity) / mGrowStep + 1) * mGrowStep;
-            if (grown > kMaxCapacity || !Reallocate(static_cast<int>(grown))) {
-                return;
-            }
+    if (back_ >= capacity_) {
+        Compact();
+        if (back_ >= capacity_) {
+            ++dropped_;
+            return;
         }
     }
-    if (mBack > mFront && message.offset < mMessages[mBack - 1].offset) {
+    if (back_ > front_ && message.offset < messages_[back_ - 1].offset) {
         // Walk back to the last message whose offset is not larger and insert
         // just behind it, shifting the later ones up by one.
-        int insertAt = mBack - 1;
-        while (insertAt > mFront && mMessages[insertAt - 1].offset > message.offset) {
+        int insertAt = back_ - 1;
+        while (insertAt > front_ && messages_[insertAt - 1].offset > message.offset) {
             --insertAt;
         }
-        std::copy_backward(mMessages.get() + insertAt, mMessages.get() + mBack, mMessages.get() + mBack + 1);
-        mMessages[insertAt] = message;
+        std::copy_backward(messages_.get() + insertAt, messages_.get() + back_, messages_.get() + back_ + 1);
+        messages_[insertAt] = message;
     } else {
-        mMessages[mBack] = message;
+        messages_[back_] = message;
     }
-    ++mBack;
+    ++back_;
 }
 
 void MidiQueue::Resize(int frames) {
     Compact();
-    mGrowStep = RoundUpToGranularity(frames);
-    const int capacity = std::max(mGrowStep, mBack > mGrowStep ? RoundUpToGranularity(mBack) : 0);
-    if (capacity != mCapacity) {
+    // What is pending stays; it never exceeds kMaxCapacity.
+    const int capacity = std::max(CapacityForBlock(frames), back_ > 0 ? RoundUpToGranularity(back_) : 0);
+    if (capacity != capacity_) {
         Reallocate(capacity);
     }
 }
 
 void MidiQueue::Flush(int frames) {
     Compact();
-    for (int i = 0; i < mBack; ++i) {
+    for (int i = 0; i < back_; ++i) {
         // Saturate so that a hostile offset cannot overflow.
-        const long long aged = static_cast<long long>(mMessages[i].offset) - frames;
-        mMessages[i].offset = static_cast<int32_t>(std::clamp<long long>(aged, INT32_MIN, INT32_MAX));
+        const long long aged = static_cast<long long>(messages_[i].offset) - frames;
+        messages_[i].offset = static_cast<int32_t>(std::clamp<long long>(aged, INT32_MIN, INT32_MAX));
     }
 }
 

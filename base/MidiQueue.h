@@ -1,9 +1,14 @@
 // Offset-ordered queue of MIDI messages, filled by the host adapter before a
 // block and drained by the render loop at the messages' sample offsets.
 // Pending messages are those from Front() up to (not including) Back().
+//
+// The queue is filled on the audio thread, so it never allocates there: its
+// storage is sized at construction and when the block size is set (Resize),
+// and a message that finds it full is dropped and counted.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "base/MidiMessage.h"
@@ -12,51 +17,59 @@ namespace kettrix {
 
 class MidiQueue {
 public:
+    // Storage before any block size is known, and the least Resize gives.
     static constexpr int kDefaultCapacity = 1024;
-    static constexpr int kDefaultGrowStep = 1024;
-    // Resize rounds to whole pages of messages (4096 bytes of 8-byte messages).
+    // Room per frame of a block: a note-on and a note-off on every frame.
+    static constexpr int kMessagesPerFrame = 2;
+    // Capacities are whole pages of messages (4096 bytes of 8-byte messages).
     static constexpr int kResizeGranularity = 512;
-    // Upper bound on the capacity (512 KB of messages): a host flooding the
-    // queue with far-future events cannot exhaust memory.
+    // Upper bound on the capacity (512 KB of messages), whatever the block size.
     static constexpr int kMaxCapacity = 1 << 16;
 
     MidiQueue();
 
-    // Inserts by offset; equal offsets keep their arrival order. Grows by the
-    // growth step when full; a message that cannot be stored is dropped.
+    // Inserts by offset; equal offsets keep their arrival order. When the
+    // queue is full the message is dropped and counted (Dropped()).
     void Add(const MidiMessage& message);
-    // Sets the growth step and capacity for blocks of `frames` frames.
+    // Sizes the storage for blocks of `frames` frames, keeping what is
+    // pending. Allocates: call it when the block size is set, never while
+    // audio runs.
     void Resize(int frames);
     // Ends a block: compacts and ages the pending offsets by `frames`.
     void Flush(int frames);
 
-    bool Empty() const { return mFront >= mBack; }
-    int Pending() const { return mBack - mFront; }
+    bool Empty() const { return front_ >= back_; }
+    int Pending() const { return back_ - front_; }
     // The earliest pending message; only valid when not Empty().
-    const MidiMessage& Peek() const { return mMessages[mFront]; }
+    const MidiMessage& Peek() const { return messages_[front_]; }
     void Remove() {
-        if (mFront < mBack) {
-            ++mFront;
+        if (front_ < back_) {
+            ++front_;
         }
     }
     // The i-th pending message (0 = earliest).
-    const MidiMessage& PendingAt(int i) const { return mMessages[mFront + i]; }
-    void Clear() { mFront = mBack = 0; }
+    const MidiMessage& PendingAt(int i) const { return messages_[front_ + i]; }
+    void Clear() { front_ = back_ = 0; }
 
-    int Capacity() const { return mCapacity; }
-    int GrowStep() const { return mGrowStep; }
-    int Front() const { return mFront; }
-    int Back() const { return mBack; }
+    int Capacity() const { return capacity_; }
+    int Front() const { return front_; }
+    int Back() const { return back_; }
+    // Messages dropped because the queue was full, since construction
+    // (wraps around after 2^32).
+    std::uint32_t Dropped() const { return dropped_; }
+
+    // The capacity Resize gives for blocks of `frames` frames.
+    static int CapacityForBlock(int frames);
 
 private:
     void Compact();
     bool Reallocate(int capacity);
 
-    std::unique_ptr<MidiMessage[]> mMessages;
-    int mCapacity = 0;
-    int mGrowStep = kDefaultGrowStep;
-    int mFront = 0;
-    int mBack = 0;
+    std::unique_ptr<MidiMessage[]> messages_;
+    int capacity_ = 0;
+    int front_ = 0;
+    int back_ = 0;
+    std::uint32_t dropped_ = 0;
 };
 
 }  // namespace kettrix

@@ -26,15 +26,15 @@ std::unique_ptr<IGraphics> CreatePlatformGraphics(IGraphicsPlug* plug, int width
 // --- PlugForGraphics --------------------------------------------------------
 
 void PlugForGraphics::SetParameterFromEditor(int paramIdx, double normalized) {
-    mPlug.SetParameterFromEditor(paramIdx, normalized);
+    plug_.SetParameterFromEditor(paramIdx, normalized);
 }
-void PlugForGraphics::BeginHostParamEdit(int paramIdx) { mPlug.BeginHostParamEdit(paramIdx); }
-void PlugForGraphics::EndHostParamEdit(int paramIdx) { mPlug.EndHostParamEdit(paramIdx); }
-void PlugForGraphics::ShowParamInfo(int paramIdx, int, int) { mPlug.ShowParamInfo(paramIdx); }
-void PlugForGraphics::ClearParamInfo() { mPlug.ClearParamInfo(); }
+void PlugForGraphics::BeginHostParamEdit(int paramIdx) { plug_.BeginHostParamEdit(paramIdx); }
+void PlugForGraphics::EndHostParamEdit(int paramIdx) { plug_.EndHostParamEdit(paramIdx); }
+void PlugForGraphics::ShowParamInfo(int paramIdx, int, int) { plug_.ShowParamInfo(paramIdx); }
+void PlugForGraphics::ClearParamInfo() { plug_.ClearParamInfo(); }
 
 bool PlugForGraphics::GetParamRange(int paramIdx, double* min, double* max, double* shape) const {
-    const Param* param = mPlug.ParamAt(paramIdx);
+    const Param* param = plug_.ParamAt(paramIdx);
     if (param == nullptr) return false;
     *min = param->Min();
     *max = param->Max();
@@ -43,7 +43,7 @@ bool PlugForGraphics::GetParamRange(int paramIdx, double* min, double* max, doub
 }
 
 bool PlugForGraphics::GetParamText(int paramIdx, char* out, std::size_t outSize) const {
-    const Param* param = mPlug.ParamAt(paramIdx);
+    const Param* param = plug_.ParamAt(paramIdx);
     if (param == nullptr || out == nullptr || outSize == 0) return false;
     char text[256] = {};
     param->FormatCurrent(text, true);
@@ -52,7 +52,7 @@ bool PlugForGraphics::GetParamText(int paramIdx, char* out, std::size_t outSize)
 }
 
 bool PlugForGraphics::ParamFromText(int paramIdx, const char* text, double* normalized) const {
-    const Param* param = mPlug.ParamAt(paramIdx);
+    const Param* param = plug_.ParamAt(paramIdx);
     if (param == nullptr || text == nullptr) return false;
     double plain = 0.0;
     if (!param->ValueOfDisplayText(text, &plain)) plain = std::atof(text);
@@ -60,30 +60,30 @@ bool PlugForGraphics::ParamFromText(int paramIdx, const char* text, double* norm
     return true;
 }
 
-void PlugForGraphics::LockPlug() { mPlug.Lock().lock(); }
-void PlugForGraphics::UnlockPlug() { mPlug.Lock().unlock(); }
+void PlugForGraphics::LockPlug() { plug_.Lock().lock(); }
+void PlugForGraphics::UnlockPlug() { plug_.Lock().unlock(); }
 
 // --- EditorAttachment -------------------------------------------------------
 
-EditorAttachment::EditorAttachment(IPlugBase& plug, kit::KitModel& kit, kit::ParameterStore& store) : mPlugLink(plug) {
+EditorAttachment::EditorAttachment(IPlugBase& plug, kit::KitModel& kit, kit::ParameterStore& store) : plugLink_(plug) {
     const GraphicsFactory factory = gFactory.load();
-    mGraphics = factory ? factory(&mPlugLink, editor::kEditorWidth, editor::kEditorHeight)
-                        : CreatePlatformGraphics(&mPlugLink, editor::kEditorWidth, editor::kEditorHeight);
-    mEditor = std::make_unique<editor::KettrixEditor>(*mGraphics, kit, store);
+    graphics_ = factory ? factory(&plugLink_, editor::kEditorWidth, editor::kEditorHeight)
+                        : CreatePlatformGraphics(&plugLink_, editor::kEditorWidth, editor::kEditorHeight);
+    editor_ = std::make_unique<editor::KettrixEditor>(*graphics_, kit, store);
 }
 
 EditorAttachment::~EditorAttachment() = default;
 
 void EditorAttachment::SetParameterFromPlug(int paramIndex, double value, bool normalized) {
-    mEditor->ShowValue(paramIndex, value, normalized);
+    editor_->ShowValue(paramIndex, value, normalized);
 }
 
-bool EditorAttachment::OpenWindow(void* parentWindow) { return mGraphics->OpenWindow(parentWindow) != nullptr; }
+bool EditorAttachment::OpenWindow(void* parentWindow) { return graphics_->OpenWindow(parentWindow) != nullptr; }
 
-void EditorAttachment::CloseWindow() { mGraphics->CloseWindow(); }
+void EditorAttachment::CloseWindow() { graphics_->CloseWindow(); }
 
 void EditorAttachment::Idle() {
-    if (mGraphics->WindowIsOpen()) mGraphics->OnTimer();
+    if (graphics_->WindowIsOpen()) graphics_->OnTimer();
 }
 
 }  // namespace kettrix

@@ -27,7 +27,7 @@ std::unique_ptr<IGraphics> CreatePlatformGraphics(IGraphicsPlug* plug, int width
 // The controls' view of the plug-in.
 class PlugForGraphics final : public IGraphicsPlug {
 public:
-    explicit PlugForGraphics(IPlugBase& plug) : mPlug(plug) {}
+    explicit PlugForGraphics(IPlugBase& plug) : plug_(plug) {}
 
     void SetParameterFromEditor(int paramIdx, double normalized) override;
     void BeginHostParamEdit(int paramIdx) override;
@@ -41,7 +41,7 @@ public:
     void UnlockPlug() override;
 
 private:
-    IPlugBase& mPlug;
+    IPlugBase& plug_;
 };
 
 // Owned by the plug-in base once attached; lives as long as the plug-in object.
@@ -50,22 +50,22 @@ public:
     EditorAttachment(IPlugBase& plug, kit::KitModel& kit, kit::ParameterStore& store);
     ~EditorAttachment() override;
 
-    editor::KettrixEditor& Editor() { return *mEditor; }
-    IGraphics& Graphics() { return *mGraphics; }
+    editor::KettrixEditor& Editor() { return *editor_; }
+    IGraphics& Graphics() { return *graphics_; }
 
     // IGraphicsLink
     void SetParameterFromPlug(int paramIndex, double value, bool normalized) override;
-    int Width() const override { return mGraphics->Width(); }
-    int Height() const override { return mGraphics->Height(); }
+    int Width() const override { return graphics_->Width(); }
+    int Height() const override { return graphics_->Height(); }
     void PrepDraw() override {}
     bool OpenWindow(void* parentWindow) override;
     void CloseWindow() override;
     void Idle() override;
 
 private:
-    PlugForGraphics mPlugLink;
-    std::unique_ptr<IGraphics> mGraphics;
-    std::unique_ptr<editor::KettrixEditor> mEditor;
+    PlugForGraphics plugLink_;
+    std::unique_ptr<IGraphics> graphics_;
+    std::unique_ptr<editor::KettrixEditor> editor_;
 };
 
 }  // namespace kettrix

@@ -26,62 +26,68 @@ PlugConfig IPlugMonoSynth::Configuration() {
 IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configuration(), hostCallback) {
     // Parameters, engine, editor and factory kits are set up here.
     defineKitParameters(*this);
-    mEngine.setHost(mEngineHost);
-    mKit.attachEngine(mEngine);
-    // Every control of the editor exists from here on, window or not.
-    auto editor = std::make_unique<EditorAttachment>(*this, mKit, mParamStore);
-    mEditor = editor.get();
-    mKit.attachEditor(mEditor->Editor());
-    mEngineHost.attachEditor(mEditor->Editor());
+    engine_.setHost(engineHost_);
+    kit_.attachEngine(engine_);
+    // Every control of the editor exists from here on, window or not; the
+    // editor replaces the stand-in as the kit model's and the engine's view.
+    auto editor = std::make_unique<EditorAttachment>(*this, kit_, paramStore_);
+    editor_ = editor.get();
+    AttachEditor(editor_->Editor());
     AttachEditor(std::move(editor));
     fillFactoryPresets(*this);
-    mKit.setReady(true);
+    kit_.setReady(true);
 }
 
 IPlugMonoSynth::~IPlugMonoSynth() = default;
 
 void IPlugMonoSynth::Reset() {
     PlugLockGuard guard(Lock());
-    mMidiQueue.Resize(GetBlockSize());
-    if (GetSampleRate() == mEngine.sampleRate()) return;
+    midiQueue_.Resize(GetBlockSize());
+    if (GetSampleRate() == engine_.sampleRate()) return;
     // A new rate rebuilds the voices and reapplies every per-sound
     // parameter, as a program change would: no editor side effects.
-    mKit.setProgramChanging(true);
-    mEngine.reset(GetSampleRate());
-    mKit.setProgramChanging(false);
+    kit_.setProgramChanging(true);
+    engine_.reset(GetSampleRate());
+    kit_.setProgramChanging(false);
+}
+
+void IPlugMonoSynth::AttachEditor(kit::EditorSeam& editor) {
+    PlugLockGuard guard(Lock());
+    kit_.attachEditor(editor);
+    engineHost_.attachEditor(editor);
 }
 
 void IPlugMonoSynth::ParameterChanged(int paramIndex) {
     PlugLockGuard guard(Lock());
-    mKit.parameterChanged(paramIndex);
+    kit_.parameterChanged(paramIndex);
 }
 
 void IPlugMonoSynth::ShowParamInfo(int paramIndex) {
     PlugLockGuard guard(Lock());
-    if (mEditor) mEditor->Editor().ShowParamInfo(paramIndex);
+    if (editor_) editor_->Editor().ShowParamInfo(paramIndex);
 }
 
 void IPlugMonoSynth::ClearParamInfo() {
     PlugLockGuard guard(Lock());
-    if (mEditor) mEditor->Editor().ClearParamInfo();
+    if (editor_) editor_->Editor().ClearParamInfo();
 }
 
 void IPlugMonoSynth::processBlock(double**, double** outputs, int frames) {
     // The adapter holds the plug-in lock around the whole block.
     if (NOutChannels() < engine::kOutputCount) {
         for (int i = 0; i < NOutChannels(); ++i) std::fill(outputs[i], outputs[i] + frames, 0.0);
-        mMidiQueue.Flush(frames);
+        midiQueue_.Flush(frames);
         return;
     }
-    mEngine.processBlock(mMidiQueue, outputs, std::max(frames, 0));
+    engine_.processBlock(midiQueue_, outputs, std::max(frames, 0));
 }
 
-void IPlugMonoSynth::ReceiveMidi(const MidiMessage& message) { mMidiQueue.Add(message); }
+void IPlugMonoSynth::ReceiveMidi(const MidiMessage& message) { midiQueue_.Add(message); }
 
-bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return serializeKitState(mKit, *this, chunk); }
+bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return serializeKitState(kit_, *this, chunk); }
 
 int IPlugMonoSynth::UnserializeState(const Chunk& chunk, int start) {
-    return unserializeKitState(mKit, *this, chunk, start);
+    return unserializeKitState(kit_, *this, chunk, start);
 }
 
 bool IPlugMonoSynth::QueryYesNo() {
@@ -91,12 +97,12 @@ bool IPlugMonoSynth::QueryYesNo() {
 
 void IPlugMonoSynth::ProgramChanged() {
     PlugLockGuard guard(Lock());
-    mKit.programChanged();
+    kit_.programChanged();
 }
 
 void IPlugMonoSynth::BeforeProgramChange() {
     PlugLockGuard guard(Lock());
-    mKit.beforeProgramChange();
+    kit_.beforeProgramChange();
 }
 
 }  // namespace kettrix

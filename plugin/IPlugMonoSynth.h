@@ -41,31 +41,37 @@ public:
     void ProgramChanged() override;
     void BeforeProgramChange() override;
 
-    const MidiQueue& GetMidiQueue() const { return mMidiQueue; }
+    const MidiQueue& GetMidiQueue() const { return midiQueue_; }
 
     // The kit model: sound names, dispatch, program changes, sound records.
-    kit::KitModel& Kit() { return mKit; }
-    const kit::KitModel& Kit() const { return mKit; }
+    kit::KitModel& Kit() { return kit_; }
+    const kit::KitModel& Kit() const { return kit_; }
+
+    // Gives the kit model and the engine `editor` in place of the stand-in
+    // (the editor's graphics object, or a test's recording editor). The
+    // editor must outlive the plug-in or be replaced before it goes.
+    void AttachEditor(kit::EditorSeam& editor);
+    using IPlugVST::AttachEditor;
 
     // The sound engine (render loop, sounds, key ranges, mixer).
-    engine::DrumEngine& Engine() { return mEngine; }
+    engine::DrumEngine& Engine() { return engine_; }
 
     // The editor: its operations and its graphics object with every control.
-    editor::KettrixEditor& Editor() { return mEditor->Editor(); }
-    IGraphics& Graphics() { return mEditor->Graphics(); }
+    editor::KettrixEditor& Editor() { return editor_->Editor(); }
+    IGraphics& Graphics() { return editor_->Graphics(); }
 
 private:
-    MidiQueue mMidiQueue;
+    MidiQueue midiQueue_;
     // Until the engine and the editor are attached in the constructor, the
     // kit model talks to these stand-ins.
-    NullSoundParameterSink mNoEngine;
-    kit::HeadlessEditor mHeadlessEditor;
-    PlugParameterStore mParamStore{*this};
-    kit::KitModel mKit{mParamStore, mNoEngine, mHeadlessEditor};
-    engine::DrumEngine mEngine{kDefaultSampleRate};
-    KitEngineHost mEngineHost{mParamStore, mKit, mHeadlessEditor};
+    NullSoundParameterSink noEngine_;
+    kit::EditorStandIn editorStandIn_;
+    PlugParameterStore paramStore_{*this};
+    kit::KitModel kit_{paramStore_, noEngine_, editorStandIn_};
+    engine::DrumEngine engine_{kDefaultSampleRate};
+    KitEngineHost engineHost_{paramStore_, kit_, editorStandIn_};
     // Owned by the plug-in base once attached; kept here for access.
-    EditorAttachment* mEditor = nullptr;
+    EditorAttachment* editor_ = nullptr;
 };
 
 }  // namespace kettrix

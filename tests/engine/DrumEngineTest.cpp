@@ -183,13 +183,24 @@ TEST_F(Parameters, SnapTruncatesToWholeNotes) {
     EXPECT_DOUBLE_EQ(engine.smoother().target(pitch), 49.0 / 120.0);
 }
 
-TEST_F(Parameters, EnvelopeTimesAreTheKnobSquaredTimesFiveSeconds) {
-    set(0, offset::kOscVolAttack, 1.0);
-    EXPECT_EQ(engine.sound(0).oscVoice(0).volAttack, 5.0);
-    set(0, offset::kOscVolAttack, 0.5);
-    EXPECT_EQ(engine.sound(0).oscVoice(1).volAttack, 1.25);
-    set(0, offset::kOscModRelease, 0.2);
-    EXPECT_NEAR(engine.sound(0).oscVoice(0).modRelease, 0.2, 1e-15);
+TEST_F(Parameters, VolumeAttackLastsTheKnobSquaredTimesFiveSeconds) {
+    // With a long release the loudest sample marks the end of the attack.
+    set(0, offset::kOscVolRelease, 1.0);
+    const auto attackEnd = [&](double knob) {
+        set(0, offset::kOscVolAttack, knob);
+        noteOn(0, 36);
+        const std::vector<double> x = renderChannel(0, 16384);
+        std::size_t loudest = 0;
+        for (std::size_t i = 0; i < x.size(); ++i)
+            if (std::fabs(x[i]) > std::fabs(x[loudest])) loudest = i;
+        // Still rising halfway through the attack.
+        EXPECT_LT(peak(x, loudest / 2 - 400, loudest / 2), 0.75 * std::fabs(x[loudest])) << knob;
+        return static_cast<double>(loudest);
+    };
+    const double period = 44100.0 / 130.0;                // one cycle of the note: the peak's resolution
+    EXPECT_NEAR(attackEnd(0.1), 0.05 * 44100.0, period);  // 0.1^2 * 5 s
+    render(44100 * 6);                                    // the release ends
+    EXPECT_NEAR(attackEnd(0.2), 0.2 * 44100.0, period);   // 0.2^2 * 5 s
 }
 
 TEST_F(Parameters, VolumeDepthActsAtTheNextNote) {

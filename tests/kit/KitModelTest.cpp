@@ -12,6 +12,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "HeadlessEditor.h"
+
 using namespace kettrix::kit;
 
 namespace {

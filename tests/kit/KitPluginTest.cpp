@@ -8,8 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "HeadlessEditor.h"
 #include "TestHost.h"
-#include "editor/IPopupControl.h"
 #include "kit/FactoryKits.h"
 #include "kit/KitState.h"
 #include "plugin/IPlugMonoSynth.h"
@@ -43,18 +43,14 @@ protected:
     KitPlugin() {
         test::RecordingHost::Instance().Reset();
         effect = CreateVstInstance(&test::RecordingHost::Callback);
+        plug().AttachEditor(editor_);
     }
     ~KitPlugin() override {
         if (effect) Dispatch(effect, effClose);
     }
 
     IPlugMonoSynth& plug() { return *static_cast<IPlugMonoSynth*>(static_cast<IPlugVST*>(effect->object)); }
-    editor::KettrixEditor& editor() { return plug().Editor(); }
-    // Entry `entry` of the "Choke" selector of sound `s`.
-    std::string chokeEntry(int s, int entry) {
-        auto* choke = dynamic_cast<IPopupControl*>(plug().Graphics().GetControl(editor().ControlOf(s, offset::kChoke)));
-        return choke ? choke->ItemTexts().at(static_cast<std::size_t>(entry)) : std::string();
-    }
+    HeadlessEditor& editor() { return editor_; }
     double plain(int index) { return plug().ParamAt(index)->Value(); }
 
     // The bare state chunk of the current program.
@@ -64,6 +60,7 @@ protected:
         return {bytes.begin() + kHeaderSize, bytes.end()};
     }
 
+    HeadlessEditor editor_;
     AEffect* effect = nullptr;
 };
 
@@ -177,7 +174,7 @@ TEST_F(KitPlugin, ChunkValuesAreClampedAndAnEmptyFirstNameIsKept) {
     EXPECT_EQ(plain(soundIndex(2, offset::kChoke)), 10.0);
     EXPECT_EQ(plug().Kit().soundName(0), "");
     EXPECT_EQ(plug().Kit().soundName(1), "RIM");
-    for (int s = 0; s < kSoundCount; ++s) EXPECT_EQ(chokeEntry(s, 2), "RIM");
+    EXPECT_EQ(editor().chokeEntries.at(2), "RIM");
 }
 
 TEST_F(KitPlugin, TruncatedChunksFailWithoutHarmAtEveryByte) {
@@ -217,14 +214,14 @@ TEST_F(KitPlugin, TruncatedChunksFailWithoutHarmAtEveryByte) {
 
 TEST_F(KitPlugin, ShowSoundIsIgnoredWhileAProgramChangeIsApplied) {
     Dispatch(effect, effOpen);
-    EXPECT_EQ(editor().currentSound(), 0);  // the kit's "Show Sound" of sound 0
+    EXPECT_EQ(editor().current, 0);  // the kit's "Show Sound" of sound 0
     effect->setParameter(effect, global::kShowSound + 3, 1.0f);
-    EXPECT_EQ(editor().currentSound(), 3);
+    EXPECT_EQ(editor().current, 3);
     Dispatch(effect, effSetProgram, 0, 5);  // the kit shows sound 0
-    EXPECT_EQ(editor().currentSound(), 3);
+    EXPECT_EQ(editor().current, 3);
     EXPECT_FALSE(plug().Kit().programChanging());
     effect->setParameter(effect, global::kShowSound + 0, 1.0f);
-    EXPECT_EQ(editor().currentSound(), 0);
+    EXPECT_EQ(editor().current, 0);
 }
 
 TEST_F(KitPlugin, UserLockKeepsTheUsersKeyLayoutAcrossProgramChanges) {
