@@ -197,7 +197,8 @@ TEST(LicePng, CorruptImagesGiveNoBitmap) {
     const std::vector<unsigned char> good = EncodeTestImage(16, 16);
     // Every truncation before the end of the pixel data (the closing chunk
     // holds no pixels), a flipped byte in the pixel data, garbage and nothing.
-    for (std::size_t n = 0; n < good.size() - 12; n += 3) EXPECT_EQ(LICE_LoadPNGFromMemory(good.data(), n), nullptr) << n;
+    for (std::size_t n = 0; n < good.size() - 12; n += 3)
+        EXPECT_EQ(LICE_LoadPNGFromMemory(good.data(), n), nullptr) << n;
     std::vector<unsigned char> flipped = good;
     flipped[flipped.size() / 2] ^= 0x5a;
     EXPECT_EQ(LICE_LoadPNGFromMemory(flipped.data(), flipped.size()), nullptr);
