@@ -288,7 +288,8 @@ void paintMenuMock(const Canvas& c, ImageShelf& shelf) {
 
 bool writeDocsPictures(const std::string& imageDirectory, const std::string& outputDirectory) {
     ImageShelf shelf(imageDirectory);
-    bool ok = true;
+    bool ok = cairo_surface_write_to_png(shelf.get("bg.png"), (outputDirectory + "/background.png").c_str()) ==
+              CAIRO_STATUS_SUCCESS;
     {
         Canvas mock(kWindowWidth, kWindowHeight);
         paintMock(mock, shelf, false);

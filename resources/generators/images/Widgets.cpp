@@ -59,6 +59,7 @@ void drawKnob(const Canvas& c, int size, double angle) {
     circle(c, centre, centre, body - 1.4);
     cairo_set_source(cr, cap);
     cairo_fill(cr);
+    cairo_pattern_destroy(cap);
 
     // The indicator.
     const double a = toCairo(angle);
