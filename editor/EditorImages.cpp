@@ -5,7 +5,7 @@
 namespace kettrix::editor {
 namespace {
 
-constexpr std::array<ImageSpec, 40> kImages = {{
+constexpr std::array<ImageEntry, 40> kImages = {{
     {image::kBackground, "resources/img/bg.png", 839, 556, 1},
     {image::kKnob, "resources/img/knob.png", 21, 2100, 100},
     {image::kKnobSmall, "resources/img/knob-small.png", 29, 2900, 100},
@@ -48,15 +48,15 @@ constexpr std::array<ImageSpec, 40> kImages = {{
     {image::kLock, "resources/img/b-lock.png", 122, 51, 3},
 }};
 
-constexpr std::span<const ImageSpec> kLoaded{kImages};
+constexpr std::span<const ImageEntry> kLoaded{kImages};
 
 }  // namespace
 
-std::span<const ImageSpec> editorImages() { return kLoaded; }
+std::span<const ImageEntry> editorImages() { return kLoaded; }
 
-const ImageSpec* findImage(int id) {
-    for (const ImageSpec& spec : kLoaded)
-        if (spec.id == id) return &spec;
+const ImageEntry* findImage(int id) {
+    for (const ImageEntry& entry : kLoaded)
+        if (entry.id == id) return &entry;
     return nullptr;
 }
 

@@ -6,7 +6,7 @@
 
 namespace kettrix::editor {
 
-struct ImageSpec {
+struct ImageEntry {
     int id;
     const char* name;
     int width;
@@ -59,9 +59,9 @@ inline constexpr int kOutput = 149;
 }  // namespace image
 
 // Every image the editor loads, in loading order (the background first).
-std::span<const ImageSpec> editorImages();
+std::span<const ImageEntry> editorImages();
 
 // The entry of `id`, or nullptr when the editor does not load it.
-const ImageSpec* findImage(int id);
+const ImageEntry* findImage(int id);
 
 }  // namespace kettrix::editor

@@ -14,7 +14,7 @@ constexpr Rect kNoise1EnvelopeRect{403, 224, 646, 317};
 constexpr Rect kNoise2EnvelopeRect{403, 337, 646, 430};
 
 // Offsets in table order: attack, release, depth, mode, attack shape, release shape.
-constexpr std::array<EnvelopeSpec, 7> kEnvelopes = {{
+constexpr std::array<EnvelopeEntry, 7> kEnvelopes = {{
     {Group::OscVolume, 1, 118, 94, 26, 27, 30, 31, 28, 29, image::kAttackVolume, Menu::AttackShapeVolume,
      kOscEnvelopeRect},
     {Group::OscModulation, 2, 118, 94, 20, 21, 24, 25, 22, 23, image::kAttackModulation, Menu::AttackShapeModulation,
@@ -39,7 +39,7 @@ public:
     void add(ControlKind kind, int image, Rect rect, int off, Group group, Menu menu = Menu::None) {
         out_.push_back({kind, image, rect, soundIndex(sound_, off), group, menu, sound_});
     }
-    void envelopeDetail(const EnvelopeSpec& e) {
+    void envelopeDetail(const EnvelopeEntry& e) {
         add(ControlKind::Knob, image::kEnvelopeSlider, at(656, e.sliderY), e.attack, e.group);
         add(ControlKind::Knob, image::kEnvelopeSlider, at(672, e.sliderY), e.release, e.group);
         add(ControlKind::Knob, image::kEnvelopeSlider, at(688, e.sliderY), e.depth, e.group);
@@ -130,18 +130,18 @@ public:
         add(ControlKind::Switch, image::kVelocityTab, at(757, 93), 116, g);
     }
 
-    std::vector<ControlSpec> take() { return std::move(out_); }
+    std::vector<ControlEntry> take() { return std::move(out_); }
 
 private:
     int sound_;
-    std::vector<ControlSpec> out_;
+    std::vector<ControlEntry> out_;
 };
 
 }  // namespace
 
-const std::array<EnvelopeSpec, 7>& envelopes() { return kEnvelopes; }
+const std::array<EnvelopeEntry, 7>& envelopes() { return kEnvelopes; }
 
-std::vector<ControlSpec> soundControls(int s) {
+std::vector<ControlEntry> soundControls(int s) {
     SoundSheet sheet(s);
     sheet.oscillatorSection();
     sheet.noiseSection(2);
@@ -152,9 +152,9 @@ std::vector<ControlSpec> soundControls(int s) {
     return sheet.take();
 }
 
-std::vector<ControlSpec> globalControls() {
+std::vector<ControlEntry> globalControls() {
     namespace g = kit::global;
-    std::vector<ControlSpec> out;
+    std::vector<ControlEntry> out;
     out.reserve(kGlobalControlsBeforeMenu + 1);
     auto add = [&out](ControlKind kind, int image, Rect rect, int param, Menu menu = Menu::None, int sound = -1) {
         out.push_back({kind, image, rect, param, Group::None, menu, sound});
@@ -172,7 +172,7 @@ std::vector<ControlSpec> globalControls() {
     add(ControlKind::FileCommands, 0, kFileCommandsRect, 0);
     add(ControlKind::Selector, image::kLock, at(255, -100), soundIndex(0, kit::offset::kPatch), Menu::Patch);
     for (int i = 0; i < kit::kSoundCount; ++i) add(ControlKind::NameField, 0, nameFieldRect(i), -1, Menu::None, i);
-    for (const EnvelopeSpec& e : kEnvelopes) add(ControlKind::EnvelopeEditor, 0, e.editorRect, e.editorParam);
+    for (const EnvelopeEntry& e : kEnvelopes) add(ControlKind::EnvelopeEditor, 0, e.editorRect, e.editorParam);
     // Previous/next pairs in the table's order: hit, oscillator filter, noise 1
     // type, noise 1 filter, noise 2 type, noise 2 filter.
     struct PrevNext {
@@ -189,15 +189,15 @@ std::vector<ControlSpec> globalControls() {
     return out;
 }
 
-std::vector<ControlSpec> editorControls() {
-    std::vector<ControlSpec> all;
+std::vector<ControlEntry> editorControls() {
+    std::vector<ControlEntry> all;
     all.reserve(kControlCount);
     all.push_back({ControlKind::Background, image::kBackground, {0, 0, kEditorWidth, kEditorHeight}, -1});
     for (int s = 0; s < kit::kSoundCount; ++s) {
-        const std::vector<ControlSpec> sound = soundControls(s);
+        const std::vector<ControlEntry> sound = soundControls(s);
         all.insert(all.end(), sound.begin(), sound.end());
     }
-    const std::vector<ControlSpec> global = globalControls();
+    const std::vector<ControlEntry> global = globalControls();
     all.insert(all.end(), global.begin(), global.end());
     return all;
 }

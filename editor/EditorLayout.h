@@ -74,7 +74,7 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
-struct ControlSpec {
+struct ControlEntry {
     ControlKind kind;
     int image;  // resource id, 0 for none
     Rect rect;  // bitmap controls: left/top only; the frame size gives the rest
@@ -86,7 +86,7 @@ struct ControlSpec {
 
 // The three envelopes of the oscillator section and two of each noise section,
 // with the offsets of their detail group's parameters.
-struct EnvelopeSpec {
+struct EnvelopeEntry {
     Group group;
     int editorParam;  // the envelope editor's own parameter (a sound-0 offset)
     int sliderY;
@@ -96,7 +96,7 @@ struct EnvelopeSpec {
     Menu attackMenu;
     Rect editorRect;
 };
-const std::array<EnvelopeSpec, 7>& envelopes();
+const std::array<EnvelopeEntry, 7>& envelopes();
 
 // Counts and list indices that other code relies on.
 inline constexpr int kControlsPerSound = 112;
@@ -109,11 +109,11 @@ inline constexpr int kControlCount = kMenuControlIndex + 1;
 inline constexpr int kMenuParam = 1386;
 
 // The per-sound controls of sound `s` in creation order (112 entries).
-std::vector<ControlSpec> soundControls(int s);
+std::vector<ControlEntry> soundControls(int s);
 // The global controls in creation order, the pop-up menu last (85 entries).
-std::vector<ControlSpec> globalControls();
+std::vector<ControlEntry> globalControls();
 // The whole list: background, ten sounds, global controls (1206 entries).
-std::vector<ControlSpec> editorControls();
+std::vector<ControlEntry> editorControls();
 
 // Where a global control sits in the list.
 namespace global_control {

@@ -54,12 +54,12 @@ std::span<const Group> viewGroups(Section section) {
 }
 
 IBitmap load(IGraphics& graphics, int id) {
-    const ImageSpec* spec = findImage(id);
-    if (spec == nullptr) return {};
-    IBitmap bitmap = graphics.LoadBitmap(spec->id, spec->name, spec->frames);
+    const ImageEntry* entry = findImage(id);
+    if (entry == nullptr) return {};
+    IBitmap bitmap = graphics.LoadBitmap(entry->id, entry->name, entry->frames);
     // A missing image draws nothing, but its control keeps the size of the
     // table so that it still takes its clicks where it belongs.
-    if (bitmap.mData == nullptr) bitmap = IBitmap(nullptr, spec->width, spec->height, spec->frames);
+    if (bitmap.mData == nullptr) bitmap = IBitmap(nullptr, entry->width, entry->height, entry->frames);
     return bitmap;
 }
 
@@ -84,13 +84,13 @@ KettrixEditor::~KettrixEditor() = default;
 void KettrixEditor::BuildControls() {
     // Every image is decoded once per process; loading them all up front
     // keeps the first frame free of decoding.
-    for (const ImageSpec& spec : editorImages()) mGraphics.LoadBitmap(spec.id, spec.name, spec.frames);
-    for (const ControlSpec& spec : editorControls()) AttachSpec(spec);
+    for (const ImageEntry& entry : editorImages()) mGraphics.LoadBitmap(entry.id, entry.name, entry.frames);
+    for (const ControlEntry& entry : editorControls()) AttachEntry(entry);
     assert(mGraphics.NControls() == kControlCount);
 
     // Each envelope editor joins the first sound's detail group of its envelope.
     for (std::size_t k = 0; k < envelopes().size(); ++k) {
-        const EnvelopeSpec& e = envelopes()[k];
+        const EnvelopeEntry& e = envelopes()[k];
         mSounds[0].groups[static_cast<std::size_t>(e.group)].AddParam(e.editorParam);
     }
     BindGroups();
@@ -103,37 +103,38 @@ void KettrixEditor::BuildControls() {
     }
 }
 
-void KettrixEditor::AttachSpec(const ControlSpec& spec) {
-    const int x = spec.rect.left, y = spec.rect.top;
-    const IRECT rect(spec.rect.left, spec.rect.top, spec.rect.right, spec.rect.bottom);
+void KettrixEditor::AttachEntry(const ControlEntry& entry) {
+    const int x = entry.rect.left, y = entry.rect.top;
+    const IRECT rect(entry.rect.left, entry.rect.top, entry.rect.right, entry.rect.bottom);
     const int expected = mGraphics.NControls();
     IControl* control = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
         case ControlKind::Background:
-            mGraphics.AttachBackground(spec.image, findImage(spec.image)->name);
+            mGraphics.AttachBackground(entry.image, findImage(entry.image)->name);
             return;
         case ControlKind::Image:
-            control = new IBitmapControl(mPlug, x, y, spec.param, load(mGraphics, spec.image));
+            control = new IBitmapControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
             break;
         case ControlKind::Switch:
-            control = new ISwitchControl(mPlug, x, y, spec.param, load(mGraphics, spec.image));
+            control = new ISwitchControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
             break;
         case ControlKind::Contact:
-            control = new IContactControl(mPlug, x, y, spec.param, load(mGraphics, spec.image));
+            control = new IContactControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
             break;
         case ControlKind::Knob:
-            control = new IKnobMultiControl(mPlug, x, y, spec.param, load(mGraphics, spec.image),
+            control = new IKnobMultiControl(mPlug, x, y, entry.param, load(mGraphics, entry.image),
                                             IKnobMultiControl::kVertical);
             break;
         case ControlKind::HSlider:
-            control = new IKnobMultiControl(mPlug, x, y, spec.param, load(mGraphics, spec.image),
+            control = new IKnobMultiControl(mPlug, x, y, entry.param, load(mGraphics, entry.image),
                                             IKnobMultiControl::kHorizontal);
             break;
         case ControlKind::Selector: {
             // The menu comes last; its index is known before it exists.
-            auto* selector = new IPopupControl(mPlug, x, y, spec.param, load(mGraphics, spec.image), kMenuControlIndex);
-            selector->SetMenuItems(menuStrings(spec.menu));
-            if (spec.menu == Menu::Patch) selector->SetNotifyTarget(global_control::kFileCommands);
+            auto* selector =
+                new IPopupControl(mPlug, x, y, entry.param, load(mGraphics, entry.image), kMenuControlIndex);
+            selector->SetMenuItems(menuStrings(entry.menu));
+            if (entry.menu == Menu::Patch) selector->SetNotifyTarget(global_control::kFileCommands);
             control = selector;
             break;
         }
@@ -143,10 +144,10 @@ void KettrixEditor::AttachSpec(const ControlSpec& spec) {
                 kReadOutStartText);
             break;
         case ControlKind::FileCommands:
-            control = new IFileControl(mPlug, rect, spec.param, mKit, *mDialog);
+            control = new IFileControl(mPlug, rect, entry.param, mKit, *mDialog);
             break;
         case ControlKind::NameField: {
-            const int s = spec.sound;
+            const int s = entry.sound;
             control = new TextEntry(mPlug, rect,
                                     makeTextStyle(12, kNameColor, "Arial", IText::kStyleBold, IText::kAlignCenter),
                                     global_control::soundTab(s), global_control::kPatchMenu, mKit.soundName(s).c_str(),
@@ -154,15 +155,15 @@ void KettrixEditor::AttachSpec(const ControlSpec& spec) {
             break;
         }
         case ControlKind::EnvelopeEditor:
-            control = new K4_GEnvelope(mPlug, rect, spec.param, expected - global_control::kFirstEnvelopeEditor);
+            control = new K4_GEnvelope(mPlug, rect, entry.param, expected - global_control::kFirstEnvelopeEditor);
             break;
         case ControlKind::Keyboard:
-            control = new IKeyboardControlK4(mPlug, rect, spec.param);
+            control = new IKeyboardControlK4(mPlug, rect, entry.param);
             break;
         case ControlKind::PopupMenu: {
             const SV_ContextMenu::Images images{load(mGraphics, image::kMenuLarge), load(mGraphics, image::kMenuSmall),
                                                 load(mGraphics, image::kMenuItem)};
-            control = new SV_ContextMenu(mPlug, spec.param, images);
+            control = new SV_ContextMenu(mPlug, entry.param, images);
             break;
         }
     }
@@ -170,18 +171,18 @@ void KettrixEditor::AttachSpec(const ControlSpec& spec) {
     assert(index == expected);
     (void)expected;
 
-    if (spec.kind == ControlKind::PopupMenu) {
+    if (entry.kind == ControlKind::PopupMenu) {
         mMenuControl = index;
         control->Hide(true);
     }
-    if (spec.group == Group::None) {
-        if (spec.param >= kit::global::kShowSound && spec.param < kit::global::kShowSound + kit::kSoundCount)
-            mSoundTabs[static_cast<std::size_t>(spec.param - kit::global::kShowSound)] = index;
+    if (entry.group == Group::None) {
+        if (entry.param >= kit::global::kShowSound && entry.param < kit::global::kShowSound + kit::kSoundCount)
+            mSoundTabs[static_cast<std::size_t>(entry.param - kit::global::kShowSound)] = index;
         return;
     }
-    SoundPlaces& places = mSounds[static_cast<std::size_t>(spec.sound)];
-    const int off = spec.param - soundIndex(spec.sound, 0);
-    places.groups[static_cast<std::size_t>(spec.group)].AddParam(spec.param);
+    SoundPlaces& places = mSounds[static_cast<std::size_t>(entry.sound)];
+    const int off = entry.param - soundIndex(entry.sound, 0);
+    places.groups[static_cast<std::size_t>(entry.group)].AddParam(entry.param);
     if (places.controlOfOffset[static_cast<std::size_t>(off)] < 0)
         places.controlOfOffset[static_cast<std::size_t>(off)] = index;
     switch (off) {

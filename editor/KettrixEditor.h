@@ -116,7 +116,7 @@ private:
     };
 
     void BuildControls();
-    void AttachSpec(const ControlSpec& spec);
+    void AttachEntry(const ControlEntry& entry);
     void BindGroups();
     void IndexControlsByParam();
     void SelectSoundTab(int s);

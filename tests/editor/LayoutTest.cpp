@@ -12,20 +12,20 @@
 namespace kettrix::editor {
 namespace {
 
-int countIn(const std::vector<ControlSpec>& specs, Group g) {
+int countIn(const std::vector<ControlEntry>& entries, Group g) {
     return static_cast<int>(
-        std::count_if(specs.begin(), specs.end(), [g](const ControlSpec& c) { return c.group == g; }));
+        std::count_if(entries.begin(), entries.end(), [g](const ControlEntry& c) { return c.group == g; }));
 }
 
 TEST(EditorLayout, ListHasTheMenuAtIndex1205AndEverySoundContributes112Controls) {
-    const std::vector<ControlSpec> all = editorControls();
+    const std::vector<ControlEntry> all = editorControls();
     ASSERT_EQ(static_cast<int>(all.size()), kControlCount);
     EXPECT_EQ(kMenuControlIndex, 1205);
     EXPECT_EQ(all.front().kind, ControlKind::Background);
     EXPECT_EQ(all[kMenuControlIndex].kind, ControlKind::PopupMenu);
     EXPECT_EQ(all[kMenuControlIndex].param, 1386);
     for (int s = 0; s < kit::kSoundCount; ++s) {
-        const std::vector<ControlSpec> sound = soundControls(s);
+        const std::vector<ControlEntry> sound = soundControls(s);
         ASSERT_EQ(static_cast<int>(sound.size()), kControlsPerSound) << s;
         // Section sizes: oscillator 22 + 3 envelope groups, noise 12 + 2 groups each.
         EXPECT_EQ(countIn(sound, Group::Oscillator), 22);
@@ -38,7 +38,7 @@ TEST(EditorLayout, ListHasTheMenuAtIndex1205AndEverySoundContributes112Controls)
         for (Group g : {Group::OscVolume, Group::OscModulation, Group::OscFilter, Group::Noise1Volume,
                         Group::Noise1Filter, Group::Noise2Volume, Group::Noise2Filter})
             EXPECT_EQ(countIn(sound, g), 6);
-        for (const ControlSpec& c : sound) {
+        for (const ControlEntry& c : sound) {
             EXPECT_EQ(c.param / kit::kSoundBlockSize, s) << "every per-sound control is bound into its own block";
             EXPECT_EQ(c.sound, s);
         }
@@ -50,9 +50,9 @@ TEST(EditorLayout, ListHasTheMenuAtIndex1205AndEverySoundContributes112Controls)
 }
 
 TEST(EditorLayout, CreationOrderIsOscillatorNoise2Noise1MixerVelocityTabs) {
-    const std::vector<ControlSpec> sound = soundControls(3);
+    const std::vector<ControlEntry> sound = soundControls(3);
     std::vector<Group> sections;
-    for (const ControlSpec& c : sound) {
+    for (const ControlEntry& c : sound) {
         Group g = c.group;
         // Envelope detail groups sit inside their section.
         if (g == Group::OscVolume || g == Group::OscModulation || g == Group::OscFilter) g = Group::Oscillator;
@@ -68,16 +68,16 @@ TEST(EditorLayout, CreationOrderIsOscillatorNoise2Noise1MixerVelocityTabs) {
 }
 
 TEST(EditorLayout, GlobalControlsSitWhereTheEditorLooksForThem) {
-    const std::vector<ControlSpec> all = editorControls();
+    const std::vector<ControlEntry> all = editorControls();
     for (int i = 0; i < kit::kSoundCount; ++i) {
-        const ControlSpec& tab = all[static_cast<std::size_t>(global_control::soundTab(i))];
+        const ControlEntry& tab = all[static_cast<std::size_t>(global_control::soundTab(i))];
         EXPECT_EQ(tab.param, 1321 + i);
         EXPECT_EQ(tab.rect.left, 35 + 77 * i);
         EXPECT_EQ(all[static_cast<std::size_t>(global_control::soundTab(i) + 1)].param, 1361 + i);
         EXPECT_EQ(all[static_cast<std::size_t>(global_control::soundTab(i) + 2)].param, 1331 + i);
         EXPECT_EQ(all[static_cast<std::size_t>(global_control::soundTab(i) + 3)].param, 1351 + i);
         EXPECT_EQ(all[static_cast<std::size_t>(global_control::soundTab(i) + 4)].param, 1341 + i);
-        const ControlSpec& name = all[static_cast<std::size_t>(global_control::nameField(i))];
+        const ControlEntry& name = all[static_cast<std::size_t>(global_control::nameField(i))];
         EXPECT_EQ(name.kind, ControlKind::NameField);
         EXPECT_EQ(name.rect, (Rect{35 + 77 * i, 18, 110 + 77 * i, 30}));
     }
@@ -91,7 +91,7 @@ TEST(EditorLayout, GlobalControlsSitWhereTheEditorLooksForThem) {
         EXPECT_EQ(all[static_cast<std::size_t>(global_control::kFirstEnvelopeEditor + k)].param, editorParams[k]);
     std::set<int> buttons;
     for (int k = 0; k < 12; ++k) {
-        const ControlSpec& b = all[static_cast<std::size_t>(global_control::kFirstPrevNext + k)];
+        const ControlEntry& b = all[static_cast<std::size_t>(global_control::kFirstPrevNext + k)];
         EXPECT_EQ(b.kind, ControlKind::Contact);
         buttons.insert(b.param);
     }
@@ -102,7 +102,7 @@ TEST(EditorLayout, GlobalControlsSitWhereTheEditorLooksForThem) {
 }
 
 TEST(EditorLayout, EveryBitmapControlUsesALoadedImageAndSelectorsHaveAMenu) {
-    for (const ControlSpec& c : editorControls()) {
+    for (const ControlEntry& c : editorControls()) {
         if (c.image != 0) {
             EXPECT_NE(findImage(c.image), nullptr) << c.image;
         }
@@ -110,7 +110,7 @@ TEST(EditorLayout, EveryBitmapControlUsesALoadedImageAndSelectorsHaveAMenu) {
         EXPECT_LE(c.param, kMenuParam);
     }
     // Frame heights are whole for the images with the sizes of the table.
-    const ImageSpec* noise = findImage(image::kNoiseType);
+    const ImageEntry* noise = findImage(image::kNoiseType);
     ASSERT_NE(noise, nullptr);
     EXPECT_EQ(noise->height / noise->frames, 17);
     EXPECT_EQ(findImage(image::kSoundVolumeSlider)->frames, 71);
@@ -119,9 +119,9 @@ TEST(EditorLayout, EveryBitmapControlUsesALoadedImageAndSelectorsHaveAMenu) {
 }
 
 TEST(EditorLayout, NoiseTwoIsNoiseOneMovedDown113Pixels) {
-    const std::vector<ControlSpec> sound = soundControls(0);
-    std::vector<ControlSpec> n1, n2;
-    for (const ControlSpec& c : sound) {
+    const std::vector<ControlEntry> sound = soundControls(0);
+    std::vector<ControlEntry> n1, n2;
+    for (const ControlEntry& c : sound) {
         if (c.group == Group::Noise1) n1.push_back(c);
         if (c.group == Group::Noise2) n2.push_back(c);
     }
@@ -135,7 +135,7 @@ TEST(EditorLayout, NoiseTwoIsNoiseOneMovedDown113Pixels) {
 
 TEST(EditorLayout, EnvelopeShapeSelectorsSitOutsideTheWindow) {
     int outside = 0;
-    for (const ControlSpec& c : soundControls(7)) {
+    for (const ControlEntry& c : soundControls(7)) {
         if (c.rect.top >= 0) continue;
         ++outside;
         EXPECT_EQ(c.kind, ControlKind::Selector);
