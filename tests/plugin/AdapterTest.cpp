@@ -72,7 +72,7 @@ TEST_F(Adapter, SynthReportsItsConfiguration) {
     EXPECT_EQ(synth->numPrograms, 128);
     EXPECT_EQ(synth->numInputs, 0);
     EXPECT_EQ(synth->numOutputs, 12);
-    EXPECT_EQ(synth->flags, 0x1130);
+    EXPECT_EQ(synth->flags, 0x1131);  // with its editor (effFlagsHasEditor)
     EXPECT_EQ(synth->uniqueID, 0x4B545834);
     EXPECT_EQ(synth->version, 10000);
     EXPECT_EQ(synth->initialDelay, 0);
