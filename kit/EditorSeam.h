@@ -28,6 +28,10 @@ public:
     virtual void stepSelector(int sound, int off, int direction) = 0;
     // Shows the plain value on every control bound to parameter `index` (no parameter change).
     virtual void showParameterValue(int index, double plain) = 0;
+    // A parameter of a sound's block changed (after the engine took it):
+    // pages, envelope views, the hit generator panel and the envelope
+    // editors follow. Runs for every change, also while programs change.
+    virtual void soundParameterChanged(int /*sound*/, int /*off*/, double /*plain*/) {}
     // Whether the Control key is held down right now (developer dump on save).
     virtual bool controlKeyHeld() const = 0;
     // Asks the user for a sound file ("k4s") to open or to save; empty when cancelled.

@@ -31,7 +31,11 @@ KitModel::KitModel(ParameterStore& store, SoundParameterSink& engine, EditorSeam
 void KitModel::parameterChanged(int index) {
     if (!ready_ || index < 0) return;
     if (isSoundParameter(index)) {
-        engine_->applySoundParameter(index / kSoundBlockSize, index % kSoundBlockSize, store_.value(index));
+        const int sound = index / kSoundBlockSize;
+        const int off = index % kSoundBlockSize;
+        const double value = store_.value(index);
+        engine_->applySoundParameter(sound, off, value);
+        editor_->soundParameterChanged(sound, off, value);
         return;
     }
     dispatchGlobal(index, index < kParameterCount ? store_.value(index) : 0.0);

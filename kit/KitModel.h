@@ -78,6 +78,8 @@ public:
     void seedRandomizer(std::uint32_t seed) { draws_.seed(seed); }
     // A Patch menu command, with the editor's file dialog for Load and Save.
     void runPatchCommand(PatchCommand command);
+    // Developer aid after a save with the Control key held: every preset as text.
+    void dumpPresets() { store_.dumpPresetSource(); }
 
 private:
     void dispatchGlobal(int index, double value);

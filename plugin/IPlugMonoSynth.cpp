@@ -1,8 +1,7 @@
 #include "plugin/IPlugMonoSynth.h"
 
-#include "plugin/EditorLink.h"
-
 #include <algorithm>
+#include <memory>
 
 namespace kettrix {
 
@@ -29,7 +28,12 @@ IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configu
     defineKitParameters(*this);
     engine_.setHost(engineHost_);
     kit_.attachEngine(engine_);
-    AttachEditor(std::make_unique<EditorLink>(*this));
+    // Every control of the editor exists from here on, window or not; the
+    // editor replaces the stand-in as the kit model's and the engine's view.
+    auto editor = std::make_unique<EditorAttachment>(*this, kit_, paramStore_);
+    editor_ = editor.get();
+    AttachEditor(editor_->Editor());
+    AttachEditor(std::move(editor));
     fillFactoryPresets(*this);
     kit_.setReady(true);
 }
@@ -56,6 +60,16 @@ void IPlugMonoSynth::AttachEditor(kit::EditorSeam& editor) {
 void IPlugMonoSynth::ParameterChanged(int paramIndex) {
     PlugLockGuard guard(Lock());
     kit_.parameterChanged(paramIndex);
+}
+
+void IPlugMonoSynth::ShowParamInfo(int paramIndex) {
+    PlugLockGuard guard(Lock());
+    if (editor_) editor_->Editor().ShowParamInfo(paramIndex);
+}
+
+void IPlugMonoSynth::ClearParamInfo() {
+    PlugLockGuard guard(Lock());
+    if (editor_) editor_->Editor().ClearParamInfo();
 }
 
 void IPlugMonoSynth::processBlock(double**, double** outputs, int frames) {

@@ -8,6 +8,7 @@
 #include "engine/DrumEngine.h"
 #include "kit/EditorSeam.h"
 #include "kit/KitModel.h"
+#include "plugin/EditorAttachment.h"
 #include "plugin/IPlugVST.h"
 #include "plugin/KitEngineHost.h"
 #include "plugin/PlugKit.h"
@@ -29,6 +30,9 @@ public:
 
     void Reset() override;
     void ParameterChanged(int paramIndex) override;
+    // The editor's read-out line.
+    void ShowParamInfo(int paramIndex) override;
+    void ClearParamInfo() override;
     void processBlock(double** inputs, double** outputs, int frames) override;
     void ReceiveMidi(const MidiMessage& message) override;
     bool SerializeState(Chunk& chunk) override;
@@ -47,22 +51,27 @@ public:
     // (the editor's graphics object, or a test's recording editor). The
     // editor must outlive the plug-in or be replaced before it goes.
     void AttachEditor(kit::EditorSeam& editor);
-    // The adapter's form: the editor's graphics object, owned from then on.
     using IPlugVST::AttachEditor;
 
     // The sound engine (render loop, sounds, key ranges, mixer).
     engine::DrumEngine& Engine() { return engine_; }
 
+    // The editor: its operations and its graphics object with every control.
+    editor::KettrixEditor& Editor() { return editor_->Editor(); }
+    IGraphics& Graphics() { return editor_->Graphics(); }
+
 private:
     MidiQueue midiQueue_;
-    // Until the engine and the editor are attached, the kit model talks to
-    // these stand-ins (nothing applied; the editor kept in memory).
+    // Until the engine and the editor are attached in the constructor, the
+    // kit model talks to these stand-ins.
     NullSoundParameterSink noEngine_;
     kit::EditorStandIn editorStandIn_;
     PlugParameterStore paramStore_{*this};
     kit::KitModel kit_{paramStore_, noEngine_, editorStandIn_};
     engine::DrumEngine engine_{kDefaultSampleRate};
     KitEngineHost engineHost_{paramStore_, kit_, editorStandIn_};
+    // Owned by the plug-in base once attached; kept here for access.
+    EditorAttachment* editor_ = nullptr;
 };
 
 }  // namespace kettrix

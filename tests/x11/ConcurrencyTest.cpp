@@ -7,7 +7,7 @@
 
 #include "graphics/IControl.h"
 #include "graphics/IGraphics.h"
-#include "plugin/EditorLink.h"
+#include "plugin/EditorAttachment.h"
 #include "plugin/IPlugVST.h"
 #include "plugin/Instance.h"
 // The X11 headers last: their macros (Bool, None) clash with C++ names.
@@ -56,9 +56,10 @@ public:
 
 void AttachGrid(AEffect* effect) {
     auto* plug = static_cast<kettrix::IPlugVST*>(effect->object);
-    auto* link = dynamic_cast<kettrix::EditorLink*>(plug->GetGraphics());
-    ASSERT_NE(link, nullptr);
-    kettrix::IGraphics& graphics = link->Graphics();
+    auto* attachment = dynamic_cast<kettrix::EditorAttachment*>(plug->GetGraphics());
+    ASSERT_NE(attachment, nullptr);
+    kettrix::IGraphics& graphics = attachment->Graphics();
+    kettrix::IGraphicsPlug* link = &attachment->PlugLink();
     int param = 0;
     for (int y = 0; y + 40 <= graphics.Height(); y += 40)
         for (int x = 0; x + 40 <= graphics.Width(); x += 40)

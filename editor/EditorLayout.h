@@ -1,0 +1,153 @@
+// What the editor contains, as data: every control of every sound and the
+// global controls, in the order they are attached (which is also the drawing
+// order and the order of the control list), with kind, image, position,
+// bound parameter, section group and menu. The editor builds its control
+// list from these tables; nothing here depends on drawing.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "kit/ParameterTable.h"
+
+namespace kettrix::editor {
+
+inline constexpr int kEditorWidth = 839;
+inline constexpr int kEditorHeight = 556;
+
+enum class ControlKind {
+    Background,
+    Image,           // plain bitmap, no function of its own
+    Switch,          // click steps through the frames
+    Contact,         // momentary button
+    Knob,            // vertical drag (knobs and the envelope sliders)
+    HSlider,         // horizontal drag
+    Selector,        // shows its value's frame, opens the shared menu
+    ReadOut,         // one text line
+    FileCommands,    // invisible; runs the Patch menu's commands
+    NameField,       // a sound's editable name
+    EnvelopeEditor,  // graphical envelope of the current sound
+    Keyboard,        // on-screen keyboard
+    PopupMenu        // the shared in-window menu
+};
+
+// The fourteen section groups of a sound, in creation order of the groups.
+enum class Group {
+    Oscillator,
+    Noise1,
+    Noise2,
+    Mixer,
+    Velocity,
+    Unused,  // created, hidden and shown with the others; no control joins it
+    PageTabs,
+    OscVolume,
+    OscModulation,
+    OscFilter,
+    Noise1Volume,
+    Noise1Filter,
+    Noise2Volume,
+    Noise2Filter,
+    None  // global controls
+};
+inline constexpr int kGroupCount = 14;
+
+// The menus of the editor (their entries are in MenuContents).
+enum class Menu {
+    None,
+    OscillatorType,
+    FilterType,
+    HitType,
+    NoiseType,
+    EnvelopeMode,
+    AttackShapeVolume,
+    AttackShapeModulation,
+    ReleaseShape,
+    EffectType,
+    OutputChannel,
+    Choke,
+    KeyboardMode,
+    Patch
+};
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+struct ControlEntry {
+    ControlKind kind;
+    int image;  // resource id, 0 for none
+    Rect rect;  // bitmap controls: left/top only; the frame size gives the rest
+    int param;  // absolute parameter index, -1 for none
+    Group group = Group::None;
+    Menu menu = Menu::None;
+    int sound = -1;  // the sound a per-sound control belongs to; for name fields and strips, their sound
+};
+
+// The three envelopes of the oscillator section and two of each noise section,
+// with the offsets of their detail group's parameters.
+struct EnvelopeEntry {
+    Group group;
+    int editorParam;  // the envelope editor's own parameter (a sound-0 offset)
+    int sliderY;
+    int modeY;
+    int attack, release, depth, mode, attackShape, releaseShape;
+    int attackImage;  // b-attack-vol or b-attack-mod
+    Menu attackMenu;
+    Rect editorRect;
+};
+const std::array<EnvelopeEntry, 7>& envelopes();
+
+// Counts and list indices that other code relies on.
+inline constexpr int kControlsPerSound = 112;
+inline constexpr int kFirstSoundControl = 1;  // after the background
+inline constexpr int kGlobalControlsBeforeMenu = 84;
+inline constexpr int kMenuControlIndex = 1 + kit::kSoundCount * kControlsPerSound + kGlobalControlsBeforeMenu;  // 1205
+inline constexpr int kControlCount = kMenuControlIndex + 1;
+
+// Placeholder parameter of the pop-up menu.
+inline constexpr int kMenuParam = 1386;
+
+// The per-sound controls of sound `s` in creation order (112 entries).
+std::vector<ControlEntry> soundControls(int s);
+// The global controls in creation order, the pop-up menu last (85 entries).
+std::vector<ControlEntry> globalControls();
+// The whole list: background, ten sounds, global controls (1206 entries).
+std::vector<ControlEntry> editorControls();
+
+// Where a global control sits in the list.
+namespace global_control {
+inline constexpr int kFirst = 1 + kit::kSoundCount * kControlsPerSound;  // 1121
+inline constexpr int kStripSize = 5;                                     // tab, volume, lamp, solo, mute
+constexpr int soundTab(int s) { return kFirst + kStripSize * s; }
+inline constexpr int kReadOut = kFirst + kit::kSoundCount * kStripSize;  // 1171
+inline constexpr int kKeyboardModeMenu = kReadOut + 1;
+inline constexpr int kFileCommands = kReadOut + 2;
+inline constexpr int kPatchMenu = kReadOut + 3;
+constexpr int nameField(int s) { return kReadOut + 4 + s; }
+inline constexpr int kFirstEnvelopeEditor = kReadOut + 14;       // seven, in envelopes() order
+inline constexpr int kFirstPrevNext = kFirstEnvelopeEditor + 7;  // twelve, previous then next
+inline constexpr int kKeyboard = kFirstPrevNext + 12;
+inline constexpr int kMenu = kKeyboard + 1;
+static_assert(kMenu == kMenuControlIndex);
+}  // namespace global_control
+
+// Read-out line and name field styles.
+inline constexpr Rect kReadOutRect{15, 526, 215, 549};
+inline constexpr const char* kReadOutStartText = "Sorvane Kettrix 4";
+inline constexpr Rect kFileCommandsRect{382, 524, 517, 542};
+constexpr Rect nameFieldRect(int s) { return {35 + 77 * s, 18, 110 + 77 * s, 30}; }
+inline constexpr Rect kKeyboardRect{48, 465, 944, 511};  // one white key plus 63 more, wider than the window
+
+// Selectors stepped by the previous/next buttons, in button order (1373..1384
+// in pairs): noise 1 type, noise 2 type, hit type, oscillator filter type,
+// noise 1 filter type, noise 2 filter type.
+inline constexpr std::array<int, 6> kSteppedSelectorOffsets = {46, 72, 19, 40, 68, 94};
+
+// Offsets of the hit generator panel (backdrop and three knobs), greyed unless
+// "Hit type" is "Hit Generator".
+inline constexpr std::array<int, 4> kHitPanelOffsets = {69, 70, 96, 118};
+inline constexpr int kHitTypeOffset = 19;
+inline constexpr int kHitGeneratorType = 18;
+
+}  // namespace kettrix::editor

@@ -1,0 +1,48 @@
+// A selector: shows its parameter's value as a frame of its image and, when
+// clicked, opens the editor's shared pop-up menu with its own item strings.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "graphics/IControl.h"
+
+namespace kettrix {
+
+class IPopupControl : public ISwitchControl {
+public:
+    IPopupControl(IGraphicsPlug* plug, int x, int y, int paramIdx, const IBitmap& bitmap, int menuControl);
+
+    // Appends a copy of `text`; a counted string takes the next value number.
+    // Returns the string's index.
+    int AddMenuItem(std::string_view text, bool counted);
+    // Replaces every string (submenu brackets uncounted, everything else counted).
+    void SetMenuItems(const std::vector<std::string>& texts);
+    // The Patch menu also tells the file-command control of the choice.
+    void SetNotifyTarget(int controlIdx) {
+        mNotifyTarget = controlIdx >= 0;
+        mNotifyControl = controlIdx;
+    }
+
+    // A press does nothing; the release opens the menu.
+    void OnMouseDown(int x, int y, const IMouseMod& mod) override;
+    void OnMouseUp(int x, int y, const IMouseMod& mod) override;
+    // Opens the shared menu for this selector (also used by name fields and envelope editors).
+    void OpenMenu();
+
+    const std::vector<std::string>& ItemTexts() const { return mItemTexts; }
+    const std::vector<int>& ItemValues() const { return mItemValues; }
+    int CountedItems() const { return mCountedItems; }
+    int MenuControl() const { return mMenuControl; }
+
+private:
+    std::vector<std::string> mItemTexts;
+    std::vector<int> mItemValues;  // value number, or -1 for an uncounted string
+    int mCountedItems = 0;
+    int mMenuControl;
+    bool mNotifyTarget = false;
+    int mNotifyControl = -1;
+};
+
+}  // namespace kettrix

@@ -1,0 +1,478 @@
+#include "editor/KettrixEditor.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+
+#include "editor/EditorImages.h"
+#include "editor/IKeyboardControlK4.h"
+#include "editor/IPopupControl.h"
+#include "editor/K4_GEnvelope.h"
+#include "editor/MenuContents.h"
+#include "editor/ReadOut.h"
+#include "editor/SV_ContextMenu.h"
+#include "editor/TextEntry.h"
+#include "editor/TextStyles.h"
+#include "graphics/IGraphics.h"
+
+namespace kettrix::editor {
+namespace {
+
+using kit::soundIndex;
+
+constexpr IColor kReadOutColor{255, 180, 180, 180};
+constexpr IColor kNameColor{255, 83, 211, 246};
+
+// Offsets re-delivered when a sound is shown, so that the envelope editors
+// take the sound's envelopes: the noise types, then per envelope attack,
+// release, attack shape, release shape, mode and depth.
+constexpr int kRedeliveredOffsets[] = {46, 72,                   // noise types
+                                       26, 27, 28, 29, 31, 30,   // oscillator volume
+                                       20, 21, 22, 23, 25, 24,   // oscillator modulation
+                                       34, 35, 36, 37, 39, 38,   // oscillator filter
+                                       51, 52, 53, 54, 56, 55,   // noise 1 volume
+                                       62, 63, 64, 65, 67, 66,   // noise 1 filter
+                                       77, 78, 79, 80, 82, 81,   // noise 2 volume
+                                       88, 89, 90, 91, 93, 92};  // noise 2 filter
+
+constexpr std::array<Group, 3> kOscViewGroups = {Group::OscVolume, Group::OscModulation, Group::OscFilter};
+constexpr std::array<Group, 2> kNoise1ViewGroups = {Group::Noise1Volume, Group::Noise1Filter};
+constexpr std::array<Group, 2> kNoise2ViewGroups = {Group::Noise2Volume, Group::Noise2Filter};
+// First envelope editor kind of each section.
+constexpr std::array<int, 3> kFirstEditorKind = {0, 3, 5};
+
+std::span<const Group> viewGroups(Section section) {
+    switch (section) {
+        case Section::Oscillator:
+            return kOscViewGroups;
+        case Section::Noise1:
+            return kNoise1ViewGroups;
+        case Section::Noise2:
+            break;
+    }
+    return kNoise2ViewGroups;
+}
+
+IBitmap load(IGraphics& graphics, int id) {
+    const ImageEntry* entry = findImage(id);
+    if (entry == nullptr) return {};
+    IBitmap bitmap = graphics.LoadBitmap(entry->id, entry->name, entry->frames);
+    // A missing image draws nothing, but its control keeps the size of the
+    // table so that it still takes its clicks where it belongs.
+    if (bitmap.mData == nullptr) bitmap = IBitmap(nullptr, entry->width, entry->height, entry->frames);
+    return bitmap;
+}
+
+}  // namespace
+
+KettrixEditor::KettrixEditor(IGraphics& graphics, kit::KitModel& kit, kit::ParameterStore& store)
+    : mGraphics(graphics),
+      mPlug(graphics.GetPlug()),
+      mKit(kit),
+      mStore(store),
+      mGraphicsDialog(std::make_unique<GraphicsFileDialog>(graphics)),
+      mDialog(mGraphicsDialog.get()) {
+    for (SoundPlaces& places : mSounds) places.controlOfOffset.fill(-1);
+    BuildControls();
+}
+
+KettrixEditor::~KettrixEditor() = default;
+
+// ---------------------------------------------------------------------------
+// Construction
+
+void KettrixEditor::BuildControls() {
+    // Every image is decoded once per process; loading them all up front
+    // keeps the first frame free of decoding.
+    for (const ImageEntry& entry : editorImages()) mGraphics.LoadBitmap(entry.id, entry.name, entry.frames);
+    for (const ControlEntry& entry : editorControls()) AttachEntry(entry);
+    assert(mGraphics.NControls() == kControlCount);
+
+    // Each envelope editor joins the first sound's detail group of its envelope.
+    for (std::size_t k = 0; k < envelopes().size(); ++k) {
+        const EnvelopeEntry& e = envelopes()[k];
+        mSounds[0].groups[static_cast<std::size_t>(e.group)].AddParam(e.editorParam);
+    }
+    BindGroups();
+    IndexControlsByParam();
+    // The read-out line follows the mouse.
+    mGraphics.HandleMouseOver(true);
+    for (int s = 0; s < kit::kSoundCount; ++s) {
+        HideSoundSections(s);
+        GreyHitPanel(s, mStore.value(soundIndex(s, kHitTypeOffset)));
+    }
+}
+
+void KettrixEditor::AttachEntry(const ControlEntry& entry) {
+    const int x = entry.rect.left, y = entry.rect.top;
+    const IRECT rect(entry.rect.left, entry.rect.top, entry.rect.right, entry.rect.bottom);
+    const int expected = mGraphics.NControls();
+    IControl* control = nullptr;
+    switch (entry.kind) {
+        case ControlKind::Background:
+            mGraphics.AttachBackground(entry.image, findImage(entry.image)->name);
+            return;
+        case ControlKind::Image:
+            control = new IBitmapControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
+            break;
+        case ControlKind::Switch:
+            control = new ISwitchControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
+            break;
+        case ControlKind::Contact:
+            control = new IContactControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
+            break;
+        case ControlKind::Knob:
+            control = new IKnobMultiControl(mPlug, x, y, entry.param, load(mGraphics, entry.image),
+                                            IKnobMultiControl::kVertical);
+            break;
+        case ControlKind::HSlider:
+            control = new IKnobMultiControl(mPlug, x, y, entry.param, load(mGraphics, entry.image),
+                                            IKnobMultiControl::kHorizontal);
+            break;
+        case ControlKind::Selector: {
+            // The menu comes last; its index is known before it exists.
+            auto* selector =
+                new IPopupControl(mPlug, x, y, entry.param, load(mGraphics, entry.image), kMenuControlIndex);
+            selector->SetMenuItems(menuStrings(entry.menu));
+            if (entry.menu == Menu::Patch) selector->SetNotifyTarget(global_control::kFileCommands);
+            control = selector;
+            break;
+        }
+        case ControlKind::ReadOut:
+            control = new ITextControl(
+                mPlug, rect, makeTextStyle(14, kReadOutColor, "Arial", IText::kStyleNormal, IText::kAlignNear),
+                kReadOutStartText);
+            break;
+        case ControlKind::FileCommands:
+            control = new IFileControl(mPlug, rect, entry.param, mKit, *mDialog);
+            break;
+        case ControlKind::NameField: {
+            const int s = entry.sound;
+            control = new TextEntry(mPlug, rect,
+                                    makeTextStyle(12, kNameColor, "Arial", IText::kStyleBold, IText::kAlignCenter),
+                                    global_control::soundTab(s), global_control::kPatchMenu, mKit.soundName(s).c_str(),
+                                    [this, s](const std::string& name) { mKit.setSoundName(s, name); });
+            break;
+        }
+        case ControlKind::EnvelopeEditor:
+            control = new K4_GEnvelope(mPlug, rect, entry.param, expected - global_control::kFirstEnvelopeEditor);
+            break;
+        case ControlKind::Keyboard:
+            control = new IKeyboardControlK4(mPlug, rect, entry.param);
+            break;
+        case ControlKind::PopupMenu: {
+            const SV_ContextMenu::Images images{load(mGraphics, image::kMenuLarge), load(mGraphics, image::kMenuSmall),
+                                                load(mGraphics, image::kMenuItem)};
+            control = new SV_ContextMenu(mPlug, entry.param, images);
+            break;
+        }
+    }
+    const int index = mGraphics.AttachControl(control);
+    assert(index == expected);
+    (void)expected;
+
+    if (entry.kind == ControlKind::PopupMenu) {
+        mMenuControl = index;
+        control->Hide(true);
+    }
+    if (entry.group == Group::None) {
+        if (entry.param >= kit::global::kShowSound && entry.param < kit::global::kShowSound + kit::kSoundCount)
+            mSoundTabs[static_cast<std::size_t>(entry.param - kit::global::kShowSound)] = index;
+        return;
+    }
+    SoundPlaces& places = mSounds[static_cast<std::size_t>(entry.sound)];
+    const int off = entry.param - soundIndex(entry.sound, 0);
+    places.groups[static_cast<std::size_t>(entry.group)].AddParam(entry.param);
+    if (places.controlOfOffset[static_cast<std::size_t>(off)] < 0)
+        places.controlOfOffset[static_cast<std::size_t>(off)] = index;
+    switch (off) {
+        case 115:
+            places.pageTabs[0] = index;
+            break;
+        case 116:
+            places.pageTabs[1] = index;
+            break;
+        case 4:
+        case 5:
+        case 6:
+            places.oscViewTabs[static_cast<std::size_t>(off - 4)] = index;
+            break;
+        case 7:
+        case 8:
+            places.noise1ViewTabs[static_cast<std::size_t>(off - 7)] = index;
+            break;
+        case 9:
+        case 10:
+            places.noise2ViewTabs[static_cast<std::size_t>(off - 9)] = index;
+            break;
+        default:
+            break;
+    }
+    for (std::size_t k = 0; k < kHitPanelOffsets.size(); ++k) {
+        if (off == kHitPanelOffsets[k]) {
+            places.hitPanel[k] = index;
+            control->Hide(true);
+        }
+    }
+}
+
+void KettrixEditor::BindGroups() {
+    for (SoundPlaces& places : mSounds)
+        for (ControlGroup& group : places.groups) group.Bind(mGraphics);
+}
+
+void KettrixEditor::IndexControlsByParam() {
+    mControlsOfParam.assign(kMenuParam + 1, {});
+    mParamHasAux.assign(kMenuParam + 1, false);
+    for (int i = 0; i < mGraphics.NControls(); ++i) {
+        IControl* control = mGraphics.GetControl(i);
+        const int param = control->ParamIdx();
+        if (param >= 0 && param <= kMenuParam) mControlsOfParam[static_cast<std::size_t>(param)].push_back(i);
+        for (int a = 0; a < control->NAuxParams(); ++a) {
+            const int aux = control->GetAuxParam(a)->mParamIdx;
+            if (aux >= 0 && aux <= kMenuParam) mParamHasAux[static_cast<std::size_t>(aux)] = true;
+        }
+    }
+}
+
+void KettrixEditor::ShowValue(int paramIdx, double value, bool normalized) {
+    if (paramIdx < 0 || paramIdx > kMenuParam || mParamHasAux[static_cast<std::size_t>(paramIdx)]) {
+        mGraphics.SetParameterFromPlug(paramIdx, value, normalized);
+        return;
+    }
+    if (!normalized) {
+        double lo = 0.0, hi = 1.0, shape = 1.0;
+        if (mPlug == nullptr || !mPlug->GetParamRange(paramIdx, &lo, &hi, &shape)) return;
+        if (!(hi > lo)) {
+            value = 0.0;
+        } else {
+            value = (std::clamp(value, lo, hi) - lo) / (hi - lo);
+            if (shape > 0.0 && shape != 1.0) value = std::pow(value, 1.0 / shape);
+        }
+    }
+    for (int index : mControlsOfParam[static_cast<std::size_t>(paramIdx)])
+        mGraphics.GetControl(index)->SetValueFromPlug(value);
+}
+
+// ---------------------------------------------------------------------------
+// Operations
+
+void KettrixEditor::HideSoundSections(int s) {
+    if (!ValidSound(s)) return;
+    for (ControlGroup& group : mSounds[static_cast<std::size_t>(s)].groups) group.SetHidden(true, true);
+}
+
+void KettrixEditor::SelectSound(int s) {
+    if (!ValidSound(s) || s == mCurrentSound || mKit.programChanging()) return;
+    HideSoundSections(mCurrentSound);
+    mCurrentSound = s;
+    ShowSoundSections(s);
+    for (int k = 0; k < 7; ++k)
+        if (K4_GEnvelope* editor = EnvelopeEditor(k)) editor->SetSound(s);
+    SelectSoundTab(s);
+    if (IControl* keyboard = mGraphics.GetControl(global_control::kKeyboard)) keyboard->SetDirty(false);
+}
+
+void KettrixEditor::ShowSoundSections(int s) {
+    if (s != mCurrentSound || !ValidSound(s)) return;
+    SoundPlaces& places = mSounds[static_cast<std::size_t>(s)];
+    places.groups[static_cast<std::size_t>(Group::Oscillator)].SetHidden(false);
+    places.groups[static_cast<std::size_t>(Group::Noise1)].SetHidden(false);
+    places.groups[static_cast<std::size_t>(Group::Noise2)].SetHidden(false);
+    SelectPage(s, places.page);
+    SelectEnvelopeView(Section::Oscillator, s, places.views[0]);
+    SelectEnvelopeView(Section::Noise1, s, places.views[1]);
+    SelectEnvelopeView(Section::Noise2, s, places.views[2]);
+    for (int off : kRedeliveredOffsets) mStore.notifyChanged(soundIndex(s, off));
+}
+
+void KettrixEditor::SelectPage(int s, int page) {
+    if (!ValidSound(s)) return;
+    SoundPlaces& places = mSounds[static_cast<std::size_t>(s)];
+    places.page = page;
+    if (s != mCurrentSound) return;
+    places.groups[static_cast<std::size_t>(Group::Mixer)].SetHidden(page != 0);
+    places.groups[static_cast<std::size_t>(Group::Velocity)].SetHidden(page != 1);
+    SetTabSelection(page, places.pageTabs);
+}
+
+void KettrixEditor::SelectEnvelopeView(Section section, int s, int view) {
+    if (!ValidSound(s)) return;
+    SoundPlaces& places = mSounds[static_cast<std::size_t>(s)];
+    places.views[static_cast<std::size_t>(section)] = view;
+    if (s != mCurrentSound) return;
+    const std::span<const Group> groups = viewGroups(section);
+    const int firstKind = kFirstEditorKind[static_cast<std::size_t>(section)];
+    for (std::size_t v = 0; v < groups.size(); ++v) {
+        places.groups[static_cast<std::size_t>(groups[v])].SetHidden(true);
+        if (K4_GEnvelope* editor = EnvelopeEditor(firstKind + static_cast<int>(v))) editor->Hide(true);
+    }
+    if (view >= 0 && view < static_cast<int>(groups.size())) {
+        places.groups[static_cast<std::size_t>(groups[static_cast<std::size_t>(view)])].SetHidden(false);
+        if (K4_GEnvelope* editor = EnvelopeEditor(firstKind + view)) editor->Hide(false);
+    }
+    SetTabSelection(view, ViewTabs(s, section));
+}
+
+void KettrixEditor::SetTabSelection(int selected, std::span<const int> controls, double selectedValue) {
+    for (std::size_t k = 0; k < controls.size(); ++k) {
+        IControl* control = mGraphics.GetControl(controls[k]);
+        if (control == nullptr) continue;
+        const bool isSelected = static_cast<int>(k) == selected;
+        control->Hide(isSelected);
+        mKit.setControlValue(control->ParamIdx(), isSelected ? selectedValue : 0.0);
+    }
+}
+
+// The shown sound keeps "Show Sound" on, so a saved state reopens on the
+// sound it was saved with (a state with every "Show Sound" off would open
+// with no sound shown at all).
+void KettrixEditor::SelectSoundTab(int s) { SetTabSelection(s, mSoundTabs, 1.0); }
+
+void KettrixEditor::RefreshTabs() {
+    const int s = mCurrentSound;
+    if (!ValidSound(s)) return;
+    const SoundPlaces& places = mSounds[static_cast<std::size_t>(s)];
+    SetTabSelection(places.page, places.pageTabs);
+    SetTabSelection(places.views[0], places.oscViewTabs);
+    SetTabSelection(places.views[1], places.noise1ViewTabs);
+    SetTabSelection(places.views[2], places.noise2ViewTabs);
+    SelectSoundTab(s);
+}
+
+void KettrixEditor::StepSelector(int controlIndex, double direction) {
+    const IControl* control = mGraphics.GetControl(controlIndex);
+    if (control == nullptr || control->ParamIdx() < 0) return;
+    const int index = control->ParamIdx();
+    const kit::ParamInfo& info = kit::parameterInfo(index);
+    double value = mStore.value(index) + direction;
+    if (value > info.max) value = info.min;
+    if (value < info.min) value = info.max;
+    mKit.setControlValue(index, value);
+}
+
+std::span<const int> KettrixEditor::ViewTabs(int s, Section section) const {
+    const SoundPlaces& places = mSounds[static_cast<std::size_t>(s)];
+    switch (section) {
+        case Section::Oscillator:
+            return places.oscViewTabs;
+        case Section::Noise1:
+            return places.noise1ViewTabs;
+        case Section::Noise2:
+            break;
+    }
+    return places.noise2ViewTabs;
+}
+
+void KettrixEditor::GreyHitPanel(int s, double hitType) {
+    const bool generator = hitType == kHitGeneratorType;
+    for (int index : mSounds[static_cast<std::size_t>(s)].hitPanel)
+        if (IControl* control = mGraphics.GetControl(index)) control->GrayOut(!generator);
+}
+
+// ---------------------------------------------------------------------------
+// Read-out line
+
+void KettrixEditor::ShowParamInfo(int paramIdx) {
+    if (paramIdx < 0 || paramIdx >= kit::kParameterCount) return;
+    const kit::ParamInfo& info = kit::parameterInfo(paramIdx);
+    const std::optional<std::string> text = readOutText(paramIdx, mStore.value(paramIdx), info.name, info.max);
+    if (!text || text->empty()) return;
+    if (auto* line = dynamic_cast<ITextControl*>(mGraphics.GetControl(global_control::kReadOut)))
+        line->SetTextFromPlug(text->c_str());
+}
+
+void KettrixEditor::ClearParamInfo() {
+    if (auto* line = dynamic_cast<ITextControl*>(mGraphics.GetControl(global_control::kReadOut)))
+        line->SetTextFromPlug(kReadOutIdleText);
+}
+
+const char* KettrixEditor::ReadOutText() const {
+    const auto* line = dynamic_cast<const ITextControl*>(mGraphics.GetControl(global_control::kReadOut));
+    return line ? line->GetTextForPlug() : "";
+}
+
+// ---------------------------------------------------------------------------
+// Editor seam
+
+void KettrixEditor::showSoundName(int sound, std::string_view name) {
+    if (TextEntry* field = NameField(sound)) field->SetText(name);
+}
+
+void KettrixEditor::setChokeMenuEntries(const std::vector<std::string>& entries) {
+    for (int s = 0; s < kit::kSoundCount; ++s) {
+        if (auto* choke = dynamic_cast<IPopupControl*>(mGraphics.GetControl(ControlOf(s, kit::offset::kChoke))))
+            choke->SetMenuItems(entries);
+    }
+}
+
+void KettrixEditor::stepSelector(int sound, int off, int direction) {
+    if (!ValidSound(sound) || off < 0 || off >= kit::kSoundBlockSize) return;
+    StepSelector(ControlOf(sound, off), direction);
+}
+
+void KettrixEditor::showParameterValue(int index, double plain) { ShowValue(index, plain, false); }
+
+void KettrixEditor::soundParameterChanged(int sound, int off, double plain) {
+    if (!ValidSound(sound)) return;
+    if (off == kHitTypeOffset) {
+        GreyHitPanel(sound, plain);
+        return;
+    }
+    // The tabs send 1 when clicked and are reset to 0 by the selection; only the click selects.
+    if (plain <= 0.0) return;
+    switch (off) {
+        case 115:
+            SelectPage(sound, 0);
+            break;
+        case 116:
+            SelectPage(sound, 1);
+            break;
+        case 4:
+        case 5:
+        case 6:
+            SelectEnvelopeView(Section::Oscillator, sound, off - 4);
+            break;
+        case 7:
+        case 8:
+            SelectEnvelopeView(Section::Noise1, sound, off - 7);
+            break;
+        case 9:
+        case 10:
+            SelectEnvelopeView(Section::Noise2, sound, off - 9);
+            break;
+        default:
+            break;
+    }
+}
+
+std::string KettrixEditor::promptForSoundFile(bool save) {
+    const IFileControl* files = FileControl();
+    return mDialog->AskForSoundFile(save, files ? files->LastFolder() : std::string());
+}
+
+// ---------------------------------------------------------------------------
+// Places
+
+SV_ContextMenu* KettrixEditor::Menu() const {
+    return dynamic_cast<SV_ContextMenu*>(mGraphics.GetControl(mMenuControl));
+}
+
+IFileControl* KettrixEditor::FileControl() const {
+    return dynamic_cast<IFileControl*>(mGraphics.GetControl(global_control::kFileCommands));
+}
+
+TextEntry* KettrixEditor::NameField(int s) const {
+    return ValidSound(s) ? dynamic_cast<TextEntry*>(mGraphics.GetControl(global_control::nameField(s))) : nullptr;
+}
+
+K4_GEnvelope* KettrixEditor::EnvelopeEditor(int kind) const {
+    return dynamic_cast<K4_GEnvelope*>(mGraphics.GetControl(global_control::kFirstEnvelopeEditor + kind));
+}
+
+void KettrixEditor::SetFileDialog(SoundFileDialog& dialog) {
+    mDialog = &dialog;
+    if (IFileControl* files = FileControl()) files->SetDialog(dialog);
+}
+
+}  // namespace kettrix::editor

@@ -1,0 +1,99 @@
+#include "plugin/EditorAttachment.h"
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "base/IPlugBase.h"
+#include "graphics/IGraphicsWindow.h"
+
+namespace kettrix {
+namespace {
+
+std::atomic<GraphicsFactory> gFactory{nullptr};
+
+}  // namespace
+
+void SetGraphicsFactory(GraphicsFactory factory) { gFactory.store(factory); }
+
+// The platform's window host (X11 or Win32): it draws into the host's window
+// between effEditOpen and effEditClose and holds the control values always.
+std::unique_ptr<IGraphics> CreatePlatformGraphics(IGraphicsPlug* plug, int width, int height) {
+    return MakeWindowGraphics(plug, width, height);
+}
+
+// --- PlugForGraphics --------------------------------------------------------
+
+void PlugForGraphics::SetParameterFromEditor(int paramIdx, double normalized) {
+    plug_.SetParameterFromEditor(paramIdx, normalized);
+}
+void PlugForGraphics::BeginHostParamEdit(int paramIdx) { plug_.BeginHostParamEdit(paramIdx); }
+void PlugForGraphics::EndHostParamEdit(int paramIdx) { plug_.EndHostParamEdit(paramIdx); }
+void PlugForGraphics::ShowParamInfo(int paramIdx, int, int) { plug_.ShowParamInfo(paramIdx); }
+void PlugForGraphics::ClearParamInfo() { plug_.ClearParamInfo(); }
+
+bool PlugForGraphics::GetParamRange(int paramIdx, double* min, double* max, double* shape) const {
+    const Param* param = plug_.ParamAt(paramIdx);
+    if (param == nullptr) return false;
+    if (min) *min = param->Min();
+    if (max) *max = param->Max();
+    if (shape) *shape = param->Shape();
+    return true;
+}
+
+bool PlugForGraphics::GetParamText(int paramIdx, char* out, std::size_t outSize) const {
+    const Param* param = plug_.ParamAt(paramIdx);
+    if (param == nullptr || out == nullptr || outSize == 0) return false;
+    char text[256] = {};
+    param->FormatCurrent(text, true);
+    std::snprintf(out, outSize, "%s", text);
+    return true;
+}
+
+bool PlugForGraphics::ParamFromText(int paramIdx, const char* text, double* normalized) const {
+    const Param* param = plug_.ParamAt(paramIdx);
+    if (param == nullptr || text == nullptr || normalized == nullptr) return false;
+    double plain = 0.0;
+    if (!param->DisplayTexts().empty()) {
+        // An enumerated value is chosen by its exact name; no match gives 0.
+        if (!param->ValueOfDisplayText(text, &plain)) plain = 0.0;
+    } else {
+        plain = std::strtod(text, nullptr);
+        if (!std::isfinite(plain)) plain = 0.0;
+        if (param->NegateDisplay()) plain = -plain;
+    }
+    if (plain < param->Min()) plain = param->Min();
+    if (plain > param->Max()) plain = param->Max();
+    *normalized = param->Normalized(plain);
+    return true;
+}
+
+void PlugForGraphics::LockPlug() { plug_.Lock().lock(); }
+void PlugForGraphics::UnlockPlug() { plug_.Lock().unlock(); }
+void PlugForGraphics::ResizeGraphics(int, int) { plug_.ResizeGraphics(); }
+
+// --- EditorAttachment -------------------------------------------------------
+
+EditorAttachment::EditorAttachment(IPlugBase& plug, kit::KitModel& kit, kit::ParameterStore& store) : plugLink_(plug) {
+    const GraphicsFactory factory = gFactory.load();
+    graphics_ = factory ? factory(&plugLink_, editor::kEditorWidth, editor::kEditorHeight)
+                        : CreatePlatformGraphics(&plugLink_, editor::kEditorWidth, editor::kEditorHeight);
+    editor_ = std::make_unique<editor::KettrixEditor>(*graphics_, kit, store);
+}
+
+EditorAttachment::~EditorAttachment() { graphics_->CloseWindow(); }
+
+void EditorAttachment::SetParameterFromPlug(int paramIndex, double value, bool normalized) {
+    editor_->ShowValue(paramIndex, value, normalized);
+}
+
+bool EditorAttachment::OpenWindow(void* parentWindow) { return graphics_->OpenWindow(parentWindow) != nullptr; }
+
+void EditorAttachment::CloseWindow() { graphics_->CloseWindow(); }
+
+// X11 delivers no events by itself: the host's idle call services the window's
+// events and its redraw timer (the Win32 window has a timer of its own).
+void EditorAttachment::Idle() { IdleWindowGraphics(*graphics_); }
+
+}  // namespace kettrix
