@@ -6,7 +6,7 @@
 # base64, ready to be committed under tests/fuzz/<target>/.
 #
 # Usage: fuzz/run-ci.sh [target ...]        (default: every target)
-# Environment: KETTRIX_FUZZ_BUILD (build-fuzz), KETTRIX_FUZZ_SECONDS (35 per
+# Environment: KETTRIX_FUZZ_BUILD (build-fuzz), KETTRIX_FUZZ_SECONDS (30 per
 # target), KETTRIX_JOBS (nproc).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 targets=(chunk sound_file kit_text midi_file midi_events dispatcher png)
 [ $# -gt 0 ] && targets=("$@")
 build_dir=${KETTRIX_FUZZ_BUILD:-build-fuzz}
-seconds=${KETTRIX_FUZZ_SECONDS:-35}
+seconds=${KETTRIX_FUZZ_SECONDS:-30}
 jobs=${KETTRIX_JOBS:-$(nproc)}
 
 # clang, its sanitizer runtimes and libFuzzer come from Debian's archive.
