@@ -5,8 +5,8 @@
 // into WAV files, and draws one spectrogram PNG per type from the pitch 0.5
 // mono render (the sample at its own rate). Prints peak and RMS of each.
 #include "AuditionRender.h"
+#include "PcmWavWriter.h"
 #include "Sonogram.h"
-#include "WavWriter.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "WavWriter.h"
+#include "PcmWavWriter.h"
 
 #include <algorithm>
 #include <cmath>

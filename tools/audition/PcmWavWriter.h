@@ -1,5 +1,6 @@
 #pragma once
-// 16-bit PCM WAV files (RIFF), interleaved channels.
+// 16-bit PCM WAV files (RIFF), interleaved channels (named apart from the
+// render host's float writer, whose folder shares the include path).
 
 #include <string>
 #include <vector>
