@@ -260,7 +260,8 @@ KitResult measureKit(KitHost& host, const KitSource& source, const Options& opti
 
     // Choke: the closed hat, turned all the way down, played 0.1 s into the
     // open hat must leave nothing of it.
-    kit.chokes = state.values[static_cast<std::size_t>(4 * kPerSound + kOffsetChoke)] == 6.0 && !kit.silentKit();
+    kit.chokes = state.values[static_cast<std::size_t>(4 * kPerSound + kOffsetChoke)] == 6.0 && !kit.sounds[4].unused &&
+                 !kit.sounds[5].unused;
     if (kit.chokes) {
         host.setParameter(4 * kPerSound + kOffsetVolume, 0.0f);
         const auto open = static_cast<std::uint8_t>(keys[5]);
