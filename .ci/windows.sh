@@ -16,6 +16,8 @@
 #              KETTRIX_NATIVE_BUILD   native build with the Linux plug-in and
 #                                     render host (default build)
 #              KETTRIX_JOBS           parallel build jobs (default: nproc)
+#              KETTRIX_WERROR         ON: compiler warnings are errors (default OFF;
+#                                     .ci/run sets ON)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -23,6 +25,7 @@ root=$PWD
 build_root=$(realpath -m "${KETTRIX_WINDOWS_BUILD:-build-windows}")
 native_build=$(realpath -m "${KETTRIX_NATIVE_BUILD:-build}")
 export KETTRIX_JOBS=${KETTRIX_JOBS:-$(nproc)}
+KETTRIX_WERROR=${KETTRIX_WERROR:-OFF}
 stages=("$@")
 [ ${#stages[@]} -eq 0 ] && stages=(deps m32 win64 win32 compare)
 
@@ -67,7 +70,7 @@ run_m32() {
   stage "32-bit Linux core (-m32 -msse2 -mfpmath=sse) under qemu-i386-static"
   local dir=$build_root/linux32 prefix=$build_root/deps/linux32
   local flags="-m32 -msse2 -mfpmath=sse"
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DKETTRIX_TOOLS=OFF \
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DKETTRIX_TOOLS=OFF -DKETTRIX_WERROR="$KETTRIX_WERROR" \
         -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
         -DCMAKE_PREFIX_PATH="$prefix" -DZLIB_ROOT="$prefix" -DZLIB_USE_STATIC_LIBS=ON \
         -DCMAKE_CROSSCOMPILING_EMULATOR=qemu-i386-static >/dev/null
@@ -98,7 +101,7 @@ run_m32() {
 configure_windows() {
   local dir=$1 toolchain=$2 prefix=$3; shift 3
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
-        -DKETTRIX_DEPS_PREFIX="$prefix" "$@" >/dev/null
+        -DKETTRIX_DEPS_PREFIX="$prefix" -DKETTRIX_WERROR="$KETTRIX_WERROR" "$@" >/dev/null
 }
 
 run_win64() {

@@ -22,7 +22,7 @@ public:
     bool contains(int sound) const;
     int count() const { return count_; }
     int at(int position) const { return sounds_[static_cast<unsigned>(position)]; }
-    static constexpr int paramBase(int sound) { return sound * kParamsPerSound; }
+    static constexpr int paramBase(int sound) { return sound * kSoundBlockSize; }
 
 private:
     std::array<int, kSoundCount> sounds_{};

@@ -1,8 +1,8 @@
 #include "engine/DrumEngine.h"
 
+#include "base/MidiQueue.h"
+#include "engine/EngineLimits.h"
 #include "engine/SoundBanks.h"
-#include "engine/SoundParams.h"
-#include "plugin/MidiQueue.h"
 
 #include <algorithm>
 
@@ -34,7 +34,7 @@ DrumEngine::DrumEngine(double sampleRate)
     host_.target = &nullHost_;
     active_.setHost(&host_);
     for (int s = 0; s < kSoundCount; ++s) {
-        for (int off : kSmoothedOffsets) smoother_.registerParam(soundParamIndex(s, off));
+        for (int off : kSmoothedOffsets) smoother_.registerParam(soundIndex(s, off));
         sounds_[static_cast<unsigned>(s)] =
             std::make_unique<DrumSound>(s, sampleRate, SoundBanks::shared(), router_, active_, mixer_.strip(s), host_);
     }
@@ -109,8 +109,8 @@ void DrumEngine::reset(double sampleRate) {
 
 void DrumEngine::reapplySoundParameters() {
     host_.quiet = true;
-    for (int index = 0; index < kSoundParamCount; ++index)
-        applySoundParameter(index / kParamsPerSound, index % kParamsPerSound, host_.paramValue(index));
+    for (int index = 0; index < kFirstGlobalIndex; ++index)
+        applySoundParameter(index / kSoundBlockSize, index % kSoundBlockSize, host_.paramValue(index));
     host_.quiet = false;
 }
 

@@ -7,6 +7,7 @@
 // or the editor's thread. The plug-in holds its lock around every call, so
 // no two of them overlap.
 
+#include "base/SoundParameterSink.h"
 #include "engine/ActiveSoundList.h"
 #include "engine/DrumSound.h"
 #include "engine/EngineHost.h"
@@ -15,7 +16,6 @@
 #include "engine/Mixer.h"
 #include "engine/NoteRouter.h"
 #include "engine/ParamSmoother.h"
-#include "kit/SoundParameterSink.h"
 
 #include <array>
 #include <memory>
@@ -26,9 +26,9 @@ class MidiQueue;
 
 namespace kettrix::engine {
 
-class DrumEngine final : public kit::SoundParameterSink {
+class DrumEngine final : public SoundParameterSink {
 public:
-    explicit DrumEngine(double sampleRate = 44100.0);
+    explicit DrumEngine(double sampleRate = kReferenceRate);
     ~DrumEngine() override;
 
     DrumEngine(const DrumEngine&) = delete;
@@ -53,7 +53,7 @@ public:
     // editor side effects (mirrored controls).
     void reapplySoundParameters();
 
-    // --- kit::SoundParameterSink ---------------------------------------
+    // --- SoundParameterSink ---------------------------------------
     void applySoundParameter(int sound, int off, double value) override;
     void setMute(int sound, bool on) override { mixer_.setMute(sound, on); }
     void setSolo(int sound, bool on) override { mixer_.setSolo(sound, on); }

@@ -1,5 +1,7 @@
 #include "engine/DrumFilter.h"
 
+#include "engine/EngineLimits.h"
+
 #include <algorithm>
 
 namespace kettrix::engine {
@@ -10,7 +12,7 @@ constexpr std::int32_t kUpdateInterval = 10;
 constexpr double kGlideIncrement = 0.1;
 
 // Semitones across the cutoff range (0 to 1).
-constexpr double kCutoffSemitones = 120.0;
+constexpr double kCutoffSemitones = kPitchSteps;
 
 // Lowest value the band state of types 5..11 may take.
 constexpr double kBandFloor = -2.8;
@@ -36,7 +38,7 @@ bool isOnePole(int type) noexcept { return type >= kFilterLowPass6 && type <= kF
 }  // namespace
 
 DrumFilter::DrumFilter(double sampleRate)
-    : cutoffTable(sampleRate), rateRatio(44100.0 / double(static_cast<float>(sampleRate))) {
+    : cutoffTable(sampleRate), rateRatio(kReferenceRate / double(static_cast<float>(sampleRate))) {
     reset();
 }
 

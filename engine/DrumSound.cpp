@@ -2,6 +2,7 @@
 
 #include "engine/ActiveSoundList.h"
 #include "engine/EngineHost.h"
+#include "engine/EngineLimits.h"
 #include "engine/Mixer.h"
 #include "engine/NoteRouter.h"
 #include "engine/SoundBanks.h"
@@ -158,7 +159,7 @@ void DrumSound::trigger(double oscCutoff, double oscResonance, double fmAmount, 
 void DrumSound::startNoise(int section) noexcept {
     NoiseSettings& settings = noise_[at(section)];
     NoiseVoice& voice = *noiseVoices(section)[static_cast<unsigned>(currentVoice_)];
-    voice.setKey(settings.keytrack ? 120.0 * keyOffset_ : 0.0);
+    voice.setKey(settings.keytrack ? kPitchSteps * keyOffset_ : 0.0);
     voice.setPitch(settings.pitch);
     voice.keyValue = keyOffset_;
 }

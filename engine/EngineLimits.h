@@ -1,33 +1,36 @@
 #pragma once
-// Capacities and fixed layout facts of the sound engine. Every engine object
-// is sized from these at construction; nothing grows on the audio path.
+// Capacities and fixed facts of the sound engine. Every engine object is
+// sized from these at construction; nothing grows on the audio path. The
+// parameter layout (counts, offsets, global indices) is the base layer's.
+
+#include "base/ParameterLayout.h"
 
 namespace kettrix::engine {
 
-inline constexpr int kSoundCount = 10;                                  // sounds in a kit
-inline constexpr int kVoicesPerSound = 2;                               // round-robin voices of every generator
-inline constexpr int kParamsPerSound = 132;                             // one block of parameters per sound
-inline constexpr int kSoundParamCount = kSoundCount * kParamsPerSound;  // 1320
-inline constexpr int kParamCount = 1393;                                // per-sound blocks plus globals
+using layout::kFirstGlobalIndex;
+using layout::kParameterCount;
+using layout::kSoundBlockSize;
+using layout::kSoundCount;
+using layout::soundIndex;
+namespace offset = layout::offset;
+namespace global = layout::global;
+
+inline constexpr int kVoicesPerSound = 2;  // round-robin voices of every generator
 inline constexpr int kOutputPairs = 6;
 inline constexpr int kOutputCount = kOutputPairs * 2;  // twelve channels
 inline constexpr int kMidiNoteCount = 128;
 inline constexpr int kHighestKey = 120;  // top of the key parameters' range
 
+// The rate the tuning constants were made for: per-sample increments and
+// coefficients are scaled by kReferenceRate / sampleRate.
+inline constexpr double kReferenceRate = 44100.0;
+
+// Pitch scale: a pitch value p (0 to 1) is the note index p * kPitchSteps, so
+// 1 / kPitchSteps is one semitone. Cutoffs and key offsets use the same scale.
+inline constexpr double kPitchSteps = 120.0;
+
 // Default key range of sound i: six keys from 36 + 6 i.
 constexpr int defaultKeyLo(int sound) { return 36 + 6 * sound; }
 constexpr int defaultKeyHi(int sound) { return 41 + 6 * sound; }
-
-// Index of the parameter at `offset` of `sound`'s block.
-constexpr int soundParamIndex(int sound, int offset) { return sound * kParamsPerSound + offset; }
-
-// Global parameters the engine reads or writes.
-namespace globals {
-inline constexpr int kSoundOnFirst = 1331;   // activity lamp of sound i: 1331 + i
-inline constexpr int kMuteFirst = 1341;      // mute switch of sound i
-inline constexpr int kSoloFirst = 1351;      // solo switch of sound i
-inline constexpr int kSoundVolFirst = 1361;  // mixer fader of sound i
-inline constexpr int kKeyboardMode = 1371;
-}  // namespace globals
 
 }  // namespace kettrix::engine

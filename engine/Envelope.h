@@ -12,6 +12,8 @@
 
 #include <cstdint>
 
+#include "engine/EngineLimits.h"
+
 namespace kettrix::engine {
 
 // One breakpoint. curve names the curve of the segment that starts here:
@@ -79,7 +81,7 @@ struct Envelope {
     std::int32_t capacity = kCapacity;
     std::int32_t attackShapeId = 0;
     std::int32_t releaseShapeId = -1;
-    double sampleRate = 44100.0;
+    double sampleRate = kReferenceRate;
     EnvelopePoint points[kCapacity];
     std::int32_t startCurve = 0;
     double startTime = 0.0;

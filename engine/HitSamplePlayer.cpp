@@ -1,5 +1,7 @@
 #include "engine/HitSamplePlayer.h"
 
+#include "engine/EngineLimits.h"
+
 #include <cmath>
 
 namespace kettrix::engine {
@@ -11,7 +13,7 @@ constexpr double kSilenceThreshold = 0.0001;
 
 }  // namespace
 
-HitSamplePlayer::HitSamplePlayer(double sampleRate) : filter(sampleRate), step(44100.0 / sampleRate) {}
+HitSamplePlayer::HitSamplePlayer(double sampleRate) : filter(sampleRate), step(kReferenceRate / sampleRate) {}
 
 void HitSamplePlayer::setSample(const double* buffer, std::int32_t sampleLength, std::int32_t newType) noexcept {
     if (newType == type) return;

@@ -1,15 +1,15 @@
 #include "engine/KeyboardLayout.h"
 
 #include "engine/EngineHost.h"
+#include "engine/EngineLimits.h"
 #include "engine/NoteRouter.h"
-#include "engine/SoundParams.h"
 
 #include <algorithm>
 
 namespace kettrix::engine {
 
 namespace {
-int keyParam(int sound, int offset) { return soundParamIndex(sound, offset); }
+int keyParam(int sound, int offset) { return soundIndex(sound, offset); }
 double clampKey(double v) { return std::clamp(v, 0.0, static_cast<double>(kHighestKey)); }
 }  // namespace
 
@@ -28,7 +28,7 @@ void KeyboardLayout::setKeyRange(int sound, int lo, int hi) {
     keyHi_[static_cast<unsigned>(sound)] = hi;
     host_->keyRangeShown(sound, lo, hi);
     host_->redrawKeyboard();
-    const bool user = static_cast<int>(host_->paramValue(globals::kKeyboardMode)) == 1;
+    const bool user = static_cast<int>(host_->paramValue(global::kKeyboardMode)) == 1;
     host_->storeParamValue(keyParam(sound, user ? offset::kUserKeyLo : offset::kKeyLo), clampKey(lo));
     host_->storeParamValue(keyParam(sound, user ? offset::kUserKeyHi : offset::kKeyHi), clampKey(hi));
 }
@@ -60,7 +60,7 @@ void KeyboardLayout::userKeyChanged(int sound, int userOffset, int patchOffset, 
     // from the kit's own layout.
     if (value == 0.0)
         host_->storeParamValue(keyParam(sound, userOffset), clampKey(host_->paramValue(keyParam(sound, patchOffset))));
-    keyboardModeChanged(host_->paramValue(globals::kKeyboardMode));
+    keyboardModeChanged(host_->paramValue(global::kKeyboardMode));
 }
 
 void KeyboardLayout::userKeyLoChanged(int sound, double value) {
@@ -74,7 +74,7 @@ void KeyboardLayout::userKeyHiChanged(int sound, double value) {
 void KeyboardLayout::applyMap(const std::array<int, kSoundCount>& lo, const std::array<int, kSoundCount>& hi) {
     // The mode parameter returns to the mode in force, which reruns it; the
     // map then lands in the user ranges when locked, else in the patch ones.
-    host_->setControlValue(globals::kKeyboardMode, locked_ ? 1.0 : 0.0);
+    host_->setControlValue(global::kKeyboardMode, locked_ ? 1.0 : 0.0);
     for (int s = 0; s < kSoundCount; ++s) setKeyRange(s, lo[static_cast<unsigned>(s)], hi[static_cast<unsigned>(s)]);
     host_->redrawKeyboard();
 }

@@ -1,8 +1,8 @@
 #include "engine/Mixer.h"
 
 #include "engine/EngineHost.h"
+#include "engine/EngineLimits.h"
 #include "engine/NoteRouter.h"
-#include "engine/SoundParams.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,8 +36,8 @@ void MixStrip::updateGains() {
 Mixer::Mixer(NoteRouter& router, EngineHost& host) : router_(router), host_(&host) {}
 
 void Mixer::setSoundVolume(int sound, double value) {
-    const int faderIndex = globals::kSoundVolFirst + sound;
-    const int volumeIndex = soundParamIndex(sound, offset::kVolume);
+    const int faderIndex = global::kSoundVolume + sound;
+    const int volumeIndex = soundIndex(sound, offset::kVolume);
     if (value == host_->paramValue(faderIndex))
         host_->setControlValue(volumeIndex, value);
     else if (value == host_->paramValue(volumeIndex))
@@ -47,20 +47,19 @@ void Mixer::setSoundVolume(int sound, double value) {
 
 void Mixer::setMute(int sound, bool on) {
     if (on) {
-        for (int s = 0; s < kSoundCount; ++s) host_->setControlValue(globals::kSoloFirst + s, 0.0);
+        for (int s = 0; s < kSoundCount; ++s) host_->setControlValue(global::kSolo + s, 0.0);
         // Switching a solo off clears every mute switch, this one included;
         // put it back so that the switch shows what the router does.
-        if (host_->paramValue(globals::kMuteFirst + sound) != 1.0)
-            host_->setControlValue(globals::kMuteFirst + sound, 1.0);
+        if (host_->paramValue(global::kMute + sound) != 1.0) host_->setControlValue(global::kMute + sound, 1.0);
     }
     router_.setMuted(sound, on);
 }
 
 void Mixer::setSolo(int sound, bool on) {
     for (int s = 0; s < kSoundCount; ++s) {
-        host_->setControlValue(globals::kMuteFirst + s, 0.0);
+        host_->setControlValue(global::kMute + s, 0.0);
         const bool soloed = on && s == sound;
-        host_->setControlValue(globals::kSoloFirst + s, soloed ? 1.0 : 0.0);
+        host_->setControlValue(global::kSolo + s, soloed ? 1.0 : 0.0);
         router_.setMuted(s, on && !soloed);
     }
 }

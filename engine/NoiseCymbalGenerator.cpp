@@ -1,5 +1,7 @@
 #include "engine/NoiseCymbalGenerator.h"
 
+#include "engine/EngineLimits.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -18,7 +20,7 @@ CymbalGenerator::CymbalGenerator(double sampleRate)
       // of the sample rate. From 44.1 kHz up the limit lies above the filters'
       // own ceiling (0.92, about 8 kHz) and changes nothing; at lower rates it
       // keeps the generator stable.
-      stableCutoff((60.0 + 12.0 * std::log2(0.2 * sampleRate / 440.0)) / 120.0),
+      stableCutoff((60.0 + 12.0 * std::log2(0.2 * sampleRate / 440.0)) / kPitchSteps),
       filterA(sampleRate),
       filterB(sampleRate) {
     setColor(0.0);

@@ -1,5 +1,7 @@
 #include "engine/NoiseVoice.h"
 
+#include "engine/EngineLimits.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -45,7 +47,7 @@ double steppedValue(std::uint32_t state) {
 // 512 samples at 44.1 kHz, the same time at other rates; kept to a sane
 // range so that no rate a host may report can overflow the conversion.
 std::int32_t delayLengthFor(double rate) {
-    const double samples = 512.0 * 44100.0 / rate;
+    const double samples = 512.0 * kReferenceRate / rate;
     return samples >= 1.0 ? static_cast<std::int32_t>(std::min(samples, 1048576.0)) : 1;
 }
 
@@ -162,8 +164,8 @@ void TexturePlayer::readStereo(double& forward, double& mirrored) const noexcept
 NoiseVoice::NoiseVoice(double rate)
     : filter(rate),
       cymbal(rate),
-      rateRatio(44100.0 / rate),
-      windowStep(0.001 * 44100.0 / rate),
+      rateRatio(kReferenceRate / rate),
+      windowStep(0.001 * kReferenceRate / rate),
       delayLength(delayLengthFor(rate)),
       sampleRate(rate),
       volume(rate),

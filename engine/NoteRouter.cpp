@@ -1,6 +1,7 @@
 #include "engine/NoteRouter.h"
 
 #include "engine/ActiveSoundList.h"
+#include "engine/EngineLimits.h"
 
 namespace kettrix::engine {
 
@@ -20,7 +21,7 @@ void NoteRouter::noteOn(int note, int velocity) {
             t.gate = 1;
             // Measured from the bottom of the sound's own range: its lowest
             // key plays the set pitch, each key above adds a semitone.
-            t.keyOffset = (note - t.keyLo) / 120.0;
+            t.keyOffset = (note - t.keyLo) / kPitchSteps;
             t.velocity = velocity / 127.0;
             t.note = note;
             t.chokeRestart = 0;

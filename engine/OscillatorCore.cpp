@@ -1,5 +1,7 @@
 #include "engine/OscillatorCore.h"
 
+#include "engine/EngineLimits.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -36,8 +38,8 @@ std::int32_t selectOscillatorMode(bool osc1On, bool osc2On, bool fmOn, bool osc1
 }
 
 OscillatorCore::OscillatorCore(double rate)
-    : boostCoef(0.05 * 44100.0 / rate),
-      rateRatio(44100.0 / double(static_cast<float>(rate))),
+    : boostCoef(0.05 * kReferenceRate / rate),
+      rateRatio(kReferenceRate / double(static_cast<float>(rate))),
       notes(rate),
       sampleRate(static_cast<std::int32_t>(rate)),
       filter(rate),

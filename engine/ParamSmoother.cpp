@@ -7,7 +7,7 @@ namespace kettrix::engine {
 ParamSmoother::ParamSmoother(double sampleRate) { setSampleRate(sampleRate); }
 
 void ParamSmoother::registerParam(int index) {
-    if (index < 0 || index >= kParamCount) return;
+    if (index < 0 || index >= kParameterCount) return;
     Entry& e = entries_[static_cast<unsigned>(index)];
     if (e.registered) return;
     e.registered = 1;
@@ -17,7 +17,7 @@ void ParamSmoother::registerParam(int index) {
 }
 
 bool ParamSmoother::isRegistered(int index) const {
-    return index >= 0 && index < kParamCount && entries_[static_cast<unsigned>(index)].registered != 0;
+    return index >= 0 && index < kParameterCount && entries_[static_cast<unsigned>(index)].registered != 0;
 }
 
 void ParamSmoother::setTarget(int index, double value) {
@@ -34,7 +34,7 @@ void ParamSmoother::setSampleRate(double sampleRate) {
     sampleRate_ = sampleRate;
     // Same glide duration at every rate: a time constant of 2000 samples at
     // 44.1 kHz.
-    coef_ = 44100.0 / sampleRate * 0.0005;
+    coef_ = kReferenceRate / sampleRate * 0.0005;
 }
 
 void ParamSmoother::tick() noexcept {

@@ -13,7 +13,7 @@ namespace kettrix::engine {
 
 class ParamSmoother {
 public:
-    explicit ParamSmoother(double sampleRate = 44100.0);
+    explicit ParamSmoother(double sampleRate = kReferenceRate);
 
     // Makes an entry usable: settled at 0, snapping onto itself.
     void registerParam(int index);
@@ -44,10 +44,10 @@ private:
     // Values closer than this to their target snap onto it.
     static constexpr double kSettleDistance = 1e-5;
 
-    std::array<Entry, kParamCount> entries_{};
-    std::array<int, kParamCount> moving_{};
+    std::array<Entry, kParameterCount> entries_{};
+    std::array<int, kParameterCount> moving_{};
     int movingCount_ = 0;
-    double sampleRate_ = 44100.0;
+    double sampleRate_ = kReferenceRate;
     double coef_ = 0.0005;
 };
 

@@ -3,7 +3,7 @@
 // smoother, the mixer strip or the key layout.
 
 #include "engine/DrumEngine.h"
-#include "engine/SoundParams.h"
+#include "engine/EngineLimits.h"
 
 #include <cmath>
 
@@ -14,19 +14,17 @@ namespace {
 double envelopeSeconds(double v) { return v * v * 5.0; }
 
 // Whole steps of 1/120 (one semitone on the pitch scale), truncated.
-double snappedPitch(double v) { return std::trunc(v * 120.0) / 120.0; }
+double snappedPitch(double v) { return std::trunc(v * kPitchSteps) / kPitchSteps; }
 }  // namespace
 
 void DrumEngine::mirror(int index, double value) { host_.setControlValue(index, value); }
 
-void DrumEngine::applySmoothed(int sound, int off, double value) {
-    smoother_.setTarget(soundParamIndex(sound, off), value);
-}
+void DrumEngine::applySmoothed(int sound, int off, double value) { smoother_.setTarget(soundIndex(sound, off), value); }
 
 void DrumEngine::applySoundParameter(int s, int off, double v) {
     if (s < 0 || s >= kSoundCount) return;
     DrumSound& sound = *sounds_[static_cast<unsigned>(s)];
-    auto param = [&](int o) { return host_.paramValue(soundParamIndex(s, o)); };
+    auto param = [&](int o) { return host_.paramValue(soundIndex(s, o)); };
 
     switch (off) {
         // Pitches, with optional snapping to whole notes.
@@ -60,30 +58,29 @@ void DrumEngine::applySoundParameter(int s, int off, double v) {
         case offset::kOscVolDepth:
         case offset::kOscVolume:
             sound.oscVolumeLevel().depth = v;
-            mirror(soundParamIndex(s, off == offset::kOscVolDepth ? offset::kOscVolume : offset::kOscVolDepth), v);
+            mirror(soundIndex(s, off == offset::kOscVolDepth ? offset::kOscVolume : offset::kOscVolDepth), v);
             return;
         case offset::kNoiseVolDepth:
         case offset::kNoise1Volume:
             sound.noiseVolumeLevel(1).depth = 2.0 * v;
-            mirror(soundParamIndex(s, off == offset::kNoiseVolDepth ? offset::kNoise1Volume : offset::kNoiseVolDepth),
-                   v);
+            mirror(soundIndex(s, off == offset::kNoiseVolDepth ? offset::kNoise1Volume : offset::kNoiseVolDepth), v);
             return;
         case offset::kNoiseVolDepth + offset::kNoise2Shift:
         case offset::kNoise2Volume:
             sound.noiseVolumeLevel(2).depth = 2.0 * v;
-            mirror(soundParamIndex(s, off == offset::kNoise2Volume ? offset::kNoiseVolDepth + offset::kNoise2Shift
-                                                                   : offset::kNoise2Volume),
+            mirror(soundIndex(s, off == offset::kNoise2Volume ? offset::kNoiseVolDepth + offset::kNoise2Shift
+                                                              : offset::kNoise2Volume),
                    v);
             return;
         case offset::kHitVolume:
         case offset::kHitVolumeMirror:
             sound.setHitVolume(v);
-            mirror(soundParamIndex(s, off == offset::kHitVolume ? offset::kHitVolumeMirror : offset::kHitVolume), v);
+            mirror(soundIndex(s, off == offset::kHitVolume ? offset::kHitVolumeMirror : offset::kHitVolume), v);
             return;
         case offset::kHitLowpass:
         case offset::kHitLowpassMirror:
             sound.hitLowpassLevel().depth = v;
-            mirror(soundParamIndex(s, off == offset::kHitLowpass ? offset::kHitLowpassMirror : offset::kHitLowpass), v);
+            mirror(soundIndex(s, off == offset::kHitLowpass ? offset::kHitLowpassMirror : offset::kHitLowpass), v);
             return;
 
         // Velocity sensitivities, used at the next trigger.

@@ -1,19 +1,12 @@
 // Everything the kit model asks of the editor, in one small interface. The
-// editor's graphics object implements it for real; HeadlessEditor below keeps
-// the answers in memory and records what it was asked, so the plug-in works
-// (and can be tested) without any window. Every call happens under the
-// plug-in lock.
+// editor's graphics object implements it for real; until one is attached the
+// plug-in runs on EditorStandIn below. Every call happens under the plug-in
+// lock.
 #pragma once
 
-#include <array>
-#include <limits>
-#include <map>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
-
-#include "kit/KitState.h"
 
 namespace kettrix::kit {
 
@@ -41,49 +34,23 @@ public:
     virtual std::string promptForSoundFile(bool save) = 0;
 };
 
-// The editor without a window: remembers the current sound and what it was
-// asked; tests and hosts without an editor use it.
-class HeadlessEditor : public EditorSeam {
+// The editor until one is attached: it keeps the current sound (the kit model
+// asks for it back) and ignores everything else, so it holds no memory that
+// grows and allocates nothing whatever it is asked.
+class EditorStandIn final : public EditorSeam {
 public:
-    int currentSound() const override { return current; }
-    void selectSound(int sound) override {
-        current = sound;
-        ++selections;
-    }
-    void refreshTabs() override { ++tabRefreshes; }
-    void showSoundName(int sound, std::string_view name) override { shownNames[sound] = std::string(name); }
-    void setChokeMenuEntries(const std::vector<std::string>& entries) override {
-        chokeEntries = entries;
-        ++chokeMenuRebuilds;
-    }
-    void stepSelector(int sound, int off, int direction) override { selectorSteps.push_back({sound, off, direction}); }
-    void showParameterValue(int index, double plain) override {
-        if (index >= 0 && index < kParameterCount) shownValues[static_cast<std::size_t>(index)] = plain;
-    }
-    bool controlKeyHeld() const override { return controlKey; }
-    std::string promptForSoundFile(bool) override { return fileAnswer; }
+    int currentSound() const override { return current_; }
+    void selectSound(int sound) override { current_ = sound; }
+    void refreshTabs() override {}
+    void showSoundName(int, std::string_view) override {}
+    void setChokeMenuEntries(const std::vector<std::string>&) override {}
+    void stepSelector(int, int, int) override {}
+    void showParameterValue(int, double) override {}
+    bool controlKeyHeld() const override { return false; }
+    std::string promptForSoundFile(bool) override { return {}; }
 
-    struct SelectorStep {
-        int sound, off, direction;
-        bool operator==(const SelectorStep&) const = default;
-    };
-
-    int current = -1;
-    int selections = 0;
-    int tabRefreshes = 0;
-    int chokeMenuRebuilds = 0;
-    std::map<int, std::string> shownNames;
-    std::vector<std::string> chokeEntries;
-    std::vector<SelectorStep> selectorSteps;
-    // Last value shown per parameter, NaN for never; a fixed array, since
-    // the engine may show values (activity lamps) from the audio thread.
-    std::array<double, kParameterCount> shownValues = [] {
-        std::array<double, kParameterCount> values;
-        values.fill(std::numeric_limits<double>::quiet_NaN());
-        return values;
-    }();
-    bool controlKey = false;
-    std::string fileAnswer;
+private:
+    int current_ = -1;
 };
 
 }  // namespace kettrix::kit

@@ -165,7 +165,7 @@ void KitModel::applySound(const SoundRecord& record) {
         if (skippedWhenApplying(off)) continue;
         double v = record.value(off);
         // Records of the earlier form lack the noise type inserted at 2.
-        if (!current && (off == offset::kNoise1Type || off == offset::kNoise2Type) && v > 1.0) v += 1.0;
+        if (!current && (off == offset::kNoiseType || off == offset::kNoise2Type) && v > 1.0) v += 1.0;
         const int index = soundIndex(sound, off);
         v = clampToRange(index, v);
         editor_->showParameterValue(index, v);

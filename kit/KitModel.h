@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "base/SoundParameterSink.h"
 #include "kit/EditorSeam.h"
 #include "kit/KitState.h"
 #include "kit/ParameterStore.h"
 #include "kit/Randomizer.h"
-#include "kit/SoundParameterSink.h"
 #include "kit/SoundRecord.h"
 
 namespace kettrix::kit {

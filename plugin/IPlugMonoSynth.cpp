@@ -1,8 +1,6 @@
-#include "IPlugMonoSynth.h"
+#include "plugin/IPlugMonoSynth.h"
 
 #include <algorithm>
-
-#include "engine/ScopedFlushDenormals.h"
 
 namespace kettrix {
 
@@ -26,48 +24,53 @@ PlugConfig IPlugMonoSynth::Configuration() {
 
 IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configuration(), hostCallback) {
     // Parameters, engine, editor and factory kits are set up here.
-    kit::defineKitParameters(*this);
-    mEngine.setHost(mEngineHost);
-    mKit.attachEngine(mEngine);
-    kit::fillFactoryPresets(*this);
-    mKit.setReady(true);
+    defineKitParameters(*this);
+    engine_.setHost(engineHost_);
+    kit_.attachEngine(engine_);
+    fillFactoryPresets(*this);
+    kit_.setReady(true);
 }
 
 IPlugMonoSynth::~IPlugMonoSynth() = default;
 
 void IPlugMonoSynth::Reset() {
     PlugLockGuard guard(Lock());
-    mMidiQueue.Resize(GetBlockSize());
-    if (GetSampleRate() == mEngine.sampleRate()) return;
+    midiQueue_.Resize(GetBlockSize());
+    if (GetSampleRate() == engine_.sampleRate()) return;
     // A new rate rebuilds the voices and reapplies every per-sound
     // parameter, as a program change would: no editor side effects.
-    mKit.setProgramChanging(true);
-    mEngine.reset(GetSampleRate());
-    mKit.setProgramChanging(false);
+    kit_.setProgramChanging(true);
+    engine_.reset(GetSampleRate());
+    kit_.setProgramChanging(false);
+}
+
+void IPlugMonoSynth::AttachEditor(kit::EditorSeam& editor) {
+    PlugLockGuard guard(Lock());
+    kit_.attachEditor(editor);
+    engineHost_.attachEditor(editor);
 }
 
 void IPlugMonoSynth::ParameterChanged(int paramIndex) {
     PlugLockGuard guard(Lock());
-    mKit.parameterChanged(paramIndex);
+    kit_.parameterChanged(paramIndex);
 }
 
 void IPlugMonoSynth::processBlock(double**, double** outputs, int frames) {
     // The adapter holds the plug-in lock around the whole block.
-    engine::ScopedFlushDenormals noDenormals;
     if (NOutChannels() < engine::kOutputCount) {
         for (int i = 0; i < NOutChannels(); ++i) std::fill(outputs[i], outputs[i] + frames, 0.0);
-        mMidiQueue.Flush(frames);
+        midiQueue_.Flush(frames);
         return;
     }
-    mEngine.processBlock(mMidiQueue, outputs, std::max(frames, 0));
+    engine_.processBlock(midiQueue_, outputs, std::max(frames, 0));
 }
 
-void IPlugMonoSynth::ReceiveMidi(const MidiMessage& message) { mMidiQueue.Add(message); }
+void IPlugMonoSynth::ReceiveMidi(const MidiMessage& message) { midiQueue_.Add(message); }
 
-bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return kit::serializeKitState(mKit, *this, chunk); }
+bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return serializeKitState(kit_, *this, chunk); }
 
 int IPlugMonoSynth::UnserializeState(const Chunk& chunk, int start) {
-    return kit::unserializeKitState(mKit, *this, chunk, start);
+    return unserializeKitState(kit_, *this, chunk, start);
 }
 
 bool IPlugMonoSynth::QueryYesNo() {
@@ -77,12 +80,12 @@ bool IPlugMonoSynth::QueryYesNo() {
 
 void IPlugMonoSynth::ProgramChanged() {
     PlugLockGuard guard(Lock());
-    mKit.programChanged();
+    kit_.programChanged();
 }
 
 void IPlugMonoSynth::BeforeProgramChange() {
     PlugLockGuard guard(Lock());
-    mKit.beforeProgramChange();
+    kit_.beforeProgramChange();
 }
 
 }  // namespace kettrix

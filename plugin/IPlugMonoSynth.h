@@ -2,20 +2,21 @@
 // state, MIDI intake and the render entry point.
 #pragma once
 
-#include "IPlugVST.h"
-#include "MidiQueue.h"
+#include "base/MidiQueue.h"
+#include "base/ParameterLayout.h"
+#include "base/SoundParameterSink.h"
 #include "engine/DrumEngine.h"
-#include "engine/KitEngineHost.h"
 #include "kit/EditorSeam.h"
 #include "kit/KitModel.h"
-#include "kit/PlugKit.h"
-#include "kit/SoundParameterSink.h"
+#include "plugin/IPlugVST.h"
+#include "plugin/KitEngineHost.h"
+#include "plugin/PlugKit.h"
 
 namespace kettrix {
 
 class IPlugMonoSynth : public IPlugVST {
 public:
-    static constexpr int kNumParams = 1393;
+    static constexpr int kNumParams = layout::kParameterCount;
     static constexpr int kNumPresets = 128;
     // One label per stereo output pair; VST 2 pin properties do not use them.
     static constexpr const char* kOutputBusLabels[6] = {"KX1", "KX2", "KX3", "KX4", "KX5", "KX6"};
@@ -36,25 +37,30 @@ public:
     void ProgramChanged() override;
     void BeforeProgramChange() override;
 
-    const MidiQueue& GetMidiQueue() const { return mMidiQueue; }
+    const MidiQueue& GetMidiQueue() const { return midiQueue_; }
 
     // The kit model: sound names, dispatch, program changes, sound records.
-    kit::KitModel& Kit() { return mKit; }
-    const kit::KitModel& Kit() const { return mKit; }
+    kit::KitModel& Kit() { return kit_; }
+    const kit::KitModel& Kit() const { return kit_; }
+
+    // Gives the kit model and the engine `editor` in place of the stand-in
+    // (the editor's graphics object, or a test's recording editor). The
+    // editor must outlive the plug-in or be replaced before it goes.
+    void AttachEditor(kit::EditorSeam& editor);
 
     // The sound engine (render loop, sounds, key ranges, mixer).
-    engine::DrumEngine& Engine() { return mEngine; }
+    engine::DrumEngine& Engine() { return engine_; }
 
 private:
-    MidiQueue mMidiQueue;
+    MidiQueue midiQueue_;
     // Until the engine and the editor are attached, the kit model talks to
     // these stand-ins (nothing applied; the editor kept in memory).
-    kit::NullSoundParameterSink mNoEngine;
-    kit::HeadlessEditor mHeadlessEditor;
-    kit::PlugParameterStore mParamStore{*this};
-    kit::KitModel mKit{mParamStore, mNoEngine, mHeadlessEditor};
-    engine::DrumEngine mEngine{kDefaultSampleRate};
-    engine::KitEngineHost mEngineHost{mParamStore, mKit, mHeadlessEditor};
+    NullSoundParameterSink noEngine_;
+    kit::EditorStandIn editorStandIn_;
+    PlugParameterStore paramStore_{*this};
+    kit::KitModel kit_{paramStore_, noEngine_, editorStandIn_};
+    engine::DrumEngine engine_{kDefaultSampleRate};
+    KitEngineHost engineHost_{paramStore_, kit_, editorStandIn_};
 };
 
 }  // namespace kettrix

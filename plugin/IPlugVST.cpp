@@ -1,4 +1,4 @@
-#include "IPlugVST.h"
+#include "plugin/IPlugVST.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,7 +10,7 @@
 #include <string>
 #include <type_traits>
 
-#include "DenormalGuard.h"
+#include "base/DenormalGuard.h"
 
 namespace kettrix {
 
@@ -99,34 +99,34 @@ int PackHostVersion(int vendorVersion) {
 }
 
 IPlugVST::IPlugVST(const PlugConfig& config, Vst2HostCallback hostCallback)
-    : IPlugBase(config), mHostCallback(hostCallback) {
-    mAEffect.magic = kEffectMagic;
-    mAEffect.dispatcher = VSTDispatcher;
-    mAEffect.process = VSTProcess;
-    mAEffect.processReplacing = VSTProcessReplacing;
-    mAEffect.processDoubleReplacing = VSTProcessDoubleReplacing;
-    mAEffect.setParameter = VSTSetParameter;
-    mAEffect.getParameter = VSTGetParameter;
-    mAEffect.numPrograms = NPresets();
-    mAEffect.numParams = NParams();
-    mAEffect.flags = effFlagsCanReplacing | effFlagsCanDoubleReplacing;
+    : IPlugBase(config), hostCallback_(hostCallback) {
+    aEffect_.magic = kEffectMagic;
+    aEffect_.dispatcher = VSTDispatcher;
+    aEffect_.process = VSTProcess;
+    aEffect_.processReplacing = VSTProcessReplacing;
+    aEffect_.processDoubleReplacing = VSTProcessDoubleReplacing;
+    aEffect_.setParameter = VSTSetParameter;
+    aEffect_.getParameter = VSTGetParameter;
+    aEffect_.numPrograms = NPresets();
+    aEffect_.numParams = NParams();
+    aEffect_.flags = effFlagsCanReplacing | effFlagsCanDoubleReplacing;
     if (StateChunks()) {
-        mAEffect.flags |= effFlagsProgramChunks;
+        aEffect_.flags |= effFlagsProgramChunks;
     }
     if (IsInstrument()) {
-        mAEffect.flags |= effFlagsIsSynth;
+        aEffect_.flags |= effFlagsIsSynth;
     }
     if (LegalIO(1, -1)) {
-        mAEffect.flags |= effFlagsCanMono;
+        aEffect_.flags |= effFlagsCanMono;
     }
-    mAEffect.initialDelay = Latency();
-    mAEffect.ioRatio = 1.0f;
-    mAEffect.object = this;
-    mAEffect.uniqueID = UniqueId();
+    aEffect_.initialDelay = Latency();
+    aEffect_.ioRatio = 1.0f;
+    aEffect_.object = this;
+    aEffect_.uniqueID = UniqueId();
     const int major = (Version() >> 16) & 0xFFFF;
     const int minor = (Version() >> 8) & 0xFF;
     const int revision = Version() & 0xFF;
-    mAEffect.version = (minor + major * 100) * 100 + revision;
+    aEffect_.version = (minor + major * 100) * 100 + revision;
     UpdateChannelCounts();
 
     for (int i = 0; i < NInChannels(); ++i) {
@@ -135,10 +135,10 @@ IPlugVST::IPlugVST(const PlugConfig& config, Vst2HostCallback hostCallback)
     for (int i = 0; i < NOutChannels(); ++i) {
         SetOutputChannelConnected(i, true);
     }
-    for (auto* pieces : {&mFloatPieces[0], &mFloatPieces[1]}) {
+    for (auto* pieces : {&floatPieces_[0], &floatPieces_[1]}) {
         pieces->resize(static_cast<std::size_t>(std::max(NInChannels(), NOutChannels())), nullptr);
     }
-    for (auto* pieces : {&mDoublePieces[0], &mDoublePieces[1]}) {
+    for (auto* pieces : {&doublePieces_[0], &doublePieces_[1]}) {
         pieces->resize(static_cast<std::size_t>(std::max(NInChannels(), NOutChannels())), nullptr);
     }
     SetBlockSize(kDefaultBlockSize);
@@ -148,22 +148,22 @@ IPlugVST::~IPlugVST() = default;
 
 void IPlugVST::FinishConstruction() {
     FillEmptyPresets("Empty", NPresets());
-    mAEffect.numPrograms = std::max(1, mAEffect.numPrograms);
+    aEffect_.numPrograms = std::max(1, aEffect_.numPrograms);
 }
 
 void IPlugVST::UpdateChannelCounts() {
-    mAEffect.numInputs = NInChannels();
-    mAEffect.numOutputs = NOutChannels();
-    mInputSpeakers.numChannels = NInChannels();
-    mInputSpeakers.type = SpeakerArrangementType(NInChannels());
-    mOutputSpeakers.numChannels = NOutChannels();
-    mOutputSpeakers.type = SpeakerArrangementType(NOutChannels());
+    aEffect_.numInputs = NInChannels();
+    aEffect_.numOutputs = NOutChannels();
+    inputSpeakers_.numChannels = NInChannels();
+    inputSpeakers_.type = SpeakerArrangementType(NInChannels());
+    outputSpeakers_.numChannels = NOutChannels();
+    outputSpeakers_.type = SpeakerArrangementType(NOutChannels());
 }
 
 // --- Host callbacks --------------------------------------------------------------
 
 intptr_t IPlugVST::CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
-    return mHostCallback != nullptr ? mHostCallback(&mAEffect, opcode, index, value, ptr, opt) : 0;
+    return hostCallback_ != nullptr ? hostCallback_(&aEffect_, opcode, index, value, ptr, opt) : 0;
 }
 
 const VstTimeInfo* IPlugVST::HostTime(int32_t mask) {
@@ -269,10 +269,10 @@ bool IPlugVST::SendSysExToHost(const SysExMessage& message) {
 // --- Host set-up, editor, latency ----------------------------------------------
 
 void IPlugVST::HostSpecificInit() {
-    if (mHostSpecificInitDone) {
+    if (hostSpecificInitDone_) {
         return;
     }
-    mHostSpecificInitDone = true;
+    hostSpecificInitDone_ = true;
     char product[kHostStringBufferSize] = {};
     CallHost(audioMasterGetProductString, 0, 0, product);
     product[kHostStringBufferSize - 1] = '\0';
@@ -299,21 +299,21 @@ void IPlugVST::AttachEditor(std::unique_ptr<IGraphicsLink> graphics) {
     PlugLockGuard guard(Lock());
     IPlugBase::AttachEditor(std::move(graphics));
     if (IGraphicsLink* attached = GetGraphics()) {
-        mEditRect = ERect{0, 0, static_cast<int16_t>(attached->Height()), static_cast<int16_t>(attached->Width())};
-        mAEffect.flags |= effFlagsHasEditor;
+        editRect_ = ERect{0, 0, static_cast<int16_t>(attached->Height()), static_cast<int16_t>(attached->Width())};
+        aEffect_.flags |= effFlagsHasEditor;
     }
 }
 
 void IPlugVST::ResizeGraphics() {
     if (IGraphicsLink* graphics = GetGraphics()) {
-        mEditRect = ERect{0, 0, static_cast<int16_t>(graphics->Height()), static_cast<int16_t>(graphics->Width())};
+        editRect_ = ERect{0, 0, static_cast<int16_t>(graphics->Height()), static_cast<int16_t>(graphics->Width())};
     }
     OnWindowResize();
 }
 
 void IPlugVST::SetLatencySamples(int samples) {
     IPlugBase::SetLatencySamples(samples);
-    mAEffect.initialDelay = samples;
+    aEffect_.initialDelay = samples;
 }
 
 // --- Dispatcher -----------------------------------------------------------------
@@ -416,7 +416,7 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
             return 0;
         case effEditGetRect:
             if (ptr != nullptr && GetGraphics() != nullptr) {
-                *static_cast<ERect**>(ptr) = &mEditRect;
+                *static_cast<ERect**>(ptr) = &editRect_;
                 return 1;
             }
             return 0;
@@ -488,10 +488,10 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
             return kVstVersion;
         case effGetSpeakerArrangement:
             if (value != 0) {
-                *reinterpret_cast<VstSpeakerArrangement**>(value) = &mInputSpeakers;
+                *reinterpret_cast<VstSpeakerArrangement**>(value) = &inputSpeakers_;
             }
             if (ptr != nullptr) {
-                *static_cast<VstSpeakerArrangement**>(ptr) = &mOutputSpeakers;
+                *static_cast<VstSpeakerArrangement**>(ptr) = &outputSpeakers_;
             }
             return 1;
         default:
@@ -504,7 +504,7 @@ intptr_t IPlugVST::GetChunk(int32_t index, void** data) {
     if (data == nullptr || !StateChunks()) {
         return 0;
     }
-    Chunk& chunk = index == 0 ? mBankChunk : mProgramChunk;
+    Chunk& chunk = index == 0 ? bankChunk_ : programChunk_;
     chunk.Clear();
     chunk.PutI32(kChunkMagic);
     chunk.PutI32(kFrameworkVersion);
@@ -527,7 +527,7 @@ intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, const void* data) {
     if (data == nullptr || size <= 0 || size > INT_MAX || !StateChunks()) {
         return 0;
     }
-    Chunk& chunk = index == 0 ? mBankChunk : mProgramChunk;
+    Chunk& chunk = index == 0 ? bankChunk_ : programChunk_;
     chunk.Assign(data, static_cast<std::size_t>(size));
 
     // Header: 'pfft' and the framework version, or neither (a bare state).
@@ -618,8 +618,8 @@ intptr_t IPlugVST::PinProperties(bool output, int32_t index, VstPinProperties* p
     if (index % 2 == 0 && index < count - 1) {
         properties->flags |= kVstPinIsStereo;
     }
-    const std::string& label = output ? mOutChannels[static_cast<std::size_t>(index)].label
-                                      : mInChannels[static_cast<std::size_t>(index)].label;
+    const std::string& label = output ? outChannels_[static_cast<std::size_t>(index)].label
+                                      : inChannels_[static_cast<std::size_t>(index)].label;
     if (!label.empty()) {
         std::snprintf(properties->label, sizeof properties->label, "%s", label.c_str());
     } else {
@@ -644,11 +644,11 @@ intptr_t IPlugVST::CanDo(const char* text) {
         }
     }
     if (std::strcmp(text, "hasCockosExtensions") == 0) {
-        mHostExtensions |= 1;
+        hostExtensions_ |= 1;
         return kReaperCanDoAnswer;
     }
     if (std::strcmp(text, "hasCockosViewAsConfig") == 0) {
-        mHostExtensions |= 2;
+        hostExtensions_ |= 2;
         return kReaperCanDoAnswer;
     }
     return 0;
@@ -733,9 +733,9 @@ void IPlugVST::ProcessFloatOrDouble(Sample** inputs, Sample** outputs, int32_t f
     }
     std::vector<Sample*>* pieces = nullptr;
     if constexpr (std::is_same_v<Sample, float>) {
-        pieces = mFloatPieces;
+        pieces = floatPieces_;
     } else {
-        pieces = mDoublePieces;
+        pieces = doublePieces_;
     }
     const int nIn = NInChannels();
     const int nOut = NOutChannels();

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "IPlugBase.h"
-#include "Vst2Abi.h"
+#include "base/IPlugBase.h"
+#include "plugin/Vst2Abi.h"
 
 namespace kettrix {
 
@@ -52,9 +52,9 @@ public:
     IPlugVST(const PlugConfig& config, Vst2HostCallback hostCallback);
     ~IPlugVST() override;
 
-    AEffect* GetAEffect() { return &mAEffect; }
-    const ERect& EditorRect() const { return mEditRect; }
-    int HostExtensionFlags() const { return mHostExtensions; }
+    AEffect* GetAEffect() { return &aEffect_; }
+    const ERect& EditorRect() const { return editRect_; }
+    int HostExtensionFlags() const { return hostExtensions_; }
 
     // Called by the entry point once construction is complete.
     void FinishConstruction();
@@ -101,18 +101,18 @@ private:
     intptr_t CallHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
     const VstTimeInfo* HostTime(int32_t mask);
 
-    AEffect mAEffect{};
-    Vst2HostCallback mHostCallback;
-    ERect mEditRect{};
-    VstSpeakerArrangement mInputSpeakers{};
-    VstSpeakerArrangement mOutputSpeakers{};
-    bool mHostSpecificInitDone = false;
-    int mHostExtensions = 0;  // bit 0: hasCockosExtensions, bit 1: hasCockosViewAsConfig
-    Chunk mProgramChunk;
-    Chunk mBankChunk;
+    AEffect aEffect_{};
+    Vst2HostCallback hostCallback_;
+    ERect editRect_{};
+    VstSpeakerArrangement inputSpeakers_{};
+    VstSpeakerArrangement outputSpeakers_{};
+    bool hostSpecificInitDone_ = false;
+    int hostExtensions_ = 0;  // bit 0: hasCockosExtensions, bit 1: hasCockosViewAsConfig
+    Chunk programChunk_;
+    Chunk bankChunk_;
     // Per-piece host buffer pointers when a host block is rendered in pieces.
-    std::vector<float*> mFloatPieces[2];
-    std::vector<double*> mDoublePieces[2];
+    std::vector<float*> floatPieces_[2];
+    std::vector<double*> doublePieces_[2];
 };
 
 }  // namespace kettrix

@@ -1,10 +1,10 @@
-#include "Instance.h"
+#include "plugin/Instance.h"
 
 #include <memory>
 #include <new>
 
-#include "IPlugMonoSynth.h"
-#include "Platform.h"
+#include "plugin/IPlugMonoSynth.h"
+#include "plugin/Platform.h"
 
 namespace kettrix {
 

@@ -1,7 +1,7 @@
 // Creation of plug-in instances for a host.
 #pragma once
 
-#include "Vst2Abi.h"
+#include "plugin/Vst2Abi.h"
 
 namespace kettrix {
 

@@ -1,4 +1,4 @@
-#include "Platform.h"
+#include "plugin/Platform.h"
 
 #include <dlfcn.h>
 

@@ -1,5 +1,5 @@
 // Windows implementation of the shell's operating-system services.
-#include "Platform.h"
+#include "plugin/Platform.h"
 
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
@@ -19,16 +19,16 @@ HMODULE sModule = nullptr;
 // lives until the process unloads the library.
 class CreationSection {
 public:
-    CreationSection() { InitializeCriticalSection(&mSection); }
-    ~CreationSection() { DeleteCriticalSection(&mSection); }
+    CreationSection() { InitializeCriticalSection(&section_); }
+    ~CreationSection() { DeleteCriticalSection(&section_); }
     CreationSection(const CreationSection&) = delete;
     CreationSection& operator=(const CreationSection&) = delete;
 
-    void Enter() { EnterCriticalSection(&mSection); }
-    void Leave() { LeaveCriticalSection(&mSection); }
+    void Enter() { EnterCriticalSection(&section_); }
+    void Leave() { LeaveCriticalSection(&section_); }
 
 private:
-    CRITICAL_SECTION mSection;
+    CRITICAL_SECTION section_;
 };
 
 CreationSection& CreationLock() {

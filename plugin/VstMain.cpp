@@ -1,5 +1,5 @@
 // The library's only exports: the VST 2 entry point under its two names.
-#include "Instance.h"
+#include "plugin/Instance.h"
 
 #if defined(_WIN32)
 // Windows exports VSTPluginMain and its alias main through the module

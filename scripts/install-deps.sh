@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libebur128-dev
           libpng-dev zlib1g-dev libfreetype-dev libx11-dev
+          # The style check (scripts/check-format.sh).
+          clang-format
           # A third-party VST 2 instrument, only run as a test subject for
           # the kettrix-render host (its test is skipped without it).
           dpf-plugins-vst

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs the test suite.
 # Usage: scripts/test.sh [--sanitize]   (AddressSanitizer + UBSan build in build-sanitize/)
+# KETTRIX_WERROR=ON makes every compiler warning an error (CI sets it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,7 +13,8 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 
 scripts/install-deps.sh
-cmake -S . -B "$build_dir" "${cmake_args[@]}" >/dev/null
+scripts/check-format.sh
+cmake -S . -B "$build_dir" "${cmake_args[@]}" -DKETTRIX_WERROR="${KETTRIX_WERROR:-OFF}" >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}

@@ -5,11 +5,10 @@
 // as the "rtf" counter. Memory per instance is shown as "bytes" (heap bytes
 // in use after creation, from mallinfo2).
 
-#include "Instance.h"
-#include "Vst2Abi.h"
 #include "engine/EngineLimits.h"
-#include "engine/SoundParams.h"
 #include "kit/ParameterTable.h"
+#include "plugin/Instance.h"
+#include "plugin/Vst2Abi.h"
 
 #include <benchmark/benchmark.h>
 
@@ -47,7 +46,7 @@ AEffect* openInstance() {
 }
 
 void setPlain(AEffect* e, int sound, int off, double plain) {
-    const int index = eng::soundParamIndex(sound, off);
+    const int index = eng::soundIndex(sound, off);
     const auto& info = kit::parameterInfo(index);
     e->setParameter(e, index, static_cast<float>((plain - info.min) / (info.max - info.min)));
 }

@@ -3,8 +3,7 @@
 // the reported time per item is the time per sample.
 #include "engine/HitVoice.h"
 #include "engine/NoiseVoice.h"
-#include "engine/SampleBank.h"
-#include "engine/WavetableBank.h"
+#include "engine/SoundBanks.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,20 +13,9 @@ using namespace kettrix::engine;
 
 constexpr int kBlock = 4096;
 
-const SampleBank& noiseBank() {
-    static const SampleBank bank = makeNoiseSampleBank();
-    return bank;
-}
-
-const SampleBank& hitBank() {
-    static const SampleBank bank = makeHitSampleBank();
-    return bank;
-}
-
-const WavetableBank& wavetables() {
-    static const WavetableBank bank;
-    return bank;
-}
+const SampleBank& noiseBank() { return SoundBanks::shared().noiseSamples; }
+const SampleBank& hitBank() { return SoundBanks::shared().hitSamples; }
+const WavetableBank& wavetables() { return SoundBanks::shared().wavetables; }
 
 // range(0): render mode 1..6 (cymbal, generator, sample; stereo then mono).
 void BM_NoiseVoiceTick(benchmark::State& state) {

@@ -9,16 +9,13 @@
 #include <memory>
 
 #include "engine/OscillatorVoice.h"
-#include "engine/WavetableBank.h"
+#include "engine/SoundBanks.h"
 
 namespace {
 
 using namespace kettrix::engine;
 
-const WavetableBank& bank() {
-    static const WavetableBank shared;
-    return shared;
-}
+const WavetableBank& bank() { return SoundBanks::shared().wavetables; }
 
 constexpr int kBlock = 4096;
 

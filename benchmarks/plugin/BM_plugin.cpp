@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "Instance.h"
-#include "MidiQueue.h"
+#include "base/MidiQueue.h"
+#include "plugin/Instance.h"
 
 namespace {
 

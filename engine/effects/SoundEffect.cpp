@@ -12,7 +12,9 @@ constexpr double kTinyOffset = 2.3283064370807974e-10;
 }  // namespace
 
 SoundEffect::SoundEffect(double sampleRate)
-    : attackCoef_(44100.0 / sampleRate * 0.003), releaseCoef_(44100.0 / sampleRate * 0.0003), sampleRate_(sampleRate) {}
+    : attackCoef_(kReferenceRate / sampleRate * 0.003),
+      releaseCoef_(kReferenceRate / sampleRate * 0.0003),
+      sampleRate_(sampleRate) {}
 
 void SoundEffect::setEffectType(int type) {
     enabled_ = type != 0 ? 1 : 0;

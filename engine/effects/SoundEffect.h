@@ -5,13 +5,15 @@
 
 #include <cstdint>
 
+#include "engine/EngineLimits.h"
+
 namespace kettrix::engine {
 
 enum class EffectType : int { Off = 0, Crush = 1, Drive = 2, Compressor = 3 };
 
 class SoundEffect {
 public:
-    explicit SoundEffect(double sampleRate = 44100.0);
+    explicit SoundEffect(double sampleRate = kReferenceRate);
 
     // UI/host thread, under the plug-in lock.
     void setEffectType(int type);

@@ -11,6 +11,8 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/EngineLimits.h"
+
 namespace kettrix::engine {
 
 struct PitchStep {
@@ -20,7 +22,7 @@ struct PitchStep {
 
 struct OscillatorNoteTable {
     static constexpr int kNotes = 128;
-    static constexpr double kSemitonesPerUnit = 120.0;
+    static constexpr double kSemitonesPerUnit = kPitchSteps;
 
     // harmonicNyquist is fixed at 22050 Hz for the oscillator section,
     // whatever the sample rate; the cymbal generator passes half its rate.

@@ -165,11 +165,11 @@ TEST_F(RenderLoop, SampleRateChangeKeepsSettingsAndSilencesVoices) {
     const auto left = renderChannel(0, 96000 / 4);
     EXPECT_NEAR(frequency(left, 96000.0, 2048), before, 0.5);
     EXPECT_TRUE(allZero(1));  // still panned hard left
-    EXPECT_EQ(engine.smoother().current(soundParamIndex(0, offset::kOscCutoff)), 1.0);
+    EXPECT_EQ(engine.smoother().current(soundIndex(0, offset::kOscCutoff)), 1.0);
 }
 
 TEST_F(Parameters, SnapTruncatesToWholeNotes) {
-    const int pitch = soundParamIndex(0, offset::kOsc1Pitch);
+    const int pitch = soundIndex(0, offset::kOsc1Pitch);
     set(0, offset::kOsc1Snap, 1);
     set(0, offset::kOsc1Pitch, 0.4083);
     EXPECT_EQ(engine.smoother().target(pitch), 0.4);
@@ -183,13 +183,24 @@ TEST_F(Parameters, SnapTruncatesToWholeNotes) {
     EXPECT_DOUBLE_EQ(engine.smoother().target(pitch), 49.0 / 120.0);
 }
 
-TEST_F(Parameters, EnvelopeTimesAreTheKnobSquaredTimesFiveSeconds) {
-    set(0, offset::kOscVolAttack, 1.0);
-    EXPECT_EQ(engine.sound(0).oscVoice(0).volAttack, 5.0);
-    set(0, offset::kOscVolAttack, 0.5);
-    EXPECT_EQ(engine.sound(0).oscVoice(1).volAttack, 1.25);
-    set(0, offset::kOscModRelease, 0.2);
-    EXPECT_NEAR(engine.sound(0).oscVoice(0).modRelease, 0.2, 1e-15);
+TEST_F(Parameters, VolumeAttackLastsTheKnobSquaredTimesFiveSeconds) {
+    // With a long release the loudest sample marks the end of the attack.
+    set(0, offset::kOscVolRelease, 1.0);
+    const auto attackEnd = [&](double knob) {
+        set(0, offset::kOscVolAttack, knob);
+        noteOn(0, 36);
+        const std::vector<double> x = renderChannel(0, 16384);
+        std::size_t loudest = 0;
+        for (std::size_t i = 0; i < x.size(); ++i)
+            if (std::fabs(x[i]) > std::fabs(x[loudest])) loudest = i;
+        // Still rising halfway through the attack.
+        EXPECT_LT(peak(x, loudest / 2 - 400, loudest / 2), 0.75 * std::fabs(x[loudest])) << knob;
+        return static_cast<double>(loudest);
+    };
+    const double period = 44100.0 / 130.0;                // one cycle of the note: the peak's resolution
+    EXPECT_NEAR(attackEnd(0.1), 0.05 * 44100.0, period);  // 0.1^2 * 5 s
+    render(44100 * 6);                                    // the release ends
+    EXPECT_NEAR(attackEnd(0.2), 0.2 * 44100.0, period);   // 0.2^2 * 5 s
 }
 
 TEST_F(Parameters, VolumeDepthActsAtTheNextNote) {
@@ -217,19 +228,19 @@ TEST_F(Parameters, ModulationDepthActsOnTheRingingNote) {
 
 TEST_F(Parameters, MirroredPairsFollowEachOther) {
     set(2, offset::kOscVolume, 0.3);
-    EXPECT_EQ(host.paramValue(soundParamIndex(2, offset::kOscVolDepth)), 0.3);
+    EXPECT_EQ(host.paramValue(soundIndex(2, offset::kOscVolDepth)), 0.3);
     set(2, offset::kOscVolDepth, 0.7);
-    EXPECT_EQ(host.paramValue(soundParamIndex(2, offset::kOscVolume)), 0.7);
+    EXPECT_EQ(host.paramValue(soundIndex(2, offset::kOscVolume)), 0.7);
     EXPECT_EQ(engine.sound(2).oscVolumeLevel().depth, 0.7);
     set(2, offset::kNoise1Volume, 0.25);
-    EXPECT_EQ(host.paramValue(soundParamIndex(2, offset::kNoiseVolDepth)), 0.25);
+    EXPECT_EQ(host.paramValue(soundIndex(2, offset::kNoiseVolDepth)), 0.25);
     EXPECT_EQ(engine.sound(2).noiseVolumeLevel(1).depth, 0.5);
     set(2, offset::kNoiseVolDepth + offset::kNoise2Shift, 0.4);
-    EXPECT_EQ(host.paramValue(soundParamIndex(2, offset::kNoise2Volume)), 0.4);
+    EXPECT_EQ(host.paramValue(soundIndex(2, offset::kNoise2Volume)), 0.4);
     set(2, offset::kHitVolumeMirror, 1.5);
-    EXPECT_EQ(host.paramValue(soundParamIndex(2, offset::kHitVolume)), 1.5);
+    EXPECT_EQ(host.paramValue(soundIndex(2, offset::kHitVolume)), 1.5);
     set(2, offset::kHitLowpass, 0.6);
-    EXPECT_EQ(host.paramValue(soundParamIndex(2, offset::kHitLowpassMirror)), 0.6);
+    EXPECT_EQ(host.paramValue(soundIndex(2, offset::kHitLowpassMirror)), 0.6);
     EXPECT_EQ(engine.sound(2).hitLowpassLevel().depth, 0.6);
 }
 
@@ -240,8 +251,8 @@ TEST_F(Parameters, OscMuteCutsTheRingAtOnceMutedSoundKeepsRinging) {
     noteOn(0, 36);
     noteOn(0, 42);
     renderChannel(0, 2048);
-    host.change(globals::kMuteFirst + 1, 1);  // mute: the ring goes on
-    set(0, offset::kOscOn, 0);                // section off: cut at once
+    host.change(global::kMute + 1, 1);  // mute: the ring goes on
+    set(0, offset::kOscOn, 0);          // section off: cut at once
     render(256);
     EXPECT_EQ(peak(channels[0], 1), 0.0);
     EXPECT_GT(peak(channels[2]), 0.01);

@@ -2,9 +2,9 @@
 // An engine wired to a parameter store the way the plug-in wires it, with
 // helpers to queue MIDI and render blocks into twelve channels.
 
+#include "base/MidiQueue.h"
 #include "engine/DrumEngine.h"
-#include "engine/SoundParams.h"
-#include "plugin/MidiQueue.h"
+#include "engine/EngineLimits.h"
 
 #include "FakeEngineHost.h"
 
@@ -28,10 +28,10 @@ protected:
         host.parameterChanged = [this](int index) { dispatch(index); };
         // Every sound a plain sine with a quick attack and a 0.5 s release.
         for (int s = 0; s < kSoundCount; ++s) {
-            host.at(soundParamIndex(s, offset::kOsc1Type)) = 1;
-            host.at(soundParamIndex(s, offset::kOscVolRelease)) = 0.3;
+            host.at(soundIndex(s, offset::kOsc1Type)) = 1;
+            host.at(soundIndex(s, offset::kOscVolRelease)) = 0.3;
         }
-        for (int i = 0; i < kParamCount; ++i) dispatch(i);
+        for (int i = 0; i < kParameterCount; ++i) dispatch(i);
         settle();
     }
 
@@ -44,20 +44,20 @@ protected:
     // The plug-in's dispatch, reduced to what reaches the engine.
     void dispatch(int index) {
         const double v = host.paramValue(index);
-        if (index < kSoundParamCount) {
-            engine.applySoundParameter(index / kParamsPerSound, index % kParamsPerSound, v);
-        } else if (index >= globals::kMuteFirst && index < globals::kMuteFirst + kSoundCount) {
-            engine.setMute(index - globals::kMuteFirst, v == 1.0);
-        } else if (index >= globals::kSoloFirst && index < globals::kSoloFirst + kSoundCount) {
-            engine.setSolo(index - globals::kSoloFirst, v == 1.0);
-        } else if (index >= globals::kSoundVolFirst && index < globals::kSoundVolFirst + kSoundCount) {
-            engine.setSoundVolume(index - globals::kSoundVolFirst, v);
-        } else if (index == globals::kKeyboardMode) {
+        if (index < kFirstGlobalIndex) {
+            engine.applySoundParameter(index / kSoundBlockSize, index % kSoundBlockSize, v);
+        } else if (index >= global::kMute && index < global::kMute + kSoundCount) {
+            engine.setMute(index - global::kMute, v == 1.0);
+        } else if (index >= global::kSolo && index < global::kSolo + kSoundCount) {
+            engine.setSolo(index - global::kSolo, v == 1.0);
+        } else if (index >= global::kSoundVolume && index < global::kSoundVolume + kSoundCount) {
+            engine.setSoundVolume(index - global::kSoundVolume, v);
+        } else if (index == global::kKeyboardMode) {
             engine.keyboardModeChanged(v);
         }
     }
 
-    void set(int sound, int off, double value) { host.change(soundParamIndex(sound, off), value); }
+    void set(int sound, int off, double value) { host.change(soundIndex(sound, off), value); }
 
     void noteOn(int offsetInBlock, int note, int velocity = 100) {
         midi.Add(

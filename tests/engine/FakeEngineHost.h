@@ -16,14 +16,14 @@ namespace kettrix::engine::test {
 class FakeEngineHost : public EngineHost {
 public:
     std::function<void(int)> parameterChanged;  // index of the changed parameter
-    std::array<double, kParamCount> values{};
+    std::array<double, kParameterCount> values{};
     std::array<double, kSoundCount> indicators{};
     std::vector<int> controlCalls;  // indices given to setControlValue, in order
     int keyboardRedraws = 0;
 
     // Every parameter at the default of the kit's table.
     FakeEngineHost() {
-        for (int i = 0; i < kParamCount; ++i) at(i) = kit::parameterInfo(i).defaultValue;
+        for (int i = 0; i < kParameterCount; ++i) at(i) = kit::parameterInfo(i).defaultValue;
     }
 
     double& at(int index) { return values[static_cast<unsigned>(index)]; }

@@ -2,11 +2,10 @@
 // a host drives it: MIDI events with frame offsets, twelve outputs, programs,
 // parameter changes, sample-rate changes, and a randomized soak.
 
-#include "IPlugMonoSynth.h"
-#include "Instance.h"
 #include "TestHost.h"
 #include "engine/EngineLimits.h"
-#include "engine/SoundParams.h"
+#include "plugin/IPlugMonoSynth.h"
+#include "plugin/Instance.h"
 
 #include <gtest/gtest.h>
 
@@ -116,7 +115,7 @@ TEST_F(HostedPlugin, EverySoundOfTheFactoryKitMakesSound) {
 }
 
 TEST_F(HostedPlugin, ChannelSettingRoutesTheSoundToItsPairOnly) {
-    setPlain(eng::soundParamIndex(0, eng::offset::kChannel), 5, 5);
+    setPlain(eng::soundIndex(0, eng::offset::kChannel), 5, 5);
     noteOn(0, 36);
     process(2048);
     EXPECT_GT(peak(10), 0.001);
@@ -136,7 +135,7 @@ TEST_F(HostedPlugin, ProgramsSwitchKits) {
 }
 
 TEST_F(HostedPlugin, SampleRateChangeKeepsTheKitAndStillPlays) {
-    const int pan = eng::soundParamIndex(0, eng::offset::kPan);
+    const int pan = eng::soundIndex(0, eng::offset::kPan);
     setPlain(pan, 0.0, 1.0);
     Dispatch(effect, effMainsChanged, 0, 0);
     Dispatch(effect, effSetSampleRate, 0, 0, nullptr, 96000.0f);
@@ -201,7 +200,7 @@ TEST_F(HostedPlugin, RandomizedSoakStaysFinite) {
                                 static_cast<uint8_t>(30 + random.below(70)), static_cast<uint8_t>(random.below(128)))});
             }
             for (int n = random.below(3); n > 0; --n)
-                effect->setParameter(effect, random.below(eng::kSoundParamCount), static_cast<float>(random.unit()));
+                effect->setParameter(effect, random.below(eng::kFirstGlobalIndex), static_cast<float>(random.unit()));
             process(frames);
             for (int c = 0; c < eng::kOutputCount; ++c)
                 for (double v : out[static_cast<unsigned>(c)]) ASSERT_TRUE(std::isfinite(v)) << "rate " << rate;

@@ -2,10 +2,10 @@
 // a parameter store that dispatches changes the way the plug-in does.
 
 #include "engine/ActiveSoundList.h"
+#include "engine/EngineLimits.h"
 #include "engine/KeyboardLayout.h"
 #include "engine/Mixer.h"
 #include "engine/NoteRouter.h"
-#include "engine/SoundParams.h"
 
 #include "FakeEngineHost.h"
 
@@ -31,9 +31,9 @@ struct LayoutFixture : ::testing::Test {
 
     void dispatch(int index) {
         const double v = host.paramValue(index);
-        if (index < kSoundParamCount) {
-            const int s = index / kParamsPerSound;
-            switch (index % kParamsPerSound) {
+        if (index < kFirstGlobalIndex) {
+            const int s = index / kSoundBlockSize;
+            switch (index % kSoundBlockSize) {
                 case offset::kKeyLo:
                     layout.keyLoChanged(s, v);
                     break;
@@ -52,13 +52,13 @@ struct LayoutFixture : ::testing::Test {
                 default:
                     break;
             }
-        } else if (index >= globals::kMuteFirst && index < globals::kMuteFirst + 10) {
-            mixer.setMute(index - globals::kMuteFirst, v == 1.0);
-        } else if (index >= globals::kSoloFirst && index < globals::kSoloFirst + 10) {
-            mixer.setSolo(index - globals::kSoloFirst, v == 1.0);
-        } else if (index >= globals::kSoundVolFirst && index < globals::kSoundVolFirst + 10) {
-            mixer.setSoundVolume(index - globals::kSoundVolFirst, v);
-        } else if (index == globals::kKeyboardMode) {
+        } else if (index >= global::kMute && index < global::kMute + 10) {
+            mixer.setMute(index - global::kMute, v == 1.0);
+        } else if (index >= global::kSolo && index < global::kSolo + 10) {
+            mixer.setSolo(index - global::kSolo, v == 1.0);
+        } else if (index >= global::kSoundVolume && index < global::kSoundVolume + 10) {
+            mixer.setSoundVolume(index - global::kSoundVolume, v);
+        } else if (index == global::kKeyboardMode) {
             layout.keyboardModeChanged(v);
         }
     }
@@ -74,14 +74,14 @@ struct LayoutFixture : ::testing::Test {
         return sounds;
     }
 
-    double param(int sound, int off) { return host.paramValue(soundParamIndex(sound, off)); }
+    double param(int sound, int off) { return host.paramValue(soundIndex(sound, off)); }
 };
 
 }  // namespace
 
 TEST_F(LayoutFixture, GmDrumMapGivesOneNotePerSound) {
-    host.change(globals::kKeyboardMode, 3);
-    EXPECT_EQ(host.paramValue(globals::kKeyboardMode), 0.0);  // one-shot command
+    host.change(global::kKeyboardMode, 3);
+    EXPECT_EQ(host.paramValue(global::kKeyboardMode), 0.0);  // one-shot command
     EXPECT_EQ(soundsFor(38), std::vector<int>{2});
     EXPECT_TRUE(soundsFor(40).empty());
     EXPECT_EQ(soundsFor(51), std::vector<int>{9});
@@ -92,18 +92,18 @@ TEST_F(LayoutFixture, GmDrumMapGivesOneNotePerSound) {
     EXPECT_EQ(param(6, offset::kKeyHi), 41.0);
     EXPECT_EQ(param(6, offset::kUserKeyLo), defaultKeyLo(6));
 
-    host.change(globals::kKeyboardMode, 4);
+    host.change(global::kKeyboardMode, 4);
     EXPECT_EQ(soundsFor(38), std::vector<int>{0});
     EXPECT_EQ(layout.keyLo(9), 90);
 }
 
 TEST_F(LayoutFixture, UserLockStopsAtTheFirstUnsetUserRange) {
     for (int s = 0; s < kSoundCount; ++s) {
-        host.storeParamValue(soundParamIndex(s, offset::kUserKeyLo), 60 + s);
-        host.storeParamValue(soundParamIndex(s, offset::kUserKeyHi), 60 + s);
+        host.storeParamValue(soundIndex(s, offset::kUserKeyLo), 60 + s);
+        host.storeParamValue(soundIndex(s, offset::kUserKeyHi), 60 + s);
     }
-    host.storeParamValue(soundParamIndex(4, offset::kUserKeyLo), 0);
-    host.change(globals::kKeyboardMode, 1);
+    host.storeParamValue(soundIndex(4, offset::kUserKeyLo), 0);
+    host.change(global::kKeyboardMode, 1);
     EXPECT_TRUE(layout.locked());
     EXPECT_EQ(layout.keyLo(3), 63);
     EXPECT_EQ(layout.keyLo(4), defaultKeyLo(4));
@@ -111,25 +111,25 @@ TEST_F(LayoutFixture, UserLockStopsAtTheFirstUnsetUserRange) {
     EXPECT_EQ(soundsFor(60), (std::vector<int>{0, 4}));  // 60 is still in sound 4's own range
 
     // Locked: a key map lands in the user parameters and keeps the lock.
-    host.change(globals::kKeyboardMode, 3);
-    EXPECT_EQ(host.paramValue(globals::kKeyboardMode), 1.0);
+    host.change(global::kKeyboardMode, 3);
+    EXPECT_EQ(host.paramValue(global::kKeyboardMode), 1.0);
     EXPECT_EQ(param(2, offset::kUserKeyLo), 38.0);
     EXPECT_EQ(param(2, offset::kKeyLo), defaultKeyLo(2));
 }
 
 TEST_F(LayoutFixture, UnsetUserKeyTakesThePatchKey) {
-    host.change(soundParamIndex(1, offset::kUserKeyLo), 0);
+    host.change(soundIndex(1, offset::kUserKeyLo), 0);
     EXPECT_EQ(param(1, offset::kUserKeyLo), defaultKeyLo(1));
 }
 
 TEST_F(LayoutFixture, KeyLoAboveKeyHiStartsNothingAndKeysAreClamped) {
-    host.change(soundParamIndex(2, offset::kKeyLo), 70);
+    host.change(soundIndex(2, offset::kKeyLo), 70);
     EXPECT_EQ(layout.keyLo(2), 70);
     for (int note = 0; note < 128; ++note) {
         const auto sounds = soundsFor(note);
         EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 2), 0) << note;
     }
-    host.change(soundParamIndex(2, offset::kKeyLo), 48);
+    host.change(soundIndex(2, offset::kKeyLo), 48);
     EXPECT_EQ(soundsFor(50), std::vector<int>{2});
 }
 
@@ -153,44 +153,44 @@ TEST_F(LayoutFixture, PanLawAndRouting) {
 }
 
 TEST_F(LayoutFixture, VolumeAndFaderFollowEachOther) {
-    host.change(soundParamIndex(3, offset::kVolume), 1.2);
-    EXPECT_EQ(host.paramValue(globals::kSoundVolFirst + 3), 1.2);
-    host.change(globals::kSoundVolFirst + 3, 0.5);
+    host.change(soundIndex(3, offset::kVolume), 1.2);
+    EXPECT_EQ(host.paramValue(global::kSoundVolume + 3), 1.2);
+    host.change(global::kSoundVolume + 3, 0.5);
     EXPECT_EQ(param(3, offset::kVolume), 0.5);
     EXPECT_EQ(mixer.strip(3).volumeGain, 0.25);
 }
 
 TEST_F(LayoutFixture, SoloMutesTheOthersAndSoloOffClearsEverything) {
-    host.change(globals::kMuteFirst + 7, 1);
+    host.change(global::kMute + 7, 1);
     EXPECT_TRUE(router.muted(7));
-    host.change(globals::kSoloFirst + 3, 1);
+    host.change(global::kSolo + 3, 1);
     for (int s = 0; s < kSoundCount; ++s) {
         EXPECT_EQ(router.muted(s), s != 3) << s;
-        EXPECT_EQ(host.paramValue(globals::kMuteFirst + s), 0.0);
+        EXPECT_EQ(host.paramValue(global::kMute + s), 0.0);
     }
     EXPECT_TRUE(soundsFor(36).empty());
     EXPECT_EQ(soundsFor(55), std::vector<int>{3});
 
     // Moving the solo to another sound.
-    host.change(globals::kSoloFirst + 5, 1);
+    host.change(global::kSolo + 5, 1);
     for (int s = 0; s < kSoundCount; ++s) EXPECT_EQ(router.muted(s), s != 5) << s;
-    EXPECT_EQ(host.paramValue(globals::kSoloFirst + 3), 0.0);
-    EXPECT_EQ(host.paramValue(globals::kSoloFirst + 5), 1.0);
+    EXPECT_EQ(host.paramValue(global::kSolo + 3), 0.0);
+    EXPECT_EQ(host.paramValue(global::kSolo + 5), 1.0);
 
-    host.change(globals::kSoloFirst + 5, 0);
+    host.change(global::kSolo + 5, 0);
     for (int s = 0; s < kSoundCount; ++s) {
         EXPECT_FALSE(router.muted(s));
-        EXPECT_EQ(host.paramValue(globals::kSoloFirst + s), 0.0);
+        EXPECT_EQ(host.paramValue(global::kSolo + s), 0.0);
     }
 }
 
 TEST_F(LayoutFixture, MutingWhileSoloedLeavesSwitchAndRouterAgreeing) {
-    host.change(globals::kSoloFirst + 3, 1);
-    host.change(globals::kMuteFirst + 3, 1);
+    host.change(global::kSolo + 3, 1);
+    host.change(global::kMute + 3, 1);
     EXPECT_TRUE(router.muted(3));
-    EXPECT_EQ(host.paramValue(globals::kMuteFirst + 3), 1.0);
-    EXPECT_EQ(host.paramValue(globals::kSoloFirst + 3), 0.0);
+    EXPECT_EQ(host.paramValue(global::kMute + 3), 1.0);
+    EXPECT_EQ(host.paramValue(global::kSolo + 3), 0.0);
     EXPECT_FALSE(router.muted(4));
-    host.change(globals::kMuteFirst + 3, 0);
+    host.change(global::kMute + 3, 0);
     EXPECT_FALSE(router.muted(3));
 }

@@ -5,13 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
-#include "IPlugMonoSynth.h"
-#include "Instance.h"
 #include "TestHost.h"
 #include "kit/KitState.h"
+#include "plugin/IPlugMonoSynth.h"
+#include "plugin/Instance.h"
 
 using namespace kettrix;
 using namespace kettrix::kit;
@@ -108,8 +109,15 @@ TEST_F(ChunkFuzz, MutatedBankChunks) {
         test::SetChunkBytes(effect, 0, mutate(valid));
         expectSaneParameters();
         if (HasFatalFailure()) return;
-        for (int slot = 0; slot < 128; ++slot)
-            ASSERT_NE(effect->dispatcher(effect, effGetProgramNameIndexed, slot, 0, nullptr, 0), -1);
+        for (int slot = 0; slot < 128; ++slot) {
+            // Every slot answers with a terminated name that fits the 24
+            // characters a host reserves, and says whether it has one.
+            char name[256];
+            std::memset(name, 0x7F, sizeof name);
+            const intptr_t answer = effect->dispatcher(effect, effGetProgramNameIndexed, slot, 0, name, 0);
+            ASSERT_LT(std::strlen(name), static_cast<std::size_t>(kVstMaxProgNameLen)) << slot;
+            ASSERT_EQ(answer, name[0] != '\0' ? 1 : 0) << slot;
+        }
     }
 }
 

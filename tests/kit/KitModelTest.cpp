@@ -12,6 +12,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "HeadlessEditor.h"
+
 using namespace kettrix::kit;
 
 namespace {
@@ -36,7 +38,7 @@ public:
 
 // Records what reaches the engine; follows "Keyboard Mode" 0/1 with its lock
 // and writes key ranges back like the engine does.
-class RecordingSink : public SoundParameterSink {
+class RecordingSink : public kettrix::SoundParameterSink {
 public:
     explicit RecordingSink(ArrayStore& store) : store_(store) {}
     void applySoundParameter(int sound, int off, double value) override { applied.push_back({sound, off, value}); }
@@ -234,18 +236,18 @@ TEST_F(KitModelTest, RecordsOfTheEarlierFormShiftNoiseTypesAndKeepTheName) {
     record.setVersion(0);
     record.setName("OLD");
     for (int off = 0; off < SoundRecord::kValueCount; ++off) record.setValue(off, value(0, off));
-    record.setValue(offset::kNoise1Type, 5);
+    record.setValue(offset::kNoiseType, 5);
     record.setValue(offset::kNoise2Type, 1);
     record.setValue(19, 25);  // "Hit type" beyond its range
     model.applySound(record);
-    EXPECT_EQ(value(0, offset::kNoise1Type), 6);
+    EXPECT_EQ(value(0, offset::kNoiseType), 6);
     EXPECT_EQ(value(0, offset::kNoise2Type), 1);
     EXPECT_EQ(value(0, 19), 18);
     EXPECT_EQ(model.soundName(0), "KICK");
 
     record.setVersion(SoundRecord::kCurrentVersion);
     model.applySound(record);
-    EXPECT_EQ(value(0, offset::kNoise1Type), 5);
+    EXPECT_EQ(value(0, offset::kNoiseType), 5);
     EXPECT_EQ(model.soundName(0), "OLD");
 }
 

@@ -8,11 +8,12 @@
 #include <cstring>
 #include <filesystem>
 
-#include "IPlugMonoSynth.h"
-#include "Instance.h"
+#include "HeadlessEditor.h"
 #include "TestHost.h"
 #include "kit/FactoryKits.h"
 #include "kit/KitState.h"
+#include "plugin/IPlugMonoSynth.h"
+#include "plugin/Instance.h"
 
 using namespace kettrix;
 using namespace kettrix::kit;
@@ -42,13 +43,14 @@ protected:
     KitPlugin() {
         test::RecordingHost::Instance().Reset();
         effect = CreateVstInstance(&test::RecordingHost::Callback);
+        plug().AttachEditor(editor_);
     }
     ~KitPlugin() override {
         if (effect) Dispatch(effect, effClose);
     }
 
     IPlugMonoSynth& plug() { return *static_cast<IPlugMonoSynth*>(static_cast<IPlugVST*>(effect->object)); }
-    HeadlessEditor& editor() { return dynamic_cast<HeadlessEditor&>(plug().Kit().editor()); }
+    HeadlessEditor& editor() { return editor_; }
     double plain(int index) { return plug().ParamAt(index)->Value(); }
 
     // The bare state chunk of the current program.
@@ -58,6 +60,7 @@ protected:
         return {bytes.begin() + kHeaderSize, bytes.end()};
     }
 
+    HeadlessEditor editor_;
     AEffect* effect = nullptr;
 };
 

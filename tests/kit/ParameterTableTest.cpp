@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 
 using namespace kettrix::kit;
 
@@ -72,8 +73,63 @@ TEST(ParameterTable, KindsRangesAndPrecisions) {
         }
     }
     EXPECT_EQ(none, 9 * 7);
-    EXPECT_EQ(switches + integers + continuous + none, kParameterCount);
     EXPECT_EQ(switches, 10 * 32 + 40);  // 32 switches per block plus four rows of ten in the strip
+    EXPECT_EQ(integers, 351);
+    EXPECT_EQ(continuous, 619);
+}
+
+// The layout's names (which the engine and the plug-in use too) must point at
+// the rows the table defines there.
+TEST(ParameterTable, TheLayoutsNamesPointAtTheirRows) {
+    const auto nameOf = [](int off) { return parameterInfo(soundIndex(2, off)).name; };
+    EXPECT_EQ(nameOf(offset::kOsc1Pitch), "SND3 Osc1 pitch");
+    EXPECT_EQ(nameOf(offset::kOsc1Type), "SND3 Osc1 type");
+    EXPECT_EQ(nameOf(offset::kHitType), "SND3 Hit type");
+    EXPECT_EQ(nameOf(offset::kOscVolDepth), "SND3 Osc volume depth");
+    EXPECT_EQ(nameOf(offset::kOscVolume), "SND3 Osc volume");
+    EXPECT_EQ(nameOf(offset::kNoiseType), "SND3 Noise1 type");
+    EXPECT_EQ(nameOf(offset::kNoiseVolDepth), "SND3 Noise1 volume depth");
+    EXPECT_EQ(nameOf(offset::kNoiseCutoff), "SND3 Noise1 filter cutoff");
+    EXPECT_EQ(nameOf(offset::kNoise2Type), "SND3 Noise2 type");
+    EXPECT_EQ(nameOf(offset::kNoise2VolDepth), "SND3 Noise2 volume depth");
+    EXPECT_EQ(nameOf(offset::kPan), "SND3 Pan");
+    EXPECT_EQ(nameOf(offset::kVolume), "SND3 Volume");
+    EXPECT_EQ(nameOf(offset::kChannel), "SND3 Channel");
+    EXPECT_EQ(nameOf(offset::kHitModDecay), "SND3 Hit Modulation Decay");
+    EXPECT_EQ(nameOf(offset::kKeyLo), "SND3 KeyLo");
+    EXPECT_EQ(nameOf(offset::kKeyHi), "SND3 KeyHi");
+    EXPECT_EQ(nameOf(offset::kEffectAmount), "SND3 Effect amount");
+    EXPECT_EQ(nameOf(offset::kEffectType), "SND3 Effect type");
+    EXPECT_EQ(nameOf(offset::kUserKeyLo), "SND3 UserKeyLo");
+    EXPECT_EQ(nameOf(offset::kUserKeyHi), "SND3 UserKeyHi");
+    EXPECT_EQ(nameOf(offset::kChoke), "SND3 Choke");
+    EXPECT_EQ(nameOf(offset::kOscOn), "SND3 Osc mute");
+    EXPECT_EQ(nameOf(offset::kNoise1On), "SND3 Noise1 mute");
+    EXPECT_EQ(nameOf(offset::kNoise2On), "SND3 Noise2 mute");
+    EXPECT_EQ(parameterInfo(offset::kPatch).name, "Patch");
+    // Noise 2's block repeats noise 1's kinds and ranges, shifted (a few
+    // names are spelt differently, as saved kits store them).
+    for (int off = offset::kNoiseType; off <= offset::kNoiseFilterType; ++off) {
+        const ParamInfo& noise1 = parameterInfo(soundIndex(2, off));
+        const ParamInfo& noise2 = parameterInfo(soundIndex(2, off + offset::kNoise2Shift));
+        if (noise1.kind == ParamKind::None) continue;  // envelope-editor offsets of sound 0 only
+        EXPECT_NE(noise1.name.find("Noise1"), std::string::npos) << off;
+        EXPECT_NE(noise2.name.find("Noise2"), std::string::npos) << off;
+        EXPECT_EQ(noise1.kind, noise2.kind) << off;
+        EXPECT_EQ(noise1.max, noise2.max) << off;
+        EXPECT_EQ(noise1.step, noise2.step) << off;
+    }
+
+    EXPECT_EQ(parameterInfo(global::kShowSound + 2).name, "SND3 Show Sound");
+    EXPECT_EQ(parameterInfo(global::kSoundOn + 2).name, "SND3 Sound On");
+    EXPECT_EQ(parameterInfo(global::kMute + 2).name, "SND3 Mute");
+    EXPECT_EQ(parameterInfo(global::kSolo + 2).name, "SND3 Solo");
+    EXPECT_EQ(parameterInfo(global::kSoundVolume + 2).name, "SND3 Sound Vol");
+    EXPECT_EQ(parameterInfo(global::kKeyboardMode).name, "Keyboard Mode");
+    EXPECT_EQ(parameterInfo(global::kFirstSelectorButton).name, "Noise 1 Type: Previous");
+    EXPECT_EQ(parameterInfo(global::kLastSelectorButton).name, "Noise 2: Next Filter");
+    EXPECT_EQ(parameterInfo(global::kParameterReadout).name, "paramaterReadout");
+    EXPECT_EQ(parameterInfo(kParameterCount - 1).name, "Reserve");
 }
 
 TEST(ParameterTable, KeyDefaultsFollowTheSoundsDefaultRange) {

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <vector>
 
-#include "IPlugMonoSynth.h"
-#include "Instance.h"
 #include "TestHost.h"
+#include "plugin/IPlugMonoSynth.h"
+#include "plugin/Instance.h"
 
 namespace {
 

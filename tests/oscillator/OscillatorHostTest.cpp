@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "AudioMeasure.h"
-#include "Instance.h"
-#include "Vst2Abi.h"
 #include "kit/ParameterTable.h"
+#include "plugin/Instance.h"
+#include "plugin/Vst2Abi.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "IPlugMonoSynth.h"
-#include "Instance.h"
 #include "TestHost.h"
 #include "TestPlug.h"
+#include "plugin/IPlugMonoSynth.h"
+#include "plugin/Instance.h"
 
 namespace kettrix {
 namespace {
@@ -23,21 +23,21 @@ using test::TestPlug;
 // Owns an instance for one test and closes it through the dispatcher.
 class Instance {
 public:
-    explicit Instance(AEffect* effect) : mEffect(effect) {}
+    explicit Instance(AEffect* effect) : effect_(effect) {}
     ~Instance() {
-        if (mEffect != nullptr) {
-            Dispatch(mEffect, effClose);
+        if (effect_ != nullptr) {
+            Dispatch(effect_, effClose);
         }
     }
     Instance(const Instance&) = delete;
     Instance& operator=(const Instance&) = delete;
 
-    AEffect* operator->() const { return mEffect; }
-    AEffect* get() const { return mEffect; }
-    AEffect* release() { return std::exchange(mEffect, nullptr); }
+    AEffect* operator->() const { return effect_; }
+    AEffect* get() const { return effect_; }
+    AEffect* release() { return std::exchange(effect_, nullptr); }
 
 private:
-    AEffect* mEffect;
+    AEffect* effect_;
 };
 
 AEffect* NewSynth() { return CreateVstInstance(RecordingHost::Callback); }

@@ -1,9 +1,9 @@
-// MIDI queue: offset ordering, ageing across blocks, compaction and growth.
+// MIDI queue: offset ordering, ageing across blocks, compaction, fixed storage.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "MidiQueue.h"
+#include "base/MidiQueue.h"
 
 namespace kettrix {
 namespace {
@@ -41,60 +41,66 @@ TEST(MidiQueue, FlushAgesPendingOffsetsAndCompacts) {
     EXPECT_EQ(queue.Peek().data1, 2);
 }
 
-TEST(MidiQueue, FullQueueCompactsBeforeGrowingAndGrowsByTheStep) {
+TEST(MidiQueue, FullQueueCompactsFirstThenDropsAndCountsWithoutGrowing) {
     MidiQueue queue;
-    queue.Resize(512);
-    ASSERT_EQ(queue.Capacity(), 512);
-    ASSERT_EQ(queue.GrowStep(), 512);
-    for (int i = 0; i < 512; ++i) {
+    queue.Resize(256);
+    const int capacity = queue.Capacity();
+    ASSERT_EQ(capacity, MidiQueue::kDefaultCapacity);
+    for (int i = 0; i < capacity; ++i) {
         queue.Add(Note(i, i & 0x7F));
     }
     for (int i = 0; i < 100; ++i) {
         queue.Remove();
     }
-    queue.Add(Note(1000, 1));  // room is made by compaction, not growth
-    EXPECT_EQ(queue.Capacity(), 512);
+    queue.Add(Note(5000, 1));  // room is made by compaction
     EXPECT_EQ(queue.Front(), 0);
-    EXPECT_EQ(queue.Pending(), 413);
+    EXPECT_EQ(queue.Pending(), capacity - 99);
+    EXPECT_EQ(queue.Dropped(), 0u);
 
     for (int i = 0; i < 99; ++i) {
-        queue.Add(Note(1000, 2));
+        queue.Add(Note(5000, 2));
     }
-    ASSERT_EQ(queue.Pending(), 512);
-    queue.Add(Note(2000, 3));  // full from index 0: grows one step
-    EXPECT_EQ(queue.Capacity(), 1024);
-    EXPECT_EQ(queue.Pending(), 513);
+    ASSERT_EQ(queue.Pending(), capacity);
+    queue.Add(Note(6000, 3));  // full from index 0: dropped
+    queue.Add(Note(0, 4));     // even when it would sort first
+    EXPECT_EQ(queue.Capacity(), capacity);
+    EXPECT_EQ(queue.Pending(), capacity);
+    EXPECT_EQ(queue.Dropped(), 2u);
     EXPECT_EQ(queue.PendingAt(0).offset, 100);
-    EXPECT_EQ(queue.PendingAt(512).offset, 2000);
+    EXPECT_EQ(queue.PendingAt(capacity - 1).offset, 5000);
 }
 
-TEST(MidiQueue, AFloodOfMessagesStopsGrowingAtTheCapacityLimit) {
+TEST(MidiQueue, AFloodKeepsTheEarliestMessagesInTheStorageSetForTheBlock) {
     MidiQueue queue;
-    for (int i = 0; i <= MidiQueue::kMaxCapacity; ++i) {
+    queue.Resize(512);
+    const int capacity = queue.Capacity();
+    for (int i = 0; i < 10000; ++i) {
         queue.Add(Note(i, 1));
     }
-    EXPECT_EQ(queue.Capacity(), MidiQueue::kMaxCapacity);
-    EXPECT_EQ(queue.Pending(), MidiQueue::kMaxCapacity);  // the last one was dropped
-    EXPECT_EQ(queue.PendingAt(MidiQueue::kMaxCapacity - 1).offset, MidiQueue::kMaxCapacity - 1);
+    EXPECT_EQ(queue.Capacity(), capacity);
+    EXPECT_EQ(queue.Pending(), capacity);
+    EXPECT_EQ(queue.Dropped(), static_cast<std::uint32_t>(10000 - capacity));
+    EXPECT_EQ(queue.PendingAt(capacity - 1).offset, capacity - 1);
 }
 
-TEST(MidiQueue, ResizeRoundsToWholePagesAndKeepsPendingMessages) {
+TEST(MidiQueue, ResizeGivesTwoMessagesPerFrameInWholePagesAndKeepsPendingMessages) {
     MidiQueue queue;
-    EXPECT_EQ(queue.Capacity(), 1024);
+    EXPECT_EQ(queue.Capacity(), MidiQueue::kDefaultCapacity);
     queue.Resize(1);
-    EXPECT_EQ(queue.Capacity(), 512);
-    queue.Resize(513);
-    EXPECT_EQ(queue.Capacity(), 1024);
-    EXPECT_EQ(queue.GrowStep(), 1024);
+    EXPECT_EQ(queue.Capacity(), MidiQueue::kDefaultCapacity);  // never less
+    queue.Resize(1000);
+    EXPECT_EQ(queue.Capacity(), 2048);
+    queue.Resize(1 << 20);
+    EXPECT_EQ(queue.Capacity(), MidiQueue::kMaxCapacity);
 
-    for (int i = 0; i < 700; ++i) {
+    queue.Resize(1500);
+    for (int i = 0; i < 1700; ++i) {
         queue.Add(Note(i, 1));
     }
-    queue.Resize(64);  // more pending than the new step: room for all of them
-    EXPECT_EQ(queue.GrowStep(), 512);
-    EXPECT_EQ(queue.Capacity(), 1024);
-    EXPECT_EQ(queue.Pending(), 700);
-    EXPECT_EQ(queue.PendingAt(699).offset, 699);
+    queue.Resize(64);  // more pending than the new block needs: room for all of them
+    EXPECT_EQ(queue.Capacity(), 2048);
+    EXPECT_EQ(queue.Pending(), 1700);
+    EXPECT_EQ(queue.PendingAt(1699).offset, 1699);
 }
 
 TEST(MidiQueue, DataBytesAreMaskedToSevenBitsAndOffsetsNeverOverflow) {

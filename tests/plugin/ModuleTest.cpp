@@ -4,8 +4,10 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,18 +26,18 @@ class Module : public ::testing::Test {
 protected:
     void SetUp() override {
         RecordingHost::Instance().Reset();
-        mHandle = dlopen(kModulePath, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(mHandle, nullptr) << dlerror();
+        handle_ = dlopen(kModulePath, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle_, nullptr) << dlerror();
     }
     void TearDown() override {
-        if (mHandle != nullptr) {
-            dlclose(mHandle);
+        if (handle_ != nullptr) {
+            dlclose(handle_);
         }
     }
 
-    Vst2MainProc Entry(const char* name) { return reinterpret_cast<Vst2MainProc>(dlsym(mHandle, name)); }
+    Vst2MainProc Entry(const char* name) { return reinterpret_cast<Vst2MainProc>(dlsym(handle_, name)); }
 
-    void* mHandle = nullptr;
+    void* handle_ = nullptr;
 };
 
 TEST(ModuleSymbols, OnlyTheTwoEntryPointsAreExported) {
@@ -75,7 +77,7 @@ TEST_F(Module, BothEntryPointsCreateIndependentInstances) {
     Dispatch(second, effClose);
 }
 
-TEST_F(Module, HostSequenceRendersSilentFiniteAudioOfTheRequestedLength) {
+TEST_F(Module, HostSequenceWritesEveryFrameSilentUntilTheFirstNoteThenAudible) {
     AEffect* effect = Entry("VSTPluginMain")(RecordingHost::Callback);
     ASSERT_NE(effect, nullptr);
     constexpr int kBlock = 128;
@@ -84,24 +86,48 @@ TEST_F(Module, HostSequenceRendersSilentFiniteAudioOfTheRequestedLength) {
     Dispatch(effect, effSetBlockSize, 0, kBlock);
     Dispatch(effect, effMainsChanged, 0, 1);
 
-    std::vector<std::vector<float>> channels(static_cast<std::size_t>(effect->numOutputs),
-                                             std::vector<float>(kBlock, 7.0f));
+    std::vector<std::vector<float>> channels(static_cast<std::size_t>(effect->numOutputs));
     std::vector<float*> outputs;
     for (auto& channel : channels) {
-        outputs.push_back(channel.data());
+        outputs.push_back(nullptr);
+        channel.resize(kBlock);
     }
+    // Each block starts from a NaN in every sample, so a frame the plug-in
+    // leaves unwritten cannot pass for audio.
+    const auto process = [&] {
+        for (std::size_t c = 0; c < channels.size(); ++c) {
+            channels[c].assign(kBlock, std::numeric_limits<float>::quiet_NaN());
+            outputs[c] = channels[c].data();
+        }
+        effect->processReplacing(effect, nullptr, outputs.data(), kBlock);
+    };
+    const auto peak = [&] {
+        float loudest = 0.0f;
+        for (const auto& channel : channels) {
+            for (float sample : channel) {
+                EXPECT_TRUE(std::isfinite(sample));
+                loudest = std::max(loudest, std::fabs(sample));
+            }
+        }
+        return loudest;
+    };
+
+    for (int block = 0; block < 4; ++block) {
+        process();
+        ASSERT_EQ(peak(), 0.0f) << "block " << block;  // no note yet: exact silence
+    }
+    float loudest = 0.0f;
     for (int block = 0; block < 8; ++block) {
         test::EventList events;
         events.Add(test::MidiEvent(block * 10, 0x99, 36, 100));
         events.Add(test::MidiEvent(kBlock + 500, 0x89, 36, 0));  // beyond the block
         Dispatch(effect, effProcessEvents, 0, 0, events.Build());
-        effect->processReplacing(effect, nullptr, outputs.data(), kBlock);
-        for (const auto& channel : channels) {
-            for (float sample : channel) {
-                ASSERT_TRUE(std::isfinite(sample));
-            }
-        }
+        process();
+        loudest = std::max(loudest, peak());
+        if (HasFailure()) break;
     }
+    EXPECT_GT(loudest, 0.01f);  // the kick on note 36 sounds
+    EXPECT_LE(loudest, 4.0f);
     Dispatch(effect, effMainsChanged, 0, 0);
     Dispatch(effect, effClose);
 }

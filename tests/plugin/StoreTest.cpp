@@ -9,10 +9,10 @@
 #include <limits>
 #include <string>
 
-#include "Base64.h"
-#include "Chunk.h"
-#include "IPlugBase.h"
-#include "Param.h"
+#include "base/Base64.h"
+#include "base/Chunk.h"
+#include "base/IPlugBase.h"
+#include "base/Param.h"
 
 namespace kettrix {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Vst2Abi.h"
+#include "plugin/Vst2Abi.h"
 
 namespace kettrix::test {
 
@@ -101,32 +101,32 @@ inline VstMidiEvent MidiEvent(int32_t deltaFrames, uint8_t status, uint8_t data1
 // A VstEvents record with room for any number of events, as hosts build it.
 class EventList {
 public:
-    void Add(const VstMidiEvent& event) { mMidi.push_back(event); }
-    void AddNull() { mNullAt.push_back(static_cast<int>(mMidi.size())); }
+    void Add(const VstMidiEvent& event) { midi_.push_back(event); }
+    void AddNull() { nullAt_.push_back(static_cast<int>(midi_.size())); }
 
     VstEvents* Build() {
-        const std::size_t count = mMidi.size() + mNullAt.size();
-        mStorage.assign(sizeof(VstEvents) + count * sizeof(VstEvent*), 0);
-        auto* events = reinterpret_cast<VstEvents*>(mStorage.data());
+        const std::size_t count = midi_.size() + nullAt_.size();
+        storage_.assign(sizeof(VstEvents) + count * sizeof(VstEvent*), 0);
+        auto* events = reinterpret_cast<VstEvents*>(storage_.data());
         events->numEvents = static_cast<int32_t>(count);
         std::size_t slot = 0;
-        for (std::size_t i = 0; i <= mMidi.size(); ++i) {
-            for (int nullAt : mNullAt) {
+        for (std::size_t i = 0; i <= midi_.size(); ++i) {
+            for (int nullAt : nullAt_) {
                 if (static_cast<std::size_t>(nullAt) == i) {
                     events->events[slot++] = nullptr;
                 }
             }
-            if (i < mMidi.size()) {
-                events->events[slot++] = reinterpret_cast<VstEvent*>(&mMidi[i]);
+            if (i < midi_.size()) {
+                events->events[slot++] = reinterpret_cast<VstEvent*>(&midi_[i]);
             }
         }
         return events;
     }
 
 private:
-    std::vector<VstMidiEvent> mMidi;
-    std::vector<int> mNullAt;
-    std::vector<unsigned char> mStorage;
+    std::vector<VstMidiEvent> midi_;
+    std::vector<int> nullAt_;
+    std::vector<unsigned char> storage_;
 };
 
 // Chunk bytes fetched from an instance, copied so they outlive the call.

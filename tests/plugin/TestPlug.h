@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "IPlugVST.h"
+#include "plugin/IPlugVST.h"
 
 namespace kettrix::test {
 

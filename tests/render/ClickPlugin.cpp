@@ -9,7 +9,7 @@
 // that file, so a test can check the order of the host's calls and the time
 // information it reports. CLICK_PLUGIN_NO_DOUBLE hides double precision;
 // CLICK_PLUGIN_NO_INDEXED_NAMES leaves effGetProgramNameIndexed unanswered.
-#include "Vst2Abi.h"
+#include "plugin/Vst2Abi.h"
 
 #include <cmath>
 #include <cstdarg>

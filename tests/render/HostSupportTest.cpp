@@ -11,6 +11,7 @@
 #include <string>
 
 using namespace kettrix::render;
+using namespace kettrix::tools;
 using kettrix::render::test::readWav;
 
 namespace {

@@ -2,8 +2,7 @@
 
 #include "engine/HitVoice.h"
 #include "engine/NoiseVoice.h"
-#include "engine/SampleBank.h"
-#include "engine/WavetableBank.h"
+#include "engine/SoundBanks.h"
 
 #include <array>
 
@@ -13,20 +12,9 @@ namespace {
 
 using namespace kettrix::engine;
 
-const SampleBank& noiseBank() {
-    static const SampleBank bank = makeNoiseSampleBank();
-    return bank;
-}
-
-const SampleBank& hitBank() {
-    static const SampleBank bank = makeHitSampleBank();
-    return bank;
-}
-
-const WavetableBank& wavetables() {
-    static const WavetableBank bank;
-    return bank;
-}
+const SampleBank& noiseBank() { return SoundBanks::shared().noiseSamples; }
+const SampleBank& hitBank() { return SoundBanks::shared().hitSamples; }
+const WavetableBank& wavetables() { return SoundBanks::shared().wavetables; }
 
 constexpr std::array<const char*, 40> kNoiseNames{"OFF",
                                                   "Cymbal Generator",

@@ -1,17 +1,12 @@
 #pragma once
 // Spectrogram images: time left to right, frequency bottom to top (linear from
 // 0 to half the sample rate, or logarithmic between two frequencies), level
-// -96..0 dB as a dark-to-bright colour ramp. Also the FFT the measuring tools
-// share.
+// -96..0 dB as a dark-to-bright colour ramp.
 
-#include <complex>
 #include <string>
 #include <vector>
 
 namespace kettrix::audition {
-
-// In-place radix-2 FFT; the size must be a power of two.
-void fft(std::vector<std::complex<double>>& a);
 
 struct SpectrogramSettings {
     int frameSize = 1024;  // power of two

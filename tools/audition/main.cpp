@@ -5,19 +5,40 @@
 // into WAV files, and draws one spectrogram PNG per type from the pitch 0.5
 // mono render (the sample at its own rate). Prints peak and RMS of each.
 #include "AuditionRender.h"
-#include "PcmWavWriter.h"
 #include "Sonogram.h"
+#include "WavWriter.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
 using namespace kettrix::audition;
+
+// The channels (all the same length) as a 32-bit float WAV file; false on
+// an I/O error.
+bool writeWav(const std::string& path, const std::vector<std::vector<double>>& channels, int sampleRate) {
+    const std::size_t frames = channels.front().size();
+    std::vector<float> interleaved(frames * channels.size());
+    for (std::size_t i = 0; i < frames; ++i)
+        for (std::size_t c = 0; c < channels.size(); ++c)
+            interleaved[i * channels.size() + c] = static_cast<float>(channels[c][i]);
+    try {
+        kettrix::tools::WavWriter writer(path, static_cast<int>(channels.size()),
+                                         static_cast<std::uint32_t>(sampleRate));
+        writer.write(interleaved.data(), frames);
+        writer.finish();
+        return true;
+    } catch (const kettrix::tools::WavWriteError&) {
+        return false;
+    }
+}
 
 std::string slug(const char* name) {
     std::string out;

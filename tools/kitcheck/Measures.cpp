@@ -1,6 +1,6 @@
 #include "Measures.h"
 
-#include "Sonogram.h"
+#include "Fft.h"
 
 #include <ebur128.h>
 
@@ -35,7 +35,7 @@ std::vector<double> powerSpectrum(const std::vector<double>& mono, std::size_t f
         const double v = at < mono.size() ? mono[at] : 0.0;
         buffer[static_cast<std::size_t>(i)] = {v * hann(i, size), 0.0};
     }
-    audition::fft(buffer);
+    tools::fft(buffer);
     std::vector<double> power(static_cast<std::size_t>(padded / 2));
     for (std::size_t k = 0; k < power.size(); ++k) power[k] = std::norm(buffer[k]);
     return power;

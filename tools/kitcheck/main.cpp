@@ -17,10 +17,10 @@
 #include "KitChecks.h"
 #include "KitHost.h"
 #include "Measures.h"
-#include "PcmWavWriter.h"
 #include "PluginLibrary.h"
 #include "Report.h"
 #include "Sheet.h"
+#include "WavWriter.h"
 #include "kit/KitState.h"
 #include "kit/KitText.h"
 
@@ -65,6 +65,24 @@ struct KitSource {
     std::string text;  // empty when the plug-in's program is measured
     std::vector<std::uint8_t> chunk;
 };
+
+// The channels (all the same length) as a 32-bit float WAV file; false on
+// an I/O error.
+bool writeWav(const fs::path& path, const std::vector<std::vector<double>>& channels) {
+    const std::size_t frames = channels.front().size();
+    std::vector<float> interleaved(frames * channels.size());
+    for (std::size_t i = 0; i < frames; ++i)
+        for (std::size_t c = 0; c < channels.size(); ++c)
+            interleaved[i * channels.size() + c] = static_cast<float>(channels[c][i]);
+    try {
+        tools::WavWriter writer(path.string(), static_cast<int>(channels.size()), static_cast<std::uint32_t>(kRate));
+        writer.write(interleaved.data(), frames);
+        writer.finish();
+        return true;
+    } catch (const tools::WavWriteError&) {
+        return false;
+    }
+}
 
 std::string slug(const std::string& name) {
     std::string out;
@@ -241,8 +259,7 @@ KitResult measureKit(KitHost& host, const KitSource& source, const Options& opti
             }
             if (options.wav) {
                 const fs::path wav = hitDir / (numbered(s + 1, sound.name) + "-v" + std::to_string(velocity) + ".wav");
-                if (!audition::writeWav(wav.string(), {out.left, out.right}, static_cast<int>(kRate)))
-                    writeFailed = true;
+                if (!writeWav(wav, {out.left, out.right})) writeFailed = true;
             }
         }
         host.setParameter(kSoloIndex + s, 0.0f);
@@ -254,8 +271,7 @@ KitResult measureKit(KitHost& host, const KitSource& source, const Options& opti
     kit.groovePeakDb = 20.0 * std::log10(grooveOut.peakAllOutputs + 1e-12);
     if (kit.groovePeakDb < -200) kit.groovePeakDb = -240;
     kit.grooveFinite = grooveOut.finite;
-    if (!audition::writeWav((options.out / "grooves" / (kit.fileStem + ".wav")).string(),
-                            {grooveOut.left, grooveOut.right}, static_cast<int>(kRate)))
+    if (!writeWav(options.out / "grooves" / (kit.fileStem + ".wav"), {grooveOut.left, grooveOut.right}))
         writeFailed = true;
 
     // Choke: the closed hat, turned all the way down, played 0.1 s into the

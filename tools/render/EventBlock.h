@@ -2,7 +2,7 @@
 // plug-in receives through effProcessEvents.
 #pragma once
 
-#include "Vst2Abi.h"
+#include "plugin/Vst2Abi.h"
 
 #include <cstddef>
 #include <cstdint>

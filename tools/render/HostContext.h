@@ -2,7 +2,7 @@
 // plug-in calls back through audioMaster opcodes.
 #pragma once
 
-#include "Vst2Abi.h"
+#include "plugin/Vst2Abi.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 
 #include "HostContext.h"
 #include "PluginLibrary.h"
-#include "Vst2Abi.h"
+#include "plugin/Vst2Abi.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 // part (dlopen on Linux) lives in one file per platform behind this class.
 #pragma once
 
-#include "Vst2Abi.h"
+#include "plugin/Vst2Abi.h"
 
 #include <stdexcept>
 #include <string>

@@ -112,7 +112,7 @@ void runRender(const RenderOptions& options, std::ostream& log, bool logIsTermin
         throw RenderError("plug-in did not accept the state in '" + options.loadStatePath + "'");
 
     const int channels = mixedChannelCount(options.mix, plugin.numOutputs());
-    WavWriter writer(options.outPath, channels, options.sampleRate);
+    tools::WavWriter writer(options.outPath, channels, options.sampleRate);
 
     plugin.resume();
     plugin.startProcess();

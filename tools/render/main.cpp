@@ -4,7 +4,6 @@
 #include "MidiFile.h"
 #include "PluginLibrary.h"
 #include "RenderSession.h"
-#include "WavWriter.h"
 
 #if defined(_WIN32)
 #include <io.h>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kettrix::render {
+namespace kettrix::tools {
 
 class WavWriteError : public std::runtime_error {
 public:
@@ -48,4 +48,4 @@ private:
     std::vector<uint8_t> bytes_;  // reused for every write
 };
 
-}  // namespace kettrix::render
+}  // namespace kettrix::tools

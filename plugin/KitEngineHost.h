@@ -11,9 +11,9 @@
 #include "kit/KitModel.h"
 #include "kit/ParameterStore.h"
 
-namespace kettrix::engine {
+namespace kettrix {
 
-class KitEngineHost final : public EngineHost {
+class KitEngineHost final : public engine::EngineHost {
 public:
     KitEngineHost(kit::ParameterStore& store, kit::KitModel& kit, kit::EditorSeam& editor)
         : store_(store), kit_(kit), editor_(&editor) {}
@@ -29,7 +29,7 @@ public:
     void setActivityIndicator(int sound, double value) override {
         // The lamp is the control of the sound's "Sound On" parameter; only
         // the control shows it, the parameter is not changed.
-        editor_->showParameterValue(globals::kSoundOnFirst + sound, value);
+        editor_->showParameterValue(layout::global::kSoundOn + sound, value);
     }
     void keyRangeShown(int, int, int) override {}
     void redrawKeyboard() override {}
@@ -40,4 +40,4 @@ private:
     kit::EditorSeam* editor_;
 };
 
-}  // namespace kettrix::engine
+}  // namespace kettrix

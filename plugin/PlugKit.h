@@ -4,11 +4,11 @@
 // filling of the preset slots with the factory kits.
 #pragma once
 
+#include "base/IPlugBase.h"
 #include "kit/KitModel.h"
 #include "kit/ParameterStore.h"
-#include "plugin/IPlugBase.h"
 
-namespace kettrix::kit {
+namespace kettrix {
 
 // Defines every parameter of the table on `plug` (switches, integers and
 // continuous parameters with their names, ranges, steps and defaults; sounds
@@ -16,7 +16,7 @@ namespace kettrix::kit {
 void defineKitParameters(IPlugBase& plug);
 
 // ParameterStore over the plug-in's parameter objects and presets.
-class PlugParameterStore final : public ParameterStore {
+class PlugParameterStore final : public kit::ParameterStore {
 public:
     explicit PlugParameterStore(IPlugBase& plug) : plug_(plug) {}
     double value(int index) const override;
@@ -30,13 +30,13 @@ private:
 };
 
 // SerializeState: the ten names, then every parameter value.
-bool serializeKitState(const KitModel& kit, IPlugBase& plug, Chunk& chunk);
+bool serializeKitState(const kit::KitModel& kit, IPlugBase& plug, Chunk& chunk);
 // UnserializeState: the names with their partial-read rules, then
 // UnserializeParams from where they ended. Returns the end position or -1.
-int unserializeKitState(KitModel& kit, IPlugBase& plug, const Chunk& chunk, int start);
+int unserializeKitState(kit::KitModel& kit, IPlugBase& plug, const Chunk& chunk, int start);
 
 // Construction: the factory kits into slots 0-33, "Empty" loaded, the other
 // slots filled with it under the name "-", then "Electronic 1" loaded.
 void fillFactoryPresets(IPlugBase& plug);
 
-}  // namespace kettrix::kit
+}  // namespace kettrix

@@ -40,14 +40,14 @@ public:
     int GetStr(std::string* text, int start, std::size_t maxLength = SIZE_MAX) const;
     int GetBytes(void* data, int size, int start) const;
 
-    const uint8_t* Data() const { return mBytes.data(); }
-    uint8_t* Data() { return mBytes.data(); }
-    int Size() const { return static_cast<int>(mBytes.size()); }
-    bool Empty() const { return mBytes.empty(); }
-    void Clear() { mBytes.clear(); }
+    const uint8_t* Data() const { return bytes_.data(); }
+    uint8_t* Data() { return bytes_.data(); }
+    int Size() const { return static_cast<int>(bytes_.size()); }
+    bool Empty() const { return bytes_.empty(); }
+    void Clear() { bytes_.clear(); }
     // Replace the contents with a copy of the given bytes.
     void Assign(const void* data, std::size_t size);
-    void Resize(int size) { mBytes.resize(size > 0 ? static_cast<std::size_t>(size) : 0u); }
+    void Resize(int size) { bytes_.resize(size > 0 ? static_cast<std::size_t>(size) : 0u); }
 
     bool operator==(const Chunk& other) const = default;
 
@@ -55,7 +55,7 @@ private:
     // Position after `size` bytes from `start`, or -1 when they do not fit.
     int EndOf(int start, std::size_t size) const;
 
-    std::vector<uint8_t> mBytes;
+    std::vector<uint8_t> bytes_;
 };
 
 }  // namespace kettrix

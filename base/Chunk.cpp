@@ -1,4 +1,4 @@
-#include "Chunk.h"
+#include "base/Chunk.h"
 
 #include <climits>
 #include <cstring>
@@ -26,14 +26,14 @@ Unsigned ReadLittleEndian(const uint8_t* bytes) {
 }  // namespace
 
 int Chunk::PutU32(uint32_t value) {
-    AppendLittleEndian(mBytes, value);
+    AppendLittleEndian(bytes_, value);
     return Size();
 }
 
 int Chunk::PutI32(int32_t value) { return PutU32(static_cast<uint32_t>(value)); }
 
 int Chunk::PutU64(uint64_t value) {
-    AppendLittleEndian(mBytes, value);
+    AppendLittleEndian(bytes_, value);
     return Size();
 }
 
@@ -50,7 +50,7 @@ int Chunk::PutFloat(float value) {
 }
 
 int Chunk::PutBool(bool value) {
-    mBytes.push_back(value ? 1 : 0);
+    bytes_.push_back(value ? 1 : 0);
     return Size();
 }
 
@@ -62,13 +62,13 @@ int Chunk::PutStr(const std::string& text) {
 int Chunk::PutBytes(const void* data, std::size_t size) {
     if (size > 0 && data != nullptr) {
         const auto* bytes = static_cast<const uint8_t*>(data);
-        mBytes.insert(mBytes.end(), bytes, bytes + size);
+        bytes_.insert(bytes_.end(), bytes, bytes + size);
     }
     return Size();
 }
 
 void Chunk::Assign(const void* data, std::size_t size) {
-    mBytes.clear();
+    bytes_.clear();
     PutBytes(data, size);
 }
 
@@ -77,7 +77,7 @@ int Chunk::EndOf(int start, std::size_t size) const {
         return -1;
     }
     const std::size_t begin = static_cast<std::size_t>(start);
-    if (begin > mBytes.size() || size > mBytes.size() - begin) {
+    if (begin > bytes_.size() || size > bytes_.size() - begin) {
         return -1;
     }
     return static_cast<int>(begin + size);
@@ -86,7 +86,7 @@ int Chunk::EndOf(int start, std::size_t size) const {
 int Chunk::GetU32(uint32_t* value, int start) const {
     const int end = EndOf(start, 4);
     if (end >= 0) {
-        *value = ReadLittleEndian<uint32_t>(mBytes.data() + start);
+        *value = ReadLittleEndian<uint32_t>(bytes_.data() + start);
     }
     return end;
 }
@@ -103,7 +103,7 @@ int Chunk::GetI32(int32_t* value, int start) const {
 int Chunk::GetU64(uint64_t* value, int start) const {
     const int end = EndOf(start, 8);
     if (end >= 0) {
-        *value = ReadLittleEndian<uint64_t>(mBytes.data() + start);
+        *value = ReadLittleEndian<uint64_t>(bytes_.data() + start);
     }
     return end;
 }
@@ -129,7 +129,7 @@ int Chunk::GetFloat(float* value, int start) const {
 int Chunk::GetBool(bool* value, int start) const {
     const int end = EndOf(start, 1);
     if (end >= 0) {
-        *value = mBytes[static_cast<std::size_t>(start)] != 0;
+        *value = bytes_[static_cast<std::size_t>(start)] != 0;
     }
     return end;
 }
@@ -147,7 +147,7 @@ int Chunk::GetStr(std::string* text, int start, std::size_t maxLength) const {
     if (length > 0 && end <= Size()) {
         const std::size_t kept =
             static_cast<std::size_t>(length) < maxLength ? static_cast<std::size_t>(length) : maxLength;
-        text->assign(reinterpret_cast<const char*>(mBytes.data()) + afterLength, kept);
+        text->assign(reinterpret_cast<const char*>(bytes_.data()) + afterLength, kept);
     }
     return static_cast<int>(end);
 }
@@ -158,7 +158,7 @@ int Chunk::GetBytes(void* data, int size, int start) const {
     }
     const int end = EndOf(start, static_cast<std::size_t>(size));
     if (end >= 0 && size > 0) {
-        std::memcpy(data, mBytes.data() + start, static_cast<std::size_t>(size));
+        std::memcpy(data, bytes_.data() + start, static_cast<std::size_t>(size));
     }
     return end;
 }

@@ -15,8 +15,8 @@ public:
 #if defined(KETTRIX_HAS_MXCSR)
     // Flush-to-zero (bit 15) and denormals-are-zero (bit 6).
     static constexpr unsigned kFlushBits = 0x8040u;
-    DenormalGuard() : mSaved(_mm_getcsr()) { _mm_setcsr(mSaved | kFlushBits); }
-    ~DenormalGuard() { _mm_setcsr(mSaved); }
+    DenormalGuard() : saved_(_mm_getcsr()) { _mm_setcsr(saved_ | kFlushBits); }
+    ~DenormalGuard() { _mm_setcsr(saved_); }
 #else
     DenormalGuard() = default;
 #endif
@@ -25,7 +25,7 @@ public:
 
 private:
 #if defined(KETTRIX_HAS_MXCSR)
-    unsigned mSaved;
+    unsigned saved_;
 #endif
 };
 

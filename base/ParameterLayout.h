@@ -1,9 +1,23 @@
+// Where every parameter sits: ten blocks of 132 per-sound parameters, then the
+// global ones. The kit model, the engine and the plug-in class all address
+// settings through these names, and saved kits store their values in this
+// order, so this header is the only place an index is written down.
 #pragma once
-// Offsets of the parameters inside one sound's block of 132, as the engine
-// uses them. Offsets not listed here have no effect on the engine.
 
-namespace kettrix::engine::offset {
+namespace kettrix::layout {
 
+inline constexpr int kSoundCount = 10;
+inline constexpr int kSoundBlockSize = 132;
+inline constexpr int kFirstGlobalIndex = kSoundCount * kSoundBlockSize;  // 1320
+inline constexpr int kParameterCount = 1393;
+
+// Index of the parameter at offset `off` of `sound`'s block.
+constexpr int soundIndex(int sound, int off) { return sound * kSoundBlockSize + off; }
+constexpr bool isSoundParameter(int index) { return index >= 0 && index < kFirstGlobalIndex; }
+
+// Offsets within a sound's block. Offsets not named here are read by no
+// code outside the parameter table.
+namespace offset {
 inline constexpr int kOsc1Snap = 0;
 inline constexpr int kOsc1Pitch = 11;
 inline constexpr int kOsc1Type = 12;
@@ -39,7 +53,7 @@ inline constexpr int kOscFilterKeytrack = 41;
 inline constexpr int kOsc2Snap = 44;
 
 // Noise 1 block; noise 2 uses the same layout shifted by kNoise2Shift, except
-// the two fields that sit elsewhere (see below).
+// its colour, which sits elsewhere.
 inline constexpr int kNoiseType = 46;
 inline constexpr int kNoiseRetrigger = 47;
 inline constexpr int kNoiseKeytrack = 48;
@@ -63,7 +77,9 @@ inline constexpr int kNoiseFilterMode = 67;
 inline constexpr int kNoiseFilterType = 68;
 inline constexpr int kNoise1Color = 71;
 inline constexpr int kNoise2Color = 97;
-inline constexpr int kNoise2Shift = 26;  // 72 - 46
+inline constexpr int kNoise2Shift = 26;
+inline constexpr int kNoise2Type = kNoiseType + kNoise2Shift;          // 72
+inline constexpr int kNoise2VolDepth = kNoiseVolDepth + kNoise2Shift;  // 81
 
 inline constexpr int kHitVolumeMirror = 70;
 inline constexpr int kHitLowpassMirror = 96;
@@ -86,11 +102,37 @@ inline constexpr int kKeyLo = 120;
 inline constexpr int kKeyHi = 121;
 inline constexpr int kEffectAmount = 123;
 inline constexpr int kEffectType = 124;
+inline constexpr int kPatch = 125;  // sound 0 only; reserved in the other sounds
 inline constexpr int kUserKeyLo = 126;
 inline constexpr int kUserKeyHi = 127;
 inline constexpr int kChoke = 128;
 inline constexpr int kOscOn = 129;  // "Osc mute": 1 lets the section play
 inline constexpr int kNoise1On = 130;
 inline constexpr int kNoise2On = 131;
+}  // namespace offset
 
-}  // namespace kettrix::engine::offset
+// Global indices (1320 and up). "+ sound" marks the first of ten, one per sound.
+namespace global {
+inline constexpr int kReserved = 1320;
+inline constexpr int kShowSound = 1321;    // + sound
+inline constexpr int kSoundOn = 1331;      // + sound: the activity lamp
+inline constexpr int kMute = 1341;         // + sound
+inline constexpr int kSolo = 1351;         // + sound
+inline constexpr int kSoundVolume = 1361;  // + sound: the mixer fader
+inline constexpr int kKeyboardMode = 1371;
+inline constexpr int kKeyboard = 1372;
+inline constexpr int kFirstSelectorButton = 1373;
+inline constexpr int kLastSelectorButton = 1384;
+inline constexpr int kParameterReadout = 1385;
+// Pseudo-index delivered to the dispatch when a sound name was edited.
+inline constexpr int kSoundNameEdited = 999999;
+}  // namespace global
+
+static_assert(global::kReserved == kFirstGlobalIndex, "the globals follow the last sound's block");
+static_assert(global::kShowSound + kSoundCount == global::kSoundOn && global::kSoundOn + kSoundCount == global::kMute &&
+                  global::kMute + kSoundCount == global::kSolo && global::kSolo + kSoundCount == global::kSoundVolume &&
+                  global::kSoundVolume + kSoundCount == global::kKeyboardMode,
+              "one global of each per-sound kind for every sound, back to back");
+static_assert(offset::kNoise2On < kSoundBlockSize);
+
+}  // namespace kettrix::layout

@@ -1,13 +1,16 @@
-#include "kit/PlugKit.h"
+#include "plugin/PlugKit.h"
 
+#include "base/Base64.h"
 #include "kit/FactoryKits.h"
-#include "plugin/Base64.h"
 
-namespace kettrix::kit {
+namespace kettrix {
+
+using kit::ParamInfo;
+using kit::ParamKind;
 
 void defineKitParameters(IPlugBase& plug) {
-    for (int index = 0; index < kParameterCount && index < plug.NParams(); ++index) {
-        const ParamInfo& info = parameterInfo(index);
+    for (int index = 0; index < layout::kParameterCount && index < plug.NParams(); ++index) {
+        const ParamInfo& info = kit::parameterInfo(index);
         Param* param = plug.ParamAt(index);
         switch (info.kind) {
             case ParamKind::None:
@@ -32,16 +35,16 @@ double PlugParameterStore::value(int index) const {
 }
 
 void PlugParameterStore::setValue(int index, double plain) {
-    if (Param* param = plug_.ParamAt(index)) param->SetPlain(clampToRange(index, plain));
+    if (Param* param = plug_.ParamAt(index)) param->SetPlain(kit::clampToRange(index, plain));
 }
 
-bool serializeKitState(const KitModel& kit, IPlugBase& plug, Chunk& chunk) {
+bool serializeKitState(const kit::KitModel& kit, IPlugBase& plug, Chunk& chunk) {
     PlugLockGuard guard(plug.Lock());
     for (const std::string& name : kit.soundNames()) chunk.PutStr(name);
     return plug.SerializeParams(chunk);
 }
 
-int unserializeKitState(KitModel& kit, IPlugBase& plug, const Chunk& chunk, int start) {
+int unserializeKitState(kit::KitModel& kit, IPlugBase& plug, const Chunk& chunk, int start) {
     PlugLockGuard guard(plug.Lock());
     const std::span<const std::uint8_t> bytes(chunk.Data(), static_cast<std::size_t>(chunk.Size()));
     const int position = kit.readSoundNames(bytes, start);
@@ -49,8 +52,8 @@ int unserializeKitState(KitModel& kit, IPlugBase& plug, const Chunk& chunk, int 
 }
 
 void fillFactoryPresets(IPlugBase& plug) {
-    const FactoryKits factory = buildFactoryKits();
-    for (const FactoryKit& kit : factory.kits) {
+    const kit::FactoryKits factory = kit::buildFactoryKits();
+    for (const kit::FactoryKit& kit : factory.kits) {
         const std::string text = Base64Encode(kit.chunk.data(), kit.chunk.size());
         plug.MakePresetFromBlob(kit.name.c_str(), text.c_str(), static_cast<int>(kit.chunk.size()));
     }
@@ -59,4 +62,4 @@ void fillFactoryPresets(IPlugBase& plug) {
     plug.LoadPreset(0);
 }
 
-}  // namespace kettrix::kit
+}  // namespace kettrix

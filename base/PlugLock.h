@@ -8,12 +8,12 @@ namespace kettrix {
 
 class PlugLock {
 public:
-    void lock() { mMutex.lock(); }
-    void unlock() { mMutex.unlock(); }
-    bool try_lock() { return mMutex.try_lock(); }
+    void lock() { mutex_.lock(); }
+    void unlock() { mutex_.unlock(); }
+    bool try_lock() { return mutex_.try_lock(); }
 
 private:
-    std::recursive_mutex mMutex;
+    std::recursive_mutex mutex_;
 };
 
 using PlugLockGuard = std::lock_guard<PlugLock>;

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "Chunk.h"
-#include "GraphicsLink.h"
-#include "MidiMessage.h"
-#include "Param.h"
-#include "PlugLock.h"
-#include "PresetSlot.h"
+#include "base/Chunk.h"
+#include "base/GraphicsLink.h"
+#include "base/MidiMessage.h"
+#include "base/Param.h"
+#include "base/PlugLock.h"
+#include "base/PresetSlot.h"
 
 namespace kettrix {
 
@@ -133,15 +133,15 @@ public:
     virtual void SetBlockSize(int frames);
 
     // --- Parameters -------------------------------------------------------
-    int NParams() const { return static_cast<int>(mParams.size()); }
+    int NParams() const { return static_cast<int>(params_.size()); }
     Param* ParamAt(int index);
     const Param* ParamAt(int index) const;
     bool SerializeParams(Chunk& chunk);
     int UnserializeParams(const Chunk& chunk, int start);
 
     // --- Presets ----------------------------------------------------------
-    int NPresets() const { return static_cast<int>(mPresets.size()); }
-    int CurrentPresetIndex() const { return mCurrentPreset; }
+    int NPresets() const { return static_cast<int>(presets_.size()); }
+    int CurrentPresetIndex() const { return currentPreset_; }
     bool LoadPreset(int index);
     // Captures the current state into the current slot; renames it when a
     // non-empty name is given.
@@ -156,29 +156,29 @@ public:
     bool DumpPresetSource(const char* path = "TEST.txt");
 
     // --- Configuration, channels and host --------------------------------
-    const std::string& EffectName() const { return mEffectName; }
-    const std::string& ProductString() const { return mProductString; }
-    const std::string& VendorString() const { return mVendorString; }
-    int32_t UniqueId() const { return mUniqueId; }
-    int32_t ManufacturerId() const { return mManufacturerId; }
-    int32_t Version() const { return mVersion; }
-    bool ReceivesMidi() const { return mReceivesMidi; }
-    bool StateChunks() const { return mStateChunks; }
-    bool IsInstrument() const { return mIsInstrument; }
-    int Latency() const { return mLatency; }
-    double GetSampleRate() const { return mSampleRate; }
-    int GetBlockSize() const { return mBlockSize; }
+    const std::string& EffectName() const { return effectName_; }
+    const std::string& ProductString() const { return productString_; }
+    const std::string& VendorString() const { return vendorString_; }
+    int32_t UniqueId() const { return uniqueId_; }
+    int32_t ManufacturerId() const { return manufacturerId_; }
+    int32_t Version() const { return version_; }
+    bool ReceivesMidi() const { return receivesMidi_; }
+    bool StateChunks() const { return stateChunks_; }
+    bool IsInstrument() const { return isInstrument_; }
+    int Latency() const { return latency_; }
+    double GetSampleRate() const { return sampleRate_; }
+    int GetBlockSize() const { return blockSize_; }
     bool LegalIO(int inputs, int outputs) const;
-    const std::vector<ChannelIOPair>& ChannelIOList() const { return mChannelIO; }
-    int NInChannels() const { return static_cast<int>(mInChannels.size()); }
-    int NOutChannels() const { return static_cast<int>(mOutChannels.size()); }
+    const std::vector<ChannelIOPair>& ChannelIOList() const { return channelIO_; }
+    int NInChannels() const { return static_cast<int>(inChannels_.size()); }
+    int NOutChannels() const { return static_cast<int>(outChannels_.size()); }
     bool IsInChannelConnected(int i) const;
     bool IsOutChannelConnected(int i) const;
-    IGraphicsLink* GetGraphics() const { return mGraphics.get(); }
-    PlugLock& Lock() { return mLock; }
+    IGraphicsLink* GetGraphics() const { return graphics_.get(); }
+    PlugLock& Lock() { return lock_; }
 
 protected:
-    void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
+    void SetSampleRate(double sampleRate) { sampleRate_ = sampleRate; }
     void SetHost(int hostKind, int hostVersion);
     void SetInputChannelConnected(int i, bool connected);
     void SetOutputChannelConnected(int i, bool connected);
@@ -192,35 +192,35 @@ protected:
     // Copies the rendered doubles into the remembered float buffers.
     void CopyOutputsToFloat(int frames, bool accumulate);
 
-    std::vector<InputChannel> mInChannels;
-    std::vector<OutputChannel> mOutChannels;
+    std::vector<InputChannel> inChannels_;
+    std::vector<OutputChannel> outChannels_;
 
 private:
     // Name a freshly used slot gets: "user preset N".
     std::string NextUserPresetName() const;
 
-    std::string mEffectName;
-    std::string mProductString;
-    std::string mVendorString;
-    int32_t mUniqueId;
-    int32_t mManufacturerId;
-    int32_t mVersion;
-    bool mReceivesMidi;
-    bool mStateChunks;
-    bool mIsInstrument;
-    int mLatency;
-    double mSampleRate = kDefaultSampleRate;
-    int mBlockSize = 0;
-    int mHostKind = -1;
-    int mHostVersion = 0;
-    int mCurrentPreset = 0;
-    std::vector<Param> mParams;
-    std::vector<PresetSlot> mPresets;
-    std::vector<ChannelIOPair> mChannelIO;
-    std::vector<double*> mInputPointers;
-    std::vector<double*> mOutputPointers;
-    std::unique_ptr<IGraphicsLink> mGraphics;
-    PlugLock mLock;
+    std::string effectName_;
+    std::string productString_;
+    std::string vendorString_;
+    int32_t uniqueId_;
+    int32_t manufacturerId_;
+    int32_t version_;
+    bool receivesMidi_;
+    bool stateChunks_;
+    bool isInstrument_;
+    int latency_;
+    double sampleRate_ = kDefaultSampleRate;
+    int blockSize_ = 0;
+    int hostKind_ = -1;
+    int hostVersion_ = 0;
+    int currentPreset_ = 0;
+    std::vector<Param> params_;
+    std::vector<PresetSlot> presets_;
+    std::vector<ChannelIOPair> channelIO_;
+    std::vector<double*> inputPointers_;
+    std::vector<double*> outputPointers_;
+    std::unique_ptr<IGraphicsLink> graphics_;
+    PlugLock lock_;
 };
 
 }  // namespace kettrix

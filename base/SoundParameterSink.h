@@ -4,7 +4,7 @@
 // the plug-in lock, after the new value has been stored in the parameter.
 #pragma once
 
-namespace kettrix::kit {
+namespace kettrix {
 
 class SoundParameterSink {
 public:
@@ -47,4 +47,4 @@ public:
     bool userKeyLocked() const override { return false; }
 };
 
-}  // namespace kettrix::kit
+}  // namespace kettrix

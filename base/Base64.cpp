@@ -1,4 +1,4 @@
-#include "Base64.h"
+#include "base/Base64.h"
 
 #include <cstring>
 

@@ -33,7 +33,7 @@ public:
 
     void SetPlain(double value);
     void SetFromNormalized(double normalized);
-    double Normalized() const { return Normalized(mValue); }
+    double Normalized() const { return Normalized(value_); }
     double Normalized(double plain) const;
     // Plain value that a normalized value maps to, before any step rounding.
     double FromNormalized(double normalized) const;
@@ -42,52 +42,52 @@ public:
     // `out`, which holds kParamTextBufferSize bytes. With `allowDisplayTexts`
     // a value whose integer part has a display text shows that text.
     void FormatValue(double value, bool normalized, char* out, bool allowDisplayTexts) const;
-    void FormatCurrent(char* out, bool allowDisplayTexts) const { FormatValue(mValue, false, out, allowDisplayTexts); }
+    void FormatCurrent(char* out, bool allowDisplayTexts) const { FormatValue(value_, false, out, allowDisplayTexts); }
     // The unit for the host: empty while the current value shows a display text.
     const std::string& HostLabel() const;
-    const std::string& HostName() const { return mName; }
+    const std::string& HostName() const { return name_; }
 
     // Value of the display text equal to `text`; false when none matches.
     bool ValueOfDisplayText(const char* text, double* value) const;
     // The display text for `value`, or nullptr when it has none.
     const char* DisplayTextFor(int value) const;
 
-    Type GetType() const { return mType; }
-    double Value() const { return mValue; }
+    Type GetType() const { return type_; }
+    double Value() const { return value_; }
     int Int() const;
-    bool Bool() const { return mValue >= 0.5; }
-    double Min() const { return mMin; }
-    double Max() const { return mMax; }
-    double Step() const { return mStep; }
-    double Shape() const { return mShape; }
-    double Default() const { return mDefault; }
-    int DisplayPrecision() const { return mPrecision; }
-    const std::string& Name() const { return mName; }
-    const std::string& Label() const { return mLabel; }
-    const std::string& Group() const { return mGroup; }
-    bool NegateDisplay() const { return mNegateDisplay; }
-    const std::vector<DisplayText>& DisplayTexts() const { return mDisplayTexts; }
+    bool Bool() const { return value_ >= 0.5; }
+    double Min() const { return min_; }
+    double Max() const { return max_; }
+    double Step() const { return step_; }
+    double Shape() const { return shape_; }
+    double Default() const { return default_; }
+    int DisplayPrecision() const { return precision_; }
+    const std::string& Name() const { return name_; }
+    const std::string& Label() const { return label_; }
+    const std::string& Group() const { return group_; }
+    bool NegateDisplay() const { return negateDisplay_; }
+    const std::vector<DisplayText>& DisplayTexts() const { return displayTexts_; }
 
     void SetLabel(const char* label);
-    void SetNegateDisplay(bool negate) { mNegateDisplay = negate; }
-    void SetDisplayPrecision(int precision) { mPrecision = precision; }
+    void SetNegateDisplay(bool negate) { negateDisplay_ = negate; }
+    void SetDisplayPrecision(int precision) { precision_ = precision; }
 
 private:
     void FixType(Type type);
 
-    Type mType = Type::None;
-    double mValue = 0.0;
-    double mMin = 0.0;
-    double mMax = 1.0;
-    double mStep = 1.0;
-    double mShape = 1.0;
-    double mDefault = 0.0;
-    int mPrecision = 0;
-    std::string mName;
-    std::string mLabel;
-    std::string mGroup;
-    bool mNegateDisplay = false;
-    std::vector<DisplayText> mDisplayTexts;
+    Type type_ = Type::None;
+    double value_ = 0.0;
+    double min_ = 0.0;
+    double max_ = 1.0;
+    double step_ = 1.0;
+    double shape_ = 1.0;
+    double default_ = 0.0;
+    int precision_ = 0;
+    std::string name_;
+    std::string label_;
+    std::string group_;
+    bool negateDisplay_ = false;
+    std::vector<DisplayText> displayTexts_;
 };
 
 // Number of decimals needed to show multiples of `step` (at most 6): how

@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-namespace kettrix::render {
+namespace kettrix::tools {
 
 namespace {
 
@@ -101,4 +101,4 @@ void WavWriter::finish() {
     if (std::fclose(file) != 0) throw WavWriteError("cannot finish '" + path_ + "': " + std::strerror(errno));
 }
 
-}  // namespace kettrix::render
+}  // namespace kettrix::tools

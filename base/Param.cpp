@@ -1,4 +1,4 @@
-#include "Param.h"
+#include "base/Param.h"
 
 #include <algorithm>
 #include <climits>
@@ -44,22 +44,22 @@ int PrecisionFromStep(double step) {
 }
 
 void Param::FixType(Type type) {
-    if (mType == Type::None) {
-        mType = type;
+    if (type_ == Type::None) {
+        type_ = type;
     }
 }
 
 void Param::DefineContinuous(const char* name, double defaultValue, double minValue, double maxValue, double step) {
     FixType(Type::Continuous);
-    mName = TruncatedText(name);
-    mLabel.clear();
-    mGroup.clear();
-    mMin = minValue;
-    mMax = std::max(maxValue, minValue + step);
-    mStep = step;
-    mDefault = defaultValue;
-    mValue = defaultValue;
-    mPrecision = PrecisionFromStep(step);
+    name_ = TruncatedText(name);
+    label_.clear();
+    group_.clear();
+    min_ = minValue;
+    max_ = std::max(maxValue, minValue + step);
+    step_ = step;
+    default_ = defaultValue;
+    value_ = defaultValue;
+    precision_ = PrecisionFromStep(step);
 }
 
 void Param::DefineInteger(const char* name, int defaultValue, int minValue, int maxValue) {
@@ -74,16 +74,16 @@ void Param::DefineSwitch(const char* name, bool defaultValue) {
     AddDisplayText(1, "on");
 }
 
-void Param::AddDisplayText(int value, const char* text) { mDisplayTexts.push_back({value, TruncatedText(text)}); }
+void Param::AddDisplayText(int value, const char* text) { displayTexts_.push_back({value, TruncatedText(text)}); }
 
-void Param::SetLabel(const char* label) { mLabel = TruncatedText(label); }
+void Param::SetLabel(const char* label) { label_ = TruncatedText(label); }
 
 void Param::SetPlain(double value) {
     // A NaN from a host or a corrupt chunk must not reach the engine.
     if (!(value == value)) {
-        value = mMin;
+        value = min_;
     }
-    mValue = std::clamp(value, mMin, std::max(mMin, mMax));
+    value_ = std::clamp(value, min_, std::max(min_, max_));
 }
 
 double Param::FromNormalized(double normalized) const {
@@ -91,33 +91,33 @@ double Param::FromNormalized(double normalized) const {
         normalized = 0.0;
     }
     normalized = std::clamp(normalized, 0.0, 1.0);
-    return std::pow(normalized, mShape) * (mMax - mMin) + mMin;
+    return std::pow(normalized, shape_) * (max_ - min_) + min_;
 }
 
 void Param::SetFromNormalized(double normalized) {
     double value = FromNormalized(normalized);
-    if (mType != Type::Continuous && mStep > 0.0) {
-        value = std::floor(value / mStep + 0.5) * mStep;
+    if (type_ != Type::Continuous && step_ > 0.0) {
+        value = std::floor(value / step_ + 0.5) * step_;
     }
-    SetPlain(std::min(value, mMax));
+    SetPlain(std::min(value, max_));
 }
 
 double Param::Normalized(double plain) const {
-    const double range = mMax - mMin;
+    const double range = max_ - min_;
     if (!(range > 0.0)) {
         return 0.0;
     }
     if (!(plain == plain)) {
-        plain = mMin;
+        plain = min_;
     }
-    const double fraction = (std::clamp(plain, mMin, mMax) - mMin) / range;
-    return std::pow(fraction, 1.0 / mShape);
+    const double fraction = (std::clamp(plain, min_, max_) - min_) / range;
+    return std::pow(fraction, 1.0 / shape_);
 }
 
-int Param::Int() const { return TruncatedToInt(mValue); }
+int Param::Int() const { return TruncatedToInt(value_); }
 
 const char* Param::DisplayTextFor(int value) const {
-    for (const DisplayText& entry : mDisplayTexts) {
+    for (const DisplayText& entry : displayTexts_) {
         if (entry.value == value) {
             return entry.text.c_str();
         }
@@ -126,7 +126,7 @@ const char* Param::DisplayTextFor(int value) const {
 }
 
 bool Param::ValueOfDisplayText(const char* text, double* value) const {
-    for (const DisplayText& entry : mDisplayTexts) {
+    for (const DisplayText& entry : displayTexts_) {
         if (entry.text == text) {
             *value = entry.value;
             return true;
@@ -139,17 +139,17 @@ void Param::FormatValue(double value, bool normalized, char* out, bool allowDisp
     if (normalized) {
         value = FromNormalized(value);
     }
-    if (allowDisplayTexts && !mDisplayTexts.empty()) {
+    if (allowDisplayTexts && !displayTexts_.empty()) {
         if (const char* text = DisplayTextFor(TruncatedToInt(value))) {
             std::snprintf(out, kParamTextBufferSize, "%s", text);
             return;
         }
     }
-    if (mNegateDisplay) {
+    if (negateDisplay_) {
         value = -value;
     }
-    if (mPrecision > 0) {
-        std::snprintf(out, kParamTextBufferSize, "%.*f", mPrecision, value);
+    if (precision_ > 0) {
+        std::snprintf(out, kParamTextBufferSize, "%.*f", precision_, value);
     } else {
         std::snprintf(out, kParamTextBufferSize, "%d", TruncatedToInt(value));
     }
@@ -157,11 +157,11 @@ void Param::FormatValue(double value, bool normalized, char* out, bool allowDisp
 
 const std::string& Param::HostLabel() const {
     static const std::string empty;
-    const char* text = DisplayTextFor(TruncatedToInt(mValue));
+    const char* text = DisplayTextFor(TruncatedToInt(value_));
     if (text != nullptr && text[0] != '\0') {
         return empty;
     }
-    return mLabel;
+    return label_;
 }
 
 }  // namespace kettrix

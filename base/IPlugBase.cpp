@@ -1,10 +1,10 @@
-#include "IPlugBase.h"
+#include "base/IPlugBase.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "Base64.h"
+#include "base/Base64.h"
 
 namespace kettrix {
 
@@ -43,38 +43,38 @@ std::string TruncatedPresetName(const char* name) { return std::string(name, str
 }  // namespace
 
 IPlugBase::IPlugBase(const PlugConfig& config)
-    : mEffectName(config.effectName ? config.effectName : ""),
-      mProductString(config.productString ? config.productString : ""),
-      mVendorString(config.vendorString ? config.vendorString : ""),
-      mUniqueId(config.uniqueId),
-      mManufacturerId(config.manufacturerId),
-      mVersion(config.version),
-      mReceivesMidi(config.receivesMidi),
-      mStateChunks(config.stateChunks),
-      mIsInstrument(config.isInstrument),
-      mLatency(config.latency),
-      mParams(static_cast<std::size_t>(std::max(0, config.numParams))),
-      mPresets(static_cast<std::size_t>(std::max(0, config.numPresets))),
-      mChannelIO(ParseChannelIO(config.channelIOString)) {
+    : effectName_(config.effectName ? config.effectName : ""),
+      productString_(config.productString ? config.productString : ""),
+      vendorString_(config.vendorString ? config.vendorString : ""),
+      uniqueId_(config.uniqueId),
+      manufacturerId_(config.manufacturerId),
+      version_(config.version),
+      receivesMidi_(config.receivesMidi),
+      stateChunks_(config.stateChunks),
+      isInstrument_(config.isInstrument),
+      latency_(config.latency),
+      params_(static_cast<std::size_t>(std::max(0, config.numParams))),
+      presets_(static_cast<std::size_t>(std::max(0, config.numPresets))),
+      channelIO_(ParseChannelIO(config.channelIOString)) {
     int inputs = 0;
     int outputs = 0;
-    for (const ChannelIOPair& pair : mChannelIO) {
+    for (const ChannelIOPair& pair : channelIO_) {
         inputs = std::max(inputs, pair.inputs);
         outputs = std::max(outputs, pair.outputs);
     }
-    mInChannels.resize(static_cast<std::size_t>(inputs));
-    mOutChannels.resize(static_cast<std::size_t>(outputs));
-    mInputPointers.resize(mInChannels.size(), nullptr);
-    mOutputPointers.resize(mOutChannels.size(), nullptr);
+    inChannels_.resize(static_cast<std::size_t>(inputs));
+    outChannels_.resize(static_cast<std::size_t>(outputs));
+    inputPointers_.resize(inChannels_.size(), nullptr);
+    outputPointers_.resize(outChannels_.size(), nullptr);
 }
 
 IPlugBase::~IPlugBase() = default;
 
 // --- Virtual operations: base behaviour ------------------------------------
 
-void IPlugBase::Reset() { PlugLockGuard guard(mLock); }
+void IPlugBase::Reset() { PlugLockGuard guard(lock_); }
 
-void IPlugBase::ParameterChanged(int) { PlugLockGuard guard(mLock); }
+void IPlugBase::ParameterChanged(int) { PlugLockGuard guard(lock_); }
 
 void IPlugBase::ShowParamInfo(int) {}
 
@@ -114,7 +114,7 @@ void IPlugBase::EditorClosed() {}
 
 void IPlugBase::OnIdle() {}
 
-void IPlugBase::SetActive(bool) { PlugLockGuard guard(mLock); }
+void IPlugBase::SetActive(bool) { PlugLockGuard guard(lock_); }
 
 void IPlugBase::ReceiveMidi(const MidiMessage& message) { SendMidiToHost(message); }
 
@@ -132,9 +132,9 @@ bool IPlugBase::SerializeState(Chunk& chunk) { return SerializeParams(chunk); }
 int IPlugBase::UnserializeState(const Chunk& chunk, int start) { return UnserializeParams(chunk, start); }
 
 bool IPlugBase::StateMatches(const Chunk& chunk, int start) {
-    PlugLockGuard guard(mLock);
+    PlugLockGuard guard(lock_);
     int position = start;
-    for (const Param& param : mParams) {
+    for (const Param& param : params_) {
         double stored = 0.0;
         position = chunk.GetDouble(&stored, position);
         if (position < 0 || stored != param.Value()) {
@@ -153,7 +153,7 @@ void IPlugBase::OnHostIdentified() {}
 void IPlugBase::SpareHook1() {}
 
 void IPlugBase::SetParameterFromEditor(int paramIndex, double normalized) {
-    PlugLockGuard guard(mLock);
+    PlugLockGuard guard(lock_);
     Param* param = ParamAt(paramIndex);
     if (param == nullptr) {
         return;
@@ -180,39 +180,39 @@ void IPlugBase::HostTimeSignature(int* numerator, int* denominator) {
 
 void IPlugBase::HostTimeInfo(HostTimeInfoRecord*) {}
 
-int IPlugBase::GetHost() { return mHostKind; }
+int IPlugBase::GetHost() { return hostKind_; }
 
-int IPlugBase::GetHostVersion() { return mHostVersion; }
+int IPlugBase::GetHostVersion() { return hostVersion_; }
 
 void IPlugBase::ResizeGraphics() { OnWindowResize(); }
 
 void IPlugBase::HostSpecificInit() {}
 
 void IPlugBase::AttachEditor(std::unique_ptr<IGraphicsLink> graphics) {
-    PlugLockGuard guard(mLock);
+    PlugLockGuard guard(lock_);
     if (!graphics) {
         return;
     }
     for (int i = 0; i < NParams(); ++i) {
-        graphics->SetParameterFromPlug(i, mParams[static_cast<std::size_t>(i)].Normalized(), true);
+        graphics->SetParameterFromPlug(i, params_[static_cast<std::size_t>(i)].Normalized(), true);
     }
     graphics->PrepDraw();
-    mGraphics = std::move(graphics);
+    graphics_ = std::move(graphics);
 }
 
-void IPlugBase::SetLatencySamples(int samples) { mLatency = samples; }
+void IPlugBase::SetLatencySamples(int samples) { latency_ = samples; }
 
 bool IPlugBase::SendMidiToHost(const MidiMessage&) { return false; }
 
 bool IPlugBase::SendSysExToHost(const SysExMessage&) { return false; }
 
 void IPlugBase::RefreshParamControls() {
-    PlugLockGuard guard(mLock);
-    if (!mGraphics) {
+    PlugLockGuard guard(lock_);
+    if (!graphics_) {
         return;
     }
     for (int i = 0; i < NParams(); ++i) {
-        mGraphics->SetParameterFromPlug(i, mParams[static_cast<std::size_t>(i)].Value(), false);
+        graphics_->SetParameterFromPlug(i, params_[static_cast<std::size_t>(i)].Value(), false);
     }
 }
 
@@ -226,47 +226,47 @@ void IPlugBase::SetBlockSize(int frames) {
     // A hostile size must neither underflow nor exhaust memory; longer host
     // blocks are rendered in pieces by the adapter.
     frames = std::clamp(frames, 1, kMaxBlockSize);
-    if (frames == mBlockSize) {
+    if (frames == blockSize_) {
         return;
     }
-    for (InputChannel& channel : mInChannels) {
+    for (InputChannel& channel : inChannels_) {
         channel.scratch.assign(static_cast<std::size_t>(frames), 0.0);
         if (!channel.connected) {
             channel.source = channel.scratch.data();
         }
     }
-    for (OutputChannel& channel : mOutChannels) {
+    for (OutputChannel& channel : outChannels_) {
         channel.scratch.assign(static_cast<std::size_t>(frames), 0.0);
         channel.destination = channel.scratch.data();
     }
-    mBlockSize = frames;
+    blockSize_ = frames;
 }
 
 // --- Parameters --------------------------------------------------------------
 
 Param* IPlugBase::ParamAt(int index) {
-    return index >= 0 && index < NParams() ? &mParams[static_cast<std::size_t>(index)] : nullptr;
+    return index >= 0 && index < NParams() ? &params_[static_cast<std::size_t>(index)] : nullptr;
 }
 
 const Param* IPlugBase::ParamAt(int index) const {
-    return index >= 0 && index < NParams() ? &mParams[static_cast<std::size_t>(index)] : nullptr;
+    return index >= 0 && index < NParams() ? &params_[static_cast<std::size_t>(index)] : nullptr;
 }
 
 bool IPlugBase::SerializeParams(Chunk& chunk) {
-    PlugLockGuard guard(mLock);
-    for (const Param& param : mParams) {
+    PlugLockGuard guard(lock_);
+    for (const Param& param : params_) {
         chunk.PutDouble(param.Value());
     }
     return true;
 }
 
 int IPlugBase::UnserializeParams(const Chunk& chunk, int start) {
-    PlugLockGuard guard(mLock);
+    PlugLockGuard guard(lock_);
     int position = start;
-    for (std::size_t i = 0; i < mParams.size() && position >= 0; ++i) {
+    for (std::size_t i = 0; i < params_.size() && position >= 0; ++i) {
         double value = 0.0;
         position = chunk.GetDouble(&value, position);
-        mParams[i].SetPlain(position >= 0 ? value : 0.0);
+        params_[i].SetPlain(position >= 0 ? value : 0.0);
     }
     for (int i = 0; i < NParams(); ++i) {
         ParameterChanged(i);
@@ -278,7 +278,7 @@ int IPlugBase::UnserializeParams(const Chunk& chunk, int start) {
 
 std::string IPlugBase::NextUserPresetName() const {
     int count = 0;
-    for (const PresetSlot& slot : mPresets) {
+    for (const PresetSlot& slot : presets_) {
         if (slot.name.find(kUserPresetPrefix) != std::string::npos) {
             ++count;
         }
@@ -289,16 +289,16 @@ std::string IPlugBase::NextUserPresetName() const {
 }
 
 bool IPlugBase::LoadPreset(int index) {
-    PlugLockGuard guard(mLock);
+    PlugLockGuard guard(lock_);
     if (index < 0 || index >= NPresets()) {
         return false;
     }
-    PresetSlot& slot = mPresets[static_cast<std::size_t>(index)];
+    PresetSlot& slot = presets_[static_cast<std::size_t>(index)];
     if (slot.initialized) {
         if (UnserializeState(slot.chunk, 0) < 1) {
             return false;
         }
-        mCurrentPreset = index;
+        currentPreset_ = index;
         ProgramChanged();
         RefreshParamControls();
         return true;
@@ -308,7 +308,7 @@ bool IPlugBase::LoadPreset(int index) {
     slot.chunk.Clear();
     const bool stored = SerializeState(slot.chunk);
     if (stored) {
-        mCurrentPreset = index;
+        currentPreset_ = index;
         ProgramChanged();
         RefreshParamControls();
     }
@@ -316,11 +316,11 @@ bool IPlugBase::LoadPreset(int index) {
 }
 
 void IPlugBase::ModifyCurrentPreset(const char* name) {
-    PlugLockGuard guard(mLock);
-    if (mCurrentPreset < 0 || mCurrentPreset >= NPresets()) {
+    PlugLockGuard guard(lock_);
+    if (currentPreset_ < 0 || currentPreset_ >= NPresets()) {
         return;
     }
-    PresetSlot& slot = mPresets[static_cast<std::size_t>(mCurrentPreset)];
+    PresetSlot& slot = presets_[static_cast<std::size_t>(currentPreset_)];
     slot.chunk.Clear();
     SerializeState(slot.chunk);
     if (name != nullptr && name[0] != '\0') {
@@ -329,10 +329,10 @@ void IPlugBase::ModifyCurrentPreset(const char* name) {
 }
 
 void IPlugBase::FillEmptyPresets(const char* name, int count) {
-    PlugLockGuard guard(mLock);
+    PlugLockGuard guard(lock_);
     for (int n = 0; n < count; ++n) {
-        auto slot = std::find_if(mPresets.begin(), mPresets.end(), [](const PresetSlot& s) { return !s.initialized; });
-        if (slot == mPresets.end()) {
+        auto slot = std::find_if(presets_.begin(), presets_.end(), [](const PresetSlot& s) { return !s.initialized; });
+        if (slot == presets_.end()) {
             return;
         }
         slot->initialized = true;
@@ -343,11 +343,11 @@ void IPlugBase::FillEmptyPresets(const char* name, int count) {
 }
 
 void IPlugBase::MakePresetFromBlob(const char* name, const char* base64, int size) {
-    PlugLockGuard guard(mLock);
+    PlugLockGuard guard(lock_);
     std::vector<uint8_t> bytes(static_cast<std::size_t>(std::max(0, size)));
     Base64Decode(base64, bytes.data(), bytes.size());
-    auto slot = std::find_if(mPresets.begin(), mPresets.end(), [](const PresetSlot& s) { return !s.initialized; });
-    if (slot == mPresets.end()) {
+    auto slot = std::find_if(presets_.begin(), presets_.end(), [](const PresetSlot& s) { return !s.initialized; });
+    if (slot == presets_.end()) {
         return;
     }
     slot->initialized = true;
@@ -361,12 +361,12 @@ const char* IPlugBase::PresetName(int index) const {
 }
 
 const PresetSlot* IPlugBase::PresetAt(int index) const {
-    return index >= 0 && index < NPresets() ? &mPresets[static_cast<std::size_t>(index)] : nullptr;
+    return index >= 0 && index < NPresets() ? &presets_[static_cast<std::size_t>(index)] : nullptr;
 }
 
 bool IPlugBase::SerializePresets(Chunk& chunk) {
-    PlugLockGuard guard(mLock);
-    for (const PresetSlot& slot : mPresets) {
+    PlugLockGuard guard(lock_);
+    for (const PresetSlot& slot : presets_) {
         chunk.PutStr(slot.name);
         chunk.PutBool(slot.initialized);
         if (slot.initialized) {
@@ -380,10 +380,10 @@ bool IPlugBase::SerializePresets(Chunk& chunk) {
 }
 
 int IPlugBase::UnserializePresets(const Chunk& chunk, int start) {
-    PlugLockGuard guard(mLock);
+    PlugLockGuard guard(lock_);
     int position = start;
-    for (std::size_t i = 0; i < mPresets.size() && position >= 0; ++i) {
-        PresetSlot& slot = mPresets[i];
+    for (std::size_t i = 0; i < presets_.size() && position >= 0; ++i) {
+        PresetSlot& slot = presets_[i];
         position = chunk.GetStr(&slot.name, position, kPresetNameMax);
         bool initialized = false;
         position = chunk.GetBool(&initialized, position);
@@ -400,17 +400,17 @@ int IPlugBase::UnserializePresets(const Chunk& chunk, int start) {
             }
         }
     }
-    LoadPreset(mCurrentPreset);
+    LoadPreset(currentPreset_);
     return position;
 }
 
 bool IPlugBase::DumpPresetSource(const char* path) {
-    PlugLockGuard guard(mLock);
+    PlugLockGuard guard(lock_);
     std::FILE* file = std::fopen(path, "w");
     if (file == nullptr) {
         return false;
     }
-    for (const PresetSlot& slot : mPresets) {
+    for (const PresetSlot& slot : presets_) {
         const std::string encoded = Base64Encode(slot.chunk.Data(), static_cast<std::size_t>(slot.chunk.Size()));
         std::fprintf(file, "MakePresetFromBlob(\"%s\", \"%s\", %d);\n", slot.name.c_str(), encoded.c_str(),
                      slot.chunk.Size());
@@ -422,7 +422,7 @@ bool IPlugBase::DumpPresetSource(const char* path) {
 // --- Configuration, channels and buffers ------------------------------------
 
 bool IPlugBase::LegalIO(int inputs, int outputs) const {
-    for (const ChannelIOPair& pair : mChannelIO) {
+    for (const ChannelIOPair& pair : channelIO_) {
         if ((inputs == -1 || inputs == pair.inputs) && (outputs == -1 || outputs == pair.outputs)) {
             return true;
         }
@@ -431,23 +431,23 @@ bool IPlugBase::LegalIO(int inputs, int outputs) const {
 }
 
 bool IPlugBase::IsInChannelConnected(int i) const {
-    return i >= 0 && i < NInChannels() && mInChannels[static_cast<std::size_t>(i)].connected;
+    return i >= 0 && i < NInChannels() && inChannels_[static_cast<std::size_t>(i)].connected;
 }
 
 bool IPlugBase::IsOutChannelConnected(int i) const {
-    return i >= 0 && i < NOutChannels() && mOutChannels[static_cast<std::size_t>(i)].connected;
+    return i >= 0 && i < NOutChannels() && outChannels_[static_cast<std::size_t>(i)].connected;
 }
 
 void IPlugBase::SetHost(int hostKind, int hostVersion) {
-    mHostKind = hostKind;
-    mHostVersion = hostVersion;
+    hostKind_ = hostKind;
+    hostVersion_ = hostVersion;
 }
 
 void IPlugBase::SetInputChannelConnected(int i, bool connected) {
     if (i < 0 || i >= NInChannels()) {
         return;
     }
-    InputChannel& channel = mInChannels[static_cast<std::size_t>(i)];
+    InputChannel& channel = inChannels_[static_cast<std::size_t>(i)];
     channel.connected = connected;
     if (!connected) {
         // An unconnected input reads silence.
@@ -458,13 +458,13 @@ void IPlugBase::SetInputChannelConnected(int i, bool connected) {
 
 void IPlugBase::SetOutputChannelConnected(int i, bool connected) {
     if (i >= 0 && i < NOutChannels()) {
-        mOutChannels[static_cast<std::size_t>(i)].connected = connected;
+        outChannels_[static_cast<std::size_t>(i)].connected = connected;
     }
 }
 
 void IPlugBase::AttachInputBuffers(double** buffers, int count) {
     int next = 0;
-    for (InputChannel& channel : mInChannels) {
+    for (InputChannel& channel : inChannels_) {
         channel.source = channel.scratch.data();
         if (channel.connected && buffers != nullptr && next < count) {
             if (double* host = buffers[next++]) {
@@ -476,7 +476,7 @@ void IPlugBase::AttachInputBuffers(double** buffers, int count) {
 
 void IPlugBase::AttachInputBuffers(float** buffers, int count, int frames) {
     int next = 0;
-    for (InputChannel& channel : mInChannels) {
+    for (InputChannel& channel : inChannels_) {
         channel.source = channel.scratch.data();
         if (channel.connected && buffers != nullptr && next < count) {
             if (const float* host = buffers[next++]) {
@@ -488,7 +488,7 @@ void IPlugBase::AttachInputBuffers(float** buffers, int count, int frames) {
 
 void IPlugBase::AttachOutputBuffers(double** buffers, int count) {
     int next = 0;
-    for (OutputChannel& channel : mOutChannels) {
+    for (OutputChannel& channel : outChannels_) {
         channel.destination = channel.scratch.data();
         channel.hostFloatBuffer = nullptr;
         if (channel.connected && buffers != nullptr && next < count) {
@@ -501,7 +501,7 @@ void IPlugBase::AttachOutputBuffers(double** buffers, int count) {
 
 void IPlugBase::AttachOutputBuffers(float** buffers, int count) {
     int next = 0;
-    for (OutputChannel& channel : mOutChannels) {
+    for (OutputChannel& channel : outChannels_) {
         channel.destination = channel.scratch.data();
         channel.hostFloatBuffer = nullptr;
         if (channel.connected && buffers != nullptr && next < count) {
@@ -511,17 +511,17 @@ void IPlugBase::AttachOutputBuffers(float** buffers, int count) {
 }
 
 void IPlugBase::ProcessAttached(int frames) {
-    for (std::size_t i = 0; i < mInChannels.size(); ++i) {
-        mInputPointers[i] = mInChannels[i].source;
+    for (std::size_t i = 0; i < inChannels_.size(); ++i) {
+        inputPointers_[i] = inChannels_[i].source;
     }
-    for (std::size_t i = 0; i < mOutChannels.size(); ++i) {
-        mOutputPointers[i] = mOutChannels[i].destination;
+    for (std::size_t i = 0; i < outChannels_.size(); ++i) {
+        outputPointers_[i] = outChannels_[i].destination;
     }
-    processBlock(mInputPointers.data(), mOutputPointers.data(), frames);
+    processBlock(inputPointers_.data(), outputPointers_.data(), frames);
 }
 
 void IPlugBase::CopyOutputsToFloat(int frames, bool accumulate) {
-    for (const OutputChannel& channel : mOutChannels) {
+    for (const OutputChannel& channel : outChannels_) {
         float* host = channel.hostFloatBuffer;
         if (!channel.connected || host == nullptr) {
             continue;

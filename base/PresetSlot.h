@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "Chunk.h"
+#include "base/Chunk.h"
 
 namespace kettrix {
 

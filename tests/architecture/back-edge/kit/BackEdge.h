@@ -1,0 +1,4 @@
+// Fixture for the include-direction check: the kit reaching up into the plug-in.
+#pragma once
+
+#include "plugin/IPlugMonoSynth.h"
