@@ -103,13 +103,18 @@ TEST_F(ChunkFuzz, RandomAndMutatedProgramChunks) {
 }
 
 TEST_F(ChunkFuzz, MutatedBankChunks) {
+    // The bank holds a program name longer than a host's 24 characters, so
+    // the name answers below have something to cut.
+    char longName[] = "A program name far longer than twenty-four characters";
+    test::Dispatch(effect, effSetProgram, 0, 3);
+    test::Dispatch(effect, effSetProgramName, 0, 0, longName);
     const auto valid = test::GetChunkBytes(effect, 0);
     ASSERT_GT(valid.size(), 128u * 11000u);
     for (int i = 0; i < 12; ++i) {
-        test::SetChunkBytes(effect, 0, mutate(valid));
+        test::SetChunkBytes(effect, 0, i == 0 ? valid : mutate(valid));
         expectSaneParameters();
         if (HasFatalFailure()) return;
-        for (int slot = 0; slot < 128; ++slot) {
+        for (int slot = 0; slot <= 128; ++slot) {  // 128: past the last slot, no name
             // Every slot answers with a terminated name that fits the 24
             // characters a host reserves, and says whether it has one.
             char name[256];
