@@ -10,7 +10,7 @@ if [ "${1:-}" = "--fuzz" ]; then
   shift
 fi
 
-packages=(cmake g++ make pkg-config ccache libgtest-dev libgmock-dev libbenchmark-dev
+packages=(cmake g++ make pkg-config ccache libgtest-dev libgmock-dev libbenchmark-dev libebur128-dev
           libpng-dev zlib1g-dev libfreetype-dev fonts-liberation2 libx11-dev
           # Editor image generator only (resources/generators/images).
           libcairo2-dev

@@ -28,7 +28,12 @@ void colourFor(double t, unsigned char* rgb) {
     rgb[2] = static_cast<unsigned char>(255.0 * std::min(1.0, b));
 }
 
-bool savePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb) {
+}  // namespace
+
+bool writePng(const std::string& path, const RgbImage& image) {
+    const int width = image.width;
+    const int height = image.height;
+    const std::vector<unsigned char>& rgb = image.rgb;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -49,17 +54,37 @@ bool savePng(const std::string& path, int width, int height, const std::vector<u
     return std::fclose(file) == 0;
 }
 
-}  // namespace
-
-bool writeSpectrogramPng(const std::string& path, const std::vector<double>& signal,
-                         const SpectrogramSettings& settings) {
+RgbImage renderSpectrogram(const std::vector<double>& signal, const SpectrogramSettings& settings) {
     const int frame = settings.frameSize;
     const auto length = static_cast<int>(signal.size());
     int hop = std::max(1, settings.hop);
-    while (length / hop > settings.maxWidth) hop *= 2;
-    const int width = std::max(1, length / hop);
+    int width = 0;
+    if (settings.width > 0) {
+        width = settings.width;
+        hop = std::max(1, length / width);
+    } else {
+        while (length / hop > settings.maxWidth) hop *= 2;
+        width = std::max(1, length / hop);
+    }
     const int bins = frame / 2;
-    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * settings.height * 3, 0);
+    // Bin shown in each row, row 0 at the top.
+    std::vector<int> rowBin(static_cast<std::size_t>(settings.height));
+    for (int y = 0; y < settings.height; ++y) {
+        const int fromBottom = settings.height - 1 - y;
+        if (settings.minHz > 0.0) {
+            const double ratio = settings.maxHz / settings.minHz;
+            const double hz = settings.minHz * std::pow(ratio, (fromBottom + 0.5) / settings.height);
+            rowBin[static_cast<std::size_t>(y)] =
+                std::clamp(static_cast<int>(std::lround(hz * frame / settings.sampleRate)), 1, bins - 1);
+        } else {
+            rowBin[static_cast<std::size_t>(y)] = std::min(bins - 1, fromBottom * bins / settings.height);
+        }
+    }
+    RgbImage image;
+    image.width = width;
+    image.height = settings.height;
+    image.rgb.assign(static_cast<std::size_t>(width) * settings.height * 3, 0);
+    std::vector<unsigned char>& rgb = image.rgb;
     std::vector<std::complex<double>> buffer(static_cast<std::size_t>(frame));
     // Window gain: a full-scale sine reads about 0 dB.
     const double reference = frame / 4.0;
@@ -73,14 +98,18 @@ bool writeSpectrogramPng(const std::string& path, const std::vector<double>& sig
         }
         fft(buffer);
         for (int y = 0; y < settings.height; ++y) {
-            // Row 0 is the top (half the sample rate).
-            const int bin = std::min(bins - 1, (settings.height - 1 - y) * bins / settings.height);
+            const int bin = rowBin[static_cast<std::size_t>(y)];
             const double magnitude = std::abs(buffer[static_cast<std::size_t>(bin)]) / reference;
             const double db = 20.0 * std::log10(magnitude + 1e-12);
             colourFor((db + 96.0) / 96.0, &rgb[(static_cast<std::size_t>(y) * width + x) * 3]);
         }
     }
-    return savePng(path, width, settings.height, rgb);
+    return image;
+}
+
+bool writeSpectrogramPng(const std::string& path, const std::vector<double>& signal,
+                         const SpectrogramSettings& settings) {
+    return writePng(path, renderSpectrogram(signal, settings));
 }
 
 }  // namespace kettrix::audition
