@@ -12,15 +12,17 @@ namespace {
 // Highest cutoff as a fraction of the sample rate: the top of the scale at
 // the reference rate (14080 Hz at 44.1 kHz). The filters were tuned for the
 // coefficients up to there; above half the rate the sine even folds back and,
-// past the rate, turns negative. At 44.1 kHz and more nothing is held.
+// past the rate, turns negative.
 constexpr double kHighestRatio = 14080.0 / kReferenceRate;
 }  // namespace
 
 CutoffTable::CutoffTable(double sampleRate) {
     for (int i = 0; i < kSize; ++i) {
         const double hz = 440.0 * std::pow(2.0, (i - 60) / 12.0);
-        const double ratio = std::min(hz / sampleRate, kHighestRatio);
-        values[static_cast<std::size_t>(i)] = 2.0 * std::sin(std::numbers::pi * ratio);
+        // Below the reference rate the top of the scale is held; at and above
+        // it the entries are exactly those the filters were voiced with.
+        const double held = sampleRate < kReferenceRate ? std::min(hz, kHighestRatio * sampleRate) : hz;
+        values[static_cast<std::size_t>(i)] = 2.0 * std::sin(std::numbers::pi * held / sampleRate);
     }
 }
 
