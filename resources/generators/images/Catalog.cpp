@@ -280,7 +280,7 @@ Texts numbered(const std::string& first, int from, int to, const Texts& prefix =
 
 }  // namespace
 
-std::vector<ImageSpec> imageCatalog() {
+std::vector<ImageEntry> imageCatalog() {
     const Texts filterTypes = {"OFF",           "6dB LP",     "6dB HP",   "6dB Lo Shelf",  "6dB Hi Shelf",
                                "12dB LP",       "12dB BP",    "12dB HP",  "12dB Lo Shelf", "12dB Peak",
                                "12dB Hi Shelf", "12dB Notch", "Analog LP"};
@@ -336,7 +336,7 @@ std::vector<ImageSpec> imageCatalog() {
     const Colour screenTab = style::kScreen;
     const Colour pageTab = style::kPanel;
 
-    std::vector<ImageSpec> list = {
+    std::vector<ImageEntry> list = {
         {{102}, "bg.png", 839, 556, 1, paintBackground},
         {{101}, "knob.png", 21, 2100, 100, [](Canvas& c) { paintKnobStrip(c, 21); }},
         {{107}, "knob-small.png", 29, 2900, 100, [](Canvas& c) { paintKnobStrip(c, 29); }},

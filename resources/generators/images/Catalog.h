@@ -10,7 +10,7 @@
 
 namespace kettrix::artwork {
 
-struct ImageSpec {
+struct ImageEntry {
     std::vector<int> ids;  // resource ids bound to this file (two share one picture)
     std::string file;      // name under resources/img/
     int width = 0;
@@ -19,7 +19,7 @@ struct ImageSpec {
     std::function<void(Canvas&)> paint;
 };
 
-std::vector<ImageSpec> imageCatalog();
+std::vector<ImageEntry> imageCatalog();
 
 // Painters, by the part of the editor they belong to.
 void paintBackground(Canvas& c);

@@ -22,17 +22,17 @@ int main(int argc, char** argv) {
     }
     const std::string directory = argv[1];
     int failures = 0;
-    for (const ImageSpec& spec : imageCatalog()) {
-        if (spec.height % spec.frames != 0) {
-            std::fprintf(stderr, "%s: %d frames do not divide the height %d\n", spec.file.c_str(), spec.frames,
-                         spec.height);
+    for (const ImageEntry& image : imageCatalog()) {
+        if (image.height % image.frames != 0) {
+            std::fprintf(stderr, "%s: %d frames do not divide the height %d\n", image.file.c_str(), image.frames,
+                         image.height);
             ++failures;
             continue;
         }
-        Canvas canvas(spec.width, spec.height, spec.frames);
+        Canvas canvas(image.width, image.height, image.frames);
         canvas.frame(0);
-        spec.paint(canvas);
-        const std::string path = directory + "/" + spec.file;
+        image.paint(canvas);
+        const std::string path = directory + "/" + image.file;
         if (!canvas.writePng(path)) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             ++failures;
