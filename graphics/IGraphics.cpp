@@ -21,10 +21,19 @@ IGraphics::IGraphics(IGraphicsPlug* plug, int w, int h, int fps)
       mWidth(w),
       mHeight(h),
       mFPS(fps > 0 ? fps : kDefaultFPS),
-      mDrawBitmap(std::make_unique<LICE_SysBitmap>(w, h)),
+      mDrawBitmap(std::make_unique<LICE_SysBitmap>()),
       mClip(0, 0, w, h) {}
 
 IGraphics::~IGraphics() = default;
+
+LICE_SysBitmap* IGraphics::GetDrawBitmap() const {
+    // The surface is made on first use rather than with the editor: an
+    // instance whose window is never opened holds no pixels.
+    if (mDrawBitmap->GetWidth() != mWidth || mDrawBitmap->GetHeight() != mHeight) mDrawBitmap->Resize(mWidth, mHeight);
+    return mDrawBitmap.get();
+}
+
+void IGraphics::ReleaseDrawBitmap() { mDrawBitmap->Resize(0, 0); }
 
 // --- Controls ----------------------------------------------------------------
 
@@ -180,7 +189,8 @@ void IGraphics::Resize(int w, int h) {
     mWidth = w;
     mHeight = h;
     mMouseCapture = mMouseOver = -1;
-    mDrawBitmap = std::make_unique<LICE_SysBitmap>(w, h);
+    // The surface takes the new size when it is next drawn into.
+    mDrawBitmap->Resize(0, 0);
     mClip = IRECT(0, 0, w, h);
     if (mPlug) mPlug->ResizeGraphics(w, h);
     SetAllControlsDirty();
@@ -358,7 +368,7 @@ bool IGraphics::DrawBitmap(const IBitmap& bitmap, const IRECT& rect, int srcX, i
     if (area.Empty()) return true;
     const IChannelBlend plain;
     if (!blend) blend = &plain;
-    LICE_Blit(mDrawBitmap.get(), bitmap.mData, area.L, area.T, srcX + (area.L - rect.L), srcY + (area.T - rect.T),
+    LICE_Blit(GetDrawBitmap(), bitmap.mData, area.L, area.T, srcX + (area.L - rect.L), srcY + (area.T - rect.T),
               area.W(), area.H(), blend->mWeight, LICE_ModeForBlend(blend->mMethod));
     return true;
 }
@@ -374,7 +384,7 @@ void IGraphics::FillIRect(const IColor& color, const IRECT& rect, const IChannel
     if (area.Empty()) return;
     const float weight = blend ? blend->mWeight : 1.0f;
     const int mode = LICE_ModeForBlend(blend ? blend->mMethod : IChannelBlend::kBlendNone);
-    LICE_FillRect(mDrawBitmap.get(), area.L, area.T, area.W(), area.H(), LICE_ColorFrom(color), weight, mode);
+    LICE_FillRect(GetDrawBitmap(), area.L, area.T, area.W(), area.H(), LICE_ColorFrom(color), weight, mode);
 }
 
 void IGraphics::DrawLine(const IColor& color, int x1, int y1, int x2, int y2, const IChannelBlend* blend,
@@ -396,8 +406,9 @@ void IGraphics::DrawLine(const IColor& color, int x1, int y1, int x2, int y2, co
         IRECT mClip;
     };
     const IRECT area = mClip.Intersect(IRECT(0, 0, mWidth, mHeight));
-    if (area.Empty() || !mDrawBitmap->GetBits()) return;
-    ClipView view(mDrawBitmap.get(), area);
+    LICE_SysBitmap* surface = GetDrawBitmap();
+    if (area.Empty() || !surface->GetBits()) return;
+    ClipView view(surface, area);
     const float weight = blend ? blend->mWeight : 1.0f;
     const int mode = LICE_ModeForBlend(blend ? blend->mMethod : IChannelBlend::kBlendNone);
     LICE_Line(&view, x1 - area.L, y1 - area.T, x2 - area.L, y2 - area.T, LICE_ColorFrom(color), weight, mode,
@@ -448,7 +459,7 @@ bool IGraphics::DrawText(const IText& text, const char* str, const IRECT& rect) 
     font->SetTextColor(LICE_ColorFrom(text.mColor));
     font->SetClipRect(&mClip);
     IRECT r = rect;
-    font->DrawText(mDrawBitmap.get(), str, -1, &r, AlignFlags(text));
+    font->DrawText(GetDrawBitmap(), str, -1, &r, AlignFlags(text));
     font->SetClipRect(nullptr);
     return true;
 }

@@ -185,8 +185,14 @@ public:
     int Height() const { return mHeight; }
     int FPS() const { return mFPS; }
     IGraphicsPlug* GetPlug() const { return mPlug; }
-    LICE_SysBitmap* GetDrawBitmap() const { return mDrawBitmap.get(); }
+    // The draw surface, made at the editor's size when first asked for.
+    LICE_SysBitmap* GetDrawBitmap() const;
     const IRECT& LastDirtyRect() const { return mDirtyRect; }
+
+protected:
+    // For the window hosts when their window closes: frees the surface's
+    // pixels, which the next draw makes again.
+    void ReleaseDrawBitmap();
 
 private:
     // Index of the topmost control at (x, y) that is neither hidden nor

@@ -197,6 +197,7 @@ void IGraphicsLinux::CloseWindow() {
         *mX = X11();
     }
     if (cancelEntry) CancelTextEntry();
+    ReleaseDrawBitmap();
 }
 
 void* IGraphicsLinux::GetWindow() {

@@ -296,6 +296,7 @@ void IGraphicsWin::CloseWindow() {
     }
     mPlugWnd = nullptr;
     mParentWnd = nullptr;
+    ReleaseDrawBitmap();
     std::lock_guard<std::mutex> hold(gClassLock);
     if (--gClassUsers == 0) UnregisterClassA(kWindowClass, static_cast<HINSTANCE>(mHInstance));
 }
