@@ -20,7 +20,6 @@ K4_GEnvelope::K4_GEnvelope(IGraphicsPlug* plug, const IRECT& rect, int paramIdx,
     : IControl(plug, rect, paramIdx), mKind(kind) {
     AddPoint(0.0, 1.0, 0);
     AddPoint(1.0, 0.0, 0);
-    if (plug) plug->GetParamRange(paramIdx, &mParamMin, &mParamMax, nullptr);
     // Each segment has at most width + 1 samples.
     const std::size_t capacity = 2 * static_cast<std::size_t>(std::max(Width(), 0) + 1);
     mSampleX.resize(capacity);
@@ -86,8 +85,8 @@ void K4_GEnvelope::SetValueFromPlug(double value) {
 
 // The control's own parameter only carries edits to the dispatch, so any
 // value it holds will do: the check is against the normalised range the
-// value lives in. (Against the parameter's plain minimum, 0.1 for some of
-// them, a value in the lowest tenth would silence every edit.)
+// value lives in. (Against the parameter's plain range, whose minimum is 0.1
+// for some of them, a value in the lowest tenth would silence every edit.)
 void K4_GEnvelope::SetDirty(bool pushParamToPlug) {
     mDirty = 1;
     if (!pushParamToPlug || !mPlug || mParamIdx < 0) return;

@@ -138,7 +138,6 @@ private:
     int mReleaseShape = 0;
     SelectorTable mAttackShapeSelectors{};
     SelectorTable mReleaseShapeSelectors{};
-    double mParamMin = 0.0, mParamMax = 1.0;
     // Shapes for drawing, apart from the engine's: evaluating moves an
     // envelope's segment state. The attack and release shapes each keep an
     // envelope of their own, since a loader skips the id it loaded last.
