@@ -214,7 +214,8 @@ int K4_GEnvelope::SampleSegment(engine::Envelope& shape, int x0, int pixels, int
     const int capacity = static_cast<int>(mSampleX.size());
     for (int i = 0; i <= pixels && count < capacity; ++i) {
         const double level = i == pixels ? finalLevel : shape.evaluateForDisplay(100.0 * i / pixels);
-        const double h = H * level * mDepth;
+        double h = H * level * mDepth;
+        if (!(h == h)) h = 0.0;
         mSampleX[static_cast<std::size_t>(count)] = x0 + i;
         // Heights beyond twice the rectangle are drawn clipped anyway.
         mSampleH[static_cast<std::size_t>(count)] = static_cast<int>(std::clamp(h, -2.0 * H, 2.0 * H));

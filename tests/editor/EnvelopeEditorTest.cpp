@@ -236,6 +236,30 @@ TEST_F(EnvelopeEditor, FullAttackFillsTheWidthAndHidesTheReleaseAndItsBar) {
     }
 }
 
+// Values no parameter would hold, handed to the control directly: the curve
+// still stays inside its rectangle.
+TEST_F(EnvelopeEditor, HostileValuesDrawNothingOutsideTheRectangle) {
+    const std::vector<LICE_pixel> under = backdrop(0);
+    const double nan = std::nan("");
+    const double cases[][3] = {{nan, 1e9, -1e300}, {-5.0, nan, 1e300}, {1e300, -1e300, nan}, {0.0, 0.0, 40.0}};
+    for (const auto& c : cases) {
+        envelope(0).SetAttack(c[0]);
+        envelope(0).SetRelease(c[1]);
+        envelope(0).SetDepth(c[2]);
+        envelope(0).SetAttackShape(-3);
+        envelope(0).SetReleaseShape(99);
+        const std::vector<LICE_pixel> drawn = pixels();
+        for (int x = L - 1; x <= L + W; ++x) {
+            EXPECT_EQ(at(drawn, x, T - 1), at(under, x, T - 1));
+            EXPECT_EQ(at(drawn, x, T + H), at(under, x, T + H));
+        }
+        for (int y = T; y < T + H; ++y) {
+            EXPECT_EQ(at(drawn, L - 1, y), at(under, L - 1, y));
+            EXPECT_EQ(at(drawn, L + W, y), at(under, L + W, y));
+        }
+    }
+}
+
 // Per column, the pixels of the curve that differ from what is under it.
 TEST_F(EnvelopeEditor, CurveOfALinearAttackRisesMonotonically) {
     for (int kind : {0, 1}) {
