@@ -95,6 +95,7 @@ void KettrixEditor::BuildControls() {
     }
     BindGroups();
     IndexControlsByParam();
+    SetUpEnvelopeEditors();
     // The read-out line follows the mouse.
     mGraphics.HandleMouseOver(true);
     for (int s = 0; s < kit::kSoundCount; ++s) {
@@ -415,6 +416,7 @@ void KettrixEditor::showParameterValue(int index, double plain) { ShowValue(inde
 
 void KettrixEditor::soundParameterChanged(int sound, int off, double plain) {
     if (!ValidSound(sound)) return;
+    EnvelopeParameterChanged(sound, off, plain);
     if (off == kHitTypeOffset) {
         GreyHitPanel(sound, plain);
         return;
@@ -467,12 +469,82 @@ TextEntry* KettrixEditor::NameField(int s) const {
 }
 
 K4_GEnvelope* KettrixEditor::EnvelopeEditor(int kind) const {
+    if (kind < 0 || kind >= static_cast<int>(envelopes().size())) return nullptr;
     return dynamic_cast<K4_GEnvelope*>(mGraphics.GetControl(global_control::kFirstEnvelopeEditor + kind));
 }
 
 void KettrixEditor::SetFileDialog(SoundFileDialog& dialog) {
     mDialog = &dialog;
     if (IFileControl* files = FileControl()) files->SetDialog(dialog);
+}
+
+// ---------------------------------------------------------------------------
+// Envelope editors
+
+void KettrixEditor::SetUpEnvelopeEditors() {
+    for (std::size_t k = 0; k < envelopes().size(); ++k) {
+        const EnvelopeEntry& e = envelopes()[k];
+        K4_GEnvelope* editor = EnvelopeEditor(static_cast<int>(k));
+        if (editor == nullptr) continue;
+        K4_GEnvelope::SelectorTable attackShapes{}, releaseShapes{};
+        for (int s = 0; s < kit::kSoundCount; ++s) {
+            const auto i = static_cast<std::size_t>(s);
+            attackShapes[i] = dynamic_cast<IPopupControl*>(mGraphics.GetControl(ControlOf(s, e.attackShape)));
+            releaseShapes[i] = dynamic_cast<IPopupControl*>(mGraphics.GetControl(ControlOf(s, e.releaseShape)));
+        }
+        editor->SetAttackShapeSelectors(attackShapes);
+        editor->SetReleaseShapeSelectors(releaseShapes);
+        editor->SetModulationShapes(e.attackMenu == Menu::AttackShapeModulation ? 1 : 0);
+    }
+}
+
+void KettrixEditor::EnvelopeParameterChanged(int sound, int off, double plain) {
+    for (std::size_t k = 0; k < envelopes().size(); ++k) {
+        const EnvelopeEntry& e = envelopes()[k];
+        K4_GEnvelope* editor = EnvelopeEditor(static_cast<int>(k));
+        if (editor == nullptr) continue;
+        // The editor's own parameter (a sound-0 offset) carries its edits.
+        if (sound == 0 && off == e.editorParam) {
+            CopyEnvelopeEdit(*editor, e);
+            continue;
+        }
+        if (sound != mCurrentSound) continue;
+        if (off == e.attack) editor->SetAttack(plain);
+        if (off == e.release) editor->SetRelease(plain);
+        if (off == e.depth) editor->SetDepth(plain);
+        if (off == e.attackShape) editor->SetAttackShape(static_cast<int>(plain));
+        if (off == e.releaseShape) editor->SetReleaseShape(static_cast<int>(plain));
+    }
+}
+
+void KettrixEditor::CopyEnvelopeEdit(K4_GEnvelope& editor, const EnvelopeEntry& e) {
+    if (!editor.Changed() || !ValidSound(mCurrentSound)) return;
+    // Cleared first: the copies come back through the setters, and a depth
+    // the parameter limits re-enters here.
+    editor.ClearChanged();
+    const double attack = editor.Attack(), release = editor.Release(), depth = editor.Depth();
+    SetFromEnvelopeEditor(mCurrentSound, e.attack, attack);
+    SetFromEnvelopeEditor(mCurrentSound, e.release, release);
+    SetFromEnvelopeEditor(mCurrentSound, e.depth, depth);
+}
+
+// The value goes in as a move of the detail group's slider would: the
+// parameter takes it within its range, the host hears of it and its change
+// runs. An unchanged value does nothing.
+void KettrixEditor::SetFromEnvelopeEditor(int s, int off, double plain) {
+    const int index = soundIndex(s, off);
+    const double value = kit::clampToRange(index, plain);
+    if (value == mStore.value(index)) return;
+    double lo = 0.0, hi = 1.0, shape = 1.0;
+    IControl* slider = mGraphics.GetControl(ControlOf(s, off));
+    if (slider == nullptr || mPlug == nullptr || !mPlug->GetParamRange(index, &lo, &hi, &shape) || !(hi > lo)) {
+        mKit.setControlValue(index, value);
+        return;
+    }
+    double normalized = (value - lo) / (hi - lo);
+    if (shape > 0.0 && shape != 1.0) normalized = std::pow(normalized, 1.0 / shape);
+    slider->SetValue(normalized);
+    slider->SetDirty(true);
 }
 
 }  // namespace kettrix::editor

@@ -122,6 +122,12 @@ private:
     void SelectSoundTab(int s);
     std::span<const int> ViewTabs(int s, Section section) const;
     void GreyHitPanel(int s, double hitType);
+    // Envelope editors: their selectors and shape family, the setters from
+    // the sound's parameters and the copy of their edits into them.
+    void SetUpEnvelopeEditors();
+    void EnvelopeParameterChanged(int sound, int off, double plain);
+    void CopyEnvelopeEdit(K4_GEnvelope& editor, const EnvelopeEntry& entry);
+    void SetFromEnvelopeEditor(int s, int off, double plain);
     bool ValidSound(int s) const { return s >= 0 && s < kit::kSoundCount; }
 
     IGraphics& mGraphics;

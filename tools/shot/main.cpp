@@ -1,11 +1,13 @@
 // kettrix-shot: renders the plug-in's editor to a PNG without a display.
 //
-//   kettrix-shot --out FILE.png [--program N] [--sound S] [--size-check]
-//                [--events FILE]
+//   kettrix-shot --out FILE.png [--program N] [--param INDEX=VALUE]...
+//                [--sound S] [--size-check] [--events FILE]
 //
 // Creates the plug-in in-process, opens it as a host's effOpen does, loads
-// program N, selects sound S through its tab parameter, replays the events
-// file into the editor and writes the editor's pixels. Exit status: 0
+// program N, sets each --param as the host would (VALUE is the parameter's
+// plain value, e.g. 4 for an attack shape, 1 for a view tab), selects sound
+// S through its tab parameter, replays the events file into the editor and
+// writes the editor's pixels. Exit status: 0
 // success, 1 plug-in or file error, 2 bad command line.
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +15,8 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "EventScript.h"
 #include "graphics/IGraphicsOffscreen.h"
@@ -44,12 +48,14 @@ struct Options {
     int program = -1;
     int sound = -1;
     bool sizeCheck = false;
+    std::vector<std::pair<int, double>> params;  // index, plain value
 };
 
 int Usage(const char* why) {
     std::fprintf(stderr,
                  "kettrix-shot: %s\n"
-                 "usage: kettrix-shot --out FILE.png [--program N] [--sound S] [--size-check] [--events FILE]\n",
+                 "usage: kettrix-shot --out FILE.png [--program N] [--param INDEX=VALUE]... [--sound S]\n"
+                 "                    [--size-check] [--events FILE]\n",
                  why);
     return 2;
 }
@@ -60,6 +66,17 @@ bool ReadNumber(const char* text, int lo, int hi, int& value) {
     if (end == text || *end != '\0' || v < lo || v > hi) return false;
     value = static_cast<int>(v);
     return true;
+}
+
+// INDEX=VALUE with a parameter index and a finite plain value.
+bool ReadParam(const char* text, std::pair<int, double>& param) {
+    const char* equals = std::strchr(text, '=');
+    if (!equals) return false;
+    const std::string index(text, equals);
+    if (!ReadNumber(index.c_str(), 0, 1392, param.first)) return false;
+    char* end = nullptr;
+    param.second = std::strtod(equals + 1, &end);
+    return end != equals + 1 && *end == '\0' && param.second == param.second;
 }
 
 intptr_t KETTRIX_VST_CALL HostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
@@ -115,6 +132,10 @@ int main(int argc, char** argv) {
             if (!ReadNumber(argv[++i], 0, 127, options.program)) return Usage("--program takes 0 to 127");
         } else if (arg == "--sound" && hasValue) {
             if (!ReadNumber(argv[++i], 0, 9, options.sound)) return Usage("--sound takes 0 to 9");
+        } else if (arg == "--param" && hasValue) {
+            std::pair<int, double> param;
+            if (!ReadParam(argv[++i], param)) return Usage("--param takes INDEX=VALUE (index 0 to 1392)");
+            options.params.push_back(param);
         } else if (arg == "--size-check") {
             options.sizeCheck = true;
         } else {
@@ -150,6 +171,10 @@ int main(int argc, char** argv) {
     if (options.program >= 0) effect->dispatcher(effect, effSetProgram, 0, options.program, nullptr, 0.0f);
 
     auto* plug = static_cast<IPlugVST*>(effect->object);
+    for (const auto& [index, plain] : options.params) {
+        if (const Param* param = plug->ParamAt(index))
+            effect->setParameter(effect, index, static_cast<float>(param->Normalized(plain)));
+    }
     StandInPlug plugSide(*plug);
     IGraphics* graphics = nullptr;
 #ifdef KETTRIX_SHOT_HAS_EDITOR
