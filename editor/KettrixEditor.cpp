@@ -11,6 +11,7 @@
 #include "editor/MenuContents.h"
 #include "editor/ReadOut.h"
 #include "editor/SV_ContextMenu.h"
+#include "editor/SoundLampControl.h"
 #include "editor/TextEntry.h"
 #include "editor/TextStyles.h"
 #include "graphics/IGraphics.h"
@@ -116,7 +117,10 @@ void KettrixEditor::AttachEntry(const ControlEntry& entry) {
             control = new IBitmapControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
             break;
         case ControlKind::Switch:
-            control = new ISwitchControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
+            if (entry.image == image::kSoundOn)
+                control = new SoundLampControl(mPlug, x, y, entry.param, load(mGraphics, entry.image), entry.sound);
+            else
+                control = new ISwitchControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
             break;
         case ControlKind::Contact:
             control = new IContactControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
@@ -158,7 +162,8 @@ void KettrixEditor::AttachEntry(const ControlEntry& entry) {
             control = new K4_GEnvelope(mPlug, rect, entry.param, expected - global_control::kFirstEnvelopeEditor);
             break;
         case ControlKind::Keyboard:
-            control = new IKeyboardControlK4(mPlug, rect, entry.param);
+            control = new IKeyboardControlK4(mPlug, rect, entry.param, load(mGraphics, image::kWhiteKey),
+                                             load(mGraphics, image::kBlackKey));
             break;
         case ControlKind::PopupMenu: {
             const SV_ContextMenu::Images images{load(mGraphics, image::kMenuLarge), load(mGraphics, image::kMenuSmall),
@@ -468,6 +473,17 @@ TextEntry* KettrixEditor::NameField(int s) const {
 
 K4_GEnvelope* KettrixEditor::EnvelopeEditor(int kind) const {
     return dynamic_cast<K4_GEnvelope*>(mGraphics.GetControl(global_control::kFirstEnvelopeEditor + kind));
+}
+
+IKeyboardControlK4* KettrixEditor::Keyboard() const {
+    return dynamic_cast<IKeyboardControlK4*>(mGraphics.GetControl(global_control::kKeyboard));
+}
+
+void KettrixEditor::AttachLive(KeyboardHost& keyboard, LiveActivity& activity) {
+    if (IKeyboardControlK4* control = Keyboard()) control->SetHost(&keyboard, &activity);
+    for (int s = 0; s < kit::kSoundCount; ++s)
+        if (auto* lamp = dynamic_cast<SoundLampControl*>(mGraphics.GetControl(global_control::soundLamp(s))))
+            lamp->SetActivity(&activity);
 }
 
 void KettrixEditor::SetFileDialog(SoundFileDialog& dialog) {
