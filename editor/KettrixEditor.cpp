@@ -10,6 +10,7 @@
 #include "editor/K4_GEnvelope.h"
 #include "editor/MenuContents.h"
 #include "editor/ReadOut.h"
+#include "editor/ReadOutLine.h"
 #include "editor/SV_ContextMenu.h"
 #include "editor/SoundLampControl.h"
 #include "editor/TextEntry.h"
@@ -143,9 +144,9 @@ void KettrixEditor::AttachEntry(const ControlEntry& entry) {
             break;
         }
         case ControlKind::ReadOut:
-            control = new ITextControl(
-                mPlug, rect, makeTextStyle(14, kReadOutColor, "Arial", IText::kStyleNormal, IText::kAlignNear),
-                kReadOutStartText);
+            control = new ReadOutLine(mPlug, rect,
+                                      makeTextStyle(14, kReadOutColor, "Arial", IText::kStyleNormal, IText::kAlignNear),
+                                      kReadOutStartText);
             break;
         case ControlKind::FileCommands:
             control = new IFileControl(mPlug, rect, entry.param, mKit, *mDialog);

@@ -1,5 +1,6 @@
 // The read-out line inside the plug-in: the texts for the controls under
 // the mouse, with values set as a host sets them.
+#include <algorithm>
 #include <string>
 
 #include "EditorFixture.h"
@@ -73,6 +74,23 @@ TEST_F(EditorReadOut, PitchPanAndVolumeReadInTheirUnits) {
     EXPECT_EQ(std::string(ed().ReadOutText()), name(pitch) + ": 77 Hz");
     gui().OnMouseUp(kPitchX, kPitchY - 29, IMouseMod(true));
     EXPECT_STREQ(ed().ReadOutText(), "Mouse over the controls for more info...");
+}
+
+// The brightest pixel of the read-out line between columns x0 and x1.
+int brightest(IGraphicsOffscreen& gui, int x0, int x1) {
+    int most = 0;
+    for (int y = 526; y < 549; ++y)
+        for (int x = x0; x < x1; ++x) most = std::max(most, static_cast<int>((gui.Pixel(x, y) >> 8) & 0xff));
+    return most;
+}
+
+TEST_F(EditorReadOut, ALongTextIsShownWholeWithinTheLine) {
+    over(kPitchX, kPitchY);
+    over(5, 300);
+    gui().RenderAll();
+    ASSERT_STREQ(ed().ReadOutText(), "Mouse over the controls for more info...");
+    EXPECT_GT(brightest(gui(), 150, 200), 120) << "the text runs far into the line";
+    EXPECT_LT(brightest(gui(), 207, 215), 80) << "and ends before its right edge, not cut by it";
 }
 
 }  // namespace
