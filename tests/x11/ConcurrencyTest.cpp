@@ -139,13 +139,16 @@ TEST(EditorThreads, UserInterfaceAudioAndAutomationThreadsTogether) {
         std::uniform_int_distribution<int> x(0, 838), y(0, 555), keyboardY(466, 510);
         const auto end = std::chrono::steady_clock::now() + kRunTime;
         for (int i = 0; std::chrono::steady_clock::now() < end; ++i) {
-            // Every third position is on the keyboard.
-            input.MoveTo(parent.windowId(), x(random), i % 3 == 0 ? keyboardY(random) : y(random));
-            if (i % 7 == 0) input.Button(1, true);
-            if (i % 7 == 3) input.Button(1, false);
-            // Right drags move key ranges (on the keyboard) while notes play.
-            if (i % 13 == 4) input.Button(3, true);
-            if (i % 13 == 9) input.Button(3, false);
+            // Presses last three moves. Every other press is on the keyboard:
+            // left ones play keys, and every fourth is a right press on the
+            // kick's key (an end of its range) dragging the range around.
+            const int press = i / 7, step = i % 7;
+            const bool keyboard = press % 2 == 0, right = press % 4 == 2;
+            int px = x(random), py = keyboard ? keyboardY(random) : y(random);
+            if (right && step == 0) px = 48 + 98 + 7;  // note 36
+            input.MoveTo(parent.windowId(), px, py);
+            if (step == 0) input.Button(right ? 3 : 1, true);
+            if (step == 3) input.Button(right ? 3 : 1, false);
             if (i % 29 == 0) input.Click(4);
             dispatch(effEditIdle);
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
