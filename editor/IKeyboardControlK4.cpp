@@ -221,6 +221,13 @@ void IKeyboardControlK4::OnMouseDrag(int x, int y, int /*dX*/, int /*dY*/, const
 
 void IKeyboardControlK4::OnMouseUp(int /*x*/, int /*y*/, const IMouseMod& /*mod*/) {
     PlugScopedLock lock(mPlug);
+    const bool pressed = mPressedNote > 0;
+    ReleasePress();
+    if (pressed && mPlug) mPlug->ClearParamInfo();
+}
+
+void IKeyboardControlK4::ReleasePress() {
+    PlugScopedLock lock(mPlug);
     mDragging = false;
     if (mEditing) {
         if (mPlug) mPlug->EndHostParamEdit(mParamIdx);
@@ -230,7 +237,6 @@ void IKeyboardControlK4::OnMouseUp(int /*x*/, int /*y*/, const IMouseMod& /*mod*
     if (mPreviewing && mHost) mHost->NoteOff(mPressedNote);
     mPressedNote = -1;
     mPreviewing = false;
-    if (mPlug) mPlug->ClearParamInfo();
     MarkChangedKeys();
 }
 

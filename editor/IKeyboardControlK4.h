@@ -73,6 +73,10 @@ public:
     // Takes the engine's news: redraws the keys whose look changed.
     void OnGuiIdle() override;
 
+    // Ends a press whose release will not come (the window closes under the
+    // mouse): the previewed note stops and an open range edit ends.
+    void ReleasePress();
+
     int PressedNote() const { return mPressedNote; }
     bool Dragging() const { return mDragging; }
 

@@ -140,6 +140,15 @@ TEST_F(Keyboard, LeftClickPlaysTheKeyFromTheNextBlockAndReleasesItOnMouseUp) {
     EXPECT_STREQ(ed().ReadOutText(), "Mouse over the controls for more info...");
 }
 
+TEST_F(Keyboard, ClosingTheWindowUnderAPressedKeyStopsItsNote) {
+    press(whiteX(36), kWhiteY);
+    ASSERT_TRUE(router().held(36));
+    Dispatch(effect, effEditClose);
+    EXPECT_FALSE(router().held(36));
+    EXPECT_EQ(router().trigger(0).gate, 0);
+    EXPECT_EQ(keyboard().PressedNote(), -1);
+}
+
 TEST_F(Keyboard, LeftClickOnAKeyHeldByMidiNeitherRetriggersNorTakesItOver) {
     midi(0x90, 36, 40);
     block();
