@@ -120,6 +120,7 @@ namespace global_control {
 inline constexpr int kFirst = 1 + kit::kSoundCount * kControlsPerSound;  // 1121
 inline constexpr int kStripSize = 5;                                     // tab, volume, lamp, solo, mute
 constexpr int soundTab(int s) { return kFirst + kStripSize * s; }
+constexpr int soundLamp(int s) { return soundTab(s) + 2; }
 inline constexpr int kReadOut = kFirst + kit::kSoundCount * kStripSize;  // 1171
 inline constexpr int kKeyboardModeMenu = kReadOut + 1;
 inline constexpr int kFileCommands = kReadOut + 2;

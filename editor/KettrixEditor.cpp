@@ -10,7 +10,9 @@
 #include "editor/K4_GEnvelope.h"
 #include "editor/MenuContents.h"
 #include "editor/ReadOut.h"
+#include "editor/ReadOutLine.h"
 #include "editor/SV_ContextMenu.h"
+#include "editor/SoundLampControl.h"
 #include "editor/TextEntry.h"
 #include "editor/TextStyles.h"
 #include "graphics/IGraphics.h"
@@ -117,7 +119,10 @@ void KettrixEditor::AttachEntry(const ControlEntry& entry) {
             control = new IBitmapControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
             break;
         case ControlKind::Switch:
-            control = new ISwitchControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
+            if (entry.image == image::kSoundOn)
+                control = new SoundLampControl(mPlug, x, y, entry.param, load(mGraphics, entry.image), entry.sound);
+            else
+                control = new ISwitchControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
             break;
         case ControlKind::Contact:
             control = new IContactControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
@@ -140,9 +145,9 @@ void KettrixEditor::AttachEntry(const ControlEntry& entry) {
             break;
         }
         case ControlKind::ReadOut:
-            control = new ITextControl(
-                mPlug, rect, makeTextStyle(14, kReadOutColor, "Arial", IText::kStyleNormal, IText::kAlignNear),
-                kReadOutStartText);
+            control = new ReadOutLine(mPlug, rect,
+                                      makeTextStyle(14, kReadOutColor, "Arial", IText::kStyleNormal, IText::kAlignNear),
+                                      kReadOutStartText);
             break;
         case ControlKind::FileCommands:
             control = new IFileControl(mPlug, rect, entry.param, mKit, *mDialog);
@@ -159,7 +164,8 @@ void KettrixEditor::AttachEntry(const ControlEntry& entry) {
             control = new K4_GEnvelope(mPlug, rect, entry.param, expected - global_control::kFirstEnvelopeEditor);
             break;
         case ControlKind::Keyboard:
-            control = new IKeyboardControlK4(mPlug, rect, entry.param);
+            control = new IKeyboardControlK4(mPlug, rect, entry.param, load(mGraphics, image::kWhiteKey),
+                                             load(mGraphics, image::kBlackKey));
             break;
         case ControlKind::PopupMenu: {
             const SV_ContextMenu::Images images{load(mGraphics, image::kMenuLarge), load(mGraphics, image::kMenuSmall),
@@ -471,6 +477,17 @@ TextEntry* KettrixEditor::NameField(int s) const {
 K4_GEnvelope* KettrixEditor::EnvelopeEditor(int kind) const {
     if (kind < 0 || kind >= static_cast<int>(envelopes().size())) return nullptr;
     return dynamic_cast<K4_GEnvelope*>(mGraphics.GetControl(global_control::kFirstEnvelopeEditor + kind));
+}
+
+IKeyboardControlK4* KettrixEditor::Keyboard() const {
+    return dynamic_cast<IKeyboardControlK4*>(mGraphics.GetControl(global_control::kKeyboard));
+}
+
+void KettrixEditor::AttachLive(KeyboardHost& keyboard, LiveActivity& activity) {
+    if (IKeyboardControlK4* control = Keyboard()) control->SetHost(&keyboard, &activity);
+    for (int s = 0; s < kit::kSoundCount; ++s)
+        if (auto* lamp = dynamic_cast<SoundLampControl*>(mGraphics.GetControl(global_control::soundLamp(s))))
+            lamp->SetActivity(&activity);
 }
 
 void KettrixEditor::SetFileDialog(SoundFileDialog& dialog) {

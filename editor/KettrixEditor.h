@@ -30,8 +30,12 @@ class IPopupControl;
 class TextEntry;
 class K4_GEnvelope;
 class ITextControl;
+class IKeyboardControlK4;
+class KeyboardHost;
 
 namespace editor {
+
+class LiveActivity;
 
 // The three sections that have envelope views.
 enum class Section { Oscillator = 0, Noise1 = 1, Noise2 = 2 };
@@ -98,6 +102,10 @@ public:
     TextEntry* NameField(int s) const;
     K4_GEnvelope* EnvelopeEditor(int kind) const;
     std::span<const int> HitPanelControls(int s) const { return mSounds[static_cast<std::size_t>(s)].hitPanel; }
+    IKeyboardControlK4* Keyboard() const;
+    // Joins the keyboard and the "Sound On" lamps to the plug-in: the
+    // keyboard's engine side, and the flags the engine sets while it plays.
+    void AttachLive(KeyboardHost& keyboard, LiveActivity& activity);
     // Replaces the file dialog (tests script one).
     void SetFileDialog(SoundFileDialog& dialog);
     IGraphics& Graphics() const { return mGraphics; }

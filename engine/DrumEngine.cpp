@@ -53,16 +53,21 @@ void DrumEngine::noteOn(int note, int velocity) noexcept {
         if (router_.startedBy(s)) sounds_[static_cast<unsigned>(s)]->clearGateState();
 }
 
-void DrumEngine::takeMidi(MidiQueue& midi, int s) noexcept {
+bool DrumEngine::takeMidi(MidiQueue& midi, int s) noexcept {
+    bool notes = false;
     while (!midi.Empty() && midi.Peek().offset <= s) {
         const MidiMessage& m = midi.Peek();
         const int type = m.status >> 4;
-        if (type == kNoteOn && m.data2 > 0)
+        if (type == kNoteOn && m.data2 > 0) {
             noteOn(m.data1, m.data2);
-        else if (type == kNoteOff || type == kNoteOn)
+            notes = true;
+        } else if (type == kNoteOff || type == kNoteOn) {
             router_.noteOff(m.data1);
+            notes = true;
+        }
         midi.Remove();
     }
+    return notes;
 }
 
 bool DrumEngine::gateEdgePending() const noexcept {
@@ -77,9 +82,10 @@ void DrumEngine::processBlock(MidiQueue& midi, double* const* outputs, int frame
     // Every channel starts the block at 0; the sounds add into it.
     for (int c = 0; c < kOutputCount; ++c) std::fill(outputs[c], outputs[c] + frames, 0.0);
     int s = 0;
+    bool notesChanged = false;
     while (s < frames) {
         smoother_.tick();
-        takeMidi(midi, s);
+        notesChanged = takeMidi(midi, s) || notesChanged;
         if (active_.count() == 0) {
             // Nothing sounds: only the smoother moves until the next event.
             const int end = midi.Empty() ? frames : std::clamp(midi.Peek().offset, s + 1, frames);
@@ -103,6 +109,8 @@ void DrumEngine::processBlock(MidiQueue& midi, double* const* outputs, int frame
     const int count = active_.count();
     for (int i = 0; i < count; ++i) listed[static_cast<unsigned>(i)] = active_.at(i);
     for (int i = 0; i < count; ++i) sounds_[static_cast<unsigned>(listed[static_cast<unsigned>(i)])]->endOfBlock();
+    // The on-screen keyboard shows the held keys.
+    if (notesChanged) host_.redrawKeyboard();
 
     midi.Flush(frames);
 }
@@ -197,12 +205,9 @@ void DrumEngine::reapplySoundParameters() {
 
 void DrumEngine::setSoundVolume(int sound, double value) { mixer_.setSoundVolume(sound, value); }
 
-void DrumEngine::applyKeyboardEdit(int sound) {
-    // The on-screen keyboard has already given the router the edited range;
-    // write it into the key parameters of the mode in force.
-    if (sound < 0 || sound >= kSoundCount) return;
-    layout_.setKeyRange(sound, layout_.keyLo(sound), layout_.keyHi(sound));
-}
+void DrumEngine::applyKeyboardEdit(int sound) { layout_.applyEdit(sound); }
+
+void DrumEngine::previewNoteOn(int note, int velocity) { noteOn(note, velocity); }
 
 void DrumEngine::stopSound(int sound) {
     if (sound < 0 || sound >= kSoundCount) return;

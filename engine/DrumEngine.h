@@ -64,10 +64,14 @@ public:
     void stopSound(int sound) override;
     bool userKeyLocked() const override { return layout_.locked(); }
 
-    // On-screen keyboard previews (under the plug-in lock): straight to the
-    // router, as a full-velocity note.
-    void previewNoteOn(int note) { router_.noteOn(note, 127); }
+    // On-screen keyboard previews (under the plug-in lock, between blocks):
+    // to the router as a MIDI note would go, so a preview restarts its
+    // sounds like a played note; heard from the next block on.
+    void previewNoteOn(int note, int velocity);
     void previewNoteOff(int note) { router_.noteOff(note); }
+    // The on-screen keyboard's range edit, applied by the next
+    // applyKeyboardEdit of the sound.
+    void markKeyboardEdit(int sound, int lo, int hi) { layout_.markEdited(sound, lo, hi); }
 
     // --- Access for the plug-in and for tests ----------------------------
     DrumSound& sound(int index) { return *sounds_[static_cast<unsigned>(index)]; }
@@ -100,7 +104,8 @@ private:
     };
 
     void noteOn(int note, int velocity) noexcept;
-    void takeMidi(MidiQueue& midi, int s) noexcept;
+    // Takes the messages due at sample s; true when a note came or went.
+    bool takeMidi(MidiQueue& midi, int s) noexcept;
     // True while a listed sound has a gate edge still to take.
     bool gateEdgePending() const noexcept;
     // One sample, sound by sound with the list read again after each (a

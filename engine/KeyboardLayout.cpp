@@ -33,6 +33,19 @@ void KeyboardLayout::setKeyRange(int sound, int lo, int hi) {
     host_->storeParamValue(keyParam(sound, user ? offset::kUserKeyHi : offset::kKeyHi), clampKey(hi));
 }
 
+void KeyboardLayout::markEdited(int sound, int lo, int hi) {
+    if (sound < 0 || sound >= kSoundCount) return;
+    edits_[static_cast<unsigned>(sound)] = {true, lo, hi};
+}
+
+void KeyboardLayout::applyEdit(int sound) {
+    if (sound < 0 || sound >= kSoundCount) return;
+    Edit& edit = edits_[static_cast<unsigned>(sound)];
+    if (!edit.marked) return;
+    edit.marked = false;
+    setKeyRange(sound, edit.lo, edit.hi);
+}
+
 void KeyboardLayout::keyLoChanged(int sound, double value) {
     const int key = static_cast<int>(value);
     if (key != keyLo_[static_cast<unsigned>(sound)]) {

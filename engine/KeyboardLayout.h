@@ -25,6 +25,12 @@ public:
     // or patch parameters (user when locked) without running their changes.
     void setKeyRange(int sound, int lo, int hi);
 
+    // The on-screen keyboard's edit: lo..hi is kept for the sound and marked;
+    // applyEdit gives it to the sound (setKeyRange) when marked, and clears
+    // the mark. An unmarked sound is left alone.
+    void markEdited(int sound, int lo, int hi);
+    void applyEdit(int sound);
+
     // Parameter changes, under the plug-in lock.
     void keyLoChanged(int sound, double value);
     void keyHiChanged(int sound, double value);
@@ -46,6 +52,11 @@ private:
     EngineHost* host_;
     std::array<int, kSoundCount> keyLo_{};
     std::array<int, kSoundCount> keyHi_{};
+    struct Edit {
+        bool marked = false;
+        int lo = 0, hi = 0;
+    };
+    std::array<Edit, kSoundCount> edits_{};
     bool locked_ = false;
 };
 

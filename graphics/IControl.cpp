@@ -81,15 +81,28 @@ bool IControl::IsHit(int x, int y) { return !mTargetRECT.AllZero() && mTargetREC
 void IControl::SetDirty(bool pushParamToPlug) {
     mValue = std::clamp(mValue, mClampLo, mClampHi);
     mDirty = 1;
+    mDirtyArea = IRECT();
     if (!pushParamToPlug || !mPlug) return;
     if (mParamIdx >= 0) mPlug->SetParameterFromEditor(mParamIdx, mValue);
     for (const AuxParam& aux : mAuxParams)
         if (aux.mParamIdx >= 0) mPlug->SetParameterFromEditor(aux.mParamIdx, aux.mValue);
 }
 
+void IControl::SetDirtyArea(const IRECT& area) {
+    const IRECT part = area.Intersect(mRECT);
+    if (part.Empty()) return;
+    if (!mDirty) {
+        mDirty = 1;
+        mDirtyArea = part;
+    } else if (!mDirtyArea.Empty()) {
+        mDirtyArea = mDirtyArea.Union(part);
+    }
+}
+
 bool IControl::TakeRedraw() {
     mDirty = mRedrawPending;
     mRedrawPending = 0;
+    mDirtyArea = IRECT();
     return mDirty != 0;
 }
 

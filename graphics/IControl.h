@@ -80,6 +80,17 @@ public:
         mClampLo = lo;
         mClampHi = hi;
     }
+    // Marks only `area` (within the control's rectangle) for drawing: a
+    // control made of many parts redraws just the parts that changed. A
+    // whole-control mark (SetDirty) already pending covers it.
+    void SetDirtyArea(const IRECT& area);
+    // What the next redraw pass draws of this control: the marked area, or
+    // the whole rectangle.
+    IRECT GetDirtyRECT() const { return mDirtyArea.Empty() ? mRECT : mDirtyArea; }
+    // True for a control that tells the host about its own edit gestures
+    // (begin and end edit) instead of having every click bracketed by the
+    // graphics object: a click that changes no parameter then tells nothing.
+    bool BracketsOwnGestures() const { return mOwnGestures; }
     bool IsHidden() const { return mHide != 0; }
     bool IsGrayed() const { return mGrayed != 0; }
     bool IsRedrawPending() const { return mRedrawPending != 0; }
@@ -114,6 +125,9 @@ protected:
     std::uint8_t mHide = 0;
     std::uint8_t mGrayed = 0;
     std::uint8_t mRedrawPending = 0;
+    // Empty while the whole control is to be drawn.
+    IRECT mDirtyArea;
+    bool mOwnGestures = false;
     IChannelBlend mBlend;
     std::string mTooltip;
 

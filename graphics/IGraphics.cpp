@@ -123,7 +123,7 @@ bool IGraphics::IsDirty(IRECT& rect) {
     for (const auto& control : mControls) {
         if (!control->IsDirty()) continue;
         any = true;
-        dirty = dirty.Union(control->GetRECT());
+        dirty = dirty.Union(control->GetDirtyRECT());
     }
     rect = dirty.Intersect(IRECT(0, 0, mWidth, mHeight));
     return any;
@@ -150,7 +150,7 @@ void IGraphics::Draw(const IRECT& rect) {
         // in attachment order, limited to its rectangle.
         for (const auto& dirty : mControls) {
             if (!dirty->IsDirty()) continue;
-            const IRECT area = dirty->GetRECT();
+            const IRECT area = dirty->GetDirtyRECT();
             for (const auto& control : mControls)
                 if (control == dirty || control->GetRECT().Intersects(area)) DrawControl(control.get(), area);
             dirty->TakeRedraw();
@@ -209,7 +209,7 @@ int IGraphics::GetMouseControlIdx(int x, int y, bool skipBackground) const {
 void IGraphics::BeginGesture(int controlIdx) {
     EndGesture();
     IControl* control = GetControl(controlIdx);
-    if (!control || control->ParamIdx() < 0) return;
+    if (!control || control->ParamIdx() < 0 || control->BracketsOwnGestures()) return;
     mGestureParam = control->ParamIdx();
     if (mPlug) mPlug->BeginHostParamEdit(mGestureParam);
 }

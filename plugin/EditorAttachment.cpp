@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "base/IPlugBase.h"
+#include "editor/IKeyboardControlK4.h"
 #include "graphics/IGraphicsWindow.h"
 
 namespace kettrix {
@@ -90,7 +91,11 @@ void EditorAttachment::SetParameterFromPlug(int paramIndex, double value, bool n
 
 bool EditorAttachment::OpenWindow(void* parentWindow) { return graphics_->OpenWindow(parentWindow) != nullptr; }
 
-void EditorAttachment::CloseWindow() { graphics_->CloseWindow(); }
+void EditorAttachment::CloseWindow() {
+    // A key held down with the mouse gets no release once the window is gone.
+    if (IKeyboardControlK4* keyboard = editor_->Keyboard()) keyboard->ReleasePress();
+    graphics_->CloseWindow();
+}
 
 // X11 delivers no events by itself: the host's idle call services the window's
 // events and its redraw timer (the Win32 window has a timer of its own).

@@ -34,6 +34,8 @@ IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configu
     editor_ = editor.get();
     AttachEditor(editor_->Editor());
     AttachEditor(std::move(editor));
+    engineHost_.attachActivity(activity_);
+    editor_->Editor().AttachLive(keyboardHost_, activity_);
     fillFactoryPresets(*this);
     kit_.setReady(true);
 }

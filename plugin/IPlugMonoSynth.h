@@ -11,6 +11,7 @@
 #include "plugin/EditorAttachment.h"
 #include "plugin/IPlugVST.h"
 #include "plugin/KitEngineHost.h"
+#include "plugin/PlugKeyboardHost.h"
 #include "plugin/PlugKit.h"
 
 namespace kettrix {
@@ -70,6 +71,10 @@ private:
     kit::KitModel kit_{paramStore_, noEngine_, editorStandIn_};
     engine::DrumEngine engine_{kDefaultSampleRate};
     KitEngineHost engineHost_{paramStore_, kit_, editorStandIn_};
+    // What the engine shows while it plays (lamps, held keys), and the
+    // on-screen keyboard's way to the engine.
+    editor::LiveActivity activity_;
+    PlugKeyboardHost keyboardHost_{engine_, kit_};
     // Owned by the plug-in base once attached; kept here for access.
     EditorAttachment* editor_ = nullptr;
 };

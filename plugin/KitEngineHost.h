@@ -5,6 +5,7 @@
 // reached through the kit's editor seam, which works with or without a
 // window.
 
+#include "editor/LiveActivity.h"
 #include "engine/EngineHost.h"
 #include "engine/EngineLimits.h"
 #include "kit/EditorSeam.h"
@@ -26,18 +27,23 @@ public:
         editor_->showParameterValue(index, store_.value(index));
     }
     void setControlValue(int index, double value) override { kit_.setControlValue(index, value); }
+    // The lamps and the keyboard may change on the audio thread: there only
+    // flags are set, which the editor takes at its next tick. The lamp's
+    // "Sound On" parameter is not changed.
     void setActivityIndicator(int sound, double value) override {
-        // The lamp is the control of the sound's "Sound On" parameter; only
-        // the control shows it, the parameter is not changed.
-        editor_->showParameterValue(layout::global::kSoundOn + sound, value);
+        if (activity_) activity_->SetLamp(sound, value > 0.0);
     }
     void keyRangeShown(int, int, int) override {}
-    void redrawKeyboard() override {}
+    void redrawKeyboard() override {
+        if (activity_) activity_->KeyboardChanged();
+    }
+    void attachActivity(editor::LiveActivity& activity) { activity_ = &activity; }
 
 private:
     kit::ParameterStore& store_;
     kit::KitModel& kit_;
     kit::EditorSeam* editor_;
+    editor::LiveActivity* activity_ = nullptr;
 };
 
 }  // namespace kettrix

@@ -262,3 +262,46 @@ TEST_F(Parameters, OscMuteCutsTheRingAtOnceMutedSoundKeepsRinging) {
     EXPECT_EQ(engine.sound(1).velocity(), 100.0 / 127.0);
     EXPECT_EQ(engine.sound(1).currentVoice(), 1);
 }
+
+TEST_F(RenderLoop, BlocksWithNotesAskForTheKeyboardsRedrawAndOthersDoNot) {
+    render(64);
+    const int before = host.keyboardRedraws;
+    render(64);
+    EXPECT_EQ(host.keyboardRedraws, before) << "a block without notes";
+    noteOn(10, 36);
+    render(64);
+    EXPECT_EQ(host.keyboardRedraws, before + 1);
+    noteOff(3, 36);
+    render(64);
+    EXPECT_EQ(host.keyboardRedraws, before + 2);
+}
+
+TEST_F(Parameters, OnlyAMarkedKeyboardEditIsAppliedAndOnlyOnce) {
+    engine.applyKeyboardEdit(2);  // "Keyboard" changed by the host: nothing marked
+    EXPECT_EQ(engine.keyboard().keyLo(2), 48);
+    engine.markKeyboardEdit(2, 40, 50);
+    EXPECT_EQ(engine.keyboard().keyLo(2), 48) << "marked, not applied yet";
+    engine.applyKeyboardEdit(3);
+    EXPECT_EQ(engine.keyboard().keyLo(3), 54) << "another sound's change leaves the mark";
+    engine.applyKeyboardEdit(2);
+    EXPECT_EQ(engine.keyboard().keyLo(2), 40);
+    EXPECT_EQ(engine.keyboard().keyHi(2), 50);
+    EXPECT_EQ(host.paramValue(soundIndex(2, offset::kKeyLo)), 40.0);
+    EXPECT_EQ(host.paramValue(soundIndex(2, offset::kKeyHi)), 50.0);
+    set(2, offset::kKeyLo, 45);
+    engine.applyKeyboardEdit(2);
+    EXPECT_EQ(engine.keyboard().keyLo(2), 45) << "the mark was cleared";
+}
+
+TEST_F(RenderLoop, APreviewNoteRestartsItsSoundLikeAPlayedNote) {
+    DrumSound& kick = engine.sound(0);
+    engine.previewNoteOn(36, 127);
+    render(64);
+    EXPECT_EQ(kick.currentVoice(), 1);
+    EXPECT_EQ(kick.velocity(), 1.0);
+    engine.previewNoteOn(38, 127);  // the gate is still held by 36
+    render(64);
+    EXPECT_EQ(kick.currentVoice(), 0) << "restarted";
+    engine.previewNoteOff(38);
+    EXPECT_FALSE(engine.router().held(38));
+}

@@ -294,5 +294,41 @@ TEST_F(ControlsTest, MouseOverAndOutReachTheControlUnderThePointer) {
     EXPECT_EQ(plug.EventNames(-1), std::vector<std::string>{"clear"});
 }
 
+// A control of many parts redraws only the part it marks; a whole-control
+// mark pending at the same time wins.
+TEST_F(ControlsTest, APartlyMarkedControlRedrawsOnlyThatPart) {
+    AttachBackground();
+    auto* wide = new CountingControl(&plug, IRECT(10, 10, 190, 50), 1);
+    gui.AttachControl(wide);
+    Settle();
+    gui.TakeScreenRect();
+    wide->SetDirtyArea(IRECT(20, 20, 30, 30));
+    wide->SetDirtyArea(IRECT(40, 20, 50, 30));
+    wide->SetDirtyArea(IRECT(0, 100, 5, 110));  // outside the control: ignored
+    IRECT dirty;
+    ASSERT_TRUE(gui.IsDirty(dirty));
+    EXPECT_EQ(dirty, IRECT(20, 20, 50, 30));
+    EXPECT_EQ(Settle(), 1);
+    EXPECT_EQ(gui.TakeScreenRect(), IRECT(20, 20, 50, 30));
+    EXPECT_EQ(wide->GetDirtyRECT(), wide->GetRECT()) << "nothing marked any more";
+    wide->SetDirty(false);
+    wide->SetDirtyArea(IRECT(20, 20, 30, 30));
+    ASSERT_TRUE(gui.IsDirty(dirty));
+    EXPECT_EQ(dirty, wide->GetRECT());
+}
+
+// A control that brackets its own host edits gets no gesture from a click.
+TEST_F(ControlsTest, AControlWithItsOwnGesturesClicksWithoutOne) {
+    class OwnGestures : public CountingControl {
+    public:
+        OwnGestures(IGraphicsPlug* plug) : CountingControl(plug, IRECT(10, 10, 50, 50), 9) { mOwnGestures = true; }
+    };
+    AttachBackground();
+    gui.AttachControl(new OwnGestures(&plug));
+    gui.Click(20, 20);
+    gui.OnMouseWheel(20, 20, IMouseMod(), 1.0);
+    for (const std::string& what : plug.EventNames(9)) EXPECT_TRUE(what != "begin" && what != "end") << what;
+}
+
 }  // namespace
 }  // namespace kettrix

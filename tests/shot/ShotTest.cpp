@@ -96,6 +96,9 @@ TEST(ShotProgram, WritesTheEditorPictureAndChecksItsCommandLine) {
     EXPECT_EQ(RunShot(""), 2);
     EXPECT_EQ(RunShot("--out " + png + " --sound 10"), 2);
     EXPECT_EQ(RunShot("--out " + png + " --bogus"), 2);
+    EXPECT_EQ(RunShot("--out " + png + " --hold 36,40"), 0);
+    for (const char* notes : {"128", "36,", ",36", "36,x", ""})
+        EXPECT_EQ(RunShot("--out " + png + " --hold " + notes), 2) << notes;
     std::ofstream(script) << "down 1 2\nsqueeze 3 4\n";
     EXPECT_EQ(RunShot("--out " + png + " --events " + script), 2);
     EXPECT_EQ(RunShot("--out " + png + " --events " + dir + "no-such-file"), 1);

@@ -1,6 +1,6 @@
 // The editor under the three threads a Linux host runs at once: its
 // user-interface thread (editor idle and the user's mouse), its audio thread
-// (MIDI and processReplacing) and an automation thread (setParameter). Run
+// (MIDI notes and processReplacing) and an automation thread (setParameter). Run
 // under ThreadSanitizer in CI; here it must not deadlock and the audio must
 // stay finite.
 #include <gtest/gtest.h>
@@ -54,6 +54,10 @@ public:
     }
 };
 
+// The grid stops above the on-screen keyboard, which takes the pointer's
+// clicks below it (preview notes from this thread while MIDI plays).
+constexpr int kGridBottom = 460;
+
 void AttachGrid(AEffect* effect) {
     auto* plug = static_cast<kettrix::IPlugVST*>(effect->object);
     auto* attachment = dynamic_cast<kettrix::EditorAttachment*>(plug->GetGraphics());
@@ -61,7 +65,7 @@ void AttachGrid(AEffect* effect) {
     kettrix::IGraphics& graphics = attachment->Graphics();
     kettrix::IGraphicsPlug* link = &attachment->PlugLink();
     int param = 0;
-    for (int y = 0; y + 40 <= graphics.Height(); y += 40)
+    for (int y = 0; y + 40 <= kGridBottom; y += 40)
         for (int x = 0; x + 40 <= graphics.Width(); x += 40)
             graphics.AttachControl(new GridKnob(link, kettrix::IRECT(x, y, x + 40, y + 40), param++ * 7 % 1393));
 }
@@ -88,19 +92,24 @@ TEST(EditorThreads, UserInterfaceAudioAndAutomationThreadsTogether) {
         std::vector<float> buffers(12 * 256);
         std::vector<float*> outputs(12);
         for (int c = 0; c < 12; ++c) outputs[c] = &buffers[static_cast<std::size_t>(c) * 256];
-        VstMidiEvent note{};
-        note.type = kVstMidiType;
-        note.byteSize = sizeof note;
+        // Every block a note starts and the one started three blocks ago
+        // ends, so keys and lamps light and darken while the editor ticks.
+        VstMidiEvent note{}, off{};
+        note.type = off.type = kVstMidiType;
+        note.byteSize = off.byteSize = sizeof note;
         struct {
             int32_t numEvents;
             intptr_t reserved;
-            VstEvent* events[1];
-        } list{1, 0, {reinterpret_cast<VstEvent*>(&note)}};
+            VstEvent* events[2];
+        } list{2, 0, {reinterpret_cast<VstEvent*>(&note), reinterpret_cast<VstEvent*>(&off)}};
         for (unsigned n = 0; !stop; ++n) {
             note.deltaFrames = static_cast<int32_t>(n * 37 % 256);
             note.midiData[0] = static_cast<char>(0x90);
             note.midiData[1] = static_cast<char>(36 + n % 24);
             note.midiData[2] = static_cast<char>(40 + n % 80);
+            off.deltaFrames = static_cast<int32_t>(n * 53 % 256);
+            off.midiData[0] = static_cast<char>(0x80);
+            off.midiData[1] = static_cast<char>(36 + (n + 21) % 24);
             effect->dispatcher(effect, effProcessEvents, 0, 0, &list, 0.0f);
             effect->processReplacing(effect, nullptr, outputs.data(), 256);
             for (float s : buffers)
@@ -127,17 +136,25 @@ TEST(EditorThreads, UserInterfaceAudioAndAutomationThreadsTogether) {
         ASSERT_TRUE(input.Available());
         ASSERT_EQ(dispatch(effEditOpen, 0, 0, parent.parentHandle()), 1);
         std::mt19937 random(11);
-        std::uniform_int_distribution<int> x(0, 838), y(0, 555);
+        std::uniform_int_distribution<int> x(0, 838), y(0, 555), keyboardY(466, 510);
         const auto end = std::chrono::steady_clock::now() + kRunTime;
         for (int i = 0; std::chrono::steady_clock::now() < end; ++i) {
-            input.MoveTo(parent.windowId(), x(random), y(random));
-            if (i % 7 == 0) input.Button(1, true);
-            if (i % 7 == 3) input.Button(1, false);
+            // Presses last three moves. Every other press is on the keyboard:
+            // left ones play keys, and every fourth is a right press on the
+            // kick's key (an end of its range) dragging the range around.
+            const int press = i / 7, step = i % 7;
+            const bool keyboard = press % 2 == 0, right = press % 4 == 2;
+            int px = x(random), py = keyboard ? keyboardY(random) : y(random);
+            if (right && step == 0) px = 48 + 98 + 7;  // note 36
+            input.MoveTo(parent.windowId(), px, py);
+            if (step == 0) input.Button(right ? 3 : 1, true);
+            if (step == 3) input.Button(right ? 3 : 1, false);
             if (i % 29 == 0) input.Click(4);
             dispatch(effEditIdle);
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         input.Button(1, false);
+        input.Button(3, false);
         dispatch(effEditIdle);
         dispatch(effEditClose);
     }

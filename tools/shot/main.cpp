@@ -1,14 +1,17 @@
 // kettrix-shot: renders the plug-in's editor to a PNG without a display.
 //
 //   kettrix-shot --out FILE.png [--program N] [--param INDEX=VALUE]...
-//                [--sound S] [--size-check] [--events FILE]
+//                [--sound S] [--size-check] [--hold NOTE[,NOTE...]] [--events FILE]
 //
 // Creates the plug-in in-process, opens it as a host's effOpen does, loads
 // program N, sets each --param as the host would (VALUE is the parameter's
 // plain value, e.g. 4 for an attack shape, 1 for a view tab), selects sound
-// S through its tab parameter, replays the events file into the editor and
+// S through its tab parameter, plays note-ons of the held notes through
+// effProcessEvents and one audio block (they stay held: no note-off
+// follows), replays the events file into the editor and
 // writes the editor's pixels. Exit status: 0
 // success, 1 plug-in or file error, 2 bad command line.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -49,13 +52,14 @@ struct Options {
     int sound = -1;
     bool sizeCheck = false;
     std::vector<std::pair<int, double>> params;  // index, plain value
+    std::vector<int> held;
 };
 
 int Usage(const char* why) {
     std::fprintf(stderr,
                  "kettrix-shot: %s\n"
                  "usage: kettrix-shot --out FILE.png [--program N] [--param INDEX=VALUE]... [--sound S]\n"
-                 "                    [--size-check] [--events FILE]\n",
+                 "                    [--size-check] [--hold NOTE[,NOTE...]] [--events FILE]\n",
                  why);
     return 2;
 }
@@ -77,6 +81,43 @@ bool ReadParam(const char* text, std::pair<int, double>& param) {
     char* end = nullptr;
     param.second = std::strtod(equals + 1, &end);
     return end != equals + 1 && *end == '\0' && param.second == param.second;
+}
+
+// A comma-separated list of MIDI notes (0 to 127).
+bool ReadNotes(const std::string& text, std::vector<int>& notes) {
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find(',', start), text.size());
+        int note = 0;
+        if (!ReadNumber(text.substr(start, end - start).c_str(), 0, 127, note)) return false;
+        notes.push_back(note);
+        start = end + 1;
+    }
+    return !notes.empty();
+}
+
+// Note-ons of `notes` (velocity 100) through the host's event call, taken
+// by one audio block.
+void HoldNotes(AEffect* effect, const std::vector<int>& notes) {
+    std::vector<VstMidiEvent> midi(notes.size());
+    std::vector<unsigned char> storage(sizeof(VstEvents) + notes.size() * sizeof(VstEvent*));
+    auto* events = reinterpret_cast<VstEvents*>(storage.data());
+    events->numEvents = static_cast<int32_t>(notes.size());
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        midi[i].type = kVstMidiType;
+        midi[i].byteSize = sizeof(VstMidiEvent);
+        midi[i].midiData[0] = static_cast<char>(0x90);
+        midi[i].midiData[1] = static_cast<char>(notes[i]);
+        midi[i].midiData[2] = static_cast<char>(100);
+        events->events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
+    }
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    effect->dispatcher(effect, effProcessEvents, 0, 0, events, 0.0f);
+    constexpr int kFrames = 64;
+    std::vector<float> buffer(static_cast<std::size_t>(kFrames) * static_cast<std::size_t>(effect->numOutputs));
+    std::vector<float*> outputs(static_cast<std::size_t>(effect->numOutputs));
+    for (std::size_t c = 0; c < outputs.size(); ++c) outputs[c] = buffer.data() + c * kFrames;
+    effect->processReplacing(effect, nullptr, outputs.data(), kFrames);
 }
 
 intptr_t KETTRIX_VST_CALL HostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
@@ -136,6 +177,8 @@ int main(int argc, char** argv) {
             std::pair<int, double> param;
             if (!ReadParam(argv[++i], param)) return Usage("--param takes INDEX=VALUE (index 0 to 1392)");
             options.params.push_back(param);
+        } else if (arg == "--hold" && hasValue) {
+            if (!ReadNotes(argv[++i], options.held)) return Usage("--hold takes notes 0 to 127, separated by commas");
         } else if (arg == "--size-check") {
             options.sizeCheck = true;
         } else {
@@ -202,6 +245,7 @@ int main(int argc, char** argv) {
     }
 
     if (options.sound >= 0) plug->SetParameterFromEditor(kShowSoundParam + options.sound, 1.0);
+    if (!options.held.empty()) HoldNotes(effect, options.held);
     graphics->OnTimer();
     shot::ReplayEvents(*graphics, events);
     // The picture is what a freshly opened window shows in this state.

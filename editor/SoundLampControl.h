@@ -1,0 +1,29 @@
+// The "Sound On" lamp of a sound's strip: lit while the engine plays the
+// sound. It follows the engine's activity flags at every timer tick, so the
+// engine never touches the control itself.
+#pragma once
+
+#include "editor/LiveActivity.h"
+#include "graphics/IControl.h"
+
+namespace kettrix {
+
+class SoundLampControl : public ISwitchControl {
+public:
+    SoundLampControl(IGraphicsPlug* plug, int x, int y, int paramIdx, const IBitmap& bitmap, int sound)
+        : ISwitchControl(plug, x, y, paramIdx, bitmap), mSound(sound) {}
+
+    void SetActivity(editor::LiveActivity* activity) { mActivity = activity; }
+
+    void OnGuiIdle() override {
+        if (mActivity == nullptr) return;
+        const double lit = mActivity->TakeLamp(mSound) ? 1.0 : 0.0;
+        if (lit != mValue) SetValueFromPlug(lit);
+    }
+
+private:
+    int mSound;
+    editor::LiveActivity* mActivity = nullptr;
+};
+
+}  // namespace kettrix
