@@ -49,7 +49,24 @@ struct StereoSample {
     double right = 0.0;
 };
 
-struct DrumFilter {
+// What a filter changes as it runs: the channel states and the coefficients
+// with their glide. A run copies it into a local, so that the loop keeps it
+// in registers, and stores it back at the end.
+struct DrumFilterState {
+    double lowL = 0.0, bandL = 0.0;
+    double lowR = 0.0, bandR = 0.0;
+    double cachedResonance = -1.0;
+    double f = -1.0;
+    double damping = -1.0;
+    double fStart = 0.0, fTarget = 0.0;
+    double glide = 0.0;
+    double cachedCutoff = -1.0;
+    double clipThreshold = 0.0;
+    std::int32_t counter = 40;
+    std::uint8_t firstUpdate = 1;
+};
+
+struct DrumFilter : DrumFilterState {
     explicit DrumFilter(double sampleRate);
 
     // Clears state and coefficients; the next call takes its cutoff at once.
@@ -64,38 +81,26 @@ struct DrumFilter {
     // 1..12 only; any other type copies the inputs.
     StereoSample processStereo(double xL, double xR, double cutoff, double resonance, int type) noexcept;
 
+    // RT: `frames` samples filtered in place, the same values and state as
+    // that many calls of process (runMono) or processStereo (runStereo) with
+    // sample k's inputs; the type is chosen once for the run.
+    void runMono(double* x, const double* cutoff, const double* resonance, int frames, int type) noexcept;
+    void runStereo(double* left, double* right, const double* cutoff, const double* resonance, int frames,
+                   int type) noexcept;
+
     // Sets f and damping at once (no glide) for type 14.
     void setFixed(double cutoff, double resonance) noexcept;
 
     double outL = 0.0;
     double outR = 0.0;
     CutoffTable cutoffTable;
-    // Added to the low-pass state on every update: keeps decaying states off
-    // denormal numbers.
-    double antiDenormal = 1.0 / 4294967295.0;
-    double lowL = 0.0, bandL = 0.0;
-    double lowR = 0.0, bandR = 0.0;
-    double cachedResonance = -1.0;
-    double f = -1.0;
-    double damping = -1.0;
-    double fStart = 0.0, fTarget = 0.0;
-    double glide = 0.0;
-    double cachedCutoff = -1.0;
-    double maxCutoff = 0.92;  // 12 dB types: about 8087 Hz
-    double clipThreshold = 0.0;
     double rateRatio = 1.0;  // 44100 / sampleRate
-    std::int32_t counter = 40;
-    std::uint8_t firstUpdate = 1;
 
 private:
-    void updateOnePole(double cutoff) noexcept;                          // types 1..4
-    void updateStateVariable(double cutoff, double resonance) noexcept;  // 5..11, 13
-    void updateAnalog(double cutoff, double resonance) noexcept;         // 12
-    void pickUpCutoff(double cv) noexcept;
-    void glideStep() noexcept;
-    void updateCoefficients(double cutoff, double resonance, int type) noexcept;
-    double runChannel(double x, double& low, double& band, int type) noexcept;
-    double softClip(double v) const noexcept;
+    template <int Type>
+    void runMonoAs(double* x, const double* cutoff, const double* resonance, int frames) noexcept;
+    template <int Type>
+    void runStereoAs(double* left, double* right, const double* cutoff, const double* resonance, int frames) noexcept;
 };
 
 }  // namespace kettrix::engine

@@ -71,12 +71,7 @@ void DrumSound::renderNoise(NoiseVoices& voices, const double* cutoff, double cu
     if (!current.active) return;
     current.render(cutoff, cutoffKey, resonance, frames, left, right);
     // The fading voice goes inactive when its tail ends, possibly mid-run.
-    NoiseVoice& previous = voices[static_cast<unsigned>(previousVoice_)];
-    for (int k = 0; k < frames && previous.active; ++k) {
-        const StereoSample fading = previous.tail();
-        left[k] += fading.left;
-        right[k] += fading.right;
-    }
+    voices[static_cast<unsigned>(previousVoice_)].renderTail(frames, left, right);
 }
 
 void DrumSound::tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCutoff, double oscResonance,
