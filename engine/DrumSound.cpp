@@ -122,12 +122,10 @@ void DrumSound::render(bool gate, const SoundRunInputs& in, int frames, double* 
                        in.fmAmount + k, end - k, x.data() + k);
             k = end;
         }
-        OscillatorVoice& previous = osc_[static_cast<unsigned>(previousVoice_)];
+        osc_[static_cast<unsigned>(previousVoice_)].renderTail(frames, x.data());
         for (int k = 0; k < frames; ++k) {
-            double sum = x[static_cast<unsigned>(k)];
-            if (previous.active) sum += previous.tail();
-            left[k] += sum;
-            right[k] += sum;
+            left[k] += x[static_cast<unsigned>(k)];
+            right[k] += x[static_cast<unsigned>(k)];
         }
     }
 
