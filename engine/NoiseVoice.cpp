@@ -413,8 +413,8 @@ void NoiseVoice::renderTail(int frames, double* left, double* right) noexcept {
 
 void NoiseVoice::play(const double* amps, const double* cutoff, const double* resonance, int frames, double* left,
                       double* right) noexcept {
+    // The source fills the run first; the filter's loop then reads it.
     std::array<double, kMaxRun> xL, xR;
-    bool isStereo = false;
     switch (renderMode) {
         case kNoiseRenderCymbalStereo: {
             // The right channel is the same metal, 512 samples (at 44.1 kHz) late.
@@ -427,7 +427,6 @@ void NoiseVoice::play(const double* amps, const double* cutoff, const double* re
                 xL[static_cast<unsigned>(k)] = x;
                 xR[static_cast<unsigned>(k)] = delayedSample;
             }
-            isStereo = true;
             break;
         }
         case kNoiseRenderCymbalMono:
@@ -435,15 +434,15 @@ void NoiseVoice::play(const double* amps, const double* cutoff, const double* re
             break;
         case kNoiseRenderGeneratorStereo:
         case kNoiseRenderGeneratorMono:
-            isStereo = renderMode == kNoiseRenderGeneratorStereo;
-            generator.render(pitch, rateRatio, isStereo, frames, xL.data(), xR.data());
+            generator.render(pitch, rateRatio, renderMode == kNoiseRenderGeneratorStereo, frames, xL.data(), xR.data());
             break;
         case kNoiseRenderSampleStereo:
-        case kNoiseRenderSampleMono:
             // The right channel reads the sample backwards through the same
             // windows.
-            isStereo = renderMode == kNoiseRenderSampleStereo;
-            texture.render(step, windowStep, frames, xL.data(), isStereo ? xR.data() : nullptr);
+            texture.render(step, windowStep, frames, xL.data(), xR.data());
+            break;
+        case kNoiseRenderSampleMono:
+            texture.render(step, windowStep, frames, xL.data(), nullptr);
             break;
         default:
             outL = outR = 0.0;
@@ -453,28 +452,49 @@ void NoiseVoice::play(const double* amps, const double* cutoff, const double* re
             }
             return;
     }
-    // Equal-power blend from mono (stereo 0) to the decorrelated right
-    // channel (stereo 1).
-    double l = 0.0;
-    double r = 0.0;
+    const bool isStereo = renderMode == kNoiseRenderCymbalStereo || renderMode == kNoiseRenderGeneratorStereo ||
+                          renderMode == kNoiseRenderSampleStereo;
     if (isStereo) {
-        filter.runStereo(xL.data(), xR.data(), cutoff, resonance, frames, filterType);
-        for (int k = 0; k < frames; ++k) {
-            const auto u = static_cast<unsigned>(k);
-            l = amps[k] * xL[u];
-            r = blendL * l + blendR * (amps[k] * xR[u]);
-            left[k] += l;
-            right[k] += r;
-        }
+        playStereo(amps, cutoff, resonance, frames, left, right, [&xL, &xR](int k) {
+            return StereoSample{xL[static_cast<unsigned>(k)], xR[static_cast<unsigned>(k)]};
+        });
     } else {
-        filter.runMono(xL.data(), cutoff, resonance, frames, filterType);
-        for (int k = 0; k < frames; ++k) {
-            l = xL[static_cast<unsigned>(k)] * amps[k];
-            r = blendL * l + blendR * l;
-            left[k] += l;
-            right[k] += r;
-        }
+        playMono(amps, cutoff, resonance, frames, left, right, [&xL](int k) { return xL[static_cast<unsigned>(k)]; });
     }
+}
+
+template <typename Source>
+void NoiseVoice::playMono(const double* amps, const double* cutoff, const double* resonance, int frames, double* left,
+                          double* right, Source&& source) noexcept {
+    double l = outL;
+    double r = outR;
+    const double bl = blendL;
+    const double br = blendR;
+    filter.runMono(filterType, frames, cutoff, resonance, source, [&](int k, double y) {
+        l = y * amps[k];
+        // Equal-power blend from mono (stereo 0) to the decorrelated right
+        // channel (stereo 1).
+        r = bl * l + br * l;
+        left[k] += l;
+        right[k] += r;
+    });
+    outL = l;
+    outR = r;
+}
+
+template <typename Source>
+void NoiseVoice::playStereo(const double* amps, const double* cutoff, const double* resonance, int frames, double* left,
+                            double* right, Source&& source) noexcept {
+    double l = outL;
+    double r = outR;
+    const double bl = blendL;
+    const double br = blendR;
+    filter.runStereo(filterType, frames, cutoff, resonance, source, [&](int k, StereoSample y) {
+        l = amps[k] * y.left;
+        r = bl * l + br * (amps[k] * y.right);
+        left[k] += l;
+        right[k] += r;
+    });
     outL = l;
     outR = r;
 }

@@ -189,6 +189,12 @@ private:
     // into left/right.
     void play(const double* amps, const double* cutoff, const double* resonance, int frames, double* left,
               double* right) noexcept;
+    template <typename Source>
+    void playMono(const double* amps, const double* cutoff, const double* resonance, int frames, double* left,
+                  double* right, Source&& source) noexcept;
+    template <typename Source>
+    void playStereo(const double* amps, const double* cutoff, const double* resonance, int frames, double* left,
+                    double* right, Source&& source) noexcept;
 };
 
 }  // namespace kettrix::engine

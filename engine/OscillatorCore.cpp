@@ -350,18 +350,19 @@ void OscillatorCore::render(std::int32_t mode, const double* p1, const double* p
         return;
     }
     mixRun(mode, p1, p2, fm, frames, out);
-    // Bass boost as in process(), then the filter over the run.
+    // Bass boost as in process(), in the filter's loop.
     double b = boost;
     const double coef = boostCoef;
     const double offset = antiDenormal;
-    for (int k = 0; k < frames; ++k) {
-        const double m = out[k];
-        b = b + (m - b) * coef + offset;
-        out[k] = m + 2.0 * b;
-    }
+    filter.runMono(
+        filterType, frames, cutoff, resonance,
+        [&](int k) {
+            const double m = out[k];
+            b = b + (m - b) * coef + offset;
+            return m + 2.0 * b;
+        },
+        [&](int k, double y) { out[k] = y * amp[k]; });
     boost = b;
-    filter.runMono(out, cutoff, resonance, frames, filterType);
-    for (int k = 0; k < frames; ++k) out[k] *= amp[k];
 }
 
 }  // namespace kettrix::engine
