@@ -97,14 +97,17 @@ void DrumSound::render(bool gate, const SoundRunInputs& in, int frames, double* 
     // An "Analog" hit sample holds the oscillator back until it ends; the
     // gate is read after each hit sample.
     std::array<std::uint8_t, kMaxRun> oscGate;
-    for (int k = 0; k < frames; ++k) {
-        double h = 0.0;
-        if (hit.playing) {
-            hit.setLevel(hitLevel_);
-            h = hit.tick();  // the hit is mono
+    if (hit.playing) {
+        hit.setLevel(hitLevel_);
+        for (int k = 0; k < frames; ++k) {
+            left[k] = right[k] = hit.tick();  // the hit is mono
+            oscGate[static_cast<unsigned>(k)] = hit.oscillatorGateOpen() ? 1 : 0;
         }
-        left[k] = right[k] = h;
-        oscGate[static_cast<unsigned>(k)] = hit.oscillatorGateOpen() ? 1 : 0;
+    } else {
+        // Without ticks nothing moves the gate.
+        std::fill(left, left + frames, 0.0);
+        std::fill(right, right + frames, 0.0);
+        std::fill(oscGate.begin(), oscGate.begin() + frames, hit.oscillatorGateOpen() ? 1 : 0);
     }
 
     OscillatorVoice& osc = osc_[static_cast<unsigned>(currentVoice_)];
@@ -132,13 +135,7 @@ void DrumSound::render(bool gate, const SoundRunInputs& in, int frames, double* 
     renderNoise(noise1_, in.noise1Cutoff, noise_[0].filterKey, in.noise1Resonance, frames, left, right);
     renderNoise(noise2_, in.noise2Cutoff, noise_[1].filterKey, in.noise2Resonance, frames, left, right);
 
-    if (effect_.enabled()) {
-        for (int k = 0; k < frames; ++k) {
-            effect_.process(left[k], right[k]);
-            left[k] = effect_.outL();
-            right[k] = effect_.outR();
-        }
-    }
+    if (effect_.enabled()) effect_.processRun(left, right, frames);
     const double gainL = strip_.gainL;
     const double gainR = strip_.gainR;
     for (int k = 0; k < frames; ++k) {
