@@ -419,18 +419,18 @@ void NoiseVoice::play(const double* amps, const double* cutoff, const double* re
         case kNoiseRenderCymbalStereo: {
             // The right channel is the same metal, 512 samples (at 44.1 kHz) late.
             double* const line = delayLine.data();
+            cymbal.render(xL.data(), frames);
             for (int k = 0; k < frames; ++k) {
-                const double x = cymbal.sample();
+                const double x = xL[static_cast<unsigned>(k)];
                 delayedSample = line[delayIndex];
                 line[delayIndex] = x;
                 if (++delayIndex >= delayLength) delayIndex = 0;
-                xL[static_cast<unsigned>(k)] = x;
                 xR[static_cast<unsigned>(k)] = delayedSample;
             }
             break;
         }
         case kNoiseRenderCymbalMono:
-            for (int k = 0; k < frames; ++k) xL[static_cast<unsigned>(k)] = cymbal.sample();
+            cymbal.render(xL.data(), frames);
             break;
         case kNoiseRenderGeneratorStereo:
         case kNoiseRenderGeneratorMono:
