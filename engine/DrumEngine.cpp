@@ -5,6 +5,7 @@
 #include "engine/SoundBanks.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace kettrix::engine {
 
@@ -140,7 +141,10 @@ void DrumEngine::renderSample(double* const* outputs, int s) noexcept {
         const SoundTrigger& t = router_.trigger(index);
         const int base = ActiveSoundList::paramBase(index);
         auto& v = runInputs_[static_cast<unsigned>(index)];
-        for (unsigned p = 0; p < kRunInputs; ++p) v[p][0] = smoother_.current(base + kSmoothedOffsets[p]);
+        for (unsigned p = 0; p < kRunInputs; ++p) {
+            v[p][0] = smoother_.current(base + kSmoothedOffsets[p]);
+            heldInputs_[static_cast<unsigned>(index)][p].constant = false;
+        }
         v[0][0] += t.keyOffset;
         v[1][0] += t.keyOffset;
         addSound(index, outputs, s, 1, inputsOf(v));
@@ -149,7 +153,8 @@ void DrumEngine::renderSample(double* const* outputs, int s) noexcept {
 
 void DrumEngine::renderRun(double* const* outputs, int s, int frames) noexcept {
     // Settled inputs hold their value over the run (targets change only
-    // between blocks); only moving ones are read sample by sample.
+    // between blocks) and stay written from run to run until it changes;
+    // only moving ones are read sample by sample.
     const int count = active_.count();
     struct Follow {
         const double* from;
@@ -160,12 +165,22 @@ void DrumEngine::renderRun(double* const* outputs, int s, int frames) noexcept {
     for (int i = 0; i < count; ++i) {
         const int index = active_.at(i);
         const int base = ActiveSoundList::paramBase(index);
+        const double key = router_.trigger(index).keyOffset;
         auto& v = runInputs_[static_cast<unsigned>(index)];
+        auto& held = heldInputs_[static_cast<unsigned>(index)];
         for (unsigned p = 0; p < kRunInputs; ++p) {
             const int param = base + kSmoothedOffsets[p];
             if (smoother_.settled(param)) {
-                std::fill(v[p].begin(), v[p].begin() + frames, smoother_.current(param));
+                // The pitches carry the key offset.
+                const double value = p < 2 ? key + smoother_.current(param) : smoother_.current(param);
+                std::uint64_t bits;
+                std::memcpy(&bits, &value, sizeof bits);
+                if (!held[p].constant || held[p].bits != bits) {
+                    v[p].fill(value);
+                    held[p] = {true, bits};
+                }
             } else {
+                held[p].constant = false;
                 v[p][0] = smoother_.current(param);
                 moving[static_cast<unsigned>(movingCount++)] = {smoother_.currentOf(param), v[p].data()};
             }
@@ -180,9 +195,10 @@ void DrumEngine::renderRun(double* const* outputs, int s, int frames) noexcept {
         const int index = active_.at(i);
         const double key = router_.trigger(index).keyOffset;
         auto& v = runInputs_[static_cast<unsigned>(index)];
-        for (int k = 0; k < frames; ++k) {
-            v[0][static_cast<unsigned>(k)] = key + v[0][static_cast<unsigned>(k)];
-            v[1][static_cast<unsigned>(k)] = key + v[1][static_cast<unsigned>(k)];
+        const auto& held = heldInputs_[static_cast<unsigned>(index)];
+        for (unsigned p = 0; p < 2; ++p) {
+            if (held[p].constant) continue;
+            for (int k = 0; k < frames; ++k) v[p][static_cast<unsigned>(k)] = key + v[p][static_cast<unsigned>(k)];
         }
         addSound(index, outputs, s, frames, inputsOf(v));
     }

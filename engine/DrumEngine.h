@@ -18,6 +18,7 @@
 #include "engine/ParamSmoother.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 
 namespace kettrix {
@@ -137,6 +138,13 @@ private:
     // over a run, and one sound's output.
     static constexpr int kRunInputs = 9;
     std::array<std::array<std::array<double, kMaxRun>, kRunInputs>, kSoundCount> runInputs_{};
+    // Whether an input's array holds one value throughout, and its bits: a
+    // settled input is written again only when its value changes.
+    struct HeldInput {
+        bool constant = false;
+        std::uint64_t bits = 0;
+    };
+    std::array<std::array<HeldInput, kRunInputs>, kSoundCount> heldInputs_{};
     std::array<double, kMaxRun> runLeft_{};
     std::array<double, kMaxRun> runRight_{};
 };

@@ -15,41 +15,13 @@
 // Threads: audio thread (and the owning voice's set-up under the plug-in
 // lock). No allocation, no trigonometry per sample.
 
-#include "engine/tables/CutoffTable.h"
+#include "engine/FilterKernel.h"
 
 #include <cstdint>
 
 namespace kettrix::engine {
 
-// Values of the "filter type" parameters (0..12) and two internal types.
-enum DrumFilterType : int {
-    kFilterOff = 0,
-    kFilterLowPass6 = 1,
-    kFilterHighPass6 = 2,
-    kFilterLowShelf6 = 3,
-    kFilterHighShelf6 = 4,
-    kFilterLowPass12 = 5,
-    kFilterBandPass12 = 6,
-    kFilterHighPass12 = 7,
-    kFilterLowShelf12 = 8,
-    kFilterPeak12 = 9,
-    kFilterHighShelf12 = 10,
-    kFilterBandReject12 = 11,
-    kFilterAnalogLowPass12 = 12,
-    kFilterSingleStepLowPass = 13,  // internal: one unclamped half step, low output
-    kFilterFixedBandPass = 14,      // internal: band output with setFixed coefficients
-};
-
-inline constexpr int kFilterTypeCount = 15;
-inline constexpr int kFilterMenuTypeCount = 13;  // types a sound's menu offers
-
-// A left and right sample, returned by value.
-struct StereoSample {
-    double left = 0.0;
-    double right = 0.0;
-};
-
-struct DrumFilter {
+struct DrumFilter : DrumFilterState {
     explicit DrumFilter(double sampleRate);
 
     // Clears state and coefficients; the next call takes its cutoff at once.
@@ -64,38 +36,59 @@ struct DrumFilter {
     // 1..12 only; any other type copies the inputs.
     StereoSample processStereo(double xL, double xR, double cutoff, double resonance, int type) noexcept;
 
+    // RT: a run of `frames` samples with the type chosen once, the same
+    // values and state as that many process() calls: sample k's input is
+    // source(k) and its output goes to sink(k, y). The caller's source and
+    // sink run in the filter's loop, so their work overlaps the filter's.
+    template <typename Source, typename Sink>
+    void runMono(int type, int frames, const double* cutoff, const double* resonance, Source&& source,
+                 Sink&& sink) noexcept {
+        const bool filtered = filter_kernel::withType(type, [&](auto t) {
+            using K = filter_kernel::Kernel<decltype(t)::value>;
+            DrumFilterState s = *this;
+            for (int k = 0; k < frames; ++k) sink(k, K::mono(s, cutoffTable, source(k), cutoff[k], resonance[k]));
+            static_cast<DrumFilterState&>(*this) = s;
+        });
+        if (!filtered)
+            for (int k = 0; k < frames; ++k) sink(k, source(k));
+    }
+
+    // RT: the same for processStereo(): source(k) gives a StereoSample,
+    // sink(k, y) takes one; outL and outR hold the last output.
+    template <typename Source, typename Sink>
+    void runStereo(int type, int frames, const double* cutoff, const double* resonance, Source&& source,
+                   Sink&& sink) noexcept {
+        StereoSample y{outL, outR};
+        if (type < kFilterLowPass6 || type > kFilterAnalogLowPass12) {
+            for (int k = 0; k < frames; ++k) {
+                y = source(k);
+                sink(k, y);
+            }
+        } else {
+            filter_kernel::withType(type, [&](auto t) {
+                using K = filter_kernel::Kernel<decltype(t)::value>;
+                DrumFilterState s = *this;
+                for (int k = 0; k < frames; ++k) {
+                    const StereoSample x = source(k);
+                    K::update(s, cutoffTable, cutoff[k], resonance[k]);
+                    y.left = K::channel(s, x.left, s.lowL, s.bandL);
+                    y.right = K::channel(s, x.right, s.lowR, s.bandR);
+                    sink(k, y);
+                }
+                static_cast<DrumFilterState&>(*this) = s;
+            });
+        }
+        outL = y.left;
+        outR = y.right;
+    }
+
     // Sets f and damping at once (no glide) for type 14.
     void setFixed(double cutoff, double resonance) noexcept;
 
     double outL = 0.0;
     double outR = 0.0;
     CutoffTable cutoffTable;
-    // Added to the low-pass state on every update: keeps decaying states off
-    // denormal numbers.
-    double antiDenormal = 1.0 / 4294967295.0;
-    double lowL = 0.0, bandL = 0.0;
-    double lowR = 0.0, bandR = 0.0;
-    double cachedResonance = -1.0;
-    double f = -1.0;
-    double damping = -1.0;
-    double fStart = 0.0, fTarget = 0.0;
-    double glide = 0.0;
-    double cachedCutoff = -1.0;
-    double maxCutoff = 0.92;  // 12 dB types: about 8087 Hz
-    double clipThreshold = 0.0;
     double rateRatio = 1.0;  // 44100 / sampleRate
-    std::int32_t counter = 40;
-    std::uint8_t firstUpdate = 1;
-
-private:
-    void updateOnePole(double cutoff) noexcept;                          // types 1..4
-    void updateStateVariable(double cutoff, double resonance) noexcept;  // 5..11, 13
-    void updateAnalog(double cutoff, double resonance) noexcept;         // 12
-    void pickUpCutoff(double cv) noexcept;
-    void glideStep() noexcept;
-    void updateCoefficients(double cutoff, double resonance, int type) noexcept;
-    double runChannel(double x, double& low, double& band, int type) noexcept;
-    double softClip(double v) const noexcept;
 };
 
 }  // namespace kettrix::engine

@@ -22,25 +22,31 @@ unsigned at(int section) { return static_cast<unsigned>(section - 1); }
 
 DrumSound::DrumSound(int soundIndex, double sampleRate, const SoundBanks& banks, NoteRouter& router,
                      ActiveSoundList& active, MixStrip& strip, EngineHost& host)
-    : soundIndex_(soundIndex), banks_(banks), router_(router), active_(active), strip_(strip), host_(host) {
-    makeVoices(sampleRate);
+    : soundIndex_(soundIndex),
+      banks_(banks),
+      router_(router),
+      active_(active),
+      strip_(strip),
+      host_(host),
+      osc_{OscillatorVoice(sampleRate, banks.wavetables), OscillatorVoice(sampleRate, banks.wavetables)},
+      noise1_{NoiseVoice(sampleRate), NoiseVoice(sampleRate)},
+      noise2_{NoiseVoice(sampleRate), NoiseVoice(sampleRate)},
+      hit_{HitVoice(sampleRate), HitVoice(sampleRate)},
+      effect_(sampleRate) {
+    for (HitVoice& voice : hit_) voice.setGeneratorTables(banks_.wavetables.set(kHitGeneratorTableSet));
 }
 
 DrumSound::~DrumSound() = default;
 
-void DrumSound::makeVoices(double sampleRate) {
-    for (auto& voice : osc_) voice = std::make_unique<OscillatorVoice>(sampleRate, banks_.wavetables);
-    for (auto* section : {&noise1_, &noise2_})
-        for (auto& voice : *section) voice = std::make_unique<NoiseVoice>(sampleRate);
-    for (auto& voice : hit_) {
-        voice = std::make_unique<HitVoice>(sampleRate);
-        voice->setGeneratorTables(banks_.wavetables.set(kHitGeneratorTableSet));
-    }
-    effect_ = std::make_unique<SoundEffect>(sampleRate);
-}
-
 void DrumSound::rebuild(double sampleRate) {
-    makeVoices(sampleRate);
+    for (auto& voice : osc_) voice = OscillatorVoice(sampleRate, banks_.wavetables);
+    for (auto* section : {&noise1_, &noise2_})
+        for (auto& voice : *section) voice = NoiseVoice(sampleRate);
+    for (auto& voice : hit_) {
+        voice = HitVoice(sampleRate);
+        voice.setGeneratorTables(banks_.wavetables.set(kHitGeneratorTableSet));
+    }
+    effect_ = SoundEffect(sampleRate);
     outL_ = outR_ = 0.0;
 }
 
@@ -61,16 +67,11 @@ double DrumSound::velocityLevel(const VelocityDepth& level) const noexcept {
 
 void DrumSound::renderNoise(NoiseVoices& voices, const double* cutoff, double cutoffKey, const double* resonance,
                             int frames, double* left, double* right) noexcept {
-    NoiseVoice& current = *voices[static_cast<unsigned>(currentVoice_)];
+    NoiseVoice& current = voices[static_cast<unsigned>(currentVoice_)];
     if (!current.active) return;
     current.render(cutoff, cutoffKey, resonance, frames, left, right);
     // The fading voice goes inactive when its tail ends, possibly mid-run.
-    NoiseVoice& previous = *voices[static_cast<unsigned>(previousVoice_)];
-    for (int k = 0; k < frames && previous.active; ++k) {
-        const StereoSample fading = previous.tail();
-        left[k] += fading.left;
-        right[k] += fading.right;
-    }
+    voices[static_cast<unsigned>(previousVoice_)].renderTail(frames, left, right);
 }
 
 void DrumSound::tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCutoff, double oscResonance,
@@ -92,21 +93,24 @@ void DrumSound::render(bool gate, const SoundRunInputs& in, int frames, double* 
 
     // Section by section over the run; each sample's sum is built in the
     // order of the sections below, as one sample at a time would build it.
-    HitVoice& hit = *hit_[static_cast<unsigned>(currentVoice_)];
+    HitVoice& hit = hit_[static_cast<unsigned>(currentVoice_)];
     // An "Analog" hit sample holds the oscillator back until it ends; the
     // gate is read after each hit sample.
     std::array<std::uint8_t, kMaxRun> oscGate;
-    for (int k = 0; k < frames; ++k) {
-        double h = 0.0;
-        if (hit.playing) {
-            hit.setLevel(hitLevel_);
-            h = hit.tick();  // the hit is mono
+    if (hit.playing) {
+        hit.setLevel(hitLevel_);
+        for (int k = 0; k < frames; ++k) {
+            left[k] = right[k] = hit.tick();  // the hit is mono
+            oscGate[static_cast<unsigned>(k)] = hit.oscillatorGateOpen() ? 1 : 0;
         }
-        left[k] = right[k] = h;
-        oscGate[static_cast<unsigned>(k)] = hit.oscillatorGateOpen() ? 1 : 0;
+    } else {
+        // Without ticks nothing moves the gate.
+        std::fill(left, left + frames, 0.0);
+        std::fill(right, right + frames, 0.0);
+        std::fill(oscGate.begin(), oscGate.begin() + frames, hit.oscillatorGateOpen() ? 1 : 0);
     }
 
-    OscillatorVoice& osc = *osc_[static_cast<unsigned>(currentVoice_)];
+    OscillatorVoice& osc = osc_[static_cast<unsigned>(currentVoice_)];
     if (osc.active) {
         // The voice plays over each stretch of the run with the gate open.
         std::array<double, kMaxRun> x;
@@ -121,25 +125,17 @@ void DrumSound::render(bool gate, const SoundRunInputs& in, int frames, double* 
                        in.fmAmount + k, end - k, x.data() + k);
             k = end;
         }
-        OscillatorVoice& previous = *osc_[static_cast<unsigned>(previousVoice_)];
+        osc_[static_cast<unsigned>(previousVoice_)].renderTail(frames, x.data());
         for (int k = 0; k < frames; ++k) {
-            double sum = x[static_cast<unsigned>(k)];
-            if (previous.active) sum += previous.tail();
-            left[k] += sum;
-            right[k] += sum;
+            left[k] += x[static_cast<unsigned>(k)];
+            right[k] += x[static_cast<unsigned>(k)];
         }
     }
 
     renderNoise(noise1_, in.noise1Cutoff, noise_[0].filterKey, in.noise1Resonance, frames, left, right);
     renderNoise(noise2_, in.noise2Cutoff, noise_[1].filterKey, in.noise2Resonance, frames, left, right);
 
-    if (effect_->enabled()) {
-        for (int k = 0; k < frames; ++k) {
-            effect_->process(left[k], right[k]);
-            left[k] = effect_->outL();
-            right[k] = effect_->outR();
-        }
-    }
+    if (effect_.enabled()) effect_.processRun(left, right, frames);
     const double gainL = strip_.gainL;
     const double gainR = strip_.gainR;
     for (int k = 0; k < frames; ++k) {
@@ -158,16 +154,16 @@ void DrumSound::trigger(double oscCutoff, double oscResonance, double fmAmount, 
     // The voices about to become the previous ones keep the settings they
     // were playing with, still with the old note's key tracking.
     const auto leaving = static_cast<unsigned>(currentVoice_);
-    OscillatorVoice& osc = *osc_[leaving];
+    OscillatorVoice& osc = osc_[leaving];
     osc.tailCutoff = oscCutoff + oscFilterKey_;
     osc.tailResonance = oscResonance;
     osc.tailFm = fmAmount;
     osc.modOut = 0.0;
     osc.filterOut = 0.0;
-    noise1_[leaving]->tailCutoff = noise1Cutoff + noise_[0].filterKey;
-    noise1_[leaving]->tailResonance = noise1Resonance;
-    noise2_[leaving]->tailCutoff = noise2Cutoff + noise_[1].filterKey;
-    noise2_[leaving]->tailResonance = noise2Resonance;
+    noise1_[leaving].tailCutoff = noise1Cutoff + noise_[0].filterKey;
+    noise1_[leaving].tailResonance = noise1Resonance;
+    noise2_[leaving].tailCutoff = noise2Cutoff + noise_[1].filterKey;
+    noise2_[leaving].tailResonance = noise2Resonance;
 
     previousVoice_ = currentVoice_;
     currentVoice_ = (currentVoice_ + 1) % kVoicesPerSound;
@@ -175,16 +171,16 @@ void DrumSound::trigger(double oscCutoff, double oscResonance, double fmAmount, 
 
     const auto cur = static_cast<unsigned>(currentVoice_);
     auto mode = [this](SoundEnvelope e) { return envelopeModes_[static_cast<unsigned>(e)]; };
-    noise1_[cur]->setEnvelopeModes(mode(SoundEnvelope::Noise1Volume), mode(SoundEnvelope::Noise1Filter));
-    noise2_[cur]->setEnvelopeModes(mode(SoundEnvelope::Noise2Volume), mode(SoundEnvelope::Noise2Filter));
-    osc_[cur]->setEnvelopeModes(mode(SoundEnvelope::OscVolume), mode(SoundEnvelope::OscModulation),
-                                mode(SoundEnvelope::OscFilter));
+    noise1_[cur].setEnvelopeModes(mode(SoundEnvelope::Noise1Volume), mode(SoundEnvelope::Noise1Filter));
+    noise2_[cur].setEnvelopeModes(mode(SoundEnvelope::Noise2Volume), mode(SoundEnvelope::Noise2Filter));
+    osc_[cur].setEnvelopeModes(mode(SoundEnvelope::OscVolume), mode(SoundEnvelope::OscModulation),
+                               mode(SoundEnvelope::OscFilter));
 
-    if (oscOn_) osc_[cur]->start();
-    if (noise_[0].on) noise1_[cur]->start();
-    if (noise_[1].on) noise2_[cur]->start();
+    if (oscOn_) osc_[cur].start();
+    if (noise_[0].on) noise1_[cur].start();
+    if (noise_[1].on) noise2_[cur].start();
     // The hit belongs to the oscillator section: silent while it is off.
-    HitVoice& hit = *hit_[cur];
+    HitVoice& hit = hit_[cur];
     if (oscOn_ && hit.enabled) {
         hit.selectMode();
         hit.start();
@@ -193,7 +189,7 @@ void DrumSound::trigger(double oscCutoff, double oscResonance, double fmAmount, 
 
 void DrumSound::startNoise(int section) noexcept {
     NoiseSettings& settings = noise_[at(section)];
-    NoiseVoice& voice = *noiseVoices(section)[static_cast<unsigned>(currentVoice_)];
+    NoiseVoice& voice = noiseVoices(section)[static_cast<unsigned>(currentVoice_)];
     voice.setKey(settings.keytrack ? kPitchSteps * keyOffset_ : 0.0);
     voice.setPitch(settings.pitch);
     voice.keyValue = keyOffset_;
@@ -209,22 +205,22 @@ void DrumSound::startVoice() noexcept {
     keyOffset_ = t.keyOffset;
     velocity_ = t.velocity;
     const auto cur = static_cast<unsigned>(currentVoice_);
-    OscillatorVoice& osc = *osc_[cur];
+    OscillatorVoice& osc = osc_[cur];
     osc.keyValue = keyOffset_;
 
     osc.volDepth = velocityLevel(oscVolume_);
     osc.modDepth = velocityLevel(oscModulation_);
     osc.filterDepth = velocityLevel(oscFilter_);
-    noise1_[cur]->volDepth = velocityLevel(noise1Volume_);
-    noise1_[cur]->filterDepth = velocityLevel(noise1Filter_);
-    noise2_[cur]->volDepth = velocityLevel(noise2Volume_);
-    noise2_[cur]->filterDepth = velocityLevel(noise2Filter_);
+    noise1_[cur].volDepth = velocityLevel(noise1Volume_);
+    noise1_[cur].filterDepth = velocityLevel(noise1Filter_);
+    noise2_[cur].volDepth = velocityLevel(noise2Volume_);
+    noise2_[cur].filterDepth = velocityLevel(noise2Filter_);
     hitLevel_ = velocityLevel(hitLowpass_);
 
     startNoise(1);
     startNoise(2);
 
-    effect_->startDip();
+    effect_.startDip();
     applyHitVolume();  // follows the new current oscillator voice's level
 
     oscFilterKey_ = oscFilterKeytrack_ ? keyOffset_ : 0.0;
@@ -236,9 +232,9 @@ void DrumSound::release() noexcept {
     // Mode 0 lets a held envelope run its release; the previous voices are
     // left alone.
     const auto cur = static_cast<unsigned>(currentVoice_);
-    osc_[cur]->setEnvelopeModes(kModeTrigger, kModeTrigger, kModeTrigger);
-    noise1_[cur]->setEnvelopeModes(kModeTrigger, kModeTrigger);
-    noise2_[cur]->setEnvelopeModes(kModeTrigger, kModeTrigger);
+    osc_[cur].setEnvelopeModes(kModeTrigger, kModeTrigger, kModeTrigger);
+    noise1_[cur].setEnvelopeModes(kModeTrigger, kModeTrigger);
+    noise2_[cur].setEnvelopeModes(kModeTrigger, kModeTrigger);
 }
 
 void DrumSound::endOfBlock() noexcept {
@@ -248,10 +244,10 @@ void DrumSound::endOfBlock() noexcept {
     sounding_ = 0;
     for (unsigned v = 0; v < kVoicesPerSound; ++v) {
         // Every voice updates its flags, even once the sound is known to sound.
-        const bool osc = osc_[v]->updateActive() != 0;
-        const bool noise1 = noise1_[v]->updateActive() != 0;
-        const bool noise2 = noise2_[v]->updateActive() != 0;
-        const bool hit = hit_[v]->updateActive() != 0;
+        const bool osc = osc_[v].updateActive() != 0;
+        const bool noise1 = noise1_[v].updateActive() != 0;
+        const bool noise2 = noise2_[v].updateActive() != 0;
+        const bool hit = hit_[v].updateActive() != 0;
         if (osc || noise1 || noise2 || hit) sounding_ = 1;
     }
 
@@ -272,9 +268,9 @@ void DrumSound::updateModulationAmount() {
     const double amount =
         router_.trigger(soundIndex_).chokeRestart ? 0.0 : oscModulation_.depth * (sens * velocity_ + (1.0 - sens));
     for (auto& voice : osc_) {
-        voice->modDepth = amount;
-        voice->modulation.attack.depth = amount;
-        voice->modulation.release.depth = amount;
+        voice.modDepth = amount;
+        voice.modulation.attack.depth = amount;
+        voice.modulation.release.depth = amount;
     }
 }
 
@@ -283,25 +279,25 @@ void DrumSound::setEnvelopeMode(SoundEnvelope envelope, int mode) {
     for (unsigned v = 0; v < kVoicesPerSound; ++v) {
         switch (envelope) {
             case SoundEnvelope::OscVolume:
-                osc_[v]->volume.mode = mode;
+                osc_[v].volume.mode = mode;
                 break;
             case SoundEnvelope::OscModulation:
-                osc_[v]->modulation.mode = mode;
+                osc_[v].modulation.mode = mode;
                 break;
             case SoundEnvelope::OscFilter:
-                osc_[v]->filterEnv.mode = mode;
+                osc_[v].filterEnv.mode = mode;
                 break;
             case SoundEnvelope::Noise1Volume:
-                noise1_[v]->volume.mode = mode;
+                noise1_[v].volume.mode = mode;
                 break;
             case SoundEnvelope::Noise1Filter:
-                noise1_[v]->filterEnv.mode = mode;
+                noise1_[v].filterEnv.mode = mode;
                 break;
             case SoundEnvelope::Noise2Volume:
-                noise2_[v]->volume.mode = mode;
+                noise2_[v].volume.mode = mode;
                 break;
             case SoundEnvelope::Noise2Filter:
-                noise2_[v]->filterEnv.mode = mode;
+                noise2_[v].filterEnv.mode = mode;
                 break;
             case SoundEnvelope::Count:
                 break;
@@ -312,34 +308,34 @@ void DrumSound::setEnvelopeMode(SoundEnvelope envelope, int mode) {
 void DrumSound::setOscOn(bool on) {
     oscOn_ = on ? 1 : 0;
     if (!on)
-        for (auto& voice : osc_) voice->volume.stop();
+        for (auto& voice : osc_) voice.volume.stop();
 }
 
 void DrumSound::setOsc1Type(int type) {
-    for (auto& voice : osc_) voice->setType(1, type);
+    for (auto& voice : osc_) voice.setType(1, type);
 }
 
 void DrumSound::setOsc2Type(int type) {
-    for (auto& voice : osc_) voice->setType(2, type);
+    for (auto& voice : osc_) voice.setType(2, type);
 }
 
 void DrumSound::setOscMix(double mix) {
-    for (auto& voice : osc_) voice->setMix(mix);
+    for (auto& voice : osc_) voice.setMix(mix);
 }
 
 void DrumSound::setOscFm(double amount) {
-    for (auto& voice : osc_) voice->setFm(amount);
+    for (auto& voice : osc_) voice.setFm(amount);
 }
 
 void DrumSound::setOscFilterType(int type) {
-    for (auto& voice : osc_) voice->setFilterType(type);
+    for (auto& voice : osc_) voice.setFilterType(type);
 }
 
 void DrumSound::setEnvelopeTime(SoundEnvelope envelope, bool release, double seconds) {
     for (unsigned v = 0; v < kVoicesPerSound; ++v) {
-        OscillatorVoice& osc = *osc_[v];
-        NoiseVoice& n1 = *noise1_[v];
-        NoiseVoice& n2 = *noise2_[v];
+        OscillatorVoice& osc = osc_[v];
+        NoiseVoice& n1 = noise1_[v];
+        NoiseVoice& n2 = noise2_[v];
         switch (envelope) {
             case SoundEnvelope::OscVolume:
                 (release ? osc.volRelease : osc.volAttack) = seconds;
@@ -374,28 +370,28 @@ void DrumSound::setEnvelopeShape(SoundEnvelope envelope, bool release, int shape
         bool volumeShapes = false;  // volume envelopes use the volume attack presets
         switch (envelope) {
             case SoundEnvelope::OscVolume:
-                pair = &osc_[v]->volume;
+                pair = &osc_[v].volume;
                 volumeShapes = true;
                 break;
             case SoundEnvelope::OscModulation:
-                pair = &osc_[v]->modulation;
+                pair = &osc_[v].modulation;
                 break;
             case SoundEnvelope::OscFilter:
-                pair = &osc_[v]->filterEnv;
+                pair = &osc_[v].filterEnv;
                 break;
             case SoundEnvelope::Noise1Volume:
-                pair = &noise1_[v]->volume;
+                pair = &noise1_[v].volume;
                 volumeShapes = true;
                 break;
             case SoundEnvelope::Noise1Filter:
-                pair = &noise1_[v]->filterEnv;
+                pair = &noise1_[v].filterEnv;
                 break;
             case SoundEnvelope::Noise2Volume:
-                pair = &noise2_[v]->volume;
+                pair = &noise2_[v].volume;
                 volumeShapes = true;
                 break;
             case SoundEnvelope::Noise2Filter:
-                pair = &noise2_[v]->filterEnv;
+                pair = &noise2_[v].filterEnv;
                 break;
             case SoundEnvelope::Count:
                 break;
@@ -413,22 +409,22 @@ void DrumSound::setEnvelopeShape(SoundEnvelope envelope, bool release, int shape
 void DrumSound::setNoiseOn(int section, bool on) {
     noise_[at(section)].on = on ? 1 : 0;
     if (!on)
-        for (auto& voice : noiseVoices(section)) voice->volume.stop();
+        for (auto& voice : noiseVoices(section)) voice.volume.stop();
 }
 
 void DrumSound::setNoiseType(int section, int type) {
     const int slot = type - kFirstSampleNoiseType;
     for (auto& voice : noiseVoices(section)) {
-        voice->setCymbalTables(banks_.wavetables.set(WavetableBank::kCymbalSlot));
+        voice.setCymbalTables(banks_.wavetables.set(WavetableBank::kCymbalSlot));
         if (type == 0)
-            voice->disable();
+            voice.disable();
         else
-            voice->setType(type, banks_.noiseSamples.buffer(slot), banks_.noiseSamples.length(slot));
+            voice.setType(type, banks_.noiseSamples.buffer(slot), banks_.noiseSamples.length(slot));
     }
 }
 
 void DrumSound::setNoiseRetrigger(int section, int retrigger) {
-    for (auto& voice : noiseVoices(section)) voice->retrigger = retrigger;
+    for (auto& voice : noiseVoices(section)) voice.retrigger = retrigger;
 }
 
 void DrumSound::setNoiseKeytrack(int section, bool on) { noise_[at(section)].keytrack = on ? 1 : 0; }
@@ -436,24 +432,24 @@ void DrumSound::setNoiseKeytrack(int section, bool on) { noise_[at(section)].key
 void DrumSound::setNoisePitch(int section, double pitch) {
     // The current voice follows at once; the other takes it at its start.
     noise_[at(section)].pitch = pitch;
-    noiseVoices(section)[static_cast<unsigned>(currentVoice_)]->setPitch(pitch);
+    noiseVoices(section)[static_cast<unsigned>(currentVoice_)].setPitch(pitch);
 }
 
 void DrumSound::setNoiseStereo(int section, double stereo) {
-    for (auto& voice : noiseVoices(section)) voice->setStereo(stereo);
+    for (auto& voice : noiseVoices(section)) voice.setStereo(stereo);
 }
 
 void DrumSound::setNoiseColor(int section, double color) {
     for (auto& voice : noiseVoices(section)) {
-        voice->setColor(color);
-        if (!voice->active) voice->clearDelayLine();
+        voice.setColor(color);
+        if (!voice.active) voice.clearDelayLine();
     }
 }
 
 void DrumSound::setNoiseFilterKeytrack(int section, bool on) { noise_[at(section)].filterKeytrack = on ? 1 : 0; }
 
 void DrumSound::setNoiseFilterType(int section, int type) {
-    for (auto& voice : noiseVoices(section)) voice->setFilterType(type);
+    for (auto& voice : noiseVoices(section)) voice.setFilterType(type);
 }
 
 void DrumSound::setHitVolume(double volume) {
@@ -463,20 +459,20 @@ void DrumSound::setHitVolume(double volume) {
 
 void DrumSound::applyHitVolume() noexcept {
     // The hit follows the level the current oscillator voice was started with.
-    const double level = hitVolume_ * osc_[static_cast<unsigned>(currentVoice_)]->volDepth;
+    const double level = hitVolume_ * osc_[static_cast<unsigned>(currentVoice_)].volDepth;
     for (auto& voice : hit_) {
-        voice->setVolume(level);
-        voice->setGeneratorDepth(level);
+        voice.setVolume(level);
+        voice.setGeneratorDepth(level);
     }
 }
 
 void DrumSound::setHitType(int type) {
     const int slot = type - kFirstHitType;
-    for (auto& voice : hit_) voice->setType(type, banks_.hitSamples.buffer(slot), banks_.hitSamples.length(slot));
+    for (auto& voice : hit_) voice.setType(type, banks_.hitSamples.buffer(slot), banks_.hitSamples.length(slot));
 }
 
 void DrumSound::setHitModulationDecay(double decay) {
-    for (auto& voice : hit_) voice->setDecay(decay);
+    for (auto& voice : hit_) voice.setDecay(decay);
 }
 
 }  // namespace kettrix::engine

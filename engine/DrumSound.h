@@ -14,7 +14,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 
 namespace kettrix::engine {
 
@@ -119,11 +118,11 @@ public:
     void setHitType(int type);
     void setHitModulationDecay(double decay);
 
-    SoundEffect& effect() { return *effect_; }
-    const SoundEffect& effect() const { return *effect_; }
-    OscillatorVoice& oscVoice(int voice) { return *osc_[static_cast<unsigned>(voice)]; }
-    NoiseVoice& noiseVoice(int section, int voice) { return *noiseVoices(section)[static_cast<unsigned>(voice)]; }
-    HitVoice& hitVoice(int voice) { return *hit_[static_cast<unsigned>(voice)]; }
+    SoundEffect& effect() { return effect_; }
+    const SoundEffect& effect() const { return effect_; }
+    OscillatorVoice& oscVoice(int voice) { return osc_[static_cast<unsigned>(voice)]; }
+    NoiseVoice& noiseVoice(int section, int voice) { return noiseVoices(section)[static_cast<unsigned>(voice)]; }
+    HitVoice& hitVoice(int voice) { return hit_[static_cast<unsigned>(voice)]; }
 
     // --- State read by the engine and by tests ---------------------------
     double outL() const { return outL_; }
@@ -145,8 +144,7 @@ private:
     void startVoice() noexcept;
     void release() noexcept;
     double velocityLevel(const VelocityDepth& level) const noexcept;
-    void makeVoices(double sampleRate);
-    using NoiseVoices = std::array<std::unique_ptr<NoiseVoice>, kVoicesPerSound>;
+    using NoiseVoices = std::array<NoiseVoice, kVoicesPerSound>;
     NoiseVoices& noiseVoices(int section) { return section == 1 ? noise1_ : noise2_; }
     // Adds both noise voices of a section into left and right, sample by
     // sample over the run.
@@ -162,10 +160,12 @@ private:
     MixStrip& strip_;
     EngineHost& host_;
 
-    std::array<std::unique_ptr<OscillatorVoice>, kVoicesPerSound> osc_;
+    // The voices live inside the sound: one sound's state is one block of
+    // memory, and the render loop reaches a voice without a pointer hop.
+    std::array<OscillatorVoice, kVoicesPerSound> osc_;
     NoiseVoices noise1_, noise2_;
-    std::array<std::unique_ptr<HitVoice>, kVoicesPerSound> hit_;
-    std::unique_ptr<SoundEffect> effect_;
+    std::array<HitVoice, kVoicesPerSound> hit_;
+    SoundEffect effect_;
 
     double outL_ = 0.0, outR_ = 0.0;
     std::uint8_t sounding_ = 0;

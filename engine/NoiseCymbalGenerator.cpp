@@ -63,4 +63,29 @@ double CymbalGenerator::sample() noexcept {
     return filterB.process(a, 0.0, 0.0, kFilterFixedBandPass) * 0.3;
 }
 
+void CymbalGenerator::render(double* out, int frames) noexcept {
+    using Band = filter_kernel::Kernel<kFilterFixedBandPass>;
+    std::array<double, kOscillators> p = phase;
+    std::array<const double*, kOscillators> table;
+    for (std::size_t i = 0; i < table.size(); ++i) table[i] = (*tables)[static_cast<std::size_t>(tableIndex[i])].data();
+    DrumFilterState a = filterA;
+    DrumFilterState b = filterB;
+    for (int k = 0; k < frames; ++k) {
+        double x = 0.0;
+        for (std::size_t i = 0; i < kOscillators; ++i) {
+            p[i] += increment[i];
+            if (p[i] > 1023.0) p[i] = std::fmod(p[i], 1023.0);
+            // The phase lies in 0..1023: a signed conversion reads the same
+            // index as the unsigned one and costs one instruction.
+            const double s = table[i][static_cast<std::int32_t>(p[i])];
+            x += (i % 2 == 0) ? s : -s;
+        }
+        const double y = Band::mono(a, filterA.cutoffTable, x, 0.0, 0.0);
+        out[k] = Band::mono(b, filterB.cutoffTable, y, 0.0, 0.0) * 0.3;
+    }
+    phase = p;
+    static_cast<DrumFilterState&>(filterA) = a;
+    static_cast<DrumFilterState&>(filterB) = b;
+}
+
 }  // namespace kettrix::engine

@@ -32,6 +32,9 @@ struct CymbalGenerator {
 
     // RT: one sample.
     double sample() noexcept;
+    // RT: `frames` samples, the same as that many sample() calls, with the
+    // oscillators and both filters in locals.
+    void render(double* out, int frames) noexcept;
 
     // Band limiting as the oscillators', but against half the actual rate.
     OscillatorNoteTable notes;

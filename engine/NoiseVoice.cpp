@@ -68,6 +68,27 @@ void NoiseGenerator::advance(double pitch, double rateRatio, bool withRight) noe
 double NoiseGenerator::left() const noexcept { return steppedValue(genState1); }
 double NoiseGenerator::right() const noexcept { return steppedValue(genState2); }
 
+void NoiseGenerator::render(double pitch, double rateRatio, bool withRight, int frames, double* leftOut,
+                            double* rightOut) noexcept {
+    const double increment = std::max(0.001, pitch) * rateRatio;
+    double acc = genAcc;
+    std::uint32_t state1 = genState1;
+    std::uint32_t state2 = genState2;
+    for (int k = 0; k < frames; ++k) {
+        acc += increment;
+        if (acc >= 1.0) {
+            acc -= 1.0;
+            state1 = (state1 + 1u) * 33u;
+            if (withRight) state2 = (state2 + 1u) * 35u;
+        }
+        leftOut[k] = steppedValue(state1);
+        if (withRight) rightOut[k] = steppedValue(state2);
+    }
+    genAcc = acc;
+    genState1 = state1;
+    genState2 = state2;
+}
+
 // --- TexturePlayer ------------------------------------------------------------------
 
 void TexturePlayer::setSample(const double* buffer, std::int32_t sampleLength) noexcept {
@@ -158,6 +179,66 @@ void TexturePlayer::readStereo(double& forward, double& mirrored) const noexcept
     const double mirroredB = mirrorB + (sample[length - iB - 1] - mirrorB) * tB;
     forward = forwardA * gainA + forwardB * gainB;
     mirrored = mirroredA * gainA + mirroredB * gainB;
+}
+
+void TexturePlayer::render(double step, double windowStep, int frames, double* forward, double* mirrored) noexcept {
+    if (!hasSample()) {
+        std::fill(forward, forward + frames, 0.0);
+        if (mirrored) std::fill(mirrored, mirrored + frames, 0.0);
+    } else if (mirrored) {
+        renderAs<true>(step, windowStep, frames, forward, mirrored);
+    } else {
+        renderAs<false>(step, windowStep, frames, forward, nullptr);
+    }
+}
+
+template <bool Stereo>
+void TexturePlayer::renderAs(double step, double windowStep, int frames, double* forward, double* mirrored) noexcept {
+    // advance() and the reads with the heads and windows in locals.
+    const double* const s = sample;
+    const std::int32_t n = length;
+    const double last = lastIndex;
+    auto wrapped = [last](double pos) { return pos > last ? std::fmod(pos, last) : pos; };
+    double a = posA, b = posB;
+    double phaseA = windowPhaseA, phaseB = windowPhaseB;
+    double gA = gainA, gB = gainB;
+    for (int k = 0; k < frames; ++k) {
+        phaseA += windowStep;
+        if (phaseA >= 1.0) {
+            jump = static_cast<std::int32_t>(drawJumpFraction() * (n * 0.2));
+            phaseA -= 2.0;
+            a = wrapped(a + jump);
+        }
+        phaseB += windowStep;
+        if (phaseB >= 1.0) {
+            phaseB -= 2.0;
+            b = wrapped(b + jump);
+        }
+        gA = (1.0 - std::fabs(phaseA)) * phaseA;
+        gB = (1.0 - std::fabs(phaseB)) * phaseB;
+        a = wrapped(a + step);
+        b = wrapped(b + step);
+        const auto iA = static_cast<std::int32_t>(a);
+        const double tA = a - iA;
+        const auto iB = static_cast<std::int32_t>(b);
+        const double tB = b - iB;
+        const double forwardA = s[iA] + (s[iA + 1] - s[iA]) * tA;
+        const double forwardB = s[iB] + (s[iB + 1] - s[iB]) * tB;
+        forward[k] = forwardA * gA + forwardB * gB;
+        if constexpr (Stereo) {
+            const double mirrorA = s[n - iA];
+            const double mirrorB = s[n - iB];
+            const double mirroredA = mirrorA + (s[n - iA - 1] - mirrorA) * tA;
+            const double mirroredB = mirrorB + (s[n - iB - 1] - mirrorB) * tB;
+            mirrored[k] = mirroredA * gA + mirroredB * gB;
+        }
+    }
+    posA = a;
+    posB = b;
+    windowPhaseA = phaseA;
+    windowPhaseB = phaseB;
+    gainA = gA;
+    gainB = gB;
 }
 
 // --- NoiseVoice -----------------------------------------------------------------------
@@ -287,18 +368,135 @@ StereoSample NoiseVoice::tick(double cutoff, double resonance) noexcept {
 void NoiseVoice::render(const double* cutoff, double cutoffKey, const double* resonance, int frames, double* left,
                         double* right) noexcept {
     // The envelopes run on their own, so they fill the whole run first.
-    std::array<double, kMaxRun> amps, filters;
+    std::array<double, kMaxRun> amps, cutoffs;
     volume.render(amps.data(), frames);
-    const bool filtered = filterEnv.active != 0;
-    if (filtered) filterEnv.render(filters.data(), frames);
-    for (int k = 0; k < frames; ++k) {
-        const auto u = static_cast<unsigned>(k);
-        amp = amps[u];
-        if (filtered) filterOut = filters[u];
-        const StereoSample y = render((cutoff[k] + cutoffKey) + filterOut, resonance[k]);
-        left[k] += y.left;
-        right[k] += y.right;
+    amp = amps[static_cast<unsigned>(frames - 1)];
+    if (filterEnv.active) {
+        filterEnv.render(cutoffs.data(), frames);
+        filterOut = cutoffs[static_cast<unsigned>(frames - 1)];
+        for (int k = 0; k < frames; ++k)
+            cutoffs[static_cast<unsigned>(k)] = (cutoff[k] + cutoffKey) + cutoffs[static_cast<unsigned>(k)];
+    } else {
+        for (int k = 0; k < frames; ++k) cutoffs[static_cast<unsigned>(k)] = (cutoff[k] + cutoffKey) + filterOut;
     }
+    play(amps.data(), cutoffs.data(), resonance, frames, left, right);
+}
+
+void NoiseVoice::renderTail(int frames, double* left, double* right) noexcept {
+    if (!active) return;
+    // The fade as tail() runs it, up to the sample on which it has ended.
+    std::array<double, kMaxRun> amps, cutoffs, resonances;
+    int n = 0;
+    for (; n < frames && amp > 0.0; ++n) {
+        amp = std::max(0.0, amp - tailStep);
+        amps[static_cast<unsigned>(n)] = amp;
+    }
+    if (n > 0) {
+        if (filterEnv.active) {
+            filterEnv.render(cutoffs.data(), n);
+            filterOut = cutoffs[static_cast<unsigned>(n - 1)];
+            for (int k = 0; k < n; ++k)
+                cutoffs[static_cast<unsigned>(k)] = tailCutoff + cutoffs[static_cast<unsigned>(k)];
+        } else {
+            std::fill(cutoffs.begin(), cutoffs.begin() + n, tailCutoff + filterOut);
+        }
+        std::fill(resonances.begin(), resonances.begin() + n, tailResonance);
+        play(amps.data(), cutoffs.data(), resonances.data(), n, left, right);
+    }
+    if (n < frames) {
+        // The sample on which the fade has ended adds a silent pair.
+        tail();
+        left[n] += 0.0;
+        right[n] += 0.0;
+    }
+}
+
+void NoiseVoice::play(const double* amps, const double* cutoff, const double* resonance, int frames, double* left,
+                      double* right) noexcept {
+    // The source fills the run first; the filter's loop then reads it.
+    std::array<double, kMaxRun> xL, xR;
+    switch (renderMode) {
+        case kNoiseRenderCymbalStereo: {
+            // The right channel is the same metal, 512 samples (at 44.1 kHz) late.
+            double* const line = delayLine.data();
+            cymbal.render(xL.data(), frames);
+            for (int k = 0; k < frames; ++k) {
+                const double x = xL[static_cast<unsigned>(k)];
+                delayedSample = line[delayIndex];
+                line[delayIndex] = x;
+                if (++delayIndex >= delayLength) delayIndex = 0;
+                xR[static_cast<unsigned>(k)] = delayedSample;
+            }
+            break;
+        }
+        case kNoiseRenderCymbalMono:
+            cymbal.render(xL.data(), frames);
+            break;
+        case kNoiseRenderGeneratorStereo:
+        case kNoiseRenderGeneratorMono:
+            generator.render(pitch, rateRatio, renderMode == kNoiseRenderGeneratorStereo, frames, xL.data(), xR.data());
+            break;
+        case kNoiseRenderSampleStereo:
+            // The right channel reads the sample backwards through the same
+            // windows.
+            texture.render(step, windowStep, frames, xL.data(), xR.data());
+            break;
+        case kNoiseRenderSampleMono:
+            texture.render(step, windowStep, frames, xL.data(), nullptr);
+            break;
+        default:
+            outL = outR = 0.0;
+            for (int k = 0; k < frames; ++k) {
+                left[k] += 0.0;
+                right[k] += 0.0;
+            }
+            return;
+    }
+    const bool isStereo = renderMode == kNoiseRenderCymbalStereo || renderMode == kNoiseRenderGeneratorStereo ||
+                          renderMode == kNoiseRenderSampleStereo;
+    if (isStereo) {
+        playStereo(amps, cutoff, resonance, frames, left, right, [&xL, &xR](int k) {
+            return StereoSample{xL[static_cast<unsigned>(k)], xR[static_cast<unsigned>(k)]};
+        });
+    } else {
+        playMono(amps, cutoff, resonance, frames, left, right, [&xL](int k) { return xL[static_cast<unsigned>(k)]; });
+    }
+}
+
+template <typename Source>
+void NoiseVoice::playMono(const double* amps, const double* cutoff, const double* resonance, int frames, double* left,
+                          double* right, Source&& source) noexcept {
+    double l = outL;
+    double r = outR;
+    const double bl = blendL;
+    const double br = blendR;
+    filter.runMono(filterType, frames, cutoff, resonance, source, [&](int k, double y) {
+        l = y * amps[k];
+        // Equal-power blend from mono (stereo 0) to the decorrelated right
+        // channel (stereo 1).
+        r = bl * l + br * l;
+        left[k] += l;
+        right[k] += r;
+    });
+    outL = l;
+    outR = r;
+}
+
+template <typename Source>
+void NoiseVoice::playStereo(const double* amps, const double* cutoff, const double* resonance, int frames, double* left,
+                            double* right, Source&& source) noexcept {
+    double l = outL;
+    double r = outR;
+    const double bl = blendL;
+    const double br = blendR;
+    filter.runStereo(filterType, frames, cutoff, resonance, source, [&](int k, StereoSample y) {
+        l = amps[k] * y.left;
+        r = bl * l + br * (amps[k] * y.right);
+        left[k] += l;
+        right[k] += r;
+    });
+    outL = l;
+    outR = r;
 }
 
 StereoSample NoiseVoice::tail() noexcept {

@@ -55,6 +55,9 @@ struct NoiseGenerator {
     void advance(double pitch, double rateRatio, bool withRight) noexcept;
     double left() const noexcept;
     double right() const noexcept;
+    // RT: `frames` advances, each followed by a read of the values (right
+    // only with withRight).
+    void render(double pitch, double rateRatio, bool withRight, int frames, double* leftOut, double* rightOut) noexcept;
 
     double genAcc = 0.0;
     // Multiply-add generators; unsigned so that the 32-bit wrap is defined.
@@ -78,6 +81,9 @@ struct TexturePlayer {
     // them mirrored (backwards), sharing each head's index and fraction.
     double readForward() const noexcept;
     void readStereo(double& forward, double& mirrored) const noexcept;
+    // RT: `frames` advances, each followed by a forward read and, when
+    // mirrored is given, a mirrored one.
+    void render(double step, double windowStep, int frames, double* forward, double* mirrored) noexcept;
     bool hasSample() const noexcept { return sample != nullptr && length >= 2; }
 
     std::int32_t length = 2048;
@@ -92,6 +98,8 @@ struct TexturePlayer {
 private:
     double wrap(double pos) const noexcept;
     double drawJumpFraction() noexcept;
+    template <bool Stereo>
+    void renderAs(double step, double windowStep, int frames, double* forward, double* mirrored) noexcept;
 };
 
 struct NoiseVoice {
@@ -127,6 +135,9 @@ struct NoiseVoice {
     // RT: one sample of the previous voice, fading linearly within 10 ms;
     // returned like tick().
     StereoSample tail() noexcept;
+    // RT: up to `frames` tail samples added into left/right, the same as
+    // that many tail() calls while the voice stays active.
+    void renderTail(int frames, double* left, double* right) noexcept;
     // Once per block: whether the voice still sounds.
     std::uint8_t updateActive() noexcept;
 
@@ -174,6 +185,16 @@ private:
     StereoSample renderCymbal(double cutoff, double resonance, bool isStereo) noexcept;
     StereoSample renderGenerator(double cutoff, double resonance, bool isStereo) noexcept;
     StereoSample renderTexture(double cutoff, double resonance, bool isStereo) noexcept;
+    // A run of the source through the filter, times amps, blended and added
+    // into left/right.
+    void play(const double* amps, const double* cutoff, const double* resonance, int frames, double* left,
+              double* right) noexcept;
+    template <typename Source>
+    void playMono(const double* amps, const double* cutoff, const double* resonance, int frames, double* left,
+                  double* right, Source&& source) noexcept;
+    template <typename Source>
+    void playStereo(const double* amps, const double* cutoff, const double* resonance, int frames, double* left,
+                    double* right, Source&& source) noexcept;
 };
 
 }  // namespace kettrix::engine

@@ -217,4 +217,152 @@ double OscillatorCore::process(std::int32_t mode, double p1, double p2, double a
     return filter.process(m + 2.0 * boost, cutoff, resonance, filterType) * amp;
 }
 
+void OscillatorCore::keep1(const WaveReader& r) noexcept {
+    phase1 = r.phase;
+    phase1Int = r.phaseInt;
+    inc1 = r.inc;
+    table1Index = r.tableIndex;
+    pitch1Cached = r.pitchCached;
+    out1 = r.out;
+}
+
+void OscillatorCore::keep2(const WaveReader& r) noexcept {
+    phase2 = r.phase;
+    phase2Int = r.phaseInt;
+    inc2 = r.inc;
+    table2Index = r.tableIndex;
+    pitch2Cached = r.pitchCached;
+    out2 = r.out;
+}
+
+void OscillatorCore::mixRun(std::int32_t mode, const double* p1, const double* p2, const double* fm, int frames,
+                            double* m) noexcept {
+    // mix() sample by sample, with the wavetable oscillators in locals; a
+    // noise oscillator keeps its state (and its output) in the members.
+    WaveReader w1 = reader1();
+    WaveReader w2 = reader2();
+    const double l1 = level1;
+    const double l2 = level2;
+    double feedback = fmFeedback;
+    switch (mode) {
+        case kOscNoiseNoiseFm:
+        case kOscNoiseNoise:
+            for (int k = 0; k < frames; ++k) {
+                const double a = noise1(p1[k]);
+                m[k] = l1 * a + l2 * noise2(p2[k]);
+            }
+            return;
+        case kOscWaveFmByNoise:
+            for (int k = 0; k < frames; ++k) {
+                w1.convert(notes, p1[k] + fm[k] * feedback);
+                w1.read();
+                feedback = noise2(p2[k]);
+                m[k] = l2 * feedback + l1 * w1.out;
+            }
+            keep1(w1);
+            break;
+        case kOscNoiseFmWave:
+            for (int k = 0; k < frames; ++k) {
+                w2.convert(notes, p2[k] + fm[k] * feedback);
+                w2.read();
+                feedback = noise1(p1[k]);
+                m[k] = l1 * feedback + l2 * w2.out;
+            }
+            keep2(w2);
+            break;
+        case kOscWaveFmWave:
+            // runFmPair: the depth shrinks to 0 towards both ends of p1.
+            for (int k = 0; k < frames; ++k) {
+                const double q1 = p1[k];
+                if (fm[k] > 0.0 || q1 != w1.pitchCached) {
+                    w1.convert(notes, q1 + (std::fabs(0.5 - q1) - 0.5) * fm[k] * feedback);
+                    w1.pitchCached = q1;
+                }
+                w2.tune(notes, p2[k]);
+                w1.read();
+                w2.read();
+                feedback = w2.out;
+                m[k] = l1 * w1.out + l2 * w2.out;
+            }
+            keep1(w1);
+            keep2(w2);
+            break;
+        case kOscNoiseWave:
+            for (int k = 0; k < frames; ++k) {
+                w2.tune(notes, p2[k]);
+                w2.read();
+                const double n = noise1(p1[k]);
+                m[k] = l1 * n + l2 * w2.out;
+            }
+            keep2(w2);
+            return;
+        case kOscWaveNoise:
+            for (int k = 0; k < frames; ++k) {
+                w1.tune(notes, p1[k]);
+                w1.read();
+                const double n = noise2(p2[k]);
+                m[k] = l1 * w1.out + l2 * n;
+            }
+            keep1(w1);
+            return;
+        case kOscWaveWave:
+            for (int k = 0; k < frames; ++k) {
+                w1.tune(notes, p1[k]);
+                w2.tune(notes, p2[k]);
+                w1.read();
+                w2.read();
+                m[k] = l1 * w1.out + l2 * w2.out;
+            }
+            keep1(w1);
+            keep2(w2);
+            return;
+        case kOscNoise1:
+            for (int k = 0; k < frames; ++k) m[k] = noise1(p1[k]);
+            return;
+        case kOscWave1:
+            for (int k = 0; k < frames; ++k) {
+                w1.tune(notes, p1[k]);
+                m[k] = w1.read();
+            }
+            keep1(w1);
+            return;
+        case kOscNoise2:
+            for (int k = 0; k < frames; ++k) m[k] = noise2(p2[k]);
+            return;
+        case kOscWave2:
+            for (int k = 0; k < frames; ++k) {
+                w2.tune(notes, p2[k]);
+                m[k] = w2.read();
+            }
+            keep2(w2);
+            return;
+        default:
+            return;
+    }
+    fmFeedback = feedback;  // the FM modes only
+}
+
+void OscillatorCore::render(std::int32_t mode, const double* p1, const double* p2, const double* amp,
+                            const double* cutoff, const double* resonance, const double* fm, int frames,
+                            double* out) noexcept {
+    if (mode <= kOscSilent || mode > kOscWave2) {
+        std::fill(out, out + frames, 0.0);
+        return;
+    }
+    mixRun(mode, p1, p2, fm, frames, out);
+    // Bass boost as in process(), in the filter's loop.
+    double b = boost;
+    const double coef = boostCoef;
+    const double offset = antiDenormal;
+    filter.runMono(
+        filterType, frames, cutoff, resonance,
+        [&](int k) {
+            const double m = out[k];
+            b = b + (m - b) * coef + offset;
+            return m + 2.0 * b;
+        },
+        [&](int k, double y) { out[k] = y * amp[k]; });
+    boost = b;
+}
+
 }  // namespace kettrix::engine

@@ -54,6 +54,11 @@ struct OscillatorCore {
     double process(std::int32_t mode, double p1, double p2, double amp, double cutoff, double resonance,
                    double fm) noexcept;
 
+    // RT: `frames` samples of process() into out, with sample k's inputs at
+    // index k; the mode is chosen once for the run.
+    void render(std::int32_t mode, const double* p1, const double* p2, const double* amp, const double* cutoff,
+                const double* resonance, const double* fm, int frames, double* out) noexcept;
+
     // Mode 4 without boost and filter: oscillator 1 modulated by the previous
     // output of oscillator 2, the depth shrinking to 0 towards both ends of
     // p1's range. Updates out1, out2 and fmFeedback.
@@ -103,6 +108,39 @@ struct OscillatorCore {
     std::int32_t filterType = kFilterAnalogLowPass12;
 
 private:
+    // One wavetable oscillator's running values, held in a local over a run.
+    struct WaveReader {
+        const WavetableSet* set;
+        double phase;
+        std::int32_t phaseInt;
+        double inc;
+        std::int32_t tableIndex;
+        double pitchCached;
+        double out;
+
+        void convert(const OscillatorNoteTable& notes, double p) noexcept {
+            const PitchStep s = notes.atPitch(p);
+            inc = s.increment;
+            tableIndex = s.tableIndex;
+        }
+        void tune(const OscillatorNoteTable& notes, double p) noexcept {
+            if (p == pitchCached) return;
+            pitchCached = p;
+            convert(notes, p);
+        }
+        double read() noexcept {
+            out = readAndAdvance((*set)[tableIndex], phase, phaseInt, inc);
+            return out;
+        }
+    };
+    WaveReader reader1() const noexcept { return {set1, phase1, phase1Int, inc1, table1Index, pitch1Cached, out1}; }
+    WaveReader reader2() const noexcept { return {set2, phase2, phase2Int, inc2, table2Index, pitch2Cached, out2}; }
+    void keep1(const WaveReader& r) noexcept;
+    void keep2(const WaveReader& r) noexcept;
+    // The mode's mix over a run into m.
+    void mixRun(std::int32_t mode, const double* p1, const double* p2, const double* fm, int frames,
+                double* m) noexcept;
+
     static double readAndAdvance(const Wavetable& table, double& phase, std::int32_t& phaseInt,
                                  double increment) noexcept;
     double noise(double p, std::uint32_t& state, double& acc, DrumFilter& noiseFilter, double& out) noexcept;

@@ -74,23 +74,77 @@ double OscillatorVoice::tick(double p1, double p2, double cutoff, double resonan
 void OscillatorVoice::render(const double* p1, const double* p2, const double* cutoff, double cutoffKey,
                              const double* resonance, const double* fm, int frames, double* out) noexcept {
     // The envelopes run on their own (nothing of the signal feeds them), so
-    // they fill the whole run first.
-    std::array<double, kMaxRun> amps, mods, filters;
+    // they fill the whole run first; then the core renders the run.
+    std::array<double, kMaxRun> amps, pitch1, pitch2, cutoffs;
     volume.render(amps.data(), frames);
-    const bool modulated = modulation.active != 0;
-    const bool filtered = filterEnv.active != 0;
-    if (modulated) modulation.render(mods.data(), frames);
-    if (filtered) filterEnv.render(filters.data(), frames);
-    for (int k = 0; k < frames; ++k) {
-        const auto u = static_cast<unsigned>(k);
-        amp = amps[u];
-        if (modulated) modOut = mods[u];
-        if (filtered) filterOut = filters[u];
-        out[k] = core.process(mode, p1[k] + modOut, p2[k] + modOut, amp, (cutoff[k] + cutoffKey) + filterOut,
-                              resonance[k], fm[k]);
+    amp = amps[static_cast<unsigned>(frames - 1)];
+    if (modulation.active) {
+        modulation.render(pitch2.data(), frames);
+        modOut = pitch2[static_cast<unsigned>(frames - 1)];
+        for (int k = 0; k < frames; ++k) {
+            const auto u = static_cast<unsigned>(k);
+            pitch1[u] = p1[k] + pitch2[u];
+            pitch2[u] = p2[k] + pitch2[u];
+        }
+    } else {
+        for (int k = 0; k < frames; ++k) {
+            const auto u = static_cast<unsigned>(k);
+            pitch1[u] = p1[k] + modOut;
+            pitch2[u] = p2[k] + modOut;
+        }
     }
+    if (filterEnv.active) {
+        filterEnv.render(cutoffs.data(), frames);
+        filterOut = cutoffs[static_cast<unsigned>(frames - 1)];
+        for (int k = 0; k < frames; ++k)
+            cutoffs[static_cast<unsigned>(k)] = (cutoff[k] + cutoffKey) + cutoffs[static_cast<unsigned>(k)];
+    } else {
+        for (int k = 0; k < frames; ++k) cutoffs[static_cast<unsigned>(k)] = (cutoff[k] + cutoffKey) + filterOut;
+    }
+    core.render(mode, pitch1.data(), pitch2.data(), amps.data(), cutoffs.data(), resonance, fm, frames, out);
     tailPitch1 = p1[frames - 1];
     tailPitch2 = p2[frames - 1];
+}
+
+void OscillatorVoice::renderTail(int frames, double* out) noexcept {
+    if (!active) return;
+    // The fade as tail() runs it, up to the sample on which it has ended.
+    std::array<double, kMaxRun> amps, pitch1, pitch2, cutoffs, resonances, fms, y;
+    int n = 0;
+    for (; n < frames && !(amp <= 0.0); ++n) {
+        amp = amp > tailStep ? amp - tailStep : 0.0;
+        amps[static_cast<unsigned>(n)] = amp;
+    }
+    if (n > 0) {
+        const auto count = static_cast<std::size_t>(n);
+        if (modulation.active) {
+            modulation.render(pitch2.data(), n);
+            modOut = pitch2[count - 1];
+            for (std::size_t k = 0; k < count; ++k) {
+                pitch1[k] = tailPitch1 + pitch2[k];
+                pitch2[k] = tailPitch2 + pitch2[k];
+            }
+        } else {
+            std::fill(pitch1.begin(), pitch1.begin() + n, tailPitch1 + modOut);
+            std::fill(pitch2.begin(), pitch2.begin() + n, tailPitch2 + modOut);
+        }
+        if (filterEnv.active) {
+            filterEnv.render(cutoffs.data(), n);
+            filterOut = cutoffs[count - 1];
+            for (std::size_t k = 0; k < count; ++k) cutoffs[k] = tailCutoff + cutoffs[k];
+        } else {
+            std::fill(cutoffs.begin(), cutoffs.begin() + n, tailCutoff + filterOut);
+        }
+        std::fill(resonances.begin(), resonances.begin() + n, tailResonance);
+        std::fill(fms.begin(), fms.begin() + n, tailFm);
+        core.render(mode, pitch1.data(), pitch2.data(), amps.data(), cutoffs.data(), resonances.data(), fms.data(), n,
+                    y.data());
+        for (std::size_t k = 0; k < count; ++k) out[k] += y[k];
+    }
+    if (n < frames) {
+        // The sample on which the fade has ended adds a silent one.
+        out[n] += tail();
+    }
 }
 
 double OscillatorVoice::tail() noexcept {

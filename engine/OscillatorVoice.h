@@ -58,6 +58,9 @@ struct OscillatorVoice {
                 const double* fm, int frames, double* out) noexcept;
     // One sample of the previous voice, with the values it kept.
     double tail() noexcept;
+    // RT: up to `frames` tail samples added into out, the same as that many
+    // tail() calls while the voice stays active.
+    void renderTail(int frames, double* out) noexcept;
     // Once per block: 1 while the volume envelope runs.
     std::uint8_t updateActive() noexcept;
 

@@ -64,6 +64,67 @@ void SoundEffect::process(double inL, double inR) noexcept {
     }
 }
 
+void SoundEffect::processRun(double* left, double* right, int frames) noexcept {
+    if (frames <= 0) return;
+    switch (type_) {
+        case EffectType::Crush: {
+            double phase = crushPhase_;
+            double heldL = heldL_;
+            double heldR = heldR_;
+            const double rate = crushRate_;
+            for (int k = 0; k < frames; ++k) {
+                phase += rate;
+                if (phase >= 1.0) {
+                    phase -= 1.0;
+                    heldL = left[k];
+                    heldR = right[k];
+                }
+                left[k] = heldL;
+                right[k] = heldR;
+            }
+            crushPhase_ = phase;
+            heldL_ = heldL;
+            heldR_ = heldR;
+            break;
+        }
+        case EffectType::Drive: {
+            const double gain = driveGain_;
+            const double makeup = driveMakeup_;
+            for (int k = 0; k < frames; ++k) {
+                left[k] = clip(gain * left[k]) * makeup;
+                right[k] = clip(gain * right[k]) * makeup;
+            }
+            break;
+        }
+        case EffectType::Compressor: {
+            double gain = compGain_;
+            double target = compTarget_;
+            const double attack = attackCoef_;
+            const double release = releaseCoef_;
+            for (int k = 0; k < frames; ++k) {
+                const double g = gain;
+                double step;
+                if (g > target) {
+                    if (g - target < 0.0001) target = 1.0;
+                    step = (target - g) * attack;
+                } else {
+                    step = (target - g) * release;
+                }
+                gain = g + step + kTinyOffset;
+                left[k] = gain * left[k];
+                right[k] = gain * right[k];
+            }
+            compGain_ = gain;
+            compTarget_ = target;
+            break;
+        }
+        case EffectType::Off:
+            break;
+    }
+    outL_ = left[frames - 1];
+    outR_ = right[frames - 1];
+}
+
 void SoundEffect::passThrough(double inL, double inR) noexcept {
     outL_ = inL;
     outR_ = inR;
@@ -80,17 +141,6 @@ void SoundEffect::crush(double inL, double inR) noexcept {
     }
     outL_ = heldL_;
     outR_ = heldR_;
-}
-
-double SoundEffect::clip(double x) noexcept {
-    // Written without branches: a driven noisy signal crosses the knees at
-    // random, and mispredicted branches would cost more than the arithmetic.
-    // Inside +-1.25 both bends add exactly 0; beyond +-1.75 the clamped
-    // distance of 0.5 gives exactly +-1.5.
-    const double d = std::clamp(x - 1.25, 0.0, 0.5);
-    const double y = std::min(x, 1.25) + d * (1.0 - d);
-    const double e = std::clamp(y + 1.25, -0.5, 0.0);
-    return std::max(y, -1.25) + e * (1.0 + e);
 }
 
 void SoundEffect::drive(double inL, double inR) noexcept {

@@ -203,3 +203,67 @@ TEST(DrumFilter, EveryTypeStaysFiniteAndFreeOfDenormals) {
 
 }  // namespace
 }  // namespace kettrix::engine
+
+namespace kettrix::engine {
+namespace {
+
+// A run over an array must be exactly the calls it replaces: the voices
+// render runs, and the golden renders were made sample by sample. The
+// cutoff moves every sample, holds still, and jumps, so every coefficient
+// rule (glide, pick-up, fast path) is crossed; runs have every length.
+TEST(DrumFilterRun, RunsGiveTheSamplesAndStateOfSingleCalls) {
+    for (double rate : {44100.0, 96000.0})
+        for (int type = 0; type <= kFilterTypeCount; ++type)
+            for (bool stereo : {false, true}) {
+                DrumFilter single(rate);
+                DrumFilter run(rate);
+                single.setFixed(0.7, 0.6);
+                run.setFixed(0.7, 0.6);
+                Noise noise;
+                std::uint32_t lengths = 7u;
+                int n = 0;
+                for (int block = 0; block < 200; ++block) {
+                    lengths = lengths * 1103515245u + 12345u;
+                    const int frames = 1 + static_cast<int>((lengths >> 16) % 64u);
+                    double xL[64], xR[64], cutoff[64], resonance[64];
+                    StereoSample expected[64];
+                    for (int k = 0; k < frames; ++k, ++n) {
+                        xL[k] = noise.next();
+                        xR[k] = noise.next();
+                        cutoff[k] = (n / 300) % 2 ? 0.5 : 0.3 + 0.6 * std::fabs(std::sin(n * 0.01));
+                        resonance[k] = (n / 500) % 3 * 0.45;
+                        expected[k] = stereo ? single.processStereo(xL[k], xR[k], cutoff[k], resonance[k], type)
+                                             : StereoSample{single.process(xL[k], cutoff[k], resonance[k], type), 0.0};
+                    }
+                    double yL[64], yR[64];
+                    if (stereo) {
+                        run.runStereo(
+                            type, frames, cutoff, resonance,
+                            [&](int k) {
+                                return StereoSample{xL[k], xR[k]};
+                            },
+                            [&](int k, StereoSample y) {
+                                yL[k] = y.left;
+                                yR[k] = y.right;
+                            });
+                    } else {
+                        run.runMono(
+                            type, frames, cutoff, resonance, [&](int k) { return xL[k]; },
+                            [&](int k, double y) { yL[k] = y; });
+                    }
+                    for (int k = 0; k < frames; ++k) {
+                        ASSERT_EQ(yL[k], expected[k].left) << "type " << type << " stereo " << stereo << " at " << n;
+                        if (stereo) {
+                            ASSERT_EQ(yR[k], expected[k].right) << "type " << type << " at " << n;
+                        }
+                    }
+                }
+                EXPECT_EQ(run.lowL, single.lowL);
+                EXPECT_EQ(run.bandR, single.bandR);
+                EXPECT_EQ(run.f, single.f);
+                EXPECT_EQ(run.outL, single.outL);
+            }
+}
+
+}  // namespace
+}  // namespace kettrix::engine

@@ -279,4 +279,75 @@ TEST(OscillatorVoiceLife, OutputsStayFiniteAndBoundedOverExtremeSettings) {
     }
 }
 
+// A run of the current voice and the fading voice's tail are exactly the
+// ticks and tails they replace, in every combination mode, with the
+// modulation and filter envelopes moving pitch and cutoff every sample.
+TEST(OscillatorVoiceRun, RunsAndTailsGiveTheSamplesOfTicks) {
+    struct Types {
+        int type1, type2;
+        double fm;
+    };
+    const Types combinations[] = {{7, 7, 0.3}, {1, 7, 0.3}, {7, 2, 0.3}, {6, 5, 0.4}, {7, 7, 0.0}, {7, 3, 0.0},
+                                  {4, 7, 0.0}, {5, 6, 0.0}, {7, 0, 0.0}, {2, 0, 0.0}, {0, 7, 0.0}, {0, 6, 0.0}};
+    for (const Types& t : combinations)
+        for (int filterType : {0, 3, 12}) {
+            auto prepare = [&](OscillatorVoice& voice) {
+                voice.setType(1, t.type1);
+                voice.setType(2, t.type2);
+                voice.setFm(t.fm);
+                voice.setMix(0.3);
+                voice.setFilterType(filterType);
+                voice.volAttack = 0.002;
+                voice.volRelease = 0.3;
+                voice.volDepth = 0.9;
+                voice.modAttack = 0.01;
+                voice.modRelease = 0.05;
+                voice.modDepth = 0.2;
+                voice.filterAttack = 0.01;
+                voice.filterRelease = 0.1;
+                voice.filterDepth = 0.3;
+                voice.start();
+            };
+            OscillatorVoice ticked(96000.0, sharedBank()), rendered(96000.0, sharedBank());
+            prepare(ticked);
+            prepare(rendered);
+            std::uint32_t lengths = 5u;
+            double p1[64], p2[64], cutoff[64], resonance[64], fm[64], out[64];
+            for (int n = 0, block = 0; block < 150; ++block) {
+                lengths = lengths * 1103515245u + 12345u;
+                const int frames = 1 + static_cast<int>((lengths >> 16) % 64u);
+                const bool tail = block >= 100;
+                if (block == 100) {
+                    for (OscillatorVoice* v : {&ticked, &rendered}) {
+                        v->tailCutoff = 0.5;
+                        v->tailResonance = 0.6;
+                        v->tailFm = t.fm;
+                    }
+                }
+                for (int k = 0; k < frames; ++k) {
+                    p1[k] = 0.4 + 0.05 * std::sin((n + k) * 0.002);
+                    p2[k] = 0.55;
+                    cutoff[k] = 0.5;
+                    resonance[k] = 0.4;
+                    fm[k] = t.fm;
+                    out[k] = 0.0;
+                }
+                if (tail)
+                    rendered.renderTail(frames, out);
+                else
+                    rendered.render(p1, p2, cutoff, 0.0, resonance, fm, frames, out);
+                for (int k = 0; k < frames; ++k, ++n) {
+                    double expected = 0.0;
+                    if (!tail)
+                        expected = ticked.tick(p1[k], p2[k], cutoff[k], resonance[k], fm[k]);
+                    else if (ticked.active)
+                        expected += ticked.tail();
+                    ASSERT_EQ(out[k], expected) << t.type1 << "/" << t.type2 << " filter " << filterType << " at " << n;
+                }
+                ASSERT_EQ(rendered.active, ticked.active);
+            }
+            EXPECT_EQ(rendered.active, 0);
+        }
+}
+
 }  // namespace
