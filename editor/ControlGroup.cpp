@@ -7,19 +7,19 @@
 namespace kettrix {
 
 void ControlGroup::Bind(IGraphics& graphics) {
-    mGraphics = &graphics;
-    mControls.clear();
+    graphics_ = &graphics;
+    controls_.clear();
     for (int i = 0; i < graphics.NControls(); ++i) {
         const int param = graphics.GetControl(i)->ParamIdx();
-        if (param >= 0 && std::find(mParams.begin(), mParams.end(), param) != mParams.end()) mControls.push_back(i);
+        if (param >= 0 && std::find(params_.begin(), params_.end(), param) != params_.end()) controls_.push_back(i);
     }
 }
 
 void ControlGroup::SetHidden(bool hidden, bool force) {
-    if (hidden == mHidden && !force) return;
-    mHidden = hidden;
-    if (mGraphics == nullptr) return;
-    for (int index : mControls) mGraphics->GetControl(index)->Hide(hidden);
+    if (hidden == hidden_ && !force) return;
+    hidden_ = hidden;
+    if (graphics_ == nullptr) return;
+    for (int index : controls_) graphics_->GetControl(index)->Hide(hidden);
 }
 
 }  // namespace kettrix

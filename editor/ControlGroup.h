@@ -11,22 +11,22 @@ class IGraphics;
 
 class ControlGroup {
 public:
-    void AddParam(int paramIdx) { mParams.push_back(paramIdx); }
+    void AddParam(int paramIdx) { params_.push_back(paramIdx); }
     // Collects the controls bound to the group's parameters, in list order.
     void Bind(IGraphics& graphics);
     // Hides or shows every control of the group; does nothing when the group
     // is already in that state unless forced.
     void SetHidden(bool hidden, bool force = false);
 
-    bool IsHidden() const { return mHidden; }
-    const std::vector<int>& Params() const { return mParams; }
-    const std::vector<int>& Controls() const { return mControls; }
+    bool IsHidden() const { return hidden_; }
+    const std::vector<int>& Params() const { return params_; }
+    const std::vector<int>& Controls() const { return controls_; }
 
 private:
-    IGraphics* mGraphics = nullptr;
-    bool mHidden = false;
-    std::vector<int> mParams;
-    std::vector<int> mControls;
+    IGraphics* graphics_ = nullptr;
+    bool hidden_ = false;
+    std::vector<int> params_;
+    std::vector<int> controls_;
 };
 
 }  // namespace kettrix

@@ -8,22 +8,22 @@ namespace kettrix {
 std::string GraphicsFileDialog::AskForSoundFile(bool save, const std::string& folder) {
     std::string path;
     const auto action = save ? IGraphics::kFileSave : IGraphics::kFileOpen;
-    if (!mGraphics.PromptForFile(path, action, folder.c_str(), IFileControl::kExtension)) return {};
+    if (!graphics_.PromptForFile(path, action, folder.c_str(), IFileControl::kExtension)) return {};
     return path;
 }
 
 IFileControl::IFileControl(IGraphicsPlug* plug, const IRECT& rect, int paramIdx, kit::KitModel& kit,
                            SoundFileDialog& dialog)
-    : IControl(plug, rect, paramIdx), mKit(kit), mDialog(&dialog) {}
+    : IControl(plug, rect, paramIdx), kit_(kit), dialog_(&dialog) {}
 
 void IFileControl::OnMouseDown(int, int, const IMouseMod& mod) {
     if (mod.L) SetDirty(false);
 }
 
 std::string IFileControl::Ask(bool save) {
-    std::string path = mDialog->AskForSoundFile(save, mLastFolder);
+    std::string path = dialog_->AskForSoundFile(save, lastFolder_);
     const std::size_t slash = path.find_last_of("/\\");
-    if (!path.empty() && slash != std::string::npos) mLastFolder = path.substr(0, slash);
+    if (!path.empty() && slash != std::string::npos) lastFolder_ = path.substr(0, slash);
     return path;
 }
 
@@ -32,23 +32,23 @@ void IFileControl::Load() {
     kit::SoundRecord record;
     bool read = false;
     {
-        PlugScopedUnlock unlocked(mPlug);
+        PlugScopedUnlock unlocked(plug_);
         const std::string path = Ask(false);
         // A file that cannot be opened or holds less than a whole record is refused.
         read = !path.empty() && kit::readSoundFile(path, record);
     }
-    if (read) mKit.applySound(record);
+    if (read) kit_.applySound(record);
 }
 
 void IFileControl::Save(bool dumpPresets) {
     if (!HasCurrentSound()) return;
-    const kit::SoundRecord record = mKit.captureSound();
+    const kit::SoundRecord record = kit_.captureSound();
     {
-        PlugScopedUnlock unlocked(mPlug);
+        PlugScopedUnlock unlocked(plug_);
         const std::string path = Ask(true);
         if (!path.empty()) kit::writeSoundFile(path, record);
     }
-    if (dumpPresets) mKit.dumpPresets();
+    if (dumpPresets) kit_.dumpPresets();
 }
 
 void IFileControl::OnMouseUp(int x, int, const IMouseMod& mod) {
@@ -60,16 +60,16 @@ void IFileControl::OnMouseUp(int x, int, const IMouseMod& mod) {
             Save(mod.C);
             break;
         case kCopy:
-            mKit.copySound();
+            kit_.copySound();
             break;
         case kPaste:
-            mKit.pasteSound();
+            kit_.pasteSound();
             break;
         case kRandomizeAll:
-            mKit.randomizeSound(false);
+            kit_.randomizeSound(false);
             break;
         case kRandomizeNoEnvelopes:
-            mKit.randomizeSound(true);
+            kit_.randomizeSound(true);
             break;
         default:
             break;

@@ -31,11 +31,11 @@ public:
 // The dialog of the graphics object's window host.
 class GraphicsFileDialog final : public SoundFileDialog {
 public:
-    explicit GraphicsFileDialog(IGraphics& graphics) : mGraphics(graphics) {}
+    explicit GraphicsFileDialog(IGraphics& graphics) : graphics_(graphics) {}
     std::string AskForSoundFile(bool save, const std::string& folder) override;
 
 private:
-    IGraphics& mGraphics;
+    IGraphics& graphics_;
 };
 
 class IFileControl : public IControl {
@@ -51,20 +51,20 @@ public:
     // `x` is the chosen command (the Patch menu's value number).
     void OnMouseUp(int x, int y, const IMouseMod& mod) override;
 
-    void SetDialog(SoundFileDialog& dialog) { mDialog = &dialog; }
-    const std::string& LastFolder() const { return mLastFolder; }
-    bool ClipboardFull() const { return mKit.clipboardFull(); }
+    void SetDialog(SoundFileDialog& dialog) { dialog_ = &dialog; }
+    const std::string& LastFolder() const { return lastFolder_; }
+    bool ClipboardFull() const { return kit_.clipboardFull(); }
 
 private:
     void Load();
     void Save(bool dumpPresets);
-    bool HasCurrentSound() { return mKit.editor().currentSound() >= 0; }
+    bool HasCurrentSound() { return kit_.editor().currentSound() >= 0; }
     // Asks without the plug-in lock; remembers the folder of the answer.
     std::string Ask(bool save);
 
-    kit::KitModel& mKit;
-    SoundFileDialog* mDialog;
-    std::string mLastFolder;
+    kit::KitModel& kit_;
+    SoundFileDialog* dialog_;
+    std::string lastFolder_;
 };
 
 }  // namespace kettrix

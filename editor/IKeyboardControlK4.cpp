@@ -15,24 +15,24 @@ int whiteIndex(int pitchClass) { return (pitchClass + (pitchClass >= 5 ? 1 : 0))
 
 IKeyboardControlK4::IKeyboardControlK4(IGraphicsPlug* plug, const IRECT& rect, int paramIdx, const IBitmap& whiteKeys,
                                        const IBitmap& blackKeys)
-    : IControl(plug, rect, paramIdx), mWhiteKeys(whiteKeys), mBlackKeys(blackKeys) {
+    : IControl(plug, rect, paramIdx), whiteKeys_(whiteKeys), blackKeys_(blackKeys) {
     // A preview click changes no parameter; only a range edit tells the host.
-    mOwnGestures = true;
-    mDrawnLook.fill(kUnknown);
+    ownGestures_ = true;
+    drawnLook_.fill(kUnknown);
 }
 
 void IKeyboardControlK4::SetHost(KeyboardHost* host, editor::LiveActivity* activity) {
-    mHost = host;
-    mActivity = activity;
-    mDrawnLook.fill(kUnknown);
+    host_ = host;
+    activity_ = activity;
+    drawnLook_.fill(kUnknown);
     SetDirty(false);
 }
 
 // --- Geometry ------------------------------------------------------------------
 
 int IKeyboardControlK4::HitTest(int x, int y) const {
-    if (!mRECT.Contains(x, y)) return -1;
-    const int dx = x - mRECT.L, dy = y - mRECT.T;
+    if (!rect_.Contains(x, y)) return -1;
+    const int dx = x - rect_.L, dy = y - rect_.T;
     const int octave = dx / kOctaveWidth;
     const int xin = dx - kOctaveWidth * octave;
     if (dy < kBlackKeyHeight && octave < kOctaveCount) {
@@ -48,17 +48,17 @@ int IKeyboardControlK4::HitTest(int x, int y) const {
 
 IRECT IKeyboardControlK4::KeyRect(int note) const {
     const int octave = note / 12 - 2, pitchClass = note % 12;
-    const int octaveLeft = mRECT.L + kOctaveWidth * octave;
+    const int octaveLeft = rect_.L + kOctaveWidth * octave;
     if (IsBlack(note)) {
         const int left = octaveLeft + kKeyOffsets[static_cast<std::size_t>(pitchClass)];
-        return IRECT(left, mRECT.T, left + kBlackKeyWidth, mRECT.T + kBlackKeyHeight);
+        return IRECT(left, rect_.T, left + kBlackKeyWidth, rect_.T + kBlackKeyHeight);
     }
     const int left = octaveLeft + kWhiteKeyWidth * whiteIndex(pitchClass);
-    return IRECT(left, mRECT.T, left + kWhiteKeyWidth, mRECT.T + kWhiteKeyHeight);
+    return IRECT(left, rect_.T, left + kWhiteKeyWidth, rect_.T + kWhiteKeyHeight);
 }
 
 IRECT IKeyboardControlK4::VisibleKeyRect(int note) const {
-    IRECT rect = KeyRect(note).Intersect(mRECT);
+    IRECT rect = KeyRect(note).Intersect(rect_);
     if (const IGraphics* graphics = GetGUI()) rect = rect.Intersect(IRECT(0, 0, graphics->Width(), graphics->Height()));
     return rect;
 }
@@ -66,16 +66,16 @@ IRECT IKeyboardControlK4::VisibleKeyRect(int note) const {
 // --- Looks -----------------------------------------------------------------------
 
 void IKeyboardControlK4::ReadRange() {
-    mSound = mHost ? mHost->CurrentSound() : -1;
-    mRangeLow = 0;
-    mRangeHigh = -1;
-    if (mSound >= 0) mHost->KeyRange(mSound, mRangeLow, mRangeHigh);
+    sound_ = host_ ? host_->CurrentSound() : -1;
+    rangeLow_ = 0;
+    rangeHigh_ = -1;
+    if (sound_ >= 0) host_->KeyRange(sound_, rangeLow_, rangeHigh_);
 }
 
 std::uint8_t IKeyboardControlK4::LookOf(int note) const {
     std::uint8_t look = 0;
-    if (mHost && mHost->NoteHeld(note)) look |= kHeldBit;
-    if (note >= mRangeLow && note <= mRangeHigh) look |= kInRangeBit;
+    if (host_ && host_->NoteHeld(note)) look |= kHeldBit;
+    if (note >= rangeLow_ && note <= rangeHigh_) look |= kInRangeBit;
     return look;
 }
 
@@ -84,36 +84,36 @@ void IKeyboardControlK4::DrawKey(IGraphics* graphics, int note, const IRECT& cli
     const IRECT visible = VisibleKeyRect(note);
     if (!visible.Intersects(clip)) {
         // Nothing of it is on the screen: whatever it looks like is shown.
-        if (visible.Empty()) mDrawnLook[static_cast<std::size_t>(note)] = LookOf(note);
+        if (visible.Empty()) drawnLook_[static_cast<std::size_t>(note)] = LookOf(note);
         return;
     }
     const std::uint8_t look = LookOf(note);
     const bool held = (look & kHeldBit) != 0, inRange = (look & kInRangeBit) != 0;
     if (IsBlack(note)) {
         if (inRange)
-            graphics->DrawBitmapFrame(mBlackKeys, rect, held ? kBlackHeldInRangeFrame : kBlackInRangeFrame, &mBlend);
+            graphics->DrawBitmapFrame(blackKeys_, rect, held ? kBlackHeldInRangeFrame : kBlackInRangeFrame, &blend_);
         else if (held)
-            graphics->DrawBitmapFrame(mBlackKeys, rect, kBlackHeldFrame, &mBlend);
+            graphics->DrawBitmapFrame(blackKeys_, rect, kBlackHeldFrame, &blend_);
     } else {
         const int frame = note < kNoteLimit ? kWhiteFrame[static_cast<std::size_t>(note % 12)] : kEndKeyFrame;
-        if (inRange) graphics->DrawBitmapFrame(mWhiteKeys, rect, frame, &mBlend);
-        if (held) graphics->DrawBitmapFrame(mWhiteKeys, rect, kHeldLampFrame, &mBlend);
+        if (inRange) graphics->DrawBitmapFrame(whiteKeys_, rect, frame, &blend_);
+        if (held) graphics->DrawBitmapFrame(whiteKeys_, rect, kHeldLampFrame, &blend_);
     }
     // A key drawn whole now shows its look; one cut by the clip may show a
     // mix of old and new, so the next tick looks at it again.
-    std::uint8_t& drawn = mDrawnLook[static_cast<std::size_t>(note)];
+    std::uint8_t& drawn = drawnLook_[static_cast<std::size_t>(note)];
     if (visible.Intersect(clip) == visible) {
         drawn = look;
     } else if (drawn != look) {
         drawn = kUnknown;
-        mRecheck = true;
+        recheck_ = true;
     }
 }
 
 bool IKeyboardControlK4::Draw(IGraphics* graphics) {
     // The background carries the plain keyboard: only keys in the range or
     // held are drawn over it.
-    if (!mHost) return true;
+    if (!host_) return true;
     ReadRange();
     const IRECT clip = graphics->GetDrawClip();
     int note = kLowestNote;
@@ -128,12 +128,12 @@ bool IKeyboardControlK4::Draw(IGraphics* graphics) {
 }
 
 void IKeyboardControlK4::MarkChangedKeys() {
-    mRecheck = false;
-    if (!mHost) return;
+    recheck_ = false;
+    if (!host_) return;
     ReadRange();
     auto mark = [this](int note) {
         const std::uint8_t look = LookOf(note);
-        std::uint8_t& drawn = mDrawnLook[static_cast<std::size_t>(note)];
+        std::uint8_t& drawn = drawnLook_[static_cast<std::size_t>(note)];
         if (look == drawn) return;
         const IRECT visible = VisibleKeyRect(note);
         if (visible.Empty())
@@ -151,32 +151,32 @@ void IKeyboardControlK4::MarkChangedKeys() {
 }
 
 void IKeyboardControlK4::OnGuiIdle() {
-    const bool changed = mActivity != nullptr && mActivity->TakeKeyboardChanged();
-    if (changed || mRecheck) MarkChangedKeys();
+    const bool changed = activity_ != nullptr && activity_->TakeKeyboardChanged();
+    if (changed || recheck_) MarkChangedKeys();
 }
 
 // --- Mouse -----------------------------------------------------------------------
 
 void IKeyboardControlK4::OnMouseDown(int x, int y, const IMouseMod& mod) {
-    if (!mHost) return;
-    PlugScopedLock lock(mPlug);
+    if (!host_) return;
+    PlugScopedLock lock(plug_);
     ReadRange();
-    mPressLow = mRangeLow;
-    mPressHigh = mRangeHigh;
+    pressLow_ = rangeLow_;
+    pressHigh_ = rangeHigh_;
     const int note = HitTest(x, y);
-    if (note < 0 || note == mPressedNote) return;
+    if (note < 0 || note == pressedNote_) return;
     if (mod.R) {
         // The end of a range can be taken whether or not its key sounds.
-        mPressedNote = note;
-        mPreviewing = false;
+        pressedNote_ = note;
+        previewing_ = false;
         return;
     }
     // A key already held (by MIDI) is neither restarted nor taken over:
     // its own note-off releases it.
-    if (!mod.L || mHost->NoteHeld(note)) return;
-    mPressedNote = note;
-    mPreviewing = true;
-    mHost->NoteOn(note, kPreviewVelocity);
+    if (!mod.L || host_->NoteHeld(note)) return;
+    pressedNote_ = note;
+    previewing_ = true;
+    host_->NoteOn(note, kPreviewVelocity);
     MarkChangedKeys();
 }
 
@@ -187,14 +187,14 @@ void IKeyboardControlK4::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
 }
 
 void IKeyboardControlK4::OnMouseDrag(int x, int y, int /*dX*/, int /*dY*/, const IMouseMod& mod) {
-    if (!mod.R || !mHost) return;
-    PlugScopedLock lock(mPlug);
-    mDragging = true;
+    if (!mod.R || !host_) return;
+    PlugScopedLock lock(plug_);
+    dragging_ = true;
     const int note = HitTest(x, y);
     if (note < 1 || note >= kNoteLimit) return;
     // From the range as it was at the press: a drag that turns back moves
     // the same end back.
-    const int p = mPressedNote, l = mPressLow, h = mPressHigh;
+    const int p = pressedNote_, l = pressLow_, h = pressHigh_;
     int low = l, high = h;
     if (p == l && p == h) {
         if (note <= l)
@@ -209,34 +209,34 @@ void IKeyboardControlK4::OnMouseDrag(int x, int y, int /*dX*/, int /*dY*/, const
         return;  // a drag from inside the range (or outside it) moves nothing
     }
     ReadRange();
-    if (mSound < 0 || (low == mRangeLow && high == mRangeHigh)) return;
-    if (!mEditing && mPlug) {
-        mPlug->BeginHostParamEdit(mParamIdx);
-        mEditing = true;
+    if (sound_ < 0 || (low == rangeLow_ && high == rangeHigh_)) return;
+    if (!editing_ && plug_) {
+        plug_->BeginHostParamEdit(paramIdx_);
+        editing_ = true;
     }
-    mHost->MarkRangeEdited(mSound, low, high);
+    host_->MarkRangeEdited(sound_, low, high);
     // "Keyboard" changing from the editor applies the marked range.
     SetDirty(true);
 }
 
 void IKeyboardControlK4::OnMouseUp(int /*x*/, int /*y*/, const IMouseMod& /*mod*/) {
-    PlugScopedLock lock(mPlug);
-    const bool pressed = mPressedNote > 0;
+    PlugScopedLock lock(plug_);
+    const bool pressed = pressedNote_ > 0;
     ReleasePress();
-    if (pressed && mPlug) mPlug->ClearParamInfo();
+    if (pressed && plug_) plug_->ClearParamInfo();
 }
 
 void IKeyboardControlK4::ReleasePress() {
-    PlugScopedLock lock(mPlug);
-    mDragging = false;
-    if (mEditing) {
-        if (mPlug) mPlug->EndHostParamEdit(mParamIdx);
-        mEditing = false;
+    PlugScopedLock lock(plug_);
+    dragging_ = false;
+    if (editing_) {
+        if (plug_) plug_->EndHostParamEdit(paramIdx_);
+        editing_ = false;
     }
-    if (mPressedNote <= 0) return;
-    if (mPreviewing && mHost) mHost->NoteOff(mPressedNote);
-    mPressedNote = -1;
-    mPreviewing = false;
+    if (pressedNote_ <= 0) return;
+    if (previewing_ && host_) host_->NoteOff(pressedNote_);
+    pressedNote_ = -1;
+    previewing_ = false;
     MarkChangedKeys();
 }
 

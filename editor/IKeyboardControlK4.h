@@ -77,8 +77,8 @@ public:
     // mouse): the previewed note stops and an open range edit ends.
     void ReleasePress();
 
-    int PressedNote() const { return mPressedNote; }
-    bool Dragging() const { return mDragging; }
+    int PressedNote() const { return pressedNote_; }
+    bool Dragging() const { return dragging_; }
 
 private:
     // The next white key from a white key, or black key from a black key.
@@ -101,23 +101,23 @@ private:
     // The key's rectangle within the editor's window.
     IRECT VisibleKeyRect(int note) const;
 
-    IBitmap mWhiteKeys, mBlackKeys;
-    KeyboardHost* mHost = nullptr;
-    editor::LiveActivity* mActivity = nullptr;
-    int mPressedNote = -1;
+    IBitmap whiteKeys_, blackKeys_;
+    KeyboardHost* host_ = nullptr;
+    editor::LiveActivity* activity_ = nullptr;
+    int pressedNote_ = -1;
     // True while the pressed note plays (a left press); a right press only
     // takes the key as the end of the range to move.
-    bool mPreviewing = false;
-    bool mDragging = false;
-    int mSound = -1;
+    bool previewing_ = false;
+    bool dragging_ = false;
+    int sound_ = -1;
     // The current sound's range as read for drawing, and as read at the
     // press (the drag rules work from the range the drag started from).
-    int mRangeLow = 0, mRangeHigh = -1;
-    int mPressLow = 0, mPressHigh = -1;
+    int rangeLow_ = 0, rangeHigh_ = -1;
+    int pressLow_ = 0, pressHigh_ = -1;
     // True while a right drag has told the host that "Keyboard" is being edited.
-    bool mEditing = false;
-    std::array<std::uint8_t, kNoteCount> mDrawnLook{};
-    bool mRecheck = true;
+    bool editing_ = false;
+    std::array<std::uint8_t, kNoteCount> drawnLook_{};
+    bool recheck_ = true;
 };
 
 }  // namespace kettrix

@@ -8,18 +8,18 @@
 namespace kettrix {
 
 IPopupControl::IPopupControl(IGraphicsPlug* plug, int x, int y, int paramIdx, const IBitmap& bitmap, int menuControl)
-    : ISwitchControl(plug, x, y, paramIdx, bitmap), mMenuControl(menuControl) {}
+    : ISwitchControl(plug, x, y, paramIdx, bitmap), menuControl_(menuControl) {}
 
 int IPopupControl::AddMenuItem(std::string_view text, bool counted) {
-    mItemTexts.emplace_back(text.substr(0, editor::MenuModel::kMaxTextLength + editor::marker::kSubmenu.size()));
-    mItemValues.push_back(counted ? ++mCountedItems : -1);
-    return static_cast<int>(mItemTexts.size()) - 1;
+    itemTexts_.emplace_back(text.substr(0, editor::MenuModel::kMaxTextLength + editor::marker::kSubmenu.size()));
+    itemValues_.push_back(counted ? ++countedItems_ : -1);
+    return static_cast<int>(itemTexts_.size()) - 1;
 }
 
 void IPopupControl::SetMenuItems(const std::vector<std::string>& texts) {
-    mItemTexts.clear();
-    mItemValues.clear();
-    mCountedItems = 0;
+    itemTexts_.clear();
+    itemValues_.clear();
+    countedItems_ = 0;
     for (const std::string& text : texts) AddMenuItem(text, editor::isCountedMenuString(text));
 }
 
@@ -29,14 +29,14 @@ void IPopupControl::OnMouseUp(int, int, const IMouseMod&) { OpenMenu(); }
 
 void IPopupControl::OpenMenu() {
     IGraphics* gui = GetGUI();
-    auto* menu = gui ? dynamic_cast<SV_ContextMenu*>(gui->GetControl(mMenuControl)) : nullptr;
+    auto* menu = gui ? dynamic_cast<SV_ContextMenu*>(gui->GetControl(menuControl_)) : nullptr;
     if (menu == nullptr) return;
-    menu->SetTargetParam(mParamIdx);
+    menu->SetTargetParam(paramIdx_);
     menu->Clear();
-    if (mNotifyTarget) menu->SetTargetControl(mNotifyControl);
+    if (notifyTarget_) menu->SetTargetControl(notifyControl_);
     menu->Hide(false);
-    menu->Feed(mItemTexts);
-    menu->SelectValue(mValue);
+    menu->Feed(itemTexts_);
+    menu->SelectValue(value_);
 }
 
 }  // namespace kettrix

@@ -21,8 +21,8 @@ public:
     void SetMenuItems(const std::vector<std::string>& texts);
     // The Patch menu also tells the file-command control of the choice.
     void SetNotifyTarget(int controlIdx) {
-        mNotifyTarget = controlIdx >= 0;
-        mNotifyControl = controlIdx;
+        notifyTarget_ = controlIdx >= 0;
+        notifyControl_ = controlIdx;
     }
 
     // A press does nothing; the release opens the menu.
@@ -31,18 +31,18 @@ public:
     // Opens the shared menu for this selector (also used by name fields and envelope editors).
     void OpenMenu();
 
-    const std::vector<std::string>& ItemTexts() const { return mItemTexts; }
-    const std::vector<int>& ItemValues() const { return mItemValues; }
-    int CountedItems() const { return mCountedItems; }
-    int MenuControl() const { return mMenuControl; }
+    const std::vector<std::string>& ItemTexts() const { return itemTexts_; }
+    const std::vector<int>& ItemValues() const { return itemValues_; }
+    int CountedItems() const { return countedItems_; }
+    int MenuControl() const { return menuControl_; }
 
 private:
-    std::vector<std::string> mItemTexts;
-    std::vector<int> mItemValues;  // value number, or -1 for an uncounted string
-    int mCountedItems = 0;
-    int mMenuControl;
-    bool mNotifyTarget = false;
-    int mNotifyControl = -1;
+    std::vector<std::string> itemTexts_;
+    std::vector<int> itemValues_;  // value number, or -1 for an uncounted string
+    int countedItems_ = 0;
+    int menuControl_;
+    bool notifyTarget_ = false;
+    int notifyControl_ = -1;
 };
 
 }  // namespace kettrix

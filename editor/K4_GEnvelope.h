@@ -82,27 +82,27 @@ public:
     void SetDirty(bool pushParamToPlug = true) override;
 
     // --- State ------------------------------------------------------------------
-    int Kind() const { return mKind; }
-    int Sound() const { return mSound; }
+    int Kind() const { return kind_; }
+    int Sound() const { return sound_; }
     void SetSound(int sound) {
-        mSound = sound;
+        sound_ = sound;
         SetDirty(false);
     }
-    double Attack() const { return mPoints[0].x; }
-    double Release() const { return mPoints[1].x; }
-    double Depth() const { return mDepth; }
-    int AttackShape() const { return mAttackShape; }
-    int ReleaseShape() const { return mReleaseShape; }
-    int ModulationShapes() const { return mModulationShapes; }
-    const Point& PointAt(int index) const { return mPoints[static_cast<std::size_t>(index)]; }
-    int PointCount() const { return mPointCount; }
-    int DragHandle() const { return mDragHandle; }
-    int HoverHandle() const { return mHoverHandle; }
-    int HoverSegment() const { return mHoverSegment; }
+    double Attack() const { return points_[0].x; }
+    double Release() const { return points_[1].x; }
+    double Depth() const { return depth_; }
+    int AttackShape() const { return attackShape_; }
+    int ReleaseShape() const { return releaseShape_; }
+    int ModulationShapes() const { return modulationShapes_; }
+    const Point& PointAt(int index) const { return points_[static_cast<std::size_t>(index)]; }
+    int PointCount() const { return pointCount_; }
+    int DragHandle() const { return dragHandle_; }
+    int HoverHandle() const { return hoverHandle_; }
+    int HoverSegment() const { return hoverSegment_; }
 
     // An edit waits to be copied into the sound's parameters.
-    bool Changed() const { return mChanged; }
-    void ClearChanged() { mChanged = false; }
+    bool Changed() const { return changed_; }
+    void ClearChanged() { changed_ = false; }
 
     // Hit tests at an editor x: boundary 0 (attack end) or 1 (release end),
     // the release boundary winning where both are near; segment 0 or 1
@@ -111,8 +111,8 @@ public:
     int SegmentAt(int x) const;
 
 private:
-    int Width() const { return mRECT.W(); }
-    int Height() const { return mRECT.H(); }
+    int Width() const { return rect_.W(); }
+    int Height() const { return rect_.H(); }
     // Pixel lengths of the attack and release segments.
     int AttackPixels() const;
     int ReleasePixels() const;
@@ -123,30 +123,30 @@ private:
     // `x0` over `pixels` columns; returns the new sample count.
     int SampleSegment(engine::Envelope& shape, int x0, int pixels, int count);
 
-    int mKind;
-    int mSound = 0;
-    int mModulationShapes = 0;
-    bool mChanged = false;
-    int mHoverHandle = -1;
-    int mHoverSegment = -1;
-    int mDragHandle = -1;
-    double mDepth = 1.0;
-    std::array<Point, kMaxPoints> mPoints{};
-    std::array<IRECT, kMaxPoints> mPointSquares{};
-    int mPointCount = 0;
-    int mAttackShape = 0;
-    int mReleaseShape = 0;
-    SelectorTable mAttackShapeSelectors{};
-    SelectorTable mReleaseShapeSelectors{};
+    int kind_;
+    int sound_ = 0;
+    int modulationShapes_ = 0;
+    bool changed_ = false;
+    int hoverHandle_ = -1;
+    int hoverSegment_ = -1;
+    int dragHandle_ = -1;
+    double depth_ = 1.0;
+    std::array<Point, kMaxPoints> points_{};
+    std::array<IRECT, kMaxPoints> pointSquares_{};
+    int pointCount_ = 0;
+    int attackShape_ = 0;
+    int releaseShape_ = 0;
+    SelectorTable attackShapeSelectors_{};
+    SelectorTable releaseShapeSelectors_{};
     // Shapes for drawing, apart from the engine's: evaluating moves an
     // envelope's segment state. The attack and release shapes each keep an
     // envelope of their own, since a loader skips the id it loaded last.
-    engine::Envelope mAttackDisplay{kDisplayRate};
-    engine::Envelope mReleaseDisplay{kDisplayRate};
+    engine::Envelope attackDisplay_{kDisplayRate};
+    engine::Envelope releaseDisplay_{kDisplayRate};
     // Scratch buffers of the curve's samples (x and height in pixels), sized
     // once for the widest curve the rectangle can show.
-    std::vector<int> mSampleX;
-    std::vector<int> mSampleH;
+    std::vector<int> sampleX_;
+    std::vector<int> sampleH_;
 };
 
 }  // namespace kettrix

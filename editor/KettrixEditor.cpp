@@ -61,20 +61,20 @@ IBitmap load(IGraphics& graphics, int id) {
     IBitmap bitmap = graphics.LoadBitmap(entry->id, entry->name, entry->frames);
     // A missing image draws nothing, but its control keeps the size of the
     // table so that it still takes its clicks where it belongs.
-    if (bitmap.mData == nullptr) bitmap = IBitmap(nullptr, entry->width, entry->height, entry->frames);
+    if (bitmap.data_ == nullptr) bitmap = IBitmap(nullptr, entry->width, entry->height, entry->frames);
     return bitmap;
 }
 
 }  // namespace
 
 KettrixEditor::KettrixEditor(IGraphics& graphics, kit::KitModel& kit, kit::ParameterStore& store)
-    : mGraphics(graphics),
-      mPlug(graphics.GetPlug()),
-      mKit(kit),
-      mStore(store),
-      mGraphicsDialog(std::make_unique<GraphicsFileDialog>(graphics)),
-      mDialog(mGraphicsDialog.get()) {
-    for (SoundPlaces& places : mSounds) places.controlOfOffset.fill(-1);
+    : graphics_(graphics),
+      plug_(graphics.GetPlug()),
+      kit_(kit),
+      store_(store),
+      graphicsDialog_(std::make_unique<GraphicsFileDialog>(graphics)),
+      dialog_(graphicsDialog_.get()) {
+    for (SoundPlaces& places : sounds_) places.controlOfOffset.fill(-1);
     BuildControls();
 }
 
@@ -86,108 +86,108 @@ KettrixEditor::~KettrixEditor() = default;
 void KettrixEditor::BuildControls() {
     // Every image is decoded once per process; loading them all up front
     // keeps the first frame free of decoding.
-    for (const ImageEntry& entry : editorImages()) mGraphics.LoadBitmap(entry.id, entry.name, entry.frames);
+    for (const ImageEntry& entry : editorImages()) graphics_.LoadBitmap(entry.id, entry.name, entry.frames);
     for (const ControlEntry& entry : editorControls()) AttachEntry(entry);
-    assert(mGraphics.NControls() == kControlCount);
+    assert(graphics_.NControls() == kControlCount);
 
     // Each envelope editor joins the first sound's detail group of its envelope.
     for (std::size_t k = 0; k < envelopes().size(); ++k) {
         const EnvelopeEntry& e = envelopes()[k];
-        mSounds[0].groups[static_cast<std::size_t>(e.group)].AddParam(e.editorParam);
+        sounds_[0].groups[static_cast<std::size_t>(e.group)].AddParam(e.editorParam);
     }
     BindGroups();
     IndexControlsByParam();
     SetUpEnvelopeEditors();
     // The read-out line follows the mouse.
-    mGraphics.HandleMouseOver(true);
+    graphics_.HandleMouseOver(true);
     for (int s = 0; s < kit::kSoundCount; ++s) {
         HideSoundSections(s);
-        GreyHitPanel(s, mStore.value(soundIndex(s, kHitTypeOffset)));
+        GreyHitPanel(s, store_.value(soundIndex(s, kHitTypeOffset)));
     }
 }
 
 void KettrixEditor::AttachEntry(const ControlEntry& entry) {
     const int x = entry.rect.left, y = entry.rect.top;
     const IRECT rect(entry.rect.left, entry.rect.top, entry.rect.right, entry.rect.bottom);
-    const int expected = mGraphics.NControls();
+    const int expected = graphics_.NControls();
     IControl* control = nullptr;
     switch (entry.kind) {
         case ControlKind::Background:
-            mGraphics.AttachBackground(entry.image, findImage(entry.image)->name);
+            graphics_.AttachBackground(entry.image, findImage(entry.image)->name);
             return;
         case ControlKind::Image:
-            control = new IBitmapControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
+            control = new IBitmapControl(plug_, x, y, entry.param, load(graphics_, entry.image));
             break;
         case ControlKind::Switch:
             if (entry.image == image::kSoundOn)
-                control = new SoundLampControl(mPlug, x, y, entry.param, load(mGraphics, entry.image), entry.sound);
+                control = new SoundLampControl(plug_, x, y, entry.param, load(graphics_, entry.image), entry.sound);
             else
-                control = new ISwitchControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
+                control = new ISwitchControl(plug_, x, y, entry.param, load(graphics_, entry.image));
             break;
         case ControlKind::Contact:
-            control = new IContactControl(mPlug, x, y, entry.param, load(mGraphics, entry.image));
+            control = new IContactControl(plug_, x, y, entry.param, load(graphics_, entry.image));
             break;
         case ControlKind::Knob:
-            control = new IKnobMultiControl(mPlug, x, y, entry.param, load(mGraphics, entry.image),
+            control = new IKnobMultiControl(plug_, x, y, entry.param, load(graphics_, entry.image),
                                             IKnobMultiControl::kVertical);
             break;
         case ControlKind::HSlider:
-            control = new IKnobMultiControl(mPlug, x, y, entry.param, load(mGraphics, entry.image),
+            control = new IKnobMultiControl(plug_, x, y, entry.param, load(graphics_, entry.image),
                                             IKnobMultiControl::kHorizontal);
             break;
         case ControlKind::Selector: {
             // The menu comes last; its index is known before it exists.
             auto* selector =
-                new IPopupControl(mPlug, x, y, entry.param, load(mGraphics, entry.image), kMenuControlIndex);
+                new IPopupControl(plug_, x, y, entry.param, load(graphics_, entry.image), kMenuControlIndex);
             selector->SetMenuItems(menuStrings(entry.menu));
             if (entry.menu == Menu::Patch) selector->SetNotifyTarget(global_control::kFileCommands);
             control = selector;
             break;
         }
         case ControlKind::ReadOut:
-            control = new ReadOutLine(mPlug, rect,
+            control = new ReadOutLine(plug_, rect,
                                       makeTextStyle(14, kReadOutColor, "Arial", IText::kStyleNormal, IText::kAlignNear),
                                       kReadOutStartText);
             break;
         case ControlKind::FileCommands:
-            control = new IFileControl(mPlug, rect, entry.param, mKit, *mDialog);
+            control = new IFileControl(plug_, rect, entry.param, kit_, *dialog_);
             break;
         case ControlKind::NameField: {
             const int s = entry.sound;
-            control = new TextEntry(mPlug, rect,
+            control = new TextEntry(plug_, rect,
                                     makeTextStyle(12, kNameColor, "Arial", IText::kStyleBold, IText::kAlignCenter),
-                                    global_control::soundTab(s), global_control::kPatchMenu, mKit.soundName(s).c_str(),
-                                    [this, s](const std::string& name) { mKit.setSoundName(s, name); });
+                                    global_control::soundTab(s), global_control::kPatchMenu, kit_.soundName(s).c_str(),
+                                    [this, s](const std::string& name) { kit_.setSoundName(s, name); });
             break;
         }
         case ControlKind::EnvelopeEditor:
-            control = new K4_GEnvelope(mPlug, rect, entry.param, expected - global_control::kFirstEnvelopeEditor);
+            control = new K4_GEnvelope(plug_, rect, entry.param, expected - global_control::kFirstEnvelopeEditor);
             break;
         case ControlKind::Keyboard:
-            control = new IKeyboardControlK4(mPlug, rect, entry.param, load(mGraphics, image::kWhiteKey),
-                                             load(mGraphics, image::kBlackKey));
+            control = new IKeyboardControlK4(plug_, rect, entry.param, load(graphics_, image::kWhiteKey),
+                                             load(graphics_, image::kBlackKey));
             break;
         case ControlKind::PopupMenu: {
-            const SV_ContextMenu::Images images{load(mGraphics, image::kMenuLarge), load(mGraphics, image::kMenuSmall),
-                                                load(mGraphics, image::kMenuItem)};
-            control = new SV_ContextMenu(mPlug, entry.param, images);
+            const SV_ContextMenu::Images images{load(graphics_, image::kMenuLarge), load(graphics_, image::kMenuSmall),
+                                                load(graphics_, image::kMenuItem)};
+            control = new SV_ContextMenu(plug_, entry.param, images);
             break;
         }
     }
-    const int index = mGraphics.AttachControl(control);
+    const int index = graphics_.AttachControl(control);
     assert(index == expected);
     (void)expected;
 
     if (entry.kind == ControlKind::PopupMenu) {
-        mMenuControl = index;
+        menuControl_ = index;
         control->Hide(true);
     }
     if (entry.group == Group::None) {
         if (entry.param >= kit::global::kShowSound && entry.param < kit::global::kShowSound + kit::kSoundCount)
-            mSoundTabs[static_cast<std::size_t>(entry.param - kit::global::kShowSound)] = index;
+            soundTabs_[static_cast<std::size_t>(entry.param - kit::global::kShowSound)] = index;
         return;
     }
-    SoundPlaces& places = mSounds[static_cast<std::size_t>(entry.sound)];
+    SoundPlaces& places = sounds_[static_cast<std::size_t>(entry.sound)];
     const int off = entry.param - soundIndex(entry.sound, 0);
     places.groups[static_cast<std::size_t>(entry.group)].AddParam(entry.param);
     if (places.controlOfOffset[static_cast<std::size_t>(off)] < 0)
@@ -224,32 +224,32 @@ void KettrixEditor::AttachEntry(const ControlEntry& entry) {
 }
 
 void KettrixEditor::BindGroups() {
-    for (SoundPlaces& places : mSounds)
-        for (ControlGroup& group : places.groups) group.Bind(mGraphics);
+    for (SoundPlaces& places : sounds_)
+        for (ControlGroup& group : places.groups) group.Bind(graphics_);
 }
 
 void KettrixEditor::IndexControlsByParam() {
-    mControlsOfParam.assign(kMenuParam + 1, {});
-    mParamHasAux.assign(kMenuParam + 1, false);
-    for (int i = 0; i < mGraphics.NControls(); ++i) {
-        IControl* control = mGraphics.GetControl(i);
+    controlsOfParam_.assign(kMenuParam + 1, {});
+    paramHasAux_.assign(kMenuParam + 1, false);
+    for (int i = 0; i < graphics_.NControls(); ++i) {
+        IControl* control = graphics_.GetControl(i);
         const int param = control->ParamIdx();
-        if (param >= 0 && param <= kMenuParam) mControlsOfParam[static_cast<std::size_t>(param)].push_back(i);
+        if (param >= 0 && param <= kMenuParam) controlsOfParam_[static_cast<std::size_t>(param)].push_back(i);
         for (int a = 0; a < control->NAuxParams(); ++a) {
-            const int aux = control->GetAuxParam(a)->mParamIdx;
-            if (aux >= 0 && aux <= kMenuParam) mParamHasAux[static_cast<std::size_t>(aux)] = true;
+            const int aux = control->GetAuxParam(a)->paramIdx_;
+            if (aux >= 0 && aux <= kMenuParam) paramHasAux_[static_cast<std::size_t>(aux)] = true;
         }
     }
 }
 
 void KettrixEditor::ShowValue(int paramIdx, double value, bool normalized) {
-    if (paramIdx < 0 || paramIdx > kMenuParam || mParamHasAux[static_cast<std::size_t>(paramIdx)]) {
-        mGraphics.SetParameterFromPlug(paramIdx, value, normalized);
+    if (paramIdx < 0 || paramIdx > kMenuParam || paramHasAux_[static_cast<std::size_t>(paramIdx)]) {
+        graphics_.SetParameterFromPlug(paramIdx, value, normalized);
         return;
     }
     if (!normalized) {
         double lo = 0.0, hi = 1.0, shape = 1.0;
-        if (mPlug == nullptr || !mPlug->GetParamRange(paramIdx, &lo, &hi, &shape)) return;
+        if (plug_ == nullptr || !plug_->GetParamRange(paramIdx, &lo, &hi, &shape)) return;
         if (!(hi > lo)) {
             value = 0.0;
         } else {
@@ -257,8 +257,8 @@ void KettrixEditor::ShowValue(int paramIdx, double value, bool normalized) {
             if (shape > 0.0 && shape != 1.0) value = std::pow(value, 1.0 / shape);
         }
     }
-    for (int index : mControlsOfParam[static_cast<std::size_t>(paramIdx)])
-        mGraphics.GetControl(index)->SetValueFromPlug(value);
+    for (int index : controlsOfParam_[static_cast<std::size_t>(paramIdx)])
+        graphics_.GetControl(index)->SetValueFromPlug(value);
 }
 
 // ---------------------------------------------------------------------------
@@ -266,23 +266,23 @@ void KettrixEditor::ShowValue(int paramIdx, double value, bool normalized) {
 
 void KettrixEditor::HideSoundSections(int s) {
     if (!ValidSound(s)) return;
-    for (ControlGroup& group : mSounds[static_cast<std::size_t>(s)].groups) group.SetHidden(true, true);
+    for (ControlGroup& group : sounds_[static_cast<std::size_t>(s)].groups) group.SetHidden(true, true);
 }
 
 void KettrixEditor::SelectSound(int s) {
-    if (!ValidSound(s) || s == mCurrentSound || mKit.programChanging()) return;
-    HideSoundSections(mCurrentSound);
-    mCurrentSound = s;
+    if (!ValidSound(s) || s == currentSound_ || kit_.programChanging()) return;
+    HideSoundSections(currentSound_);
+    currentSound_ = s;
     ShowSoundSections(s);
     for (int k = 0; k < 7; ++k)
         if (K4_GEnvelope* editor = EnvelopeEditor(k)) editor->SetSound(s);
     SelectSoundTab(s);
-    if (IControl* keyboard = mGraphics.GetControl(global_control::kKeyboard)) keyboard->SetDirty(false);
+    if (IControl* keyboard = graphics_.GetControl(global_control::kKeyboard)) keyboard->SetDirty(false);
 }
 
 void KettrixEditor::ShowSoundSections(int s) {
-    if (s != mCurrentSound || !ValidSound(s)) return;
-    SoundPlaces& places = mSounds[static_cast<std::size_t>(s)];
+    if (s != currentSound_ || !ValidSound(s)) return;
+    SoundPlaces& places = sounds_[static_cast<std::size_t>(s)];
     places.groups[static_cast<std::size_t>(Group::Oscillator)].SetHidden(false);
     places.groups[static_cast<std::size_t>(Group::Noise1)].SetHidden(false);
     places.groups[static_cast<std::size_t>(Group::Noise2)].SetHidden(false);
@@ -290,14 +290,14 @@ void KettrixEditor::ShowSoundSections(int s) {
     SelectEnvelopeView(Section::Oscillator, s, places.views[0]);
     SelectEnvelopeView(Section::Noise1, s, places.views[1]);
     SelectEnvelopeView(Section::Noise2, s, places.views[2]);
-    for (int off : kRedeliveredOffsets) mStore.notifyChanged(soundIndex(s, off));
+    for (int off : kRedeliveredOffsets) store_.notifyChanged(soundIndex(s, off));
 }
 
 void KettrixEditor::SelectPage(int s, int page) {
     if (!ValidSound(s)) return;
-    SoundPlaces& places = mSounds[static_cast<std::size_t>(s)];
+    SoundPlaces& places = sounds_[static_cast<std::size_t>(s)];
     places.page = page;
-    if (s != mCurrentSound) return;
+    if (s != currentSound_) return;
     places.groups[static_cast<std::size_t>(Group::Mixer)].SetHidden(page != 0);
     places.groups[static_cast<std::size_t>(Group::Velocity)].SetHidden(page != 1);
     SetTabSelection(page, places.pageTabs);
@@ -305,9 +305,9 @@ void KettrixEditor::SelectPage(int s, int page) {
 
 void KettrixEditor::SelectEnvelopeView(Section section, int s, int view) {
     if (!ValidSound(s)) return;
-    SoundPlaces& places = mSounds[static_cast<std::size_t>(s)];
+    SoundPlaces& places = sounds_[static_cast<std::size_t>(s)];
     places.views[static_cast<std::size_t>(section)] = view;
-    if (s != mCurrentSound) return;
+    if (s != currentSound_) return;
     const std::span<const Group> groups = viewGroups(section);
     const int firstKind = kFirstEditorKind[static_cast<std::size_t>(section)];
     for (std::size_t v = 0; v < groups.size(); ++v) {
@@ -323,23 +323,23 @@ void KettrixEditor::SelectEnvelopeView(Section section, int s, int view) {
 
 void KettrixEditor::SetTabSelection(int selected, std::span<const int> controls, double selectedValue) {
     for (std::size_t k = 0; k < controls.size(); ++k) {
-        IControl* control = mGraphics.GetControl(controls[k]);
+        IControl* control = graphics_.GetControl(controls[k]);
         if (control == nullptr) continue;
         const bool isSelected = static_cast<int>(k) == selected;
         control->Hide(isSelected);
-        mKit.setControlValue(control->ParamIdx(), isSelected ? selectedValue : 0.0);
+        kit_.setControlValue(control->ParamIdx(), isSelected ? selectedValue : 0.0);
     }
 }
 
 // The shown sound keeps "Show Sound" on, so a saved state reopens on the
 // sound it was saved with (a state with every "Show Sound" off would open
 // with no sound shown at all).
-void KettrixEditor::SelectSoundTab(int s) { SetTabSelection(s, mSoundTabs, 1.0); }
+void KettrixEditor::SelectSoundTab(int s) { SetTabSelection(s, soundTabs_, 1.0); }
 
 void KettrixEditor::RefreshTabs() {
-    const int s = mCurrentSound;
+    const int s = currentSound_;
     if (!ValidSound(s)) return;
-    const SoundPlaces& places = mSounds[static_cast<std::size_t>(s)];
+    const SoundPlaces& places = sounds_[static_cast<std::size_t>(s)];
     SetTabSelection(places.page, places.pageTabs);
     SetTabSelection(places.views[0], places.oscViewTabs);
     SetTabSelection(places.views[1], places.noise1ViewTabs);
@@ -348,18 +348,18 @@ void KettrixEditor::RefreshTabs() {
 }
 
 void KettrixEditor::StepSelector(int controlIndex, double direction) {
-    const IControl* control = mGraphics.GetControl(controlIndex);
+    const IControl* control = graphics_.GetControl(controlIndex);
     if (control == nullptr || control->ParamIdx() < 0) return;
     const int index = control->ParamIdx();
     const kit::ParamInfo& info = kit::parameterInfo(index);
-    double value = mStore.value(index) + direction;
+    double value = store_.value(index) + direction;
     if (value > info.max) value = info.min;
     if (value < info.min) value = info.max;
-    mKit.setControlValue(index, value);
+    kit_.setControlValue(index, value);
 }
 
 std::span<const int> KettrixEditor::ViewTabs(int s, Section section) const {
-    const SoundPlaces& places = mSounds[static_cast<std::size_t>(s)];
+    const SoundPlaces& places = sounds_[static_cast<std::size_t>(s)];
     switch (section) {
         case Section::Oscillator:
             return places.oscViewTabs;
@@ -373,8 +373,8 @@ std::span<const int> KettrixEditor::ViewTabs(int s, Section section) const {
 
 void KettrixEditor::GreyHitPanel(int s, double hitType) {
     const bool generator = hitType == kHitGeneratorType;
-    for (int index : mSounds[static_cast<std::size_t>(s)].hitPanel)
-        if (IControl* control = mGraphics.GetControl(index)) control->GrayOut(!generator);
+    for (int index : sounds_[static_cast<std::size_t>(s)].hitPanel)
+        if (IControl* control = graphics_.GetControl(index)) control->GrayOut(!generator);
 }
 
 // ---------------------------------------------------------------------------
@@ -383,19 +383,19 @@ void KettrixEditor::GreyHitPanel(int s, double hitType) {
 void KettrixEditor::ShowParamInfo(int paramIdx) {
     if (paramIdx < 0 || paramIdx >= kit::kParameterCount) return;
     const kit::ParamInfo& info = kit::parameterInfo(paramIdx);
-    const std::optional<std::string> text = readOutText(paramIdx, mStore.value(paramIdx), info.name, info.max);
+    const std::optional<std::string> text = readOutText(paramIdx, store_.value(paramIdx), info.name, info.max);
     if (!text || text->empty()) return;
-    if (auto* line = dynamic_cast<ITextControl*>(mGraphics.GetControl(global_control::kReadOut)))
+    if (auto* line = dynamic_cast<ITextControl*>(graphics_.GetControl(global_control::kReadOut)))
         line->SetTextFromPlug(text->c_str());
 }
 
 void KettrixEditor::ClearParamInfo() {
-    if (auto* line = dynamic_cast<ITextControl*>(mGraphics.GetControl(global_control::kReadOut)))
+    if (auto* line = dynamic_cast<ITextControl*>(graphics_.GetControl(global_control::kReadOut)))
         line->SetTextFromPlug(kReadOutIdleText);
 }
 
 const char* KettrixEditor::ReadOutText() const {
-    const auto* line = dynamic_cast<const ITextControl*>(mGraphics.GetControl(global_control::kReadOut));
+    const auto* line = dynamic_cast<const ITextControl*>(graphics_.GetControl(global_control::kReadOut));
     return line ? line->GetTextForPlug() : "";
 }
 
@@ -408,7 +408,7 @@ void KettrixEditor::showSoundName(int sound, std::string_view name) {
 
 void KettrixEditor::setChokeMenuEntries(const std::vector<std::string>& entries) {
     for (int s = 0; s < kit::kSoundCount; ++s) {
-        if (auto* choke = dynamic_cast<IPopupControl*>(mGraphics.GetControl(ControlOf(s, kit::offset::kChoke))))
+        if (auto* choke = dynamic_cast<IPopupControl*>(graphics_.GetControl(ControlOf(s, kit::offset::kChoke))))
             choke->SetMenuItems(entries);
     }
 }
@@ -456,42 +456,42 @@ void KettrixEditor::soundParameterChanged(int sound, int off, double plain) {
 
 std::string KettrixEditor::promptForSoundFile(bool save) {
     const IFileControl* files = FileControl();
-    return mDialog->AskForSoundFile(save, files ? files->LastFolder() : std::string());
+    return dialog_->AskForSoundFile(save, files ? files->LastFolder() : std::string());
 }
 
 // ---------------------------------------------------------------------------
 // Places
 
 SV_ContextMenu* KettrixEditor::Menu() const {
-    return dynamic_cast<SV_ContextMenu*>(mGraphics.GetControl(mMenuControl));
+    return dynamic_cast<SV_ContextMenu*>(graphics_.GetControl(menuControl_));
 }
 
 IFileControl* KettrixEditor::FileControl() const {
-    return dynamic_cast<IFileControl*>(mGraphics.GetControl(global_control::kFileCommands));
+    return dynamic_cast<IFileControl*>(graphics_.GetControl(global_control::kFileCommands));
 }
 
 TextEntry* KettrixEditor::NameField(int s) const {
-    return ValidSound(s) ? dynamic_cast<TextEntry*>(mGraphics.GetControl(global_control::nameField(s))) : nullptr;
+    return ValidSound(s) ? dynamic_cast<TextEntry*>(graphics_.GetControl(global_control::nameField(s))) : nullptr;
 }
 
 K4_GEnvelope* KettrixEditor::EnvelopeEditor(int kind) const {
     if (kind < 0 || kind >= static_cast<int>(envelopes().size())) return nullptr;
-    return dynamic_cast<K4_GEnvelope*>(mGraphics.GetControl(global_control::kFirstEnvelopeEditor + kind));
+    return dynamic_cast<K4_GEnvelope*>(graphics_.GetControl(global_control::kFirstEnvelopeEditor + kind));
 }
 
 IKeyboardControlK4* KettrixEditor::Keyboard() const {
-    return dynamic_cast<IKeyboardControlK4*>(mGraphics.GetControl(global_control::kKeyboard));
+    return dynamic_cast<IKeyboardControlK4*>(graphics_.GetControl(global_control::kKeyboard));
 }
 
 void KettrixEditor::AttachLive(KeyboardHost& keyboard, LiveActivity& activity) {
     if (IKeyboardControlK4* control = Keyboard()) control->SetHost(&keyboard, &activity);
     for (int s = 0; s < kit::kSoundCount; ++s)
-        if (auto* lamp = dynamic_cast<SoundLampControl*>(mGraphics.GetControl(global_control::soundLamp(s))))
+        if (auto* lamp = dynamic_cast<SoundLampControl*>(graphics_.GetControl(global_control::soundLamp(s))))
             lamp->SetActivity(&activity);
 }
 
 void KettrixEditor::SetFileDialog(SoundFileDialog& dialog) {
-    mDialog = &dialog;
+    dialog_ = &dialog;
     if (IFileControl* files = FileControl()) files->SetDialog(dialog);
 }
 
@@ -506,8 +506,8 @@ void KettrixEditor::SetUpEnvelopeEditors() {
         K4_GEnvelope::SelectorTable attackShapes{}, releaseShapes{};
         for (int s = 0; s < kit::kSoundCount; ++s) {
             const auto i = static_cast<std::size_t>(s);
-            attackShapes[i] = dynamic_cast<IPopupControl*>(mGraphics.GetControl(ControlOf(s, e.attackShape)));
-            releaseShapes[i] = dynamic_cast<IPopupControl*>(mGraphics.GetControl(ControlOf(s, e.releaseShape)));
+            attackShapes[i] = dynamic_cast<IPopupControl*>(graphics_.GetControl(ControlOf(s, e.attackShape)));
+            releaseShapes[i] = dynamic_cast<IPopupControl*>(graphics_.GetControl(ControlOf(s, e.releaseShape)));
         }
         editor->SetAttackShapeSelectors(attackShapes);
         editor->SetReleaseShapeSelectors(releaseShapes);
@@ -525,7 +525,7 @@ void KettrixEditor::EnvelopeParameterChanged(int sound, int off, double plain) {
             CopyEnvelopeEdit(*editor, e);
             continue;
         }
-        if (sound != mCurrentSound) continue;
+        if (sound != currentSound_) continue;
         if (off == e.attack) editor->SetAttack(plain);
         if (off == e.release) editor->SetRelease(plain);
         if (off == e.depth) editor->SetDepth(plain);
@@ -535,14 +535,14 @@ void KettrixEditor::EnvelopeParameterChanged(int sound, int off, double plain) {
 }
 
 void KettrixEditor::CopyEnvelopeEdit(K4_GEnvelope& editor, const EnvelopeEntry& e) {
-    if (!editor.Changed() || !ValidSound(mCurrentSound)) return;
+    if (!editor.Changed() || !ValidSound(currentSound_)) return;
     // Cleared first: the copies come back through the setters, and a depth
     // the parameter limits re-enters here.
     editor.ClearChanged();
     const double attack = editor.Attack(), release = editor.Release(), depth = editor.Depth();
-    SetFromEnvelopeEditor(mCurrentSound, e.attack, attack);
-    SetFromEnvelopeEditor(mCurrentSound, e.release, release);
-    SetFromEnvelopeEditor(mCurrentSound, e.depth, depth);
+    SetFromEnvelopeEditor(currentSound_, e.attack, attack);
+    SetFromEnvelopeEditor(currentSound_, e.release, release);
+    SetFromEnvelopeEditor(currentSound_, e.depth, depth);
 }
 
 // The value goes in as a move of the detail group's slider would: the
@@ -551,11 +551,11 @@ void KettrixEditor::CopyEnvelopeEdit(K4_GEnvelope& editor, const EnvelopeEntry& 
 void KettrixEditor::SetFromEnvelopeEditor(int s, int off, double plain) {
     const int index = soundIndex(s, off);
     const double value = kit::clampToRange(index, plain);
-    if (value == mStore.value(index)) return;
+    if (value == store_.value(index)) return;
     double lo = 0.0, hi = 1.0, shape = 1.0;
-    IControl* slider = mGraphics.GetControl(ControlOf(s, off));
-    if (slider == nullptr || mPlug == nullptr || !mPlug->GetParamRange(index, &lo, &hi, &shape) || !(hi > lo)) {
-        mKit.setControlValue(index, value);
+    IControl* slider = graphics_.GetControl(ControlOf(s, off));
+    if (slider == nullptr || plug_ == nullptr || !plug_->GetParamRange(index, &lo, &hi, &shape) || !(hi > lo)) {
+        kit_.setControlValue(index, value);
         return;
     }
     double normalized = (value - lo) / (hi - lo);

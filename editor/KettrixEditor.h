@@ -73,7 +73,7 @@ public:
     const char* ReadOutText() const;
 
     // --- Editor seam (the kit model's view of the editor) --------------------
-    int currentSound() const override { return mCurrentSound; }
+    int currentSound() const override { return currentSound_; }
     void selectSound(int sound) override { SelectSound(sound); }
     void refreshTabs() override { RefreshTabs(); }
     void showSoundName(int sound, std::string_view name) override;
@@ -85,30 +85,30 @@ public:
     std::string promptForSoundFile(bool save) override;
 
     // --- State and places ---------------------------------------------------
-    int Page(int s) const { return mSounds[static_cast<std::size_t>(s)].page; }
+    int Page(int s) const { return sounds_[static_cast<std::size_t>(s)].page; }
     int EnvelopeView(Section section, int s) const {
-        return mSounds[static_cast<std::size_t>(s)].views[static_cast<std::size_t>(section)];
+        return sounds_[static_cast<std::size_t>(s)].views[static_cast<std::size_t>(section)];
     }
     const ControlGroup& SectionGroup(int s, editor::Group g) const {
-        return mSounds[static_cast<std::size_t>(s)].groups[static_cast<std::size_t>(g)];
+        return sounds_[static_cast<std::size_t>(s)].groups[static_cast<std::size_t>(g)];
     }
     // The control of offset `off` of sound `s` (the first one bound to it), -1 for none.
     int ControlOf(int s, int off) const {
-        return mSounds[static_cast<std::size_t>(s)].controlOfOffset[static_cast<std::size_t>(off)];
+        return sounds_[static_cast<std::size_t>(s)].controlOfOffset[static_cast<std::size_t>(off)];
     }
-    int MenuControl() const { return mMenuControl; }
+    int MenuControl() const { return menuControl_; }
     SV_ContextMenu* Menu() const;
     IFileControl* FileControl() const;
     TextEntry* NameField(int s) const;
     K4_GEnvelope* EnvelopeEditor(int kind) const;
-    std::span<const int> HitPanelControls(int s) const { return mSounds[static_cast<std::size_t>(s)].hitPanel; }
+    std::span<const int> HitPanelControls(int s) const { return sounds_[static_cast<std::size_t>(s)].hitPanel; }
     IKeyboardControlK4* Keyboard() const;
     // Joins the keyboard and the "Sound On" lamps to the plug-in: the
     // keyboard's engine side, and the flags the engine sets while it plays.
     void AttachLive(KeyboardHost& keyboard, LiveActivity& activity);
     // Replaces the file dialog (tests script one).
     void SetFileDialog(SoundFileDialog& dialog);
-    IGraphics& Graphics() const { return mGraphics; }
+    IGraphics& Graphics() const { return graphics_; }
 
 private:
     struct SoundPlaces {
@@ -138,20 +138,20 @@ private:
     void SetFromEnvelopeEditor(int s, int off, double plain);
     bool ValidSound(int s) const { return s >= 0 && s < kit::kSoundCount; }
 
-    IGraphics& mGraphics;
-    IGraphicsPlug* mPlug;
-    kit::KitModel& mKit;
-    kit::ParameterStore& mStore;
-    std::unique_ptr<SoundFileDialog> mGraphicsDialog;
-    SoundFileDialog* mDialog;
-    int mCurrentSound = -1;
-    int mMenuControl = -1;
-    std::array<SoundPlaces, kit::kSoundCount> mSounds;
-    std::array<int, kit::kSoundCount> mSoundTabs{};
+    IGraphics& graphics_;
+    IGraphicsPlug* plug_;
+    kit::KitModel& kit_;
+    kit::ParameterStore& store_;
+    std::unique_ptr<SoundFileDialog> graphicsDialog_;
+    SoundFileDialog* dialog_;
+    int currentSound_ = -1;
+    int menuControl_ = -1;
+    std::array<SoundPlaces, kit::kSoundCount> sounds_;
+    std::array<int, kit::kSoundCount> soundTabs_{};
     // Controls bound to each parameter; a parameter that some control also
     // carries as an auxiliary binding goes the graphics object's way.
-    std::vector<std::vector<int>> mControlsOfParam;
-    std::vector<bool> mParamHasAux;
+    std::vector<std::vector<int>> controlsOfParam_;
+    std::vector<bool> paramHasAux_;
 };
 
 }  // namespace editor

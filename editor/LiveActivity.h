@@ -21,29 +21,29 @@ public:
     // --- Engine side (any thread) -------------------------------------------
     void SetLamp(int sound, bool lit) noexcept {
         if (!ValidSound(sound)) return;
-        mLamps[static_cast<std::size_t>(sound)].store(lit, std::memory_order_relaxed);
+        lamps_[static_cast<std::size_t>(sound)].store(lit, std::memory_order_relaxed);
         // A lamp lit and darkened again between two ticks still flashes once.
-        if (lit) mFlashes[static_cast<std::size_t>(sound)].store(true, std::memory_order_relaxed);
+        if (lit) flashes_[static_cast<std::size_t>(sound)].store(true, std::memory_order_relaxed);
     }
-    void KeyboardChanged() noexcept { mKeyboardChanged.store(true, std::memory_order_release); }
+    void KeyboardChanged() noexcept { keyboardChanged_.store(true, std::memory_order_release); }
 
     // --- Editor side (its timer tick) ----------------------------------------
     // Whether the lamp is to show lit now: lit, or lit at some moment since
     // the last call.
     bool TakeLamp(int sound) noexcept {
         if (!ValidSound(sound)) return false;
-        const bool flashed = mFlashes[static_cast<std::size_t>(sound)].exchange(false, std::memory_order_relaxed);
-        return mLamps[static_cast<std::size_t>(sound)].load(std::memory_order_relaxed) || flashed;
+        const bool flashed = flashes_[static_cast<std::size_t>(sound)].exchange(false, std::memory_order_relaxed);
+        return lamps_[static_cast<std::size_t>(sound)].load(std::memory_order_relaxed) || flashed;
     }
     // True once after every KeyboardChanged.
-    bool TakeKeyboardChanged() noexcept { return mKeyboardChanged.exchange(false, std::memory_order_acq_rel); }
+    bool TakeKeyboardChanged() noexcept { return keyboardChanged_.exchange(false, std::memory_order_acq_rel); }
 
 private:
     static bool ValidSound(int sound) { return sound >= 0 && sound < kit::kSoundCount; }
 
-    std::array<std::atomic<bool>, kit::kSoundCount> mLamps{};
-    std::array<std::atomic<bool>, kit::kSoundCount> mFlashes{};
-    std::atomic<bool> mKeyboardChanged{false};
+    std::array<std::atomic<bool>, kit::kSoundCount> lamps_{};
+    std::array<std::atomic<bool>, kit::kSoundCount> flashes_{};
+    std::atomic<bool> keyboardChanged_{false};
 };
 
 }  // namespace kettrix::editor

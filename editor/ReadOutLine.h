@@ -15,13 +15,13 @@ public:
     using ITextControl::ITextControl;
 
     bool Draw(IGraphics* graphics) override {
-        if (mStr[0] == '\0') return true;
-        IText text = mText;
-        for (; text.mSize > kSmallestSize; --text.mSize) {
-            IRECT extent(mRECT.L, mRECT.T, mRECT.L, mRECT.T);
-            if (!graphics->MeasureText(text, mStr, extent) || extent.W() <= mRECT.W()) break;
+        if (str_[0] == '\0') return true;
+        IText text = text_;
+        for (; text.size_ > kSmallestSize; --text.size_) {
+            IRECT extent(rect_.L, rect_.T, rect_.L, rect_.T);
+            if (!graphics->MeasureText(text, str_, extent) || extent.W() <= rect_.W()) break;
         }
-        return graphics->DrawText(text, mStr, mRECT);
+        return graphics->DrawText(text, str_, rect_);
     }
 };
 

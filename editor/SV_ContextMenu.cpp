@@ -12,31 +12,31 @@ using editor::MenuModel;
 using editor::MenuRow;
 
 SV_ContextMenu::SV_ContextMenu(IGraphicsPlug* plug, int paramIdx, const Images& images)
-    : IControl(plug, IRECT(0, 0, editor::kEditorWidth, editor::kEditorHeight), paramIdx), mImages(images) {}
+    : IControl(plug, IRECT(0, 0, editor::kEditorWidth, editor::kEditorHeight), paramIdx), images_(images) {}
 
 void SV_ContextMenu::Layout() {
-    const editor::Rect b = mModel.bounds();
-    mMenuRect = IRECT(b.left, b.top, b.right, b.bottom);
+    const editor::Rect b = model_.bounds();
+    menuRect_ = IRECT(b.left, b.top, b.right, b.bottom);
 }
 
 void SV_ContextMenu::Clear() {
-    mModel.clear();
-    mTargetControl = -1;
+    model_.clear();
+    targetControl_ = -1;
 }
 
 void SV_ContextMenu::SelectValue(double normalized) {
-    mModel.selectValue(normalized);
+    model_.selectValue(normalized);
     SetDirty(false);
 }
 
 int SV_ContextMenu::AddItem(const char* text, int parentId, bool isHeader, bool closes) {
-    return mModel.addItem(text ? text : "", parentId, isHeader, closes);
+    return model_.addItem(text ? text : "", parentId, isHeader, closes);
 }
 
 void SV_ContextMenu::OnMouseDown(int, int, const IMouseMod&) { SetDirty(false); }
 
 void SV_ContextMenu::OnMouseUp(int x, int y, const IMouseMod& mod) {
-    const MenuClick click = mModel.click(x, y);
+    const MenuClick click = model_.click(x, y);
     switch (click.kind) {
         case MenuClick::Kind::Outside:
             Hide(true);
@@ -47,26 +47,26 @@ void SV_ContextMenu::OnMouseUp(int x, int y, const IMouseMod& mod) {
         case MenuClick::Kind::Entry:
             break;
     }
-    const double value = mModel.normalizedValue(click.valueId);
-    if (mTargetParam >= 0) {
+    const double value = model_.normalizedValue(click.valueId);
+    if (targetParam_ >= 0) {
         // Every control of the parameter shows the choice; the plug-in sets
         // it, tells the host and runs its dispatch.
-        if (IGraphics* gui = GetGUI()) gui->SetParameterFromPlug(mTargetParam, value, true);
-        if (mPlug) {
-            mPlug->BeginHostParamEdit(mTargetParam);
-            mPlug->SetParameterFromEditor(mTargetParam, value);
-            mPlug->EndHostParamEdit(mTargetParam);
+        if (IGraphics* gui = GetGUI()) gui->SetParameterFromPlug(targetParam_, value, true);
+        if (plug_) {
+            plug_->BeginHostParamEdit(targetParam_);
+            plug_->SetParameterFromEditor(targetParam_, value);
+            plug_->EndHostParamEdit(targetParam_);
         }
     }
     SetDirty(false);
-    if (mTargetControl >= 0 && GetGUI()) {
-        if (IControl* target = GetGUI()->GetControl(mTargetControl)) target->OnMouseUp(click.valueId, 0, mod);
+    if (targetControl_ >= 0 && GetGUI()) {
+        if (IControl* target = GetGUI()->GetControl(targetControl_)) target->OnMouseUp(click.valueId, 0, mod);
     }
     if (click.closes) Hide(true);
 }
 
 bool SV_ContextMenu::Draw(IGraphics* graphics) {
-    graphics->FillIRect(kShade, mRECT);
+    graphics->FillIRect(kShade, rect_);
     DrawBackground(graphics);
     DrawItems(graphics);
     return true;
@@ -74,16 +74,16 @@ bool SV_ContextMenu::Draw(IGraphics* graphics) {
 
 void SV_ContextMenu::DrawBackground(IGraphics* graphics) {
     Layout();
-    const IBitmap& image = mModel.hasSubmenus() ? mImages.large : mImages.small;
-    graphics->DrawBitmapFrame(image, IRECT(mMenuRect.L, mMenuRect.T, mMenuRect.L + image.W, mMenuRect.T + image.H), 1);
+    const IBitmap& image = model_.hasSubmenus() ? images_.large : images_.small;
+    graphics->DrawBitmapFrame(image, IRECT(menuRect_.L, menuRect_.T, menuRect_.L + image.W, menuRect_.T + image.H), 1);
 }
 
 void SV_ContextMenu::DrawRow(IGraphics* graphics, const MenuRow& row) {
-    const editor::MenuItem& item = mModel.item(row.item);
+    const editor::MenuItem& item = model_.item(row.item);
     const IRECT cell(row.cell.left, row.cell.top, row.cell.right, row.cell.bottom);
     if (row.separatorLine) graphics->DrawLine(kSeparatorColor, cell.L, cell.T - 2, cell.R, cell.T - 2);
     const int frame = item.isHeader ? (item.highlighted ? 2 : 1) : (item.highlighted ? 4 : 3);
-    graphics->DrawBitmapFrame(mImages.item, cell, frame);
+    graphics->DrawBitmapFrame(images_.item, cell, frame);
     static const IText style = editor::makeTextStyle(14, kTextColor, "Arial", IText::kStyleNormal, IText::kAlignNear);
     graphics->DrawText(style, item.text.c_str(), IRECT(cell.L + kTextInset, cell.T + kTextInset, cell.R, cell.B));
 }
@@ -91,7 +91,7 @@ void SV_ContextMenu::DrawRow(IGraphics* graphics, const MenuRow& row) {
 void SV_ContextMenu::DrawItems(IGraphics* graphics) {
     int shownRows = 0, totalRows = 0;
     for (int c = 0; c < 2; ++c) {
-        const std::vector<MenuRow> rows = mModel.column(c);
+        const std::vector<MenuRow> rows = model_.column(c);
         const int drawn = std::min(static_cast<int>(rows.size()), MenuModel::kMaxRows);
         for (int r = 0; r < drawn; ++r) DrawRow(graphics, rows[static_cast<std::size_t>(r)]);
         shownRows += drawn;

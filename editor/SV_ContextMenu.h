@@ -28,7 +28,7 @@ public:
 
     // --- Virtual operations added to IControl's, in slot order ---------------
     virtual void Layout();
-    virtual void SetTargetParam(int paramIdx) { mTargetParam = paramIdx; }
+    virtual void SetTargetParam(int paramIdx) { targetParam_ = paramIdx; }
     virtual void Clear();
     virtual void SelectValue(double normalized);
     virtual void DrawBackground(IGraphics* graphics);
@@ -43,24 +43,24 @@ public:
     bool Draw(IGraphics* graphics) override;
 
     // Adds item strings with their markers (submenus, closing entries, separators).
-    void Feed(std::span<const std::string> strings) { mModel.feed(strings); }
+    void Feed(std::span<const std::string> strings) { model_.feed(strings); }
     // The control told of every chosen entry (its OnMouseUp gets the value number); -1 for none.
-    void SetTargetControl(int controlIdx) { mTargetControl = controlIdx; }
+    void SetTargetControl(int controlIdx) { targetControl_ = controlIdx; }
 
-    int TargetParam() const { return mTargetParam; }
-    int TargetControl() const { return mTargetControl; }
-    const editor::MenuModel& Model() const { return mModel; }
+    int TargetParam() const { return targetParam_; }
+    int TargetControl() const { return targetControl_; }
+    const editor::MenuModel& Model() const { return model_; }
     // Where the menu is drawn (set by Layout).
-    const IRECT& MenuRect() const { return mMenuRect; }
+    const IRECT& MenuRect() const { return menuRect_; }
 
 private:
     void DrawRow(IGraphics* graphics, const editor::MenuRow& row);
 
-    editor::MenuModel mModel;
-    Images mImages;
-    int mTargetParam = -1;
-    int mTargetControl = -1;
-    IRECT mMenuRect;
+    editor::MenuModel model_;
+    Images images_;
+    int targetParam_ = -1;
+    int targetControl_ = -1;
+    IRECT menuRect_;
 };
 
 }  // namespace kettrix

@@ -11,19 +11,19 @@ namespace kettrix {
 class SoundLampControl : public ISwitchControl {
 public:
     SoundLampControl(IGraphicsPlug* plug, int x, int y, int paramIdx, const IBitmap& bitmap, int sound)
-        : ISwitchControl(plug, x, y, paramIdx, bitmap), mSound(sound) {}
+        : ISwitchControl(plug, x, y, paramIdx, bitmap), sound_(sound) {}
 
-    void SetActivity(editor::LiveActivity* activity) { mActivity = activity; }
+    void SetActivity(editor::LiveActivity* activity) { activity_ = activity; }
 
     void OnGuiIdle() override {
-        if (mActivity == nullptr) return;
-        const double lit = mActivity->TakeLamp(mSound) ? 1.0 : 0.0;
-        if (lit != mValue) SetValueFromPlug(lit);
+        if (activity_ == nullptr) return;
+        const double lit = activity_->TakeLamp(sound_) ? 1.0 : 0.0;
+        if (lit != value_) SetValueFromPlug(lit);
     }
 
 private:
-    int mSound;
-    editor::LiveActivity* mActivity = nullptr;
+    int sound_;
+    editor::LiveActivity* activity_ = nullptr;
 };
 
 }  // namespace kettrix

@@ -27,15 +27,15 @@ public:
 
     // Shows `text` (cut to kMaxNameLength) without committing it.
     void SetText(std::string_view text);
-    const std::string& GetTextString() const { return mStr; }
-    int TabControl() const { return mTabControl; }
+    const std::string& GetTextString() const { return str_; }
+    int TabControl() const { return tabControl_; }
 
 private:
-    std::string mStr;
-    bool mTextStored = false;  // a text was stored at least once
-    int mTabControl;
-    int mPatchSelector;
-    CommitName mCommit;
+    std::string str_;
+    bool textStored_ = false;  // a text was stored at least once
+    int tabControl_;
+    int patchSelector_;
+    CommitName commit_;
 };
 
 }  // namespace kettrix

@@ -9,11 +9,11 @@ namespace kettrix::editor {
 
 inline IText makeTextStyle(int size, const IColor& color, const char* face, IText::EStyle style, IText::EAlign align) {
     IText text;
-    text.mSize = size;
-    text.mColor = color;
-    text.mStyle = style;
-    text.mAlign = align;
-    std::snprintf(text.mFont, sizeof text.mFont, "%s", face);
+    text.size_ = size;
+    text.color_ = color;
+    text.style_ = style;
+    text.align_ = align;
+    std::snprintf(text.font_, sizeof text.font_, "%s", face);
     return text;
 }
 

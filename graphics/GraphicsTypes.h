@@ -63,25 +63,25 @@ struct IText {
     static constexpr int kDefaultSize = 12;
     static constexpr int kFaceMax = 32;
 
-    int mSize = kDefaultSize;
-    IColor mColor = COLOR_BLACK;
-    EStyle mStyle = kStyleNormal;
-    EAlign mAlign = kAlignCenter;
-    int mOrientation = 0;
-    char mFont[kFaceMax] = "Verdana";
-    IColor mTextEntryBGColor = COLOR_WHITE;
-    IColor mTextEntryFGColor = COLOR_BLACK;
+    int size_ = kDefaultSize;
+    IColor color_ = COLOR_BLACK;
+    EStyle style_ = kStyleNormal;
+    EAlign align_ = kAlignCenter;
+    int orientation_ = 0;
+    char font_[kFaceMax] = "Verdana";
+    IColor textEntryBGColor_ = COLOR_WHITE;
+    IColor textEntryFGColor_ = COLOR_BLACK;
 
     IText() = default;
     IText(int size, const IColor& color, const char* font = nullptr, EStyle style = kStyleNormal,
           EAlign align = kAlignCenter, int orientation = 0)
-        : mSize(size), mColor(color), mStyle(style), mAlign(align), mOrientation(orientation) {
+        : size_(size), color_(color), style_(style), align_(align), orientation_(orientation) {
         if (font) {
-            std::strncpy(mFont, font, kFaceMax - 1);
-            mFont[kFaceMax - 1] = '\0';
+            std::strncpy(font_, font, kFaceMax - 1);
+            font_[kFaceMax - 1] = '\0';
         }
     }
-    explicit IText(const IColor& color) : mColor(color) {}
+    explicit IText(const IColor& color) : color_(color) {}
 };
 
 // Mouse buttons and keyboard modifiers at the time of a mouse event.
@@ -103,28 +103,28 @@ struct IChannelBlend {
         kBlendColorDodge,  // colour dodge using the source alpha
     };
 
-    EBlendMethod mMethod = kBlendNone;
-    float mWeight = 1.0f;
+    EBlendMethod method_ = kBlendNone;
+    float weight_ = 1.0f;
 
     constexpr IChannelBlend() = default;
-    constexpr explicit IChannelBlend(EBlendMethod method, float weight = 1.0f) : mMethod(method), mWeight(weight) {}
+    constexpr explicit IChannelBlend(EBlendMethod method, float weight = 1.0f) : method_(method), weight_(weight) {}
 };
 
 // A loaded image as the framework keeps it: the pixels (owned by the
 // process-wide cache), the image's size and its number of frames, stacked
-// vertically unless mFramesAreHorizontal. mData is null when the image could
+// vertically unless framesAreHorizontal_. data_ is null when the image could
 // not be loaded; such a bitmap draws nothing.
 struct IBitmap {
-    LICE_IBitmap* mData = nullptr;
+    LICE_IBitmap* data_ = nullptr;
     int W = 0, H = 0, N = 1;
-    bool mFramesAreHorizontal = false;
+    bool framesAreHorizontal_ = false;
 
     IBitmap() = default;
     IBitmap(LICE_IBitmap* data, int w, int h, int frames = 1, bool horizontal = false)
-        : mData(data), W(w), H(h), N(frames), mFramesAreHorizontal(horizontal) {}
+        : data_(data), W(w), H(h), N(frames), framesAreHorizontal_(horizontal) {}
     // Size of one frame.
-    int FrameWidth() const { return mFramesAreHorizontal && N > 0 ? W / N : W; }
-    int FrameHeight() const { return !mFramesAreHorizontal && N > 0 ? H / N : H; }
+    int FrameWidth() const { return framesAreHorizontal_ && N > 0 ? W / N : W; }
+    int FrameHeight() const { return !framesAreHorizontal_ && N > 0 ? H / N : H; }
 };
 
 // Key codes handed to OnKeyDown. Keys without a code are not delivered.

@@ -10,41 +10,41 @@
 namespace kettrix {
 
 IControl::IControl(IGraphicsPlug* plug, const IRECT& rect, int paramIdx, IChannelBlend::EBlendMethod blendMethod)
-    : mPlug(plug), mRECT(rect), mTargetRECT(rect), mParamIdx(paramIdx), mBlend(blendMethod, 1.0f) {}
+    : plug_(plug), rect_(rect), targetRECT_(rect), paramIdx_(paramIdx), blend_(blendMethod, 1.0f) {}
 
 IControl::~IControl() = default;
 
 void IControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
-    if (mParamIdx >= 0 && mPlug) mPlug->ShowParamInfo(mParamIdx, x, y);
-    if (mod.R && mGraphics) mGraphics->PromptUserInput(this);
+    if (paramIdx_ >= 0 && plug_) plug_->ShowParamInfo(paramIdx_, x, y);
+    if (mod.R && graphics_) graphics_->PromptUserInput(this);
 }
 
 void IControl::OnMouseUp(int /*x*/, int /*y*/, const IMouseMod& /*mod*/) {
-    if (mParamIdx >= 0 && mPlug) mPlug->ClearParamInfo();
+    if (paramIdx_ >= 0 && plug_) plug_->ClearParamInfo();
 }
 
 void IControl::OnMouseDrag(int /*x*/, int /*y*/, int /*dX*/, int /*dY*/, const IMouseMod& /*mod*/) {}
 
 void IControl::OnMouseDblClick(int /*x*/, int /*y*/, const IMouseMod& /*mod*/) {
-    if (mDefaultValue < 0.0) return;
-    mValue = mDefaultValue;
+    if (defaultValue_ < 0.0) return;
+    value_ = defaultValue_;
     SetDirty(true);
 }
 
 void IControl::OnMouseWheel(int x, int y, const IMouseMod& mod, double d) {
-    mValue += d * ((mod.S || mod.C) ? 0.001 : 0.01);
-    if (mParamIdx >= 0 && mPlug) mPlug->ShowParamInfo(mParamIdx, x, y);
+    value_ += d * ((mod.S || mod.C) ? 0.001 : 0.01);
+    if (paramIdx_ >= 0 && plug_) plug_->ShowParamInfo(paramIdx_, x, y);
     SetDirty(true);
 }
 
 bool IControl::OnKeyDown(int /*x*/, int /*y*/, int /*key*/) { return false; }
 
 void IControl::OnMouseOver(int x, int y, const IMouseMod& /*mod*/) {
-    if (mParamIdx >= 0 && mPlug) mPlug->ShowParamInfo(mParamIdx, x, y);
+    if (paramIdx_ >= 0 && plug_) plug_->ShowParamInfo(paramIdx_, x, y);
 }
 
 void IControl::OnMouseOut() {
-    if (mPlug) mPlug->ClearParamInfo();
+    if (plug_) plug_->ClearParamInfo();
 }
 
 // A change marks the control dirty. The pending flag is only needed for a
@@ -52,85 +52,85 @@ void IControl::OnMouseOut() {
 // values from its own Draw): it keeps the control dirty for one more pass.
 // Outside a pass, marking it as well would draw every change twice.
 void IControl::SetValueFromPlug(double value) {
-    if (mDefaultValue < 0.0) mDefaultValue = value;
-    if (value == mValue) return;
-    mValue = value;
+    if (defaultValue_ < 0.0) defaultValue_ = value;
+    if (value == value_) return;
+    value_ = value;
     SetDirty(false);
-    if (mGraphics && mGraphics->IsDrawing()) mRedrawPending = 1;
+    if (graphics_ && graphics_->IsDrawing()) redrawPending_ = 1;
 }
 
 void IControl::SetValueFromUserInput(double value) {
-    mValue = value;
+    value_ = value;
     SetDirty(true);
 }
 
 void IControl::Hide(bool hide) {
-    mHide = hide ? 1 : 0;
-    if (mGraphics && mGraphics->IsDrawing()) mRedrawPending = 1;
+    hide_ = hide ? 1 : 0;
+    if (graphics_ && graphics_->IsDrawing()) redrawPending_ = 1;
     SetDirty(false);
 }
 
 void IControl::GrayOut(bool gray) {
-    mGrayed = gray ? 1 : 0;
-    mBlend.mWeight = gray ? 0.0f : 1.0f;
+    grayed_ = gray ? 1 : 0;
+    blend_.weight_ = gray ? 0.0f : 1.0f;
     SetDirty(false);
 }
 
-bool IControl::IsHit(int x, int y) { return !mTargetRECT.AllZero() && mTargetRECT.Contains(x, y); }
+bool IControl::IsHit(int x, int y) { return !targetRECT_.AllZero() && targetRECT_.Contains(x, y); }
 
 void IControl::SetDirty(bool pushParamToPlug) {
-    mValue = std::clamp(mValue, mClampLo, mClampHi);
-    mDirty = 1;
-    mDirtyArea = IRECT();
-    if (!pushParamToPlug || !mPlug) return;
-    if (mParamIdx >= 0) mPlug->SetParameterFromEditor(mParamIdx, mValue);
-    for (const AuxParam& aux : mAuxParams)
-        if (aux.mParamIdx >= 0) mPlug->SetParameterFromEditor(aux.mParamIdx, aux.mValue);
+    value_ = std::clamp(value_, clampLo_, clampHi_);
+    dirty_ = 1;
+    dirtyArea_ = IRECT();
+    if (!pushParamToPlug || !plug_) return;
+    if (paramIdx_ >= 0) plug_->SetParameterFromEditor(paramIdx_, value_);
+    for (const AuxParam& aux : auxParams_)
+        if (aux.paramIdx_ >= 0) plug_->SetParameterFromEditor(aux.paramIdx_, aux.value_);
 }
 
 void IControl::SetDirtyArea(const IRECT& area) {
-    const IRECT part = area.Intersect(mRECT);
+    const IRECT part = area.Intersect(rect_);
     if (part.Empty()) return;
-    if (!mDirty) {
-        mDirty = 1;
-        mDirtyArea = part;
-    } else if (!mDirtyArea.Empty()) {
-        mDirtyArea = mDirtyArea.Union(part);
+    if (!dirty_) {
+        dirty_ = 1;
+        dirtyArea_ = part;
+    } else if (!dirtyArea_.Empty()) {
+        dirtyArea_ = dirtyArea_.Union(part);
     }
 }
 
 bool IControl::TakeRedraw() {
-    mDirty = mRedrawPending;
-    mRedrawPending = 0;
-    mDirtyArea = IRECT();
-    return mDirty != 0;
+    dirty_ = redrawPending_;
+    redrawPending_ = 0;
+    dirtyArea_ = IRECT();
+    return dirty_ != 0;
 }
 
 void IControl::SetAuxParamValueFromPlug(int auxParamIdx, double value) {
     AuxParam* aux = GetAuxParam(auxParamIdx);
     if (!aux) return;
-    aux->mValue = value;
+    aux->value_ = value;
     SetDirty(false);
 }
 
 void IControl::SetRECT(const IRECT& rect) {
-    if (mTargetRECT == mRECT) mTargetRECT = rect;
-    mRECT = rect;
+    if (targetRECT_ == rect_) targetRECT_ = rect;
+    rect_ = rect;
     SetDirty(false);
 }
 
-void IControl::SetTooltip(const char* tooltip) { mTooltip = tooltip ? tooltip : ""; }
+void IControl::SetTooltip(const char* tooltip) { tooltip_ = tooltip ? tooltip : ""; }
 
-void IControl::AddAuxParam(int paramIdx) { mAuxParams.push_back(AuxParam{paramIdx, 0.0}); }
+void IControl::AddAuxParam(int paramIdx) { auxParams_.push_back(AuxParam{paramIdx, 0.0}); }
 
 IControl::AuxParam* IControl::GetAuxParam(int auxParamIdx) {
     if (auxParamIdx < 0 || auxParamIdx >= NAuxParams()) return nullptr;
-    return &mAuxParams[static_cast<std::size_t>(auxParamIdx)];
+    return &auxParams_[static_cast<std::size_t>(auxParamIdx)];
 }
 
 int IControl::AuxParamIdx(int paramIdx) const {
     for (int i = 0; i < NAuxParams(); ++i)
-        if (mAuxParams[static_cast<std::size_t>(i)].mParamIdx == paramIdx) return i;
+        if (auxParams_[static_cast<std::size_t>(i)].paramIdx_ == paramIdx) return i;
     return -1;
 }
 
@@ -139,38 +139,38 @@ int IControl::AuxParamIdx(int paramIdx) const {
 IBitmapControl::IBitmapControl(IGraphicsPlug* plug, int x, int y, int paramIdx, const IBitmap& bitmap,
                                IChannelBlend::EBlendMethod blendMethod)
     : IControl(plug, IRECT(x, y, x + bitmap.FrameWidth(), y + bitmap.FrameHeight()), paramIdx, blendMethod),
-      mBitmap(bitmap) {}
+      bitmap_(bitmap) {}
 
 IBitmapControl::IBitmapControl(IGraphicsPlug* plug, int x, int y, const IBitmap& bitmap,
                                IChannelBlend::EBlendMethod blendMethod)
     : IBitmapControl(plug, x, y, -1, bitmap, blendMethod) {}
 
 int IBitmapControl::FrameForValue() const {
-    if (mBitmap.N <= 1) return 1;
-    const int frame = static_cast<int>((mBitmap.N - 1) * mValue + 0.5) + 1;
-    return std::clamp(frame, 1, mBitmap.N);
+    if (bitmap_.N <= 1) return 1;
+    const int frame = static_cast<int>((bitmap_.N - 1) * value_ + 0.5) + 1;
+    return std::clamp(frame, 1, bitmap_.N);
 }
 
 bool IBitmapControl::Draw(IGraphics* graphics) {
-    return graphics->DrawBitmapFrame(mBitmap, mRECT, FrameForValue(), &mBlend);
+    return graphics->DrawBitmapFrame(bitmap_, rect_, FrameForValue(), &blend_);
 }
 
 // --- IKnobMultiControl ---------------------------------------------------------
 
 IKnobMultiControl::IKnobMultiControl(IGraphicsPlug* plug, int x, int y, int paramIdx, const IBitmap& bitmap,
                                      EDirection direction, double gearing)
-    : IBitmapControl(plug, x, y, paramIdx, bitmap), mDirection(direction), mGearing(gearing) {}
+    : IBitmapControl(plug, x, y, paramIdx, bitmap), direction_(direction), gearing_(gearing) {}
 
 void IKnobMultiControl::OnMouseDrag(int x, int y, int dX, int dY, const IMouseMod& mod) {
-    double gearing = mGearing;
+    double gearing = gearing_;
     if (mod.S || mod.C) gearing *= 10.0;
-    if (mDirection == kVertical) {
-        if (mRECT.H() > 0) mValue += -static_cast<double>(dY) / static_cast<double>(mRECT.H()) / gearing;
+    if (direction_ == kVertical) {
+        if (rect_.H() > 0) value_ += -static_cast<double>(dY) / static_cast<double>(rect_.H()) / gearing;
     } else {
-        if (mRECT.W() > 0) mValue += static_cast<double>(dX) / static_cast<double>(mRECT.W()) / gearing;
+        if (rect_.W() > 0) value_ += static_cast<double>(dX) / static_cast<double>(rect_.W()) / gearing;
     }
     SetDirty(true);
-    if (mParamIdx >= 0 && mPlug) mPlug->ShowParamInfo(mParamIdx, x, y);
+    if (paramIdx_ >= 0 && plug_) plug_->ShowParamInfo(paramIdx_, x, y);
 }
 
 // --- ISwitchControl, IContactControl ----------------------------------------------
@@ -180,17 +180,17 @@ ISwitchControl::ISwitchControl(IGraphicsPlug* plug, int x, int y, int paramIdx, 
     : IBitmapControl(plug, x, y, paramIdx, bitmap, blendMethod) {}
 
 void ISwitchControl::OnMouseDown(int /*x*/, int /*y*/, const IMouseMod& /*mod*/) {
-    if (mBitmap.N >= 2) {
-        mValue += 1.0 / static_cast<double>(mBitmap.N - 1);
+    if (bitmap_.N >= 2) {
+        value_ += 1.0 / static_cast<double>(bitmap_.N - 1);
     } else {
-        mValue += 1.0;
+        value_ += 1.0;
     }
-    if (mValue > 1.001) mValue = 0.0;
+    if (value_ > 1.001) value_ = 0.0;
     SetDirty(true);
 }
 
 void IContactControl::OnMouseUp(int /*x*/, int /*y*/, const IMouseMod& /*mod*/) {
-    mValue = 0.0;
+    value_ = 0.0;
     SetDirty(true);
 }
 
@@ -198,22 +198,22 @@ void IContactControl::OnMouseUp(int /*x*/, int /*y*/, const IMouseMod& /*mod*/) 
 
 ITextControl::ITextControl(IGraphicsPlug* plug, const IRECT& rect, const IText& text, const char* str)
     : IControl(plug, rect) {
-    mText = text;
+    text_ = text;
     SetTextFromPlug(str);
 }
 
 bool ITextControl::Draw(IGraphics* graphics) {
-    if (mStr[0] == '\0') return true;
-    return graphics->DrawText(mText, mStr, mRECT);
+    if (str_[0] == '\0') return true;
+    return graphics->DrawText(text_, str_, rect_);
 }
 
 void ITextControl::SetTextFromPlug(const char* str) {
     if (!str) str = "";
-    if (std::strncmp(mStr, str, kMaxTextLength) == 0) return;
+    if (std::strncmp(str_, str, kMaxTextLength) == 0) return;
     std::size_t n = 0;
     while (n < static_cast<std::size_t>(kMaxTextLength) && str[n] != '\0') ++n;
-    std::memcpy(mStr, str, n);
-    mStr[n] = '\0';
+    std::memcpy(str_, str, n);
+    str_[n] = '\0';
     SetDirty(false);
 }
 

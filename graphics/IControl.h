@@ -21,8 +21,8 @@ class IControl {
 public:
     // An auxiliary binding: a further parameter the control shows and sets.
     struct AuxParam {
-        int mParamIdx = -1;
-        double mValue = 0.0;
+        int paramIdx_ = -1;
+        double value_ = 0.0;
     };
 
     IControl(IGraphicsPlug* plug, const IRECT& rect, int paramIdx = -1,
@@ -59,7 +59,7 @@ public:
     virtual void SetDirty(bool pushParamToPlug = true);
     // Ends a drawing of the control: the pending flag becomes the dirty flag.
     virtual bool TakeRedraw();
-    virtual bool IsDirty() { return mDirty != 0; }
+    virtual bool IsDirty() { return dirty_ != 0; }
     // Called on the editor's thread at every timer tick.
     virtual void OnGuiIdle() {}
     virtual void SetAuxParamValueFromPlug(int auxParamIdx, double value);
@@ -67,18 +67,18 @@ public:
     virtual void TextFromTextEntry(const char* /*text*/) {}
 
     // --- Accessors -----------------------------------------------------------
-    const IRECT& GetRECT() const { return mRECT; }
-    const IRECT& GetTargetRECT() const { return mTargetRECT; }
-    void SetTargetArea(const IRECT& rect) { mTargetRECT = rect; }
+    const IRECT& GetRECT() const { return rect_; }
+    const IRECT& GetTargetRECT() const { return targetRECT_; }
+    void SetTargetArea(const IRECT& rect) { targetRECT_ = rect; }
     // Moves the drawing rectangle (the target follows when it was equal).
     void SetRECT(const IRECT& rect);
-    int ParamIdx() const { return mParamIdx; }
-    double GetValue() const { return mValue; }
-    double GetDefaultValue() const { return mDefaultValue; }
-    void SetValue(double value) { mValue = value; }
+    int ParamIdx() const { return paramIdx_; }
+    double GetValue() const { return value_; }
+    double GetDefaultValue() const { return defaultValue_; }
+    void SetValue(double value) { value_ = value; }
     void Clamp(double lo, double hi) {
-        mClampLo = lo;
-        mClampHi = hi;
+        clampLo_ = lo;
+        clampHi_ = hi;
     }
     // Marks only `area` (within the control's rectangle) for drawing: a
     // control made of many parts redraws just the parts that changed. A
@@ -86,54 +86,54 @@ public:
     void SetDirtyArea(const IRECT& area);
     // What the next redraw pass draws of this control: the marked area, or
     // the whole rectangle.
-    IRECT GetDirtyRECT() const { return mDirtyArea.Empty() ? mRECT : mDirtyArea; }
+    IRECT GetDirtyRECT() const { return dirtyArea_.Empty() ? rect_ : dirtyArea_; }
     // True for a control that tells the host about its own edit gestures
     // (begin and end edit) instead of having every click bracketed by the
     // graphics object: a click that changes no parameter then tells nothing.
-    bool BracketsOwnGestures() const { return mOwnGestures; }
-    bool IsHidden() const { return mHide != 0; }
-    bool IsGrayed() const { return mGrayed != 0; }
-    bool IsRedrawPending() const { return mRedrawPending != 0; }
-    const IChannelBlend& GetBlend() const { return mBlend; }
-    void SetBlendMethod(IChannelBlend::EBlendMethod method) { mBlend.mMethod = method; }
-    const IText& GetText() const { return mText; }
-    void SetTextStyle(const IText& text) { mText = text; }
+    bool BracketsOwnGestures() const { return ownGestures_; }
+    bool IsHidden() const { return hide_ != 0; }
+    bool IsGrayed() const { return grayed_ != 0; }
+    bool IsRedrawPending() const { return redrawPending_ != 0; }
+    const IChannelBlend& GetBlend() const { return blend_; }
+    void SetBlendMethod(IChannelBlend::EBlendMethod method) { blend_.method_ = method; }
+    const IText& GetText() const { return text_; }
+    void SetTextStyle(const IText& text) { text_ = text; }
     void SetTooltip(const char* tooltip);
-    const char* GetTooltip() const { return mTooltip.c_str(); }
-    IGraphicsPlug* GetPlug() const { return mPlug; }
+    const char* GetTooltip() const { return tooltip_.c_str(); }
+    IGraphicsPlug* GetPlug() const { return plug_; }
     // The graphics object this control is attached to (null before).
-    IGraphics* GetGUI() const { return mGraphics; }
+    IGraphics* GetGUI() const { return graphics_; }
 
     // Auxiliary parameters: each added parameter gets the next aux index.
     void AddAuxParam(int paramIdx);
-    int NAuxParams() const { return static_cast<int>(mAuxParams.size()); }
+    int NAuxParams() const { return static_cast<int>(auxParams_.size()); }
     AuxParam* GetAuxParam(int auxParamIdx);
     // The aux index bound to `paramIdx`, −1 when none.
     int AuxParamIdx(int paramIdx) const;
 
 protected:
-    IText mText;
-    IGraphicsPlug* mPlug;
-    IRECT mRECT;
-    IRECT mTargetRECT;
-    int mParamIdx;
-    std::vector<AuxParam> mAuxParams;
-    double mValue = 0.0;
-    double mDefaultValue = -1.0;
-    double mClampLo = 0.0, mClampHi = 1.0;
-    std::uint8_t mDirty = 1;
-    std::uint8_t mHide = 0;
-    std::uint8_t mGrayed = 0;
-    std::uint8_t mRedrawPending = 0;
+    IText text_;
+    IGraphicsPlug* plug_;
+    IRECT rect_;
+    IRECT targetRECT_;
+    int paramIdx_;
+    std::vector<AuxParam> auxParams_;
+    double value_ = 0.0;
+    double defaultValue_ = -1.0;
+    double clampLo_ = 0.0, clampHi_ = 1.0;
+    std::uint8_t dirty_ = 1;
+    std::uint8_t hide_ = 0;
+    std::uint8_t grayed_ = 0;
+    std::uint8_t redrawPending_ = 0;
     // Empty while the whole control is to be drawn.
-    IRECT mDirtyArea;
-    bool mOwnGestures = false;
-    IChannelBlend mBlend;
-    std::string mTooltip;
+    IRECT dirtyArea_;
+    bool ownGestures_ = false;
+    IChannelBlend blend_;
+    std::string tooltip_;
 
 private:
     friend class IGraphics;
-    IGraphics* mGraphics = nullptr;
+    IGraphics* graphics_ = nullptr;
 };
 
 // A control that shows frame round((N − 1) × value) + 1 of a frame strip.
@@ -147,12 +147,12 @@ public:
                    IChannelBlend::EBlendMethod blendMethod = IChannelBlend::kBlendNone);
     bool Draw(IGraphics* graphics) override;
 
-    const IBitmap& GetBitmap() const { return mBitmap; }
+    const IBitmap& GetBitmap() const { return bitmap_; }
     // The 1-based frame the current value shows.
     int FrameForValue() const;
 
 protected:
-    IBitmap mBitmap;
+    IBitmap bitmap_;
 };
 
 // A knob or slider: dragging changes the value by the pixel distance over
@@ -167,8 +167,8 @@ public:
     void OnMouseDrag(int x, int y, int dX, int dY, const IMouseMod& mod) override;
 
 protected:
-    EDirection mDirection;
-    double mGearing;
+    EDirection direction_;
+    double gearing_;
 };
 
 // Each click steps the value by 1 / (N − 1), wrapping to 0 after 1.
@@ -198,10 +198,10 @@ public:
     // Replaces the text (cut at kMaxTextLength) and redraws when it changed.
     void SetTextFromPlug(const char* str);
     void ClearTextFromPlug() { SetTextFromPlug(""); }
-    const char* GetTextForPlug() const { return mStr; }
+    const char* GetTextForPlug() const { return str_; }
 
 protected:
-    char mStr[kMaxTextLength + 1] = {};
+    char str_[kMaxTextLength + 1] = {};
 };
 
 }  // namespace kettrix

@@ -100,7 +100,7 @@ public:
     void AttachBackground(int id, const char* fileName);
     // Null for an index out of range.
     IControl* GetControl(int idx) const;
-    int NControls() const { return static_cast<int>(mControls.size()); }
+    int NControls() const { return static_cast<int>(controls_.size()); }
     // A bitmap record from the process-wide cache; its data is null when
     // the image is not available.
     IBitmap LoadBitmap(int id, const char* fileName, int frames = 1, bool framesAreHorizontal = false);
@@ -127,13 +127,13 @@ public:
     // the redraw pass. Returns true when something was drawn.
     bool OnTimer();
     // Number of Draw calls of controls since construction (tests, benchmarks).
-    long DrawCount() const { return mDrawCount; }
+    long DrawCount() const { return drawCount_; }
     // True while the redraw pass draws controls.
-    bool IsDrawing() const { return mDrawing; }
+    bool IsDrawing() const { return drawing_; }
     // The rectangle drawing is limited to during a control's Draw: the part
     // of the surface being redrawn. Controls that write to the surface
     // directly must stay inside it.
-    const IRECT& GetDrawClip() const { return mClip; }
+    const IRECT& GetDrawClip() const { return clip_; }
 
     // --- Input (editor thread) --------------------------------------------
     void OnMouseDown(int x, int y, const IMouseMod& mod);
@@ -147,24 +147,24 @@ public:
     // True when a control took the key.
     bool OnKeyDown(int x, int y, int key);
     void ReleaseMouseCapture();
-    int GetMouseCapture() const { return mMouseCapture; }
-    int GetMouseOver() const { return mMouseOver; }
-    void HandleMouseOver(bool handle) { mHandleMouseOver = handle; }
+    int GetMouseCapture() const { return mouseCapture_; }
+    int GetMouseOver() const { return mouseOver_; }
+    void HandleMouseOver(bool handle) { handleMouseOver_ = handle; }
     // The control given keys that no control under the pointer takes.
-    void SetKeyHandler(int controlIdx) { mKeyHandler = controlIdx; }
-    void SetStrictDrawing(bool strict) { mStrict = strict; }
+    void SetKeyHandler(int controlIdx) { keyHandler_ = controlIdx; }
+    void SetStrictDrawing(bool strict) { strict_ = strict; }
 
     // --- Text entry -------------------------------------------------------
     // The entry that the host shows: control, parameter, rectangle, style
     // and initial text; control null when none is open.
     struct TextEntryRequest {
-        IControl* mControl = nullptr;
-        int mParamIdx = -1;
-        IRECT mRect;
-        IText mText;
-        std::string mInitial;
+        IControl* control_ = nullptr;
+        int paramIdx_ = -1;
+        IRECT rect_;
+        IText text_;
+        std::string initial_;
     };
-    const TextEntryRequest& GetTextEntry() const { return mTextEntry; }
+    const TextEntryRequest& GetTextEntry() const { return textEntry_; }
     // Ends the open entry with the typed text: a bound control gets the
     // parameter's value read from the text, an unbound one the text itself.
     void CommitTextEntry(const char* text);
@@ -181,13 +181,13 @@ public:
     static int FrameOffset(const IBitmap& bitmap, int frame);
 
     // --- Access -----------------------------------------------------------
-    int Width() const { return mWidth; }
-    int Height() const { return mHeight; }
-    int FPS() const { return mFPS; }
-    IGraphicsPlug* GetPlug() const { return mPlug; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    int FPS() const { return fps_; }
+    IGraphicsPlug* GetPlug() const { return plug_; }
     // The draw surface, made at the editor's size when first asked for.
     LICE_SysBitmap* GetDrawBitmap() const;
-    const IRECT& LastDirtyRect() const { return mDirtyRect; }
+    const IRECT& LastDirtyRect() const { return dirtyRect_; }
 
 protected:
     // For the window hosts when their window closes: frees the surface's
@@ -203,24 +203,24 @@ private:
     void BeginGesture(int controlIdx);
     void EndGesture();
 
-    IGraphicsPlug* mPlug;
-    int mWidth, mHeight, mFPS;
-    std::vector<std::unique_ptr<IControl>> mControls;
-    std::unique_ptr<LICE_SysBitmap> mDrawBitmap;
+    IGraphicsPlug* plug_;
+    int width_, height_, fps_;
+    std::vector<std::unique_ptr<IControl>> controls_;
+    std::unique_ptr<LICE_SysBitmap> drawBitmap_;
     struct FontEntry;
-    std::vector<std::unique_ptr<FontEntry>> mFonts;
-    int mMouseCapture = -1;
-    int mMouseOver = -1;
-    int mMouseX = 0, mMouseY = 0;
-    int mKeyHandler = -1;
-    int mGestureParam = -1;
-    bool mHandleMouseOver = false;
-    bool mStrict = false;
-    IRECT mDirtyRect;
-    IRECT mClip;
-    bool mDrawing = false;
-    long mDrawCount = 0;
-    TextEntryRequest mTextEntry;
+    std::vector<std::unique_ptr<FontEntry>> fonts_;
+    int mouseCapture_ = -1;
+    int mouseOver_ = -1;
+    int mouseX_ = 0, mouseY_ = 0;
+    int keyHandler_ = -1;
+    int gestureParam_ = -1;
+    bool handleMouseOver_ = false;
+    bool strict_ = false;
+    IRECT dirtyRect_;
+    IRECT clip_;
+    bool drawing_ = false;
+    long drawCount_ = 0;
+    TextEntryRequest textEntry_;
 };
 
 }  // namespace kettrix

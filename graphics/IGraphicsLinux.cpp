@@ -111,23 +111,23 @@ struct IGraphicsLinux::PendingEvent {
 };
 
 IGraphicsLinux::IGraphicsLinux(IGraphicsPlug* plug, int w, int h, int fps)
-    : IGraphics(plug, w, h, fps), mX(std::make_unique<X11>()) {}
+    : IGraphics(plug, w, h, fps), x_(std::make_unique<X11>()) {}
 
 IGraphicsLinux::~IGraphicsLinux() { CloseWindow(); }
 
-void* IGraphicsLinux::XDisplay() const { return mX->display; }
-unsigned long IGraphicsLinux::XWindowId() const { return mX->window; }
+void* IGraphicsLinux::XDisplay() const { return x_->display; }
+unsigned long IGraphicsLinux::XWindowId() const { return x_->window; }
 
 void* IGraphicsLinux::OpenWindow(void* parent) {
     const Window parentId = static_cast<Window>(reinterpret_cast<uintptr_t>(parent));
     {
-        std::lock_guard<std::recursive_mutex> hold(mXLock);
-        if (mX->Usable() && mX->parent == parentId) return reinterpret_cast<void*>(mX->window);
+        std::lock_guard<std::recursive_mutex> hold(xLock_);
+        if (x_->Usable() && x_->parent == parentId) return reinterpret_cast<void*>(x_->window);
     }
     CloseWindow();
     if (parentId == 0) return nullptr;
 
-    std::lock_guard<std::recursive_mutex> hold(mXLock);
+    std::lock_guard<std::recursive_mutex> hold(xLock_);
     Display* d = XOpenDisplay(nullptr);
     if (!d) return nullptr;
     RegisterDisplay(d);
@@ -135,7 +135,7 @@ void* IGraphicsLinux::OpenWindow(void* parent) {
         XSync(d, False);
         UnregisterDisplay(d);
         XCloseDisplay(d);
-        *mX = X11();
+        *x_ = X11();
         return nullptr;
     };
     XWindowAttributes parentAttributes;
@@ -145,64 +145,64 @@ void* IGraphicsLinux::OpenWindow(void* parent) {
     XVisualInfo info;
     if (!XMatchVisualInfo(d, XScreenNumberOfScreen(parentAttributes.screen), 24, TrueColor, &info)) return fail();
 
-    mX->display = d;
-    mX->parent = parentId;
-    mX->visual = info.visual;
-    mX->colormap = XCreateColormap(d, parentId, info.visual, AllocNone);
+    x_->display = d;
+    x_->parent = parentId;
+    x_->visual = info.visual;
+    x_->colormap = XCreateColormap(d, parentId, info.visual, AllocNone);
     XSetWindowAttributes attributes{};
-    attributes.colormap = mX->colormap;
+    attributes.colormap = x_->colormap;
     attributes.border_pixel = 0;
     attributes.background_pixmap = None;  // the surface paints every pixel
     attributes.bit_gravity = NorthWestGravity;
     attributes.event_mask = kEventMask;
-    mX->window = XCreateWindow(d, parentId, 0, 0, static_cast<unsigned>(Width()), static_cast<unsigned>(Height()), 0,
+    x_->window = XCreateWindow(d, parentId, 0, 0, static_cast<unsigned>(Width()), static_cast<unsigned>(Height()), 0,
                                24, InputOutput, info.visual,
                                CWColormap | CWBorderPixel | CWBackPixmap | CWBitGravity | CWEventMask, &attributes);
-    mX->gc = XCreateGC(d, mX->window, 0, nullptr);
-    XMapWindow(d, mX->window);
+    x_->gc = XCreateGC(d, x_->window, 0, nullptr);
+    XMapWindow(d, x_->window);
     XSync(d, False);
     XWindowAttributes own;
-    if (!XGetWindowAttributes(d, mX->window, &own)) {
-        if (mX->gc) XFreeGC(d, mX->gc);
-        if (mX->colormap) XFreeColormap(d, mX->colormap);
+    if (!XGetWindowAttributes(d, x_->window, &own)) {
+        if (x_->gc) XFreeGC(d, x_->gc);
+        if (x_->colormap) XFreeColormap(d, x_->colormap);
         return fail();
     }
     // The idle thread (maybe another one) restarts its timer and click
     // history with the new window.
-    mWindowIsNew = true;
+    windowIsNew_ = true;
     SetAllControlsDirty();
-    return reinterpret_cast<void*>(mX->window);
+    return reinterpret_cast<void*>(x_->window);
 }
 
 void IGraphicsLinux::CloseWindow() {
     bool cancelEntry = false;
     {
-        std::lock_guard<std::recursive_mutex> hold(mXLock);
-        if (mFieldOpen) {
-            mFieldOpen = false;
-            if (mFieldForPath)
-                mFieldResult = -1;
+        std::lock_guard<std::recursive_mutex> hold(xLock_);
+        if (fieldOpen_) {
+            fieldOpen_ = false;
+            if (fieldForPath_)
+                fieldResult_ = -1;
             else
                 cancelEntry = true;
         }
-        if (Display* d = mX->display) {
-            if (mX->window && !mX->destroyed) XDestroyWindow(d, mX->window);
-            if (mX->gc) XFreeGC(d, mX->gc);
-            if (mX->colormap) XFreeColormap(d, mX->colormap);
-            if (mX->blankCursor) XFreeCursor(d, mX->blankCursor);
+        if (Display* d = x_->display) {
+            if (x_->window && !x_->destroyed) XDestroyWindow(d, x_->window);
+            if (x_->gc) XFreeGC(d, x_->gc);
+            if (x_->colormap) XFreeColormap(d, x_->colormap);
+            if (x_->blankCursor) XFreeCursor(d, x_->blankCursor);
             XSync(d, False);
             UnregisterDisplay(d);
             XCloseDisplay(d);
         }
-        *mX = X11();
+        *x_ = X11();
     }
     if (cancelEntry) CancelTextEntry();
     ReleaseDrawBitmap();
 }
 
 void* IGraphicsLinux::GetWindow() {
-    std::lock_guard<std::recursive_mutex> hold(mXLock);
-    return mX->Usable() ? reinterpret_cast<void*>(mX->window) : nullptr;
+    std::lock_guard<std::recursive_mutex> hold(xLock_);
+    return x_->Usable() ? reinterpret_cast<void*>(x_->window) : nullptr;
 }
 
 // --- Drawing ---------------------------------------------------------------------
@@ -229,43 +229,43 @@ void PutBitmap(Display* d, Window w, GC gc, Visual* visual, LICE_IBitmap* bitmap
 
 void IGraphicsLinux::PutSurface(const IRECT& rect) {
     LICE_SysBitmap* surface = GetDrawBitmap();
-    if (!mX->Usable() || !surface) return;
+    if (!x_->Usable() || !surface) return;
     const IRECT r = rect.Intersect(IRECT(0, 0, surface->GetWidth(), surface->GetHeight()));
-    PutBitmap(mX->display, mX->window, mX->gc, mX->visual, surface, r, r.L, r.T);
+    PutBitmap(x_->display, x_->window, x_->gc, x_->visual, surface, r, r.L, r.T);
 }
 
 void IGraphicsLinux::PutField() {
-    if (!mX->Usable() || !mFieldOpen || !mFieldBitmap) return;
-    PutBitmap(mX->display, mX->window, mX->gc, mX->visual, mFieldBitmap.get(),
-              IRECT(0, 0, mFieldRect.W(), mFieldRect.H()), mFieldRect.L, mFieldRect.T);
+    if (!x_->Usable() || !fieldOpen_ || !fieldBitmap_) return;
+    PutBitmap(x_->display, x_->window, x_->gc, x_->visual, fieldBitmap_.get(),
+              IRECT(0, 0, fieldRect_.W(), fieldRect_.H()), fieldRect_.L, fieldRect_.T);
 }
 
 void IGraphicsLinux::DrawScreen(const IRECT& rect) {
-    std::lock_guard<std::recursive_mutex> hold(mXLock);
-    if (!mX->Usable()) return;
+    std::lock_guard<std::recursive_mutex> hold(xLock_);
+    if (!x_->Usable()) return;
     PutSurface(rect);
     // The edit field stays on top of whatever is drawn under it.
-    if (mFieldOpen && rect.Intersects(mFieldRect)) PutField();
-    XFlush(mX->display);
+    if (fieldOpen_ && rect.Intersects(fieldRect_)) PutField();
+    XFlush(x_->display);
 }
 
 // --- Events ----------------------------------------------------------------------
 
 void IGraphicsLinux::Idle() {
-    std::unique_lock<std::mutex> idle(mIdleLock, std::try_to_lock);
+    std::unique_lock<std::mutex> idle(idleLock_, std::try_to_lock);
     if (!idle.owns_lock()) return;
 
-    if (mWindowIsNew.exchange(false)) {
-        mNextTick = std::chrono::steady_clock::now();
-        mLastPressTime = 0;
+    if (windowIsNew_.exchange(false)) {
+        nextTick_ = std::chrono::steady_clock::now();
+        lastPressTime_ = 0;
     }
     std::vector<PendingEvent> events;
     {
-        std::lock_guard<std::recursive_mutex> hold(mXLock);
-        if (!mX->display) return;
-        while (XPending(mX->display) > 0) {
+        std::lock_guard<std::recursive_mutex> hold(xLock_);
+        if (!x_->display) return;
+        while (XPending(x_->display) > 0) {
             PendingEvent pending;
-            XNextEvent(mX->display, &pending.event);
+            XNextEvent(x_->display, &pending.event);
             // Only the latest of a run of pointer moves matters.
             if (pending.event.type == MotionNotify && !events.empty() && events.back().event.type == MotionNotify)
                 events.back() = pending;
@@ -286,11 +286,11 @@ void IGraphicsLinux::Idle() {
     if (!exposed.Empty()) Redraw(exposed);
 
     const auto now = std::chrono::steady_clock::now();
-    if (now >= mNextTick) {
+    if (now >= nextTick_) {
         OnTimer();
         const auto period = std::chrono::milliseconds(1000 / std::max(FPS(), 1));
-        mNextTick += period;
-        if (mNextTick < now) mNextTick = now + period;  // a late tick is not caught up
+        nextTick_ += period;
+        if (nextTick_ < now) nextTick_ = now + period;  // a late tick is not caught up
     }
 }
 
@@ -299,35 +299,35 @@ void IGraphicsLinux::HandleEvent(const PendingEvent& pending) {
     switch (event.type) {
         case ButtonPress: {
             const XButtonEvent& e = event.xbutton;
-            if (mFieldOpen && !mFieldRect.Contains(e.x, e.y)) EndField(false);
-            if (mFieldOpen) return;  // clicks inside the field stay with it
-            mMouseX = e.x;
-            mMouseY = e.y;
+            if (fieldOpen_ && !fieldRect_.Contains(e.x, e.y)) EndField(false);
+            if (fieldOpen_) return;  // clicks inside the field stay with it
+            mouseX_ = e.x;
+            mouseY_ = e.y;
             if (e.button == Button4 || e.button == Button5) {
                 OnMouseWheel(e.x, e.y, ModFromState(e.state, false, false), e.button == Button4 ? 1.0 : -1.0);
                 return;
             }
             if (e.button != Button1 && e.button != Button3) return;
             const IMouseMod mod = ModFromState(e.state, e.button == Button1, e.button == Button3);
-            const bool doubleClick = e.button == mLastPressButton && mLastPressTime != 0 &&
-                                     e.time - mLastPressTime <= static_cast<unsigned long>(kDoubleClickMs) &&
-                                     std::abs(e.x - mLastPressX) <= kDoubleClickPixels &&
-                                     std::abs(e.y - mLastPressY) <= kDoubleClickPixels;
+            const bool doubleClick = e.button == lastPressButton_ && lastPressTime_ != 0 &&
+                                     e.time - lastPressTime_ <= static_cast<unsigned long>(kDoubleClickMs) &&
+                                     std::abs(e.x - lastPressX_) <= kDoubleClickPixels &&
+                                     std::abs(e.y - lastPressY_) <= kDoubleClickPixels;
             if (doubleClick) {
-                mLastPressTime = 0;  // a third click starts afresh
+                lastPressTime_ = 0;  // a third click starts afresh
                 OnMouseDblClick(e.x, e.y, mod);
             } else {
-                mLastPressTime = e.time;
-                mLastPressX = e.x;
-                mLastPressY = e.y;
-                mLastPressButton = e.button;
+                lastPressTime_ = e.time;
+                lastPressX_ = e.x;
+                lastPressY_ = e.y;
+                lastPressButton_ = e.button;
                 OnMouseDown(e.x, e.y, mod);
             }
             return;
         }
         case ButtonRelease: {
             const XButtonEvent& e = event.xbutton;
-            if (mFieldOpen || (e.button != Button1 && e.button != Button3)) return;
+            if (fieldOpen_ || (e.button != Button1 && e.button != Button3)) return;
             OnMouseUp(e.x, e.y, ModFromState(e.state, e.button == Button1, e.button == Button3));
             const unsigned othersHeld =
                 (e.state & (Button1Mask | Button3Mask)) & ~(e.button == Button1 ? Button1Mask : Button3Mask);
@@ -337,62 +337,62 @@ void IGraphicsLinux::HandleEvent(const PendingEvent& pending) {
         }
         case MotionNotify: {
             const XMotionEvent& e = event.xmotion;
-            if (mFieldOpen) return;
+            if (fieldOpen_) return;
             const bool left = (e.state & Button1Mask) != 0, right = (e.state & Button3Mask) != 0;
             if (left || right)
-                OnMouseDrag(e.x, e.y, e.x - mMouseX, e.y - mMouseY, ModFromState(e.state, left, right));
+                OnMouseDrag(e.x, e.y, e.x - mouseX_, e.y - mouseY_, ModFromState(e.state, left, right));
             else
                 OnMouseOver(e.x, e.y, ModFromState(e.state, false, false));
-            mMouseX = e.x;
-            mMouseY = e.y;
+            mouseX_ = e.x;
+            mouseY_ = e.y;
             return;
         }
         case LeaveNotify: {
             const XCrossingEvent& e = event.xcrossing;
             // While a button is held the drag goes on outside the window.
-            if (e.mode == NotifyNormal && (e.state & (Button1Mask | Button3Mask)) == 0 && !mFieldOpen) OnMouseOut();
+            if (e.mode == NotifyNormal && (e.state & (Button1Mask | Button3Mask)) == 0 && !fieldOpen_) OnMouseOut();
             return;
         }
         case KeyPress: {
-            if (mFieldOpen) {
+            if (fieldOpen_) {
                 HandleFieldKey(pending);
                 return;
             }
             XKeyEvent key = event.xkey;
             KeySym sym;
             {
-                std::lock_guard<std::recursive_mutex> hold(mXLock);
+                std::lock_guard<std::recursive_mutex> hold(xLock_);
                 sym = XLookupKeysym(&key, 0);
             }
             const int code = KeyCodeFor(sym);
-            if (code >= 0 && OnKeyDown(mMouseX, mMouseY, code)) return;
+            if (code >= 0 && OnKeyDown(mouseX_, mouseY_, code)) return;
             // Keys no control takes belong to the host (transport, shortcuts).
-            std::lock_guard<std::recursive_mutex> hold(mXLock);
-            if (!mX->Usable()) return;
+            std::lock_guard<std::recursive_mutex> hold(xLock_);
+            if (!x_->Usable()) return;
             XEvent forward = event;
-            forward.xkey.window = mX->parent;
+            forward.xkey.window = x_->parent;
             forward.xkey.subwindow = None;
-            XSendEvent(mX->display, mX->parent, True, KeyPressMask, &forward);
-            XFlush(mX->display);
+            XSendEvent(x_->display, x_->parent, True, KeyPressMask, &forward);
+            XFlush(x_->display);
             return;
         }
         case FocusIn:
-            if (mFieldOpen && IsRealFocusChange(event.xfocus)) mFieldHadFocus = true;
+            if (fieldOpen_ && IsRealFocusChange(event.xfocus)) fieldHadFocus_ = true;
             return;
         case FocusOut:
             // Focus given to another window ends an open edit field (once the
             // field had it: the change that gave it focus is no loss).
-            if (mFieldOpen && mFieldHadFocus && IsRealFocusChange(event.xfocus)) EndField(false);
+            if (fieldOpen_ && fieldHadFocus_ && IsRealFocusChange(event.xfocus)) EndField(false);
             return;
         case DestroyNotify: {
             bool cancelEntry = false;
             {
-                std::lock_guard<std::recursive_mutex> hold(mXLock);
-                if (event.xdestroywindow.window != mX->window) return;
-                mX->destroyed = true;
-                cancelEntry = mFieldOpen && !mFieldForPath;
-                if (mFieldForPath) mFieldResult = -1;
-                mFieldOpen = false;
+                std::lock_guard<std::recursive_mutex> hold(xLock_);
+                if (event.xdestroywindow.window != x_->window) return;
+                x_->destroyed = true;
+                cancelEntry = fieldOpen_ && !fieldForPath_;
+                if (fieldForPath_) fieldResult_ = -1;
+                fieldOpen_ = false;
             }
             if (cancelEntry) CancelTextEntry();
             return;
@@ -406,27 +406,27 @@ void IGraphicsLinux::HandleEvent(const PendingEvent& pending) {
 
 void IGraphicsLinux::CreateTextEntry(IControl* control, const IText& text, const IRECT& rect, const char* str,
                                      int paramIdx) {
-    if (mFieldOpen) return;  // one entry at a time
+    if (fieldOpen_) return;  // one entry at a time
     IGraphics::CreateTextEntry(control, text, rect, str, paramIdx);
-    if (GetTextEntry().mControl != control) return;
+    if (GetTextEntry().control_ != control) return;
     bool opened = false;
     {
-        std::lock_guard<std::recursive_mutex> hold(mXLock);
-        if (mX->Usable()) {
+        std::lock_guard<std::recursive_mutex> hold(xLock_);
+        if (x_->Usable()) {
             // Exactly over the control, one pixel wider and taller, as an
             // edit box of the system would be.
-            mFieldRect = IRECT(rect.L, rect.T, rect.R + 1, rect.B + 1).Intersect(IRECT(0, 0, Width(), Height()));
-            opened = !mFieldRect.Empty();
+            fieldRect_ = IRECT(rect.L, rect.T, rect.R + 1, rect.B + 1).Intersect(IRECT(0, 0, Width(), Height()));
+            opened = !fieldRect_.Empty();
         }
         if (opened) {
-            mFieldStyle = text;
-            mFieldForPath = false;
-            mField.Open(str ? str : "");
-            mFieldBitmap = std::make_unique<LICE_MemBitmap>(mFieldRect.W(), mFieldRect.H());
-            mFieldOpen = true;
-            mFieldHadFocus = false;
-            XGetInputFocus(mX->display, &mX->savedFocus, &mX->savedRevert);
-            XSetInputFocus(mX->display, mX->window, RevertToParent, CurrentTime);
+            fieldStyle_ = text;
+            fieldForPath_ = false;
+            field_.Open(str ? str : "");
+            fieldBitmap_ = std::make_unique<LICE_MemBitmap>(fieldRect_.W(), fieldRect_.H());
+            fieldOpen_ = true;
+            fieldHadFocus_ = false;
+            XGetInputFocus(x_->display, &x_->savedFocus, &x_->savedRevert);
+            XSetInputFocus(x_->display, x_->window, RevertToParent, CurrentTime);
         }
     }
     if (!opened) {
@@ -437,12 +437,12 @@ void IGraphicsLinux::CreateTextEntry(IControl* control, const IText& text, const
 }
 
 void IGraphicsLinux::RedrawField() {
-    std::lock_guard<std::recursive_mutex> hold(mXLock);
-    if (!mFieldOpen || !mFieldBitmap) return;
-    mField.Draw(mFieldBitmap.get(), mFieldStyle);
-    if (!mX->Usable()) return;
+    std::lock_guard<std::recursive_mutex> hold(xLock_);
+    if (!fieldOpen_ || !fieldBitmap_) return;
+    field_.Draw(fieldBitmap_.get(), fieldStyle_);
+    if (!x_->Usable()) return;
     PutField();
-    XFlush(mX->display);
+    XFlush(x_->display);
 }
 
 void IGraphicsLinux::HandleFieldKey(const PendingEvent& pending) {
@@ -451,8 +451,8 @@ void IGraphicsLinux::HandleFieldKey(const PendingEvent& pending) {
     KeySym sym = NoSymbol;
     int count = 0;
     {
-        std::lock_guard<std::recursive_mutex> hold(mXLock);
-        if (!mX->Usable()) return;
+        std::lock_guard<std::recursive_mutex> hold(xLock_);
+        if (!x_->Usable()) return;
         count = XLookupString(&key, chars, sizeof chars - 1, &sym, nullptr);
     }
     switch (sym) {
@@ -464,30 +464,30 @@ void IGraphicsLinux::HandleFieldKey(const PendingEvent& pending) {
             EndField(false);
             return;
         case XK_BackSpace:
-            mField.Press(TextField::Key::Backspace);
+            field_.Press(TextField::Key::Backspace);
             break;
         case XK_Delete:
         case XK_KP_Delete:
-            mField.Press(TextField::Key::Delete);
+            field_.Press(TextField::Key::Delete);
             break;
         case XK_Left:
         case XK_KP_Left:
-            mField.Press(TextField::Key::Left);
+            field_.Press(TextField::Key::Left);
             break;
         case XK_Right:
         case XK_KP_Right:
-            mField.Press(TextField::Key::Right);
+            field_.Press(TextField::Key::Right);
             break;
         case XK_Home:
         case XK_KP_Home:
-            mField.Press(TextField::Key::Home);
+            field_.Press(TextField::Key::Home);
             break;
         case XK_End:
         case XK_KP_End:
-            mField.Press(TextField::Key::End);
+            field_.Press(TextField::Key::End);
             break;
         default:
-            if (count > 0) mField.Type(std::string(chars, static_cast<std::size_t>(count)));
+            if (count > 0) field_.Type(std::string(chars, static_cast<std::size_t>(count)));
             break;
     }
     RedrawField();
@@ -497,20 +497,20 @@ void IGraphicsLinux::EndField(bool commit) {
     std::string text;
     bool forPath = false;
     {
-        std::lock_guard<std::recursive_mutex> hold(mXLock);
-        if (!mFieldOpen) return;
-        mFieldOpen = false;
-        forPath = mFieldForPath;
-        text = mField.Text();
-        if (mX->Usable()) {
+        std::lock_guard<std::recursive_mutex> hold(xLock_);
+        if (!fieldOpen_) return;
+        fieldOpen_ = false;
+        forPath = fieldForPath_;
+        text = field_.Text();
+        if (x_->Usable()) {
             // Keyboard focus goes back where it was before the field opened.
-            if (mX->savedFocus != None && mX->savedFocus != PointerRoot && mX->savedFocus != mX->window)
-                XSetInputFocus(mX->display, mX->savedFocus, mX->savedRevert, CurrentTime);
-            mX->savedFocus = None;
-            PutSurface(mFieldRect);
-            XFlush(mX->display);
+            if (x_->savedFocus != None && x_->savedFocus != PointerRoot && x_->savedFocus != x_->window)
+                XSetInputFocus(x_->display, x_->savedFocus, x_->savedRevert, CurrentTime);
+            x_->savedFocus = None;
+            PutSurface(fieldRect_);
+            XFlush(x_->display);
         }
-        if (forPath) mFieldResult = commit ? 1 : -1;
+        if (forPath) fieldResult_ = commit ? 1 : -1;
     }
     if (forPath) return;
     if (commit)
@@ -523,7 +523,7 @@ void IGraphicsLinux::EndField(bool commit) {
 
 bool IGraphicsLinux::PromptForFile(std::string& path, EFileAction action, const char* directory,
                                    const char* extensions) {
-    std::string folder = directory && *directory ? directory : mLastFolder;
+    std::string folder = directory && *directory ? directory : lastFolder_;
     if (folder.empty()) UserDocumentsPath(folder);
     std::string chosen;
     bool ok = false;
@@ -542,39 +542,39 @@ bool IGraphicsLinux::PromptForFile(std::string& path, EFileAction action, const 
         return false;
     }
     path = chosen;
-    mLastFolder = FolderOf(path);
+    lastFolder_ = FolderOf(path);
     return true;
 }
 
 bool IGraphicsLinux::PromptPathInWindow(std::string& path, const std::string& start) {
     {
-        std::lock_guard<std::recursive_mutex> hold(mXLock);
-        if (!mX->Usable() || mFieldOpen) return false;
+        std::lock_guard<std::recursive_mutex> hold(xLock_);
+        if (!x_->Usable() || fieldOpen_) return false;
         constexpr int kMargin = 8, kHeight = 22;
-        mFieldRect = IRECT(kMargin, (Height() - kHeight) / 2, Width() - kMargin, (Height() + kHeight) / 2);
-        mFieldStyle = IText(COLOR_BLACK);
-        mFieldStyle.mSize = 14;
-        mFieldStyle.mAlign = IText::kAlignNear;
-        mFieldForPath = true;
-        mFieldResult = 0;
-        mField.Open(start, PATH_MAX);
-        mField.Press(TextField::Key::End);  // the user types the name after the folder
-        mFieldBitmap = std::make_unique<LICE_MemBitmap>(mFieldRect.W(), mFieldRect.H());
-        mFieldOpen = true;
-        mFieldHadFocus = false;
-        XGetInputFocus(mX->display, &mX->savedFocus, &mX->savedRevert);
-        XSetInputFocus(mX->display, mX->window, RevertToParent, CurrentTime);
+        fieldRect_ = IRECT(kMargin, (Height() - kHeight) / 2, Width() - kMargin, (Height() + kHeight) / 2);
+        fieldStyle_ = IText(COLOR_BLACK);
+        fieldStyle_.size_ = 14;
+        fieldStyle_.align_ = IText::kAlignNear;
+        fieldForPath_ = true;
+        fieldResult_ = 0;
+        field_.Open(start, PATH_MAX);
+        field_.Press(TextField::Key::End);  // the user types the name after the folder
+        fieldBitmap_ = std::make_unique<LICE_MemBitmap>(fieldRect_.W(), fieldRect_.H());
+        fieldOpen_ = true;
+        fieldHadFocus_ = false;
+        XGetInputFocus(x_->display, &x_->savedFocus, &x_->savedRevert);
+        XSetInputFocus(x_->display, x_->window, RevertToParent, CurrentTime);
     }
     RedrawField();
     // The field's own modal loop: only what the field needs is handled.
-    while (mFieldResult == 0) {
+    while (fieldResult_ == 0) {
         std::vector<PendingEvent> events;
         {
-            std::lock_guard<std::recursive_mutex> hold(mXLock);
-            if (!mX->Usable()) break;
-            while (XPending(mX->display) > 0) {
+            std::lock_guard<std::recursive_mutex> hold(xLock_);
+            if (!x_->Usable()) break;
+            while (XPending(x_->display) > 0) {
                 PendingEvent pending;
-                XNextEvent(mX->display, &pending.event);
+                XNextEvent(x_->display, &pending.event);
                 events.push_back(pending);
             }
         }
@@ -582,10 +582,10 @@ bool IGraphicsLinux::PromptPathInWindow(std::string& path, const std::string& st
             const XEvent& e = pending.event;
             if (e.type == KeyPress) {
                 HandleFieldKey(pending);
-            } else if (e.type == ButtonPress && !mFieldRect.Contains(e.xbutton.x, e.xbutton.y)) {
+            } else if (e.type == ButtonPress && !fieldRect_.Contains(e.xbutton.x, e.xbutton.y)) {
                 EndField(false);
             } else if (e.type == Expose) {
-                std::lock_guard<std::recursive_mutex> hold(mXLock);
+                std::lock_guard<std::recursive_mutex> hold(xLock_);
                 PutSurface(
                     IRECT(e.xexpose.x, e.xexpose.y, e.xexpose.x + e.xexpose.width, e.xexpose.y + e.xexpose.height));
                 PutField();
@@ -593,11 +593,11 @@ bool IGraphicsLinux::PromptPathInWindow(std::string& path, const std::string& st
                 HandleEvent(pending);
             }
         }
-        if (mFieldResult == 0) std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        if (fieldResult_ == 0) std::this_thread::sleep_for(std::chrono::milliseconds(15));
     }
-    if (mFieldOpen) EndField(false);
-    const std::string typed = mField.Text();
-    if (mFieldResult != 1 || typed.empty() || typed.back() == '/') return false;
+    if (fieldOpen_) EndField(false);
+    const std::string typed = field_.Text();
+    if (fieldResult_ != 1 || typed.empty() || typed.back() == '/') return false;
     path = typed;
     return true;
 }
@@ -644,28 +644,28 @@ bool IGraphicsLinux::AppDataPath(std::string& path) {
 }
 
 void IGraphicsLinux::HideMouseCursor(bool hide) {
-    std::lock_guard<std::recursive_mutex> hold(mXLock);
-    if (!mX->Usable()) return;
+    std::lock_guard<std::recursive_mutex> hold(xLock_);
+    if (!x_->Usable()) return;
     if (!hide) {
-        XUndefineCursor(mX->display, mX->window);
+        XUndefineCursor(x_->display, x_->window);
     } else {
-        if (!mX->blankCursor) {
+        if (!x_->blankCursor) {
             static const char kEmpty[1] = {0};
-            const Pixmap blank = XCreateBitmapFromData(mX->display, mX->window, kEmpty, 1, 1);
+            const Pixmap blank = XCreateBitmapFromData(x_->display, x_->window, kEmpty, 1, 1);
             XColor black{};
-            mX->blankCursor = XCreatePixmapCursor(mX->display, blank, blank, &black, &black, 0, 0);
-            XFreePixmap(mX->display, blank);
+            x_->blankCursor = XCreatePixmapCursor(x_->display, blank, blank, &black, &black, 0, 0);
+            XFreePixmap(x_->display, blank);
         }
-        XDefineCursor(mX->display, mX->window, mX->blankCursor);
+        XDefineCursor(x_->display, x_->window, x_->blankCursor);
     }
-    XFlush(mX->display);
+    XFlush(x_->display);
 }
 
 void IGraphicsLinux::MoveMouseCursor(int x, int y) {
-    std::lock_guard<std::recursive_mutex> hold(mXLock);
-    if (!mX->Usable()) return;
-    XWarpPointer(mX->display, None, mX->window, 0, 0, 0, 0, x, y);
-    XFlush(mX->display);
+    std::lock_guard<std::recursive_mutex> hold(xLock_);
+    if (!x_->Usable()) return;
+    XWarpPointer(x_->display, None, x_->window, 0, 0, 0, 0, x, y);
+    XFlush(x_->display);
 }
 
 }  // namespace kettrix

@@ -72,30 +72,30 @@ private:
     // dialog program: a modal loop of its own.
     bool PromptPathInWindow(std::string& path, const std::string& start);
 
-    std::unique_ptr<X11> mX;
-    std::recursive_mutex mXLock;
-    std::mutex mIdleLock;
-    std::chrono::steady_clock::time_point mNextTick;  // idle thread only
-    std::atomic<bool> mWindowIsNew{false};
+    std::unique_ptr<X11> x_;
+    std::recursive_mutex xLock_;
+    std::mutex idleLock_;
+    std::chrono::steady_clock::time_point nextTick_;  // idle thread only
+    std::atomic<bool> windowIsNew_{false};
 
-    // The open edit field: over mFieldRect, drawn into mFieldBitmap.
-    TextField mField;
-    std::atomic<bool> mFieldOpen{false};
-    bool mFieldForPath = false;        // the path field of PromptPathInWindow
-    bool mFieldHadFocus = false;       // the window has had the keyboard focus since the field opened
-    std::atomic<int> mFieldResult{0};  // path field: 1 committed, −1 cancelled
-    IRECT mFieldRect;
-    IText mFieldStyle;
-    std::unique_ptr<LICE_MemBitmap> mFieldBitmap;
+    // The open edit field: over fieldRect_, drawn into fieldBitmap_.
+    TextField field_;
+    std::atomic<bool> fieldOpen_{false};
+    bool fieldForPath_ = false;        // the path field of PromptPathInWindow
+    bool fieldHadFocus_ = false;       // the window has had the keyboard focus since the field opened
+    std::atomic<int> fieldResult_{0};  // path field: 1 committed, −1 cancelled
+    IRECT fieldRect_;
+    IText fieldStyle_;
+    std::unique_ptr<LICE_MemBitmap> fieldBitmap_;
 
     // Mouse state for double clicks and drags.
-    unsigned long mLastPressTime = 0;
-    int mLastPressX = -100, mLastPressY = -100;
-    unsigned mLastPressButton = 0;
-    int mMouseX = 0, mMouseY = 0;
-    bool mPointerInside = false;
+    unsigned long lastPressTime_ = 0;
+    int lastPressX_ = -100, lastPressY_ = -100;
+    unsigned lastPressButton_ = 0;
+    int mouseX_ = 0, mouseY_ = 0;
+    bool pointerInside_ = false;
 
-    std::string mLastFolder;
+    std::string lastFolder_;
 };
 
 }  // namespace kettrix

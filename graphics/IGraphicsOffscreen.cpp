@@ -37,13 +37,13 @@ void IGraphicsOffscreen::Drag(int x0, int y0, int x1, int y1, int steps, const I
 }
 
 IRECT IGraphicsOffscreen::TakeScreenRect() {
-    const IRECT rect = mScreenRect;
-    mScreenRect = IRECT();
+    const IRECT rect = screenRect_;
+    screenRect_ = IRECT();
     return rect;
 }
 
 void* IGraphicsOffscreen::OpenWindow(void* /*parent*/) {
-    mOpen = true;
+    open_ = true;
     PlugScopedLock lock(GetPlug());
     SetAllControlsDirty();
     return this;
@@ -51,12 +51,12 @@ void* IGraphicsOffscreen::OpenWindow(void* /*parent*/) {
 
 bool IGraphicsOffscreen::PromptForFile(std::string& path, EFileAction /*action*/, const char* /*directory*/,
                                        const char* /*extensions*/) {
-    path = mNextFilePath;
+    path = nextFilePath_;
     return !path.empty();
 }
 
 bool IGraphicsOffscreen::OpenURL(const char* url) {
-    mLastURL = url ? url : "";
+    lastURL_ = url ? url : "";
     return true;
 }
 

@@ -30,20 +30,20 @@ public:
     IRECT TakeScreenRect();
 
     void* OpenWindow(void* parent) override;
-    void CloseWindow() override { mOpen = false; }
-    void* GetWindow() override { return mOpen ? this : nullptr; }
-    void DrawScreen(const IRECT& rect) override { mScreenRect = mScreenRect.Union(rect); }
+    void CloseWindow() override { open_ = false; }
+    void* GetWindow() override { return open_ ? this : nullptr; }
+    void DrawScreen(const IRECT& rect) override { screenRect_ = screenRect_.Union(rect); }
 
     // Answers for the dialog services, set by tests and scripts.
-    std::string mNextFilePath;  // empty: the dialog is cancelled
-    std::string mLastURL;
+    std::string nextFilePath_;  // empty: the dialog is cancelled
+    std::string lastURL_;
 
     bool PromptForFile(std::string& path, EFileAction action, const char* directory, const char* extensions) override;
     bool OpenURL(const char* url) override;
 
 private:
-    IRECT mScreenRect;
-    bool mOpen = false;
+    IRECT screenRect_;
+    bool open_ = false;
 };
 
 }  // namespace kettrix

@@ -52,34 +52,34 @@ public:
 // Holds the plug-in lock for a scope.
 class PlugScopedLock {
 public:
-    explicit PlugScopedLock(IGraphicsPlug* plug) : mPlug(plug) {
-        if (mPlug) mPlug->LockPlug();
+    explicit PlugScopedLock(IGraphicsPlug* plug) : plug_(plug) {
+        if (plug_) plug_->LockPlug();
     }
     ~PlugScopedLock() {
-        if (mPlug) mPlug->UnlockPlug();
+        if (plug_) plug_->UnlockPlug();
     }
     PlugScopedLock(const PlugScopedLock&) = delete;
     PlugScopedLock& operator=(const PlugScopedLock&) = delete;
 
 private:
-    IGraphicsPlug* mPlug;
+    IGraphicsPlug* plug_;
 };
 
 // Releases the plug-in lock for a scope (a modal dialog must not stall the
 // audio thread); the caller must hold it exactly once.
 class PlugScopedUnlock {
 public:
-    explicit PlugScopedUnlock(IGraphicsPlug* plug) : mPlug(plug) {
-        if (mPlug) mPlug->UnlockPlug();
+    explicit PlugScopedUnlock(IGraphicsPlug* plug) : plug_(plug) {
+        if (plug_) plug_->UnlockPlug();
     }
     ~PlugScopedUnlock() {
-        if (mPlug) mPlug->LockPlug();
+        if (plug_) plug_->LockPlug();
     }
     PlugScopedUnlock(const PlugScopedUnlock&) = delete;
     PlugScopedUnlock& operator=(const PlugScopedUnlock&) = delete;
 
 private:
-    IGraphicsPlug* mPlug;
+    IGraphicsPlug* plug_;
 };
 
 }  // namespace kettrix

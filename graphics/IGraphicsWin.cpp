@@ -72,31 +72,31 @@ void BuildMenu(HMENU hmenu, const IPopupMenu& menu, int& nextId) {
     for (int i = 0; i < menu.NItems(); ++i) {
         const IPopupMenu::Item& item = menu.GetItem(i);
         const int id = nextId++;
-        if (item.mFlags & IPopupMenu::kSeparator) {
+        if (item.flags_ & IPopupMenu::kSeparator) {
             AppendMenuA(hmenu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
         char text[300];
         switch (menu.GetPrefix()) {
             case IPopupMenu::kPrefix1:
-                std::snprintf(text, sizeof text, "%1d: %s", i + 1, item.mText.c_str());
+                std::snprintf(text, sizeof text, "%1d: %s", i + 1, item.text_.c_str());
                 break;
             case IPopupMenu::kPrefix2:
-                std::snprintf(text, sizeof text, "%02d: %s", i + 1, item.mText.c_str());
+                std::snprintf(text, sizeof text, "%02d: %s", i + 1, item.text_.c_str());
                 break;
             case IPopupMenu::kPrefix3:
-                std::snprintf(text, sizeof text, "%03d: %s", i + 1, item.mText.c_str());
+                std::snprintf(text, sizeof text, "%03d: %s", i + 1, item.text_.c_str());
                 break;
             default:
-                std::snprintf(text, sizeof text, "%s", item.mText.c_str());
+                std::snprintf(text, sizeof text, "%s", item.text_.c_str());
                 break;
         }
         UINT flags = MF_STRING;
-        if (item.mFlags & (IPopupMenu::kDisabled | IPopupMenu::kTitle)) flags |= MF_GRAYED;
-        if (item.mFlags & IPopupMenu::kChecked) flags |= MF_CHECKED;
-        if (item.mSubmenu) {
+        if (item.flags_ & (IPopupMenu::kDisabled | IPopupMenu::kTitle)) flags |= MF_GRAYED;
+        if (item.flags_ & IPopupMenu::kChecked) flags |= MF_CHECKED;
+        if (item.submenu_) {
             HMENU sub = CreatePopupMenu();
-            BuildMenu(sub, *item.mSubmenu, nextId);
+            BuildMenu(sub, *item.submenu_, nextId);
             AppendMenuA(hmenu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), text);
         } else {
             AppendMenuA(hmenu, flags, static_cast<UINT_PTR>(id), text);
@@ -126,7 +126,7 @@ LRESULT CALLBACK IGraphicsWin::Procedures::Window(HWND hwnd, UINT msg, WPARAM wP
     switch (msg) {
         case WM_TIMER:
             if (wParam == kTimerId) {
-                if (self->mEntryState == EntryState::Committed || self->mEntryState == EntryState::Cancelled)
+                if (self->entryState_ == EntryState::Committed || self->entryState_ == EntryState::Cancelled)
                     self->FinishTextEntry();
                 else
                     self->OnTimer();  // the redraw pass ends in DrawScreen
@@ -150,8 +150,8 @@ LRESULT CALLBACK IGraphicsWin::Procedures::Window(HWND hwnd, UINT msg, WPARAM wP
         case WM_MBUTTONDOWN:
             SetFocus(hwnd);  // ends an open text entry (it loses focus)
             SetCapture(hwnd);
-            self->mLastX = x;
-            self->mLastY = y;
+            self->lastX_ = x;
+            self->lastY_ = y;
             self->OnMouseDown(x, y, ModOf(msg == WM_LBUTTONDOWN, msg == WM_RBUTTONDOWN));
             return 0;
         case WM_LBUTTONUP:
@@ -168,20 +168,20 @@ LRESULT CALLBACK IGraphicsWin::Procedures::Window(HWND hwnd, UINT msg, WPARAM wP
         case WM_MOUSEMOVE: {
             const bool left = (wParam & MK_LBUTTON) != 0, right = (wParam & MK_RBUTTON) != 0;
             if (left || right) {
-                self->OnMouseDrag(x, y, x - self->mLastX, y - self->mLastY, ModOf(left, right));
+                self->OnMouseDrag(x, y, x - self->lastX_, y - self->lastY_, ModOf(left, right));
             } else {
-                if (!self->mTrackingLeave) {
+                if (!self->trackingLeave_) {
                     TRACKMOUSEEVENT track = {sizeof(TRACKMOUSEEVENT), TME_LEAVE, hwnd, 0};
-                    self->mTrackingLeave = TrackMouseEvent(&track) != 0;
+                    self->trackingLeave_ = TrackMouseEvent(&track) != 0;
                 }
                 self->OnMouseOver(x, y, ModOf(false, false));
             }
-            self->mLastX = x;
-            self->mLastY = y;
+            self->lastX_ = x;
+            self->lastY_ = y;
             return 0;
         }
         case WM_MOUSELEAVE:
-            self->mTrackingLeave = false;
+            self->trackingLeave_ = false;
             self->OnMouseOut();
             return 0;
         case WM_MOUSEWHEEL: {
@@ -205,9 +205,9 @@ LRESULT CALLBACK IGraphicsWin::Procedures::Window(HWND hwnd, UINT msg, WPARAM wP
         case WM_NCDESTROY:
             // Destroyed with the host's window before the editor was closed.
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-            if (self->mPlugWnd == hwnd) {
-                self->mPlugWnd = nullptr;
-                self->mParamEditWnd = nullptr;
+            if (self->plugWnd_ == hwnd) {
+                self->plugWnd_ = nullptr;
+                self->paramEditWnd_ = nullptr;
             }
             return DefWindowProcA(hwnd, msg, wParam, lParam);
         default:
@@ -223,11 +223,11 @@ LRESULT CALLBACK IGraphicsWin::Procedures::ParamEdit(HWND hwnd, UINT msg, WPARAM
             return DLGC_WANTALLKEYS;
         case WM_KEYDOWN:
             if (wParam == VK_RETURN) {
-                self->mEntryState = EntryState::Committed;
+                self->entryState_ = EntryState::Committed;
                 return 0;
             }
             if (wParam == VK_ESCAPE) {
-                self->mEntryState = EntryState::Cancelled;
+                self->entryState_ = EntryState::Cancelled;
                 return 0;
             }
             break;
@@ -235,24 +235,24 @@ LRESULT CALLBACK IGraphicsWin::Procedures::ParamEdit(HWND hwnd, UINT msg, WPARAM
             if (wParam == VK_RETURN || wParam == VK_ESCAPE) return 0;  // no beep
             break;
         case WM_KILLFOCUS:
-            if (self->mEntryState == EntryState::Open) self->mEntryState = EntryState::Cancelled;
+            if (self->entryState_ == EntryState::Open) self->entryState_ = EntryState::Cancelled;
             break;
         default:
             break;
     }
-    return CallWindowProcA(reinterpret_cast<WNDPROC>(self->mDefEditProc), hwnd, msg, wParam, lParam);
+    return CallWindowProcA(reinterpret_cast<WNDPROC>(self->defEditProc_), hwnd, msg, wParam, lParam);
 }
 
 // --- Window lifetime ------------------------------------------------------------------
 
 IGraphicsWin::IGraphicsWin(IGraphicsPlug* plug, int w, int h, int fps)
-    : IGraphics(plug, w, h, fps), mHInstance(ThisModule()) {}
+    : IGraphics(plug, w, h, fps), hInstance_(ThisModule()) {}
 
 IGraphicsWin::~IGraphicsWin() { CloseWindow(); }
 
 void* IGraphicsWin::OpenWindow(void* parent) {
-    if (mPlugWnd) {
-        if (mParentWnd == parent) return mPlugWnd;
+    if (plugWnd_) {
+        if (parentWnd_ == parent) return plugWnd_;
         CloseWindow();
     }
     if (!parent) return nullptr;
@@ -262,72 +262,72 @@ void* IGraphicsWin::OpenWindow(void* parent) {
             WNDCLASSA wc = {};
             wc.style = CS_DBLCLKS;
             wc.lpfnWndProc = Procedures::Window;
-            wc.hInstance = static_cast<HINSTANCE>(mHInstance);
+            wc.hInstance = static_cast<HINSTANCE>(hInstance_);
             wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
             wc.lpszClassName = kWindowClass;
             RegisterClassA(&wc);
         }
     }
-    mParentWnd = parent;
+    parentWnd_ = parent;
     HWND hwnd = CreateWindowA(kWindowClass, "IPlug", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, Width(), Height(),
-                              static_cast<HWND>(parent), nullptr, static_cast<HINSTANCE>(mHInstance), this);
+                              static_cast<HWND>(parent), nullptr, static_cast<HINSTANCE>(hInstance_), this);
     if (!hwnd) {
         std::lock_guard<std::mutex> hold(gClassLock);
-        if (--gClassUsers == 0) UnregisterClassA(kWindowClass, static_cast<HINSTANCE>(mHInstance));
-        mParentWnd = nullptr;
+        if (--gClassUsers == 0) UnregisterClassA(kWindowClass, static_cast<HINSTANCE>(hInstance_));
+        parentWnd_ = nullptr;
         return nullptr;
     }
-    mPlugWnd = hwnd;
-    mTrackingLeave = false;
+    plugWnd_ = hwnd;
+    trackingLeave_ = false;
     SetTimer(hwnd, kTimerId, static_cast<UINT>(1000 / std::max(FPS(), 1)), nullptr);
     SetAllControlsDirty();
     return hwnd;
 }
 
 void IGraphicsWin::CloseWindow() {
-    if (!mParentWnd) return;
-    if (mEntryState != EntryState::None) {
-        mEntryState = EntryState::Cancelled;
+    if (!parentWnd_) return;
+    if (entryState_ != EntryState::None) {
+        entryState_ = EntryState::Cancelled;
         FinishTextEntry();
     }
-    if (HWND hwnd = static_cast<HWND>(mPlugWnd)) {
+    if (HWND hwnd = static_cast<HWND>(plugWnd_)) {
         KillTimer(hwnd, kTimerId);
         DestroyWindow(hwnd);
     }
-    mPlugWnd = nullptr;
-    mParentWnd = nullptr;
+    plugWnd_ = nullptr;
+    parentWnd_ = nullptr;
     ReleaseDrawBitmap();
     std::lock_guard<std::mutex> hold(gClassLock);
-    if (--gClassUsers == 0) UnregisterClassA(kWindowClass, static_cast<HINSTANCE>(mHInstance));
+    if (--gClassUsers == 0) UnregisterClassA(kWindowClass, static_cast<HINSTANCE>(hInstance_));
 }
 
 void IGraphicsWin::SetWindowTitle(const char* title) {
-    if (mPlugWnd && title) SetWindowTextA(static_cast<HWND>(mPlugWnd), title);
+    if (plugWnd_ && title) SetWindowTextA(static_cast<HWND>(plugWnd_), title);
 }
 
 void IGraphicsWin::DrawScreen(const IRECT& rect) {
-    HWND hwnd = static_cast<HWND>(mPlugWnd);
+    HWND hwnd = static_cast<HWND>(plugWnd_);
     if (!hwnd) return;
     const RECT r = {rect.L, rect.T, rect.R, rect.B};
     InvalidateRect(hwnd, &r, FALSE);
-    if (mParamEditWnd) {
+    if (paramEditWnd_) {
         // The edit box paints itself; the surface must not paint over it.
-        const RECT entry = {mEntryRect.L, mEntryRect.T, mEntryRect.R + 1, mEntryRect.B + 1};
+        const RECT entry = {entryRect_.L, entryRect_.T, entryRect_.R + 1, entryRect_.B + 1};
         ValidateRect(hwnd, &entry);
     }
     UpdateWindow(hwnd);
 }
 
 void IGraphicsWin::HideMouseCursor(bool hide) {
-    if (hide == mCursorHidden) return;
-    mCursorHidden = hide;
+    if (hide == cursorHidden_) return;
+    cursorHidden_ = hide;
     ShowCursor(hide ? FALSE : TRUE);
 }
 
 void IGraphicsWin::MoveMouseCursor(int x, int y) {
-    if (!mPlugWnd) return;
+    if (!plugWnd_) return;
     POINT p = {x, y};
-    ClientToScreen(static_cast<HWND>(mPlugWnd), &p);
+    ClientToScreen(static_cast<HWND>(plugWnd_), &p);
     SetCursorPos(p.x, p.y);
 }
 
@@ -335,81 +335,81 @@ void IGraphicsWin::MoveMouseCursor(int x, int y) {
 
 void IGraphicsWin::CreateTextEntry(IControl* control, const IText& text, const IRECT& rect, const char* str,
                                    int paramIdx) {
-    if (!mPlugWnd || mParamEditWnd) return;  // one entry at a time
+    if (!plugWnd_ || paramEditWnd_) return;  // one entry at a time
     IGraphics::CreateTextEntry(control, text, rect, str, paramIdx);
-    if (GetTextEntry().mControl != control) return;
+    if (GetTextEntry().control_ != control) return;
 
     DWORD style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
-    if (text.mAlign == IText::kAlignCenter)
+    if (text.align_ == IText::kAlignCenter)
         style |= ES_CENTER;
-    else if (text.mAlign == IText::kAlignFar)
+    else if (text.align_ == IText::kAlignFar)
         style |= ES_RIGHT;
     else
         style |= ES_LEFT;
     HWND edit = CreateWindowA("EDIT", str ? str : "", style, rect.L, rect.T, rect.W() + 1, rect.H() + 1,
-                              static_cast<HWND>(mPlugWnd), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kParamEditId)),
-                              static_cast<HINSTANCE>(mHInstance), nullptr);
+                              static_cast<HWND>(plugWnd_), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kParamEditId)),
+                              static_cast<HINSTANCE>(hInstance_), nullptr);
     if (!edit) {
         CancelTextEntry();
         return;
     }
-    HFONT font = CreateFontA(-text.mSize, 0, 0, 0, text.mStyle == IText::kStyleBold ? FW_BOLD : FW_NORMAL,
-                             text.mStyle == IText::kStyleItalic ? TRUE : FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, text.mFont);
+    HFONT font = CreateFontA(-text.size_, 0, 0, 0, text.style_ == IText::kStyleBold ? FW_BOLD : FW_NORMAL,
+                             text.style_ == IText::kStyleItalic ? TRUE : FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, text.font_);
     SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     SendMessageA(edit, EM_LIMITTEXT, kMaxEntryChars, 0);
     SendMessageA(edit, EM_SETSEL, 0, -1);
-    mParamEditWnd = edit;
-    mParamEditFont = font;
-    mEntryRect = rect;
-    mEntryState = EntryState::Open;
-    mDefEditProc =
+    paramEditWnd_ = edit;
+    paramEditFont_ = font;
+    entryRect_ = rect;
+    entryState_ = EntryState::Open;
+    defEditProc_ =
         SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&IGraphicsWin::Procedures::ParamEdit));
     SetFocus(edit);
 }
 
 void IGraphicsWin::FinishTextEntry() {
-    const EntryState state = mEntryState;
-    mEntryState = EntryState::None;
+    const EntryState state = entryState_;
+    entryState_ = EntryState::None;
     std::string text;
-    if (HWND edit = static_cast<HWND>(mParamEditWnd)) {
+    if (HWND edit = static_cast<HWND>(paramEditWnd_)) {
         char buffer[kMaxEntryChars + 1] = {};
         GetWindowTextA(edit, buffer, sizeof buffer);
         text = buffer;
-        mParamEditWnd = nullptr;
+        paramEditWnd_ = nullptr;
         // The edit box goes before its font, which it still refers to.
-        SetWindowLongPtrA(edit, GWLP_WNDPROC, mDefEditProc);
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, defEditProc_);
         DestroyWindow(edit);
     }
-    if (mParamEditFont) {
-        DeleteObject(static_cast<HFONT>(mParamEditFont));
-        mParamEditFont = nullptr;
+    if (paramEditFont_) {
+        DeleteObject(static_cast<HFONT>(paramEditFont_));
+        paramEditFont_ = nullptr;
     }
     if (state == EntryState::Committed)
         CommitTextEntry(text.c_str());
     else
         CancelTextEntry();
-    if (mPlugWnd) {
-        const RECT r = {mEntryRect.L, mEntryRect.T, mEntryRect.R + 1, mEntryRect.B + 1};
-        InvalidateRect(static_cast<HWND>(mPlugWnd), &r, FALSE);
+    if (plugWnd_) {
+        const RECT r = {entryRect_.L, entryRect_.T, entryRect_.R + 1, entryRect_.B + 1};
+        InvalidateRect(static_cast<HWND>(plugWnd_), &r, FALSE);
     }
 }
 
 // --- Menus and dialogs -------------------------------------------------------------
 
 int IGraphicsWin::CreateIPopupMenu(const IPopupMenu& menu, int x, int y) {
-    if (!mPlugWnd) return -1;
+    if (!plugWnd_) return -1;
     HMENU hmenu = CreatePopupMenu();
     int nextId = 1;
     BuildMenu(hmenu, menu, nextId);
     POINT p = {x, y};
-    ClientToScreen(static_cast<HWND>(mPlugWnd), &p);
+    ClientToScreen(static_cast<HWND>(plugWnd_), &p);
     int chosen = 0;
     {
         // The menu runs a modal loop: the audio thread must not wait for it.
         PlugScopedUnlock unlocked(GetPlug());
         chosen = TrackPopupMenu(hmenu, TPM_LEFTALIGN | TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y, 0,
-                                static_cast<HWND>(mPlugWnd), nullptr);
+                                static_cast<HWND>(plugWnd_), nullptr);
     }
     DestroyMenu(hmenu);
     return chosen > 0 ? chosen - 1 : -1;
@@ -432,7 +432,7 @@ bool IGraphicsWin::PromptForFile(std::string& path, EFileAction action, const ch
     char file[MAX_PATH] = {};
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = static_cast<HWND>(mPlugWnd);
+    ofn.hwndOwner = static_cast<HWND>(plugWnd_);
     ofn.lpstrFilter = filter.size() > 1 ? filter.c_str() : nullptr;
     ofn.lpstrFile = file;
     ofn.nMaxFile = MAX_PATH;
@@ -458,7 +458,7 @@ bool IGraphicsWin::PromptForColor(IColor* color) {
     static COLORREF custom[16] = {};
     CHOOSECOLORA cc = {};
     cc.lStructSize = sizeof cc;
-    cc.hwndOwner = static_cast<HWND>(mPlugWnd);
+    cc.hwndOwner = static_cast<HWND>(plugWnd_);
     cc.rgbResult = RGB(color->R, color->G, color->B);
     cc.lpCustColors = custom;
     cc.Flags = CC_FULLOPEN | CC_RGBINIT;
@@ -484,7 +484,7 @@ bool IGraphicsWin::HostPath(std::string& path) {
 }
 
 bool IGraphicsWin::PluginPath(std::string& path) {
-    path = FolderOf(ModulePath(static_cast<HMODULE>(mHInstance)));
+    path = FolderOf(ModulePath(static_cast<HMODULE>(hInstance_)));
     return !path.empty();
 }
 

@@ -33,11 +33,11 @@ public:
     // `parent` is the host's window handle (HWND).
     void* OpenWindow(void* parent) override;
     void CloseWindow() override;
-    void* GetWindow() override { return mPlugWnd; }
+    void* GetWindow() override { return plugWnd_; }
     void SetWindowTitle(const char* title) override;
 
     // The module (DLL) the editor's code lives in.
-    void* GetModuleInstance() const { return mHInstance; }
+    void* GetModuleInstance() const { return hInstance_; }
 
     // Window procedures (public so the system can reach them through the
     // class; not for callers).
@@ -48,17 +48,17 @@ private:
 
     void FinishTextEntry();
 
-    void* mHInstance = nullptr;
-    void* mPlugWnd = nullptr;  // HWND of the editor window
-    void* mParentWnd = nullptr;
-    void* mParamEditWnd = nullptr;
-    void* mParamEditFont = nullptr;
-    std::intptr_t mDefEditProc = 0;
-    EntryState mEntryState = EntryState::None;
-    IRECT mEntryRect;
-    int mLastX = 0, mLastY = 0;
-    bool mTrackingLeave = false;
-    bool mCursorHidden = false;
+    void* hInstance_ = nullptr;
+    void* plugWnd_ = nullptr;  // HWND of the editor window
+    void* parentWnd_ = nullptr;
+    void* paramEditWnd_ = nullptr;
+    void* paramEditFont_ = nullptr;
+    std::intptr_t defEditProc_ = 0;
+    EntryState entryState_ = EntryState::None;
+    IRECT entryRect_;
+    int lastX_ = 0, lastY_ = 0;
+    bool trackingLeave_ = false;
+    bool cursorHidden_ = false;
 };
 
 }  // namespace kettrix

@@ -15,24 +15,24 @@ public:
     enum EPrefix { kPrefixNone, kPrefix1, kPrefix2, kPrefix3 };
 
     struct Item {
-        std::string mText;
-        int mFlags = kNoFlags;
-        std::unique_ptr<IPopupMenu> mSubmenu;
+        std::string text_;
+        int flags_ = kNoFlags;
+        std::unique_ptr<IPopupMenu> submenu_;
     };
 
     Item& AddItem(const char* text, int flags = kNoFlags, std::unique_ptr<IPopupMenu> submenu = nullptr) {
-        mItems.push_back(Item{text ? text : "", flags, std::move(submenu)});
-        return mItems.back();
+        items_.push_back(Item{text ? text : "", flags, std::move(submenu)});
+        return items_.back();
     }
     void AddSeparator() { AddItem("", kSeparator); }
-    int NItems() const { return static_cast<int>(mItems.size()); }
-    const Item& GetItem(int i) const { return mItems[static_cast<std::size_t>(i)]; }
-    void SetPrefix(EPrefix prefix) { mPrefix = prefix; }
-    EPrefix GetPrefix() const { return mPrefix; }
+    int NItems() const { return static_cast<int>(items_.size()); }
+    const Item& GetItem(int i) const { return items_[static_cast<std::size_t>(i)]; }
+    void SetPrefix(EPrefix prefix) { prefix_ = prefix; }
+    EPrefix GetPrefix() const { return prefix_; }
 
 private:
-    std::vector<Item> mItems;
-    EPrefix mPrefix = kPrefixNone;
+    std::vector<Item> items_;
+    EPrefix prefix_ = kPrefixNone;
 };
 
 }  // namespace kettrix

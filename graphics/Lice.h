@@ -69,16 +69,16 @@ constexpr int kLiceMaxDimension = 8192;
 class LICE_MemBitmap : public LICE_IBitmap {
 public:
     LICE_MemBitmap(int w = 0, int h = 0);
-    LICE_pixel* GetBits() override { return mPixels.empty() ? nullptr : mPixels.data(); }
-    int GetWidth() const override { return mWidth; }
-    int GetHeight() const override { return mHeight; }
-    int GetRowSpan() const override { return mRowSpan; }
+    LICE_pixel* GetBits() override { return pixels_.empty() ? nullptr : pixels_.data(); }
+    int GetWidth() const override { return width_; }
+    int GetHeight() const override { return height_; }
+    int GetRowSpan() const override { return rowSpan_; }
     bool Resize(int w, int h) override;
     using LICE_IBitmap::GetBits;
 
 private:
-    std::vector<LICE_pixel> mPixels;
-    int mWidth = 0, mHeight = 0, mRowSpan = 0;
+    std::vector<LICE_pixel> pixels_;
+    int width_ = 0, height_ = 0, rowSpan_ = 0;
 };
 
 // The editor's draw surface. On Windows a device-independent section
@@ -91,22 +91,22 @@ public:
     LICE_SysBitmap(const LICE_SysBitmap&) = delete;
     LICE_SysBitmap& operator=(const LICE_SysBitmap&) = delete;
 
-    LICE_pixel* GetBits() override { return mBits; }
-    int GetWidth() const override { return mWidth; }
-    int GetHeight() const override { return mHeight; }
-    int GetRowSpan() const override { return mRowSpan; }
+    LICE_pixel* GetBits() override { return bits_; }
+    int GetWidth() const override { return width_; }
+    int GetHeight() const override { return height_; }
+    int GetRowSpan() const override { return rowSpan_; }
     bool Resize(int w, int h) override;
-    void* GetDC() const override { return mDC; }
+    void* GetDC() const override { return dc_; }
     using LICE_IBitmap::GetBits;
 
 private:
     void Release();
 
-    LICE_pixel* mBits = nullptr;
-    int mWidth = 0, mHeight = 0, mRowSpan = 0;
-    void* mDC = nullptr;      // Windows: the memory device context
-    void* mBitmap = nullptr;  // Windows: the DIB section
-    void* mOldBitmap = nullptr;
+    LICE_pixel* bits_ = nullptr;
+    int width_ = 0, height_ = 0, rowSpan_ = 0;
+    void* dc_ = nullptr;      // Windows: the memory device context
+    void* bitmap_ = nullptr;  // Windows: the DIB section
+    void* oldBitmap_ = nullptr;
 };
 
 // --- Drawing operations ----------------------------------------------------
@@ -193,28 +193,28 @@ public:
     LICE_pixel SetBkColor(LICE_pixel color) override;
     int SetBkMode(int mode) override;
     void SetCombineMode(int mode, float alpha) override;
-    LICE_pixel GetTextColor() const override { return mTextColor; }
-    LICE_pixel GetBkColor() const override { return mBkColor; }
+    LICE_pixel GetTextColor() const override { return textColor_; }
+    LICE_pixel GetBkColor() const override { return bkColor_; }
     void* GetHFont() const override;
     int DrawText(LICE_IBitmap* bitmap, const char* text, int len, IRECT* rect, int flags) override;
     int GetLineHeight() const override;
     // Further limits drawing to `clip` (null: only the text's rectangle).
     void SetClipRect(const IRECT* clip) {
-        mHasClip = clip != nullptr;
-        if (clip) mClip = *clip;
+        hasClip_ = clip != nullptr;
+        if (clip) clip_ = *clip;
     }
 
     struct Impl;
 
 private:
-    Impl* mImpl;
-    LICE_pixel mTextColor = LICE_RGBA(0, 0, 0, 255);
-    LICE_pixel mBkColor = LICE_RGBA(255, 255, 255, 255);
-    int mBkMode = 0;  // 0 transparent, 1 opaque
-    int mCombineMode = LICE_BLIT_MODE_COPY | LICE_BLIT_USE_ALPHA;
-    float mCombineAlpha = 1.0f;
-    bool mHasClip = false;
-    IRECT mClip;
+    Impl* impl_;
+    LICE_pixel textColor_ = LICE_RGBA(0, 0, 0, 255);
+    LICE_pixel bkColor_ = LICE_RGBA(255, 255, 255, 255);
+    int bkMode_ = 0;  // 0 transparent, 1 opaque
+    int combineMode_ = LICE_BLIT_MODE_COPY | LICE_BLIT_USE_ALPHA;
+    float combineAlpha_ = 1.0f;
+    bool hasClip_ = false;
+    IRECT clip_;
 };
 
 // True when text can be drawn in this build (false on a build without a

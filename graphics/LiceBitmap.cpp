@@ -130,17 +130,17 @@ LICE_MemBitmap::LICE_MemBitmap(int w, int h) { Resize(w, h); }
 
 bool LICE_MemBitmap::Resize(int w, int h) {
     if (!ValidSize(w, h)) return false;
-    if (w == mWidth && h == mHeight && !mPixels.empty()) return true;
+    if (w == width_ && h == height_ && !pixels_.empty()) return true;
     std::vector<LICE_pixel> pixels;
     try {
         pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
     } catch (const std::bad_alloc&) {
         return false;
     }
-    mPixels.swap(pixels);
-    mWidth = w;
-    mHeight = h;
-    mRowSpan = w;
+    pixels_.swap(pixels);
+    width_ = w;
+    height_ = h;
+    rowSpan_ = w;
     return true;
 }
 

@@ -73,13 +73,13 @@ struct LICE_CachedFont::Impl {
 
 bool LICE_TextAvailable() { return true; }
 
-LICE_CachedFont::LICE_CachedFont() : mImpl(nullptr) {}
+LICE_CachedFont::LICE_CachedFont() : impl_(nullptr) {}
 
-LICE_CachedFont::~LICE_CachedFont() { delete mImpl; }
+LICE_CachedFont::~LICE_CachedFont() { delete impl_; }
 
 bool LICE_CachedFont::SetFromFace(const char* /*face*/, int size, bool bold, bool /*italic*/) {
-    delete mImpl;
-    mImpl = nullptr;
+    delete impl_;
+    impl_ = nullptr;
     if (size <= 0 || size > 512) return false;
     const resources::Resource file = resources::find("TTF", bold ? kBoldFontId : kRegularFontId);
     if (!file) return false;
@@ -94,26 +94,26 @@ bool LICE_CachedFont::SetFromFace(const char* /*face*/, int size, bool bold, boo
     impl->ascender = static_cast<int>((m.ascender + 32) >> 6);
     impl->descender = static_cast<int>((-m.descender + 32) >> 6);
     impl->lineHeight = impl->ascender + impl->descender;
-    mImpl = impl;
+    impl_ = impl;
     return true;
 }
 
 void LICE_CachedFont::SetFromHFont(void* /*font*/, int /*flags*/) {}
-LICE_pixel LICE_CachedFont::SetTextColor(LICE_pixel color) { return std::exchange(mTextColor, color); }
-LICE_pixel LICE_CachedFont::SetBkColor(LICE_pixel color) { return std::exchange(mBkColor, color); }
-int LICE_CachedFont::SetBkMode(int mode) { return std::exchange(mBkMode, mode); }
+LICE_pixel LICE_CachedFont::SetTextColor(LICE_pixel color) { return std::exchange(textColor_, color); }
+LICE_pixel LICE_CachedFont::SetBkColor(LICE_pixel color) { return std::exchange(bkColor_, color); }
+int LICE_CachedFont::SetBkMode(int mode) { return std::exchange(bkMode_, mode); }
 void LICE_CachedFont::SetCombineMode(int mode, float alpha) {
-    mCombineMode = mode;
-    mCombineAlpha = alpha;
+    combineMode_ = mode;
+    combineAlpha_ = alpha;
 }
 void* LICE_CachedFont::GetHFont() const { return nullptr; }
-int LICE_CachedFont::GetLineHeight() const { return mImpl ? mImpl->lineHeight : 0; }
+int LICE_CachedFont::GetLineHeight() const { return impl_ ? impl_->lineHeight : 0; }
 
 int LICE_CachedFont::DrawText(LICE_IBitmap* bitmap, const char* text, int len, IRECT* rect, int flags) {
-    if (!mImpl || !text || !rect) return 0;
+    if (!impl_ || !text || !rect) return 0;
     if (len < 0) len = static_cast<int>(std::strlen(text));
-    const int width = mImpl->Measure(text, len);
-    const int height = mImpl->lineHeight;
+    const int width = impl_->Measure(text, len);
+    const int height = impl_->lineHeight;
     if (flags & LICE_DT_CALCRECT) {
         rect->R = rect->L + width;
         rect->B = rect->T + height;
@@ -133,23 +133,23 @@ int LICE_CachedFont::DrawText(LICE_IBitmap* bitmap, const char* text, int len, I
     } else if ((flags & LICE_DT_SINGLELINE) && (flags & LICE_DT_BOTTOM)) {
         top = rect->B - height;
     }
-    const int baseline = top + mImpl->ascender;
+    const int baseline = top + impl_->ascender;
 
     IRECT clip(0, 0, bitmap->GetWidth(), bitmap->GetHeight());
     if (!(flags & LICE_DT_NOCLIP)) clip = clip.Intersect(*rect);
-    if (mHasClip) clip = clip.Intersect(mClip);
+    if (hasClip_) clip = clip.Intersect(clip_);
     if (clip.Empty()) return height;
 
-    if (mBkMode == 1) {
+    if (bkMode_ == 1) {
         const IRECT box = IRECT(x, top, x + width, top + height).Intersect(clip);
-        LICE_FillRect(bitmap, box.L, box.T, box.W(), box.H(), mBkColor, mCombineAlpha, mCombineMode);
+        LICE_FillRect(bitmap, box.L, box.T, box.W(), box.H(), bkColor_, combineAlpha_, combineMode_);
     }
 
-    const unsigned colorAlpha = LICE_GETA(mTextColor);
-    const int mode = (mCombineMode & LICE_BLIT_MODE_MASK) | LICE_BLIT_USE_ALPHA;
+    const unsigned colorAlpha = LICE_GETA(textColor_);
+    const int mode = (combineMode_ & LICE_BLIT_MODE_MASK) | LICE_BLIT_USE_ALPHA;
     long pen = static_cast<long>(x) << 6;
     for (int i = 0; i < len; ++i) {
-        const Glyph& g = mImpl->GlyphFor(static_cast<unsigned char>(text[i]));
+        const Glyph& g = impl_->GlyphFor(static_cast<unsigned char>(text[i]));
         const int gx = static_cast<int>((pen + 32) >> 6) + g.left;
         const int gy = baseline - g.top;
         pen += g.advance;
@@ -161,8 +161,8 @@ int LICE_CachedFont::DrawText(LICE_IBitmap* bitmap, const char* text, int len, I
             for (int px = box.L; px < box.R; ++px) {
                 const unsigned c = cov[px - gx];
                 if (c == 0) continue;
-                const LICE_pixel src = (mTextColor & 0x00ffffffu) | (((c * colorAlpha + 127u) / 255u) << 24);
-                row[px] = LICE_CombinePixel(row[px], src, mCombineAlpha, mode);
+                const LICE_pixel src = (textColor_ & 0x00ffffffu) | (((c * colorAlpha + 127u) / 255u) << 24);
+                row[px] = LICE_CombinePixel(row[px], src, combineAlpha_, mode);
             }
         }
     }

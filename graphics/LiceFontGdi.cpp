@@ -37,9 +37,9 @@ COLORREF ColorRefOf(LICE_pixel p) { return RGB(LICE_GETR(p), LICE_GETG(p), LICE_
 
 bool LICE_TextAvailable() { return true; }
 
-LICE_CachedFont::LICE_CachedFont() : mImpl(new Impl) {}
+LICE_CachedFont::LICE_CachedFont() : impl_(new Impl) {}
 
-LICE_CachedFont::~LICE_CachedFont() { delete mImpl; }
+LICE_CachedFont::~LICE_CachedFont() { delete impl_; }
 
 bool LICE_CachedFont::SetFromFace(const char* face, int size, bool bold, bool italic) {
     if (size <= 0 || size > 512) return false;
@@ -47,39 +47,39 @@ bool LICE_CachedFont::SetFromFace(const char* face, int size, bool bold, bool it
                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                              DEFAULT_PITCH, face && *face ? face : "Arial");
     if (!font) return false;
-    delete mImpl;
-    mImpl = new Impl;
-    mImpl->font = font;
-    mImpl->owned = true;
-    mImpl->lineHeight = LineHeightOf(font);
+    delete impl_;
+    impl_ = new Impl;
+    impl_->font = font;
+    impl_->owned = true;
+    impl_->lineHeight = LineHeightOf(font);
     return true;
 }
 
 void LICE_CachedFont::SetFromHFont(void* font, int /*flags*/) {
-    delete mImpl;
-    mImpl = new Impl;
-    mImpl->font = static_cast<HFONT>(font);
-    mImpl->lineHeight = font ? LineHeightOf(mImpl->font) : 0;
+    delete impl_;
+    impl_ = new Impl;
+    impl_->font = static_cast<HFONT>(font);
+    impl_->lineHeight = font ? LineHeightOf(impl_->font) : 0;
 }
 
-LICE_pixel LICE_CachedFont::SetTextColor(LICE_pixel color) { return std::exchange(mTextColor, color); }
-LICE_pixel LICE_CachedFont::SetBkColor(LICE_pixel color) { return std::exchange(mBkColor, color); }
-int LICE_CachedFont::SetBkMode(int mode) { return std::exchange(mBkMode, mode); }
+LICE_pixel LICE_CachedFont::SetTextColor(LICE_pixel color) { return std::exchange(textColor_, color); }
+LICE_pixel LICE_CachedFont::SetBkColor(LICE_pixel color) { return std::exchange(bkColor_, color); }
+int LICE_CachedFont::SetBkMode(int mode) { return std::exchange(bkMode_, mode); }
 void LICE_CachedFont::SetCombineMode(int mode, float alpha) {
-    mCombineMode = mode;
-    mCombineAlpha = alpha;
+    combineMode_ = mode;
+    combineAlpha_ = alpha;
 }
-void* LICE_CachedFont::GetHFont() const { return mImpl->font; }
-int LICE_CachedFont::GetLineHeight() const { return mImpl->lineHeight; }
+void* LICE_CachedFont::GetHFont() const { return impl_->font; }
+int LICE_CachedFont::GetLineHeight() const { return impl_->lineHeight; }
 
 int LICE_CachedFont::DrawText(LICE_IBitmap* bitmap, const char* text, int len, IRECT* rect, int flags) {
-    if (!mImpl->font || !text || !rect) return 0;
+    if (!impl_->font || !text || !rect) return 0;
     if (len < 0) len = static_cast<int>(std::strlen(text));
     RECT r = {rect->L, rect->T, rect->R, rect->B};
     if (flags & LICE_DT_CALCRECT) {
         HDC dc = CreateCompatibleDC(nullptr);
         if (!dc) return 0;
-        HGDIOBJ old = SelectObject(dc, mImpl->font);
+        HGDIOBJ old = SelectObject(dc, impl_->font);
         const int height = DrawTextA(dc, text, len, &r, static_cast<UINT>(flags));
         SelectObject(dc, old);
         DeleteDC(dc);
@@ -88,13 +88,13 @@ int LICE_CachedFont::DrawText(LICE_IBitmap* bitmap, const char* text, int len, I
         return height;
     }
     HDC dc = bitmap ? static_cast<HDC>(bitmap->GetDC()) : nullptr;
-    if (!dc || !bitmap->GetBits()) return mImpl->lineHeight;
+    if (!dc || !bitmap->GetBits()) return impl_->lineHeight;
     const int saved = SaveDC(dc);
-    if (mHasClip) IntersectClipRect(dc, mClip.L, mClip.T, mClip.R, mClip.B);
-    HGDIOBJ old = SelectObject(dc, mImpl->font);
-    ::SetTextColor(dc, ColorRefOf(mTextColor));
-    ::SetBkColor(dc, ColorRefOf(mBkColor));
-    ::SetBkMode(dc, mBkMode == 1 ? OPAQUE : TRANSPARENT);
+    if (hasClip_) IntersectClipRect(dc, clip_.L, clip_.T, clip_.R, clip_.B);
+    HGDIOBJ old = SelectObject(dc, impl_->font);
+    ::SetTextColor(dc, ColorRefOf(textColor_));
+    ::SetBkColor(dc, ColorRefOf(bkColor_));
+    ::SetBkMode(dc, bkMode_ == 1 ? OPAQUE : TRANSPARENT);
     const int height = DrawTextA(dc, text, len, &r, static_cast<UINT>(flags));
     SelectObject(dc, old);
     RestoreDC(dc, saved);
@@ -102,7 +102,7 @@ int LICE_CachedFont::DrawText(LICE_IBitmap* bitmap, const char* text, int len, I
     // The system leaves the alpha byte of the pixels it drew at 0; the
     // surface is opaque, so restore it within the text's rectangle.
     IRECT box = rect->Intersect(IRECT(0, 0, bitmap->GetWidth(), bitmap->GetHeight()));
-    if (mHasClip) box = box.Intersect(mClip);
+    if (hasClip_) box = box.Intersect(clip_);
     for (int y = box.T; y < box.B; ++y) {
         LICE_pixel* row = bitmap->GetBits() + static_cast<std::ptrdiff_t>(y) * bitmap->GetRowSpan();
         for (int x = box.L; x < box.R; ++x) row[x] |= 0xff000000u;

@@ -10,16 +10,16 @@ struct LICE_CachedFont::Impl {};
 
 bool LICE_TextAvailable() { return false; }
 
-LICE_CachedFont::LICE_CachedFont() : mImpl(nullptr) {}
+LICE_CachedFont::LICE_CachedFont() : impl_(nullptr) {}
 LICE_CachedFont::~LICE_CachedFont() = default;
 bool LICE_CachedFont::SetFromFace(const char*, int, bool, bool) { return false; }
 void LICE_CachedFont::SetFromHFont(void*, int) {}
-LICE_pixel LICE_CachedFont::SetTextColor(LICE_pixel color) { return std::exchange(mTextColor, color); }
-LICE_pixel LICE_CachedFont::SetBkColor(LICE_pixel color) { return std::exchange(mBkColor, color); }
-int LICE_CachedFont::SetBkMode(int mode) { return std::exchange(mBkMode, mode); }
+LICE_pixel LICE_CachedFont::SetTextColor(LICE_pixel color) { return std::exchange(textColor_, color); }
+LICE_pixel LICE_CachedFont::SetBkColor(LICE_pixel color) { return std::exchange(bkColor_, color); }
+int LICE_CachedFont::SetBkMode(int mode) { return std::exchange(bkMode_, mode); }
 void LICE_CachedFont::SetCombineMode(int mode, float alpha) {
-    mCombineMode = mode;
-    mCombineAlpha = alpha;
+    combineMode_ = mode;
+    combineAlpha_ = alpha;
 }
 void* LICE_CachedFont::GetHFont() const { return nullptr; }
 int LICE_CachedFont::GetLineHeight() const { return 0; }

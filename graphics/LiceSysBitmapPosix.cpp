@@ -11,14 +11,14 @@ LICE_SysBitmap::LICE_SysBitmap(int w, int h) { Resize(w, h); }
 LICE_SysBitmap::~LICE_SysBitmap() { Release(); }
 
 void LICE_SysBitmap::Release() {
-    std::free(mBits);
-    mBits = nullptr;
-    mWidth = mHeight = mRowSpan = 0;
+    std::free(bits_);
+    bits_ = nullptr;
+    width_ = height_ = rowSpan_ = 0;
 }
 
 bool LICE_SysBitmap::Resize(int w, int h) {
     if (w < 0 || h < 0 || w > kLiceMaxDimension || h > kLiceMaxDimension) return false;
-    if (w == mWidth && h == mHeight && mBits) return true;
+    if (w == width_ && h == height_ && bits_) return true;
     // Rows padded to a multiple of 4 pixels (16 bytes).
     const int span = (w + 3) & ~3;
     void* bits = nullptr;
@@ -27,10 +27,10 @@ bool LICE_SysBitmap::Resize(int w, int h) {
         if (!bits) return false;
     }
     Release();
-    mBits = static_cast<LICE_pixel*>(bits);
-    mWidth = w;
-    mHeight = h;
-    mRowSpan = span;
+    bits_ = static_cast<LICE_pixel*>(bits);
+    width_ = w;
+    height_ = h;
+    rowSpan_ = span;
     return true;
 }
 

@@ -10,19 +10,19 @@ LICE_SysBitmap::LICE_SysBitmap(int w, int h) { Resize(w, h); }
 LICE_SysBitmap::~LICE_SysBitmap() { Release(); }
 
 void LICE_SysBitmap::Release() {
-    if (mDC) {
-        if (mOldBitmap) SelectObject(static_cast<HDC>(mDC), static_cast<HGDIOBJ>(mOldBitmap));
-        DeleteDC(static_cast<HDC>(mDC));
+    if (dc_) {
+        if (oldBitmap_) SelectObject(static_cast<HDC>(dc_), static_cast<HGDIOBJ>(oldBitmap_));
+        DeleteDC(static_cast<HDC>(dc_));
     }
-    if (mBitmap) DeleteObject(static_cast<HGDIOBJ>(mBitmap));
-    mDC = mBitmap = mOldBitmap = nullptr;
-    mBits = nullptr;
-    mWidth = mHeight = mRowSpan = 0;
+    if (bitmap_) DeleteObject(static_cast<HGDIOBJ>(bitmap_));
+    dc_ = bitmap_ = oldBitmap_ = nullptr;
+    bits_ = nullptr;
+    width_ = height_ = rowSpan_ = 0;
 }
 
 bool LICE_SysBitmap::Resize(int w, int h) {
     if (w < 0 || h < 0 || w > kLiceMaxDimension || h > kLiceMaxDimension) return false;
-    if (w == mWidth && h == mHeight && mBits) return true;
+    if (w == width_ && h == height_ && bits_) return true;
     Release();
     if (w == 0 || h == 0) return true;
     BITMAPINFO info = {};
@@ -41,13 +41,13 @@ bool LICE_SysBitmap::Resize(int w, int h) {
         DeleteDC(dc);
         return false;
     }
-    mOldBitmap = SelectObject(dc, bitmap);
-    mDC = dc;
-    mBitmap = bitmap;
-    mBits = static_cast<LICE_pixel*>(bits);
-    mWidth = w;
-    mHeight = h;
-    mRowSpan = w;  // 32-bit rows are always aligned
+    oldBitmap_ = SelectObject(dc, bitmap);
+    dc_ = dc;
+    bitmap_ = bitmap;
+    bits_ = static_cast<LICE_pixel*>(bits);
+    width_ = w;
+    height_ = h;
+    rowSpan_ = w;  // 32-bit rows are always aligned
     return true;
 }
 

@@ -20,16 +20,16 @@ int TextWidth(LICE_CachedFont& font, const std::string& text, std::size_t length
 }  // namespace
 
 void TextField::Open(const std::string& text, std::size_t maxLength) {
-    mMaxLength = maxLength;
-    mText = text.substr(0, maxLength);
-    mAnchor = 0;
-    mCaret = mText.size();
+    maxLength_ = maxLength;
+    text_ = text.substr(0, maxLength);
+    anchor_ = 0;
+    caret_ = text_.size();
 }
 
 void TextField::DeleteSelection() {
     const std::size_t start = SelectionStart();
-    mText.erase(start, SelectionEnd() - start);
-    mCaret = mAnchor = start;
+    text_.erase(start, SelectionEnd() - start);
+    caret_ = anchor_ = start;
 }
 
 void TextField::Type(const std::string& chars) {
@@ -38,11 +38,11 @@ void TextField::Type(const std::string& chars) {
         if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) printable += c;
     if (printable.empty()) return;
     DeleteSelection();
-    const std::size_t room = mMaxLength > mText.size() ? mMaxLength - mText.size() : 0;
+    const std::size_t room = maxLength_ > text_.size() ? maxLength_ - text_.size() : 0;
     printable.resize(std::min(room, printable.size()));
-    mText.insert(mCaret, printable);
-    mCaret += printable.size();
-    mAnchor = mCaret;
+    text_.insert(caret_, printable);
+    caret_ += printable.size();
+    anchor_ = caret_;
 }
 
 void TextField::Press(Key key) {
@@ -50,30 +50,30 @@ void TextField::Press(Key key) {
         case Key::Backspace:
             if (HasSelection())
                 DeleteSelection();
-            else if (mCaret > 0) {
-                mText.erase(--mCaret, 1);
-                mAnchor = mCaret;
+            else if (caret_ > 0) {
+                text_.erase(--caret_, 1);
+                anchor_ = caret_;
             }
             break;
         case Key::Delete:
             if (HasSelection())
                 DeleteSelection();
-            else if (mCaret < mText.size())
-                mText.erase(mCaret, 1);
+            else if (caret_ < text_.size())
+                text_.erase(caret_, 1);
             break;
         case Key::Left:
-            mCaret = HasSelection() ? SelectionStart() : (mCaret > 0 ? mCaret - 1 : 0);
-            mAnchor = mCaret;
+            caret_ = HasSelection() ? SelectionStart() : (caret_ > 0 ? caret_ - 1 : 0);
+            anchor_ = caret_;
             break;
         case Key::Right:
-            mCaret = HasSelection() ? SelectionEnd() : std::min(mCaret + 1, mText.size());
-            mAnchor = mCaret;
+            caret_ = HasSelection() ? SelectionEnd() : std::min(caret_ + 1, text_.size());
+            anchor_ = caret_;
             break;
         case Key::Home:
-            mCaret = mAnchor = 0;
+            caret_ = anchor_ = 0;
             break;
         case Key::End:
-            mCaret = mAnchor = mText.size();
+            caret_ = anchor_ = text_.size();
             break;
     }
 }
@@ -81,36 +81,36 @@ void TextField::Press(Key key) {
 void TextField::Draw(LICE_IBitmap* bitmap, const IText& style) const {
     if (!bitmap) return;
     const int w = bitmap->GetWidth(), h = bitmap->GetHeight();
-    LICE_FillRect(bitmap, 0, 0, w, h, LICE_ColorFrom(style.mTextEntryBGColor), 1.0f, LICE_BLIT_MODE_COPY);
+    LICE_FillRect(bitmap, 0, 0, w, h, LICE_ColorFrom(style.textEntryBGColor_), 1.0f, LICE_BLIT_MODE_COPY);
     LICE_CachedFont font;
-    if (!font.SetFromFace(style.mFont, style.mSize, style.mStyle == IText::kStyleBold,
-                          style.mStyle == IText::kStyleItalic))
+    if (!font.SetFromFace(style.font_, style.size_, style.style_ == IText::kStyleBold,
+                          style.style_ == IText::kStyleItalic))
         return;
-    const int textWidth = TextWidth(font, mText, mText.size());
+    const int textWidth = TextWidth(font, text_, text_.size());
     int x0 = kPadding;
-    if (style.mAlign == IText::kAlignCenter)
+    if (style.align_ == IText::kAlignCenter)
         x0 = (w - textWidth) / 2;
-    else if (style.mAlign == IText::kAlignFar)
+    else if (style.align_ == IText::kAlignFar)
         x0 = w - kPadding - textWidth;
     // A text longer than the field keeps its caret in view.
-    const int caretX = x0 + TextWidth(font, mText, mCaret);
+    const int caretX = x0 + TextWidth(font, text_, caret_);
     if (caretX > w - kPadding) x0 -= caretX - (w - kPadding);
-    if (x0 + TextWidth(font, mText, mCaret) < kPadding) x0 = kPadding - TextWidth(font, mText, mCaret);
+    if (x0 + TextWidth(font, text_, caret_) < kPadding) x0 = kPadding - TextWidth(font, text_, caret_);
 
     if (HasSelection()) {
-        const int s0 = x0 + TextWidth(font, mText, SelectionStart());
-        const int s1 = x0 + TextWidth(font, mText, SelectionEnd());
+        const int s0 = x0 + TextWidth(font, text_, SelectionStart());
+        const int s1 = x0 + TextWidth(font, text_, SelectionEnd());
         LICE_FillRect(bitmap, s0, 1, s1 - s0, h - 2, kSelectionColor, 1.0f, LICE_BLIT_MODE_COPY);
     }
     const IRECT clip(0, 0, w, h);
     font.SetClipRect(&clip);
-    font.SetTextColor(LICE_ColorFrom(style.mTextEntryFGColor));
+    font.SetTextColor(LICE_ColorFrom(style.textEntryFGColor_));
     IRECT textRect(x0, 0, x0 + textWidth + 1, h);
-    font.DrawText(bitmap, mText.c_str(), static_cast<int>(mText.size()), &textRect,
+    font.DrawText(bitmap, text_.c_str(), static_cast<int>(text_.size()), &textRect,
                   LICE_DT_LEFT | LICE_DT_VCENTER | LICE_DT_SINGLELINE | LICE_DT_NOCLIP);
     if (!HasSelection()) {
-        const int cx = x0 + TextWidth(font, mText, mCaret);
-        LICE_Line(bitmap, cx, 2, cx, h - 3, LICE_ColorFrom(style.mTextEntryFGColor), 1.0f, LICE_BLIT_MODE_COPY, false);
+        const int cx = x0 + TextWidth(font, text_, caret_);
+        LICE_Line(bitmap, cx, 2, cx, h - 3, LICE_ColorFrom(style.textEntryFGColor_), 1.0f, LICE_BLIT_MODE_COPY, false);
     }
 }
 

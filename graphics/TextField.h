@@ -28,11 +28,11 @@ public:
     void Type(const std::string& chars);
     void Press(Key key);
 
-    const std::string& Text() const { return mText; }
-    std::size_t Caret() const { return mCaret; }
-    bool HasSelection() const { return mAnchor != mCaret; }
-    std::size_t SelectionStart() const { return mAnchor < mCaret ? mAnchor : mCaret; }
-    std::size_t SelectionEnd() const { return mAnchor < mCaret ? mCaret : mAnchor; }
+    const std::string& Text() const { return text_; }
+    std::size_t Caret() const { return caret_; }
+    bool HasSelection() const { return anchor_ != caret_; }
+    std::size_t SelectionStart() const { return anchor_ < caret_ ? anchor_ : caret_; }
+    std::size_t SelectionEnd() const { return anchor_ < caret_ ? caret_ : anchor_; }
 
     // Draws the field (background, selection, text, caret) into `bitmap`,
     // which is the field's rectangle: the style's face, size, weight,
@@ -42,10 +42,10 @@ public:
 private:
     void DeleteSelection();
 
-    std::string mText;
-    std::size_t mCaret = 0;
-    std::size_t mAnchor = 0;  // the other end of the selection
-    std::size_t mMaxLength = kDefaultMaxLength;
+    std::string text_;
+    std::size_t caret_ = 0;
+    std::size_t anchor_ = 0;  // the other end of the selection
+    std::size_t maxLength_ = kDefaultMaxLength;
 };
 
 }  // namespace kettrix

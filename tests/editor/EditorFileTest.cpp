@@ -18,16 +18,16 @@ using kit::soundIndex;
 // the audio thread could take the plug-in lock while the user is asked.
 class ScriptedDialog final : public SoundFileDialog {
 public:
-    explicit ScriptedDialog(PlugLock& lock) : mLock(lock) {}
+    explicit ScriptedDialog(PlugLock& lock) : lock_(lock) {}
     std::string AskForSoundFile(bool save, const std::string& folder) override {
         ++asked;
         lastSave = save;
         lastFolder = folder;
         std::atomic<bool> free{false};
         std::thread audio([&] {
-            if (mLock.try_lock()) {
+            if (lock_.try_lock()) {
                 free = true;
-                mLock.unlock();
+                lock_.unlock();
             }
         });
         audio.join();
@@ -41,7 +41,7 @@ public:
     bool lockFreeWhileAsking = true;
 
 private:
-    PlugLock& mLock;
+    PlugLock& lock_;
 };
 
 class EditorFiles : public EditorFixture {

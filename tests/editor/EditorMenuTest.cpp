@@ -118,8 +118,8 @@ TEST_F(EditorMenu, NameFieldsSelectTheirSoundAndOpenThePatchMenu) {
 TEST_F(EditorMenu, RenamingASoundRenamesItsChokeEntryEverywhere) {
     // A double click opens the text entry over the name.
     gui().OnMouseDblClick(35 + 77 * 3 + 30, 24, IMouseMod(true));
-    ASSERT_EQ(gui().GetTextEntry().mControl, ed().NameField(3));
-    EXPECT_EQ(gui().GetTextEntry().mInitial, "CLAP");
+    ASSERT_EQ(gui().GetTextEntry().control_, ed().NameField(3));
+    EXPECT_EQ(gui().GetTextEntry().initial_, "CLAP");
     gui().CommitTextEntry("RIM");
     EXPECT_EQ(plug().Kit().soundName(3), "RIM");
     EXPECT_EQ(ed().NameField(3)->GetTextString(), "RIM");

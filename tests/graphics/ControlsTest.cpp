@@ -167,7 +167,7 @@ TEST_F(ControlsTest, PlainValuesMapThroughTheParameterShape) {
     plug.ranges[5] = {-10.0, 30.0, 2.0};
     gui.SetParameterFromPlug(5, 0.0, false);  // (10 / 40)^(1/2) = 0.5
     EXPECT_NEAR(knob->GetValue(), 0.5, 1e-12);
-    EXPECT_NEAR(aux->GetAuxParam(0)->mValue, 0.5, 1e-12);
+    EXPECT_NEAR(aux->GetAuxParam(0)->value_, 0.5, 1e-12);
     gui.SetParameterFromPlug(5, 1000.0, false);
     EXPECT_EQ(knob->GetValue(), 1.0);
     gui.SetParameterFromPlug(5, -1000.0, false);
@@ -251,8 +251,8 @@ TEST_F(ControlsTest, FrameOffsetsRoundAsSpecifiedForAwkwardFrameCounts) {
 TEST_F(ControlsTest, AControlWithoutABitmapDrawsNothing) {
     AttachBackground();
     IBitmap missing = gui.LoadBitmap(4242, "missing.png", 3);
-    EXPECT_EQ(missing.mData, nullptr);
-    EXPECT_EQ(gui.LoadBitmap(4242, "picture.bmp").mData, nullptr);
+    EXPECT_EQ(missing.data_, nullptr);
+    EXPECT_EQ(gui.LoadBitmap(4242, "picture.bmp").data_, nullptr);
     gui.AttachControl(new IBitmapControl(&plug, 10, 10, 1, missing));
     auto* knob = new IKnobMultiControl(&plug, 10, 10, 2, IBitmap(nullptr, 40, 40, 2));
     gui.AttachControl(knob);
@@ -266,12 +266,12 @@ TEST_F(ControlsTest, RightClickOpensTheTextEntryAndCommitSetsTheValue) {
     auto* knob = new IKnobMultiControl(&plug, 20, 20, 3, Strip(40, 100, 10));
     gui.AttachControl(knob);
     gui.Click(30, 30, IMouseMod(false, true));
-    ASSERT_EQ(gui.GetTextEntry().mControl, knob);
-    EXPECT_EQ(gui.GetTextEntry().mParamIdx, 3);
-    EXPECT_EQ(gui.GetTextEntry().mRect, knob->GetRECT());
+    ASSERT_EQ(gui.GetTextEntry().control_, knob);
+    EXPECT_EQ(gui.GetTextEntry().paramIdx_, 3);
+    EXPECT_EQ(gui.GetTextEntry().rect_, knob->GetRECT());
     gui.CommitTextEntry("0.75");
     EXPECT_EQ(plug.values[3], 0.75);
-    EXPECT_EQ(gui.GetTextEntry().mControl, nullptr);
+    EXPECT_EQ(gui.GetTextEntry().control_, nullptr);
     // Unreadable text and a cancelled entry change nothing.
     gui.Click(30, 30, IMouseMod(false, true));
     gui.CommitTextEntry("abc");
@@ -321,7 +321,7 @@ TEST_F(ControlsTest, APartlyMarkedControlRedrawsOnlyThatPart) {
 TEST_F(ControlsTest, AControlWithItsOwnGesturesClicksWithoutOne) {
     class OwnGestures : public CountingControl {
     public:
-        OwnGestures(IGraphicsPlug* plug) : CountingControl(plug, IRECT(10, 10, 50, 50), 9) { mOwnGestures = true; }
+        OwnGestures(IGraphicsPlug* plug) : CountingControl(plug, IRECT(10, 10, 50, 50), 9) { ownGestures_ = true; }
     };
     AttachBackground();
     gui.AttachControl(new OwnGestures(&plug));

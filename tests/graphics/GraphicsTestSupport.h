@@ -97,16 +97,16 @@ inline std::unique_ptr<LICE_MemBitmap> MakeSolid(int w, int h, LICE_pixel color)
 class CountingControl : public IControl {
 public:
     CountingControl(IGraphicsPlug* plug, const IRECT& rect, int paramIdx = -1, IColor color = IColor(255, 200, 0, 0))
-        : IControl(plug, rect, paramIdx), mColor(color) {}
+        : IControl(plug, rect, paramIdx), color_(color) {}
     bool Draw(IGraphics* graphics) override {
         ++draws;
-        graphics->FillIRect(mColor, mRECT);
+        graphics->FillIRect(color_, rect_);
         return true;
     }
     int draws = 0;
 
 private:
-    IColor mColor;
+    IColor color_;
 };
 
 }  // namespace kettrix::test

@@ -74,7 +74,7 @@ TEST_F(TextTest, AlignmentNearCentreFar) {
     const IRECT rect(40, 20, 260, 50);
     IText style(12, IColor(255, 255, 255, 255), "Verdana");
     // A symmetric string, so its ink is centred where its advance is.
-    style.mAlign = IText::kAlignCenter;
+    style.align_ = IText::kAlignCenter;
     auto* text = AddText(rect, style, "HOH");
     Paper();
     gui.RenderAll();
@@ -83,7 +83,7 @@ TEST_F(TextTest, AlignmentNearCentreFar) {
     EXPECT_LE(std::abs((ink.left + ink.right) - (rect.L + rect.R)), 2);  // within one pixel
     EXPECT_LE(std::abs((ink.top + ink.bottom) - (rect.T + rect.B)), 4);
 
-    style.mAlign = IText::kAlignNear;
+    style.align_ = IText::kAlignNear;
     text->SetTextStyle(style);
     Paper();
     gui.RenderAll();
@@ -91,7 +91,7 @@ TEST_F(TextTest, AlignmentNearCentreFar) {
     EXPECT_GE(ink.left, rect.L);
     EXPECT_LE(ink.left, rect.L + 2);
 
-    style.mAlign = IText::kAlignFar;
+    style.align_ = IText::kAlignFar;
     text->SetTextStyle(style);
     Paper();
     gui.RenderAll();
@@ -116,7 +116,7 @@ TEST_F(TextTest, TextIsClippedToItsRectangle) {
 TEST_F(TextTest, MeasureGrowsWithTheTextAndBoldIsWider) {
     IText regular(12, COLOR_WHITE, "Arial");
     IText bold = regular;
-    bold.mStyle = IText::kStyleBold;
+    bold.style_ = IText::kStyleBold;
     IRECT shortRect, longRect, boldRect;
     ASSERT_TRUE(gui.MeasureText(regular, "KICK", shortRect));
     ASSERT_TRUE(gui.MeasureText(regular, "KICK KICK", longRect));

@@ -118,26 +118,26 @@ struct TestPlug : IGraphicsPlug {
 class PaintControl : public IControl {
 public:
     PaintControl(TestPlug* plug, const IRECT& r, int param, IColor colour, bool name = false)
-        : IControl(plug, r, param), mColour(colour), mName(name) {}
+        : IControl(plug, r, param), colour_(colour), name_(name) {}
     bool Draw(IGraphics* g) override {
-        g->FillIRect(IColor(255, static_cast<int>(mColour.R * (0.3 + 0.7 * GetValue())), mColour.G, mColour.B),
+        g->FillIRect(IColor(255, static_cast<int>(colour_.R * (0.3 + 0.7 * GetValue())), colour_.G, colour_.B),
                      GetRECT());
         return true;
     }
     void OnMouseDown(int, int, const IMouseMod&) override {
-        if (mName) return;
-        mValue = mValue < 0.5 ? 1.0 : 0.0;
+        if (name_) return;
+        value_ = value_ < 0.5 ? 1.0 : 0.0;
         SetDirty();
     }
     void OnMouseDblClick(int, int, const IMouseMod&) override {
-        if (mName) GetGUI()->CreateTextEntry(this, GetText(), GetRECT(), text.c_str(), -1);
+        if (name_) GetGUI()->CreateTextEntry(this, GetText(), GetRECT(), text.c_str(), -1);
     }
     void TextFromTextEntry(const char* t) override { text = t; }
     std::string text = "OLD";
 
 private:
-    IColor mColour;
-    bool mName;
+    IColor colour_;
+    bool name_;
 };
 
 std::string Join(const std::vector<std::string>& items) {

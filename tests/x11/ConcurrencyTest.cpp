@@ -45,11 +45,11 @@ public:
         return true;
     }
     void OnMouseDown(int, int, const kettrix::IMouseMod&) override {
-        mValue = 1.0 - mValue;
+        value_ = 1.0 - value_;
         SetDirty();
     }
     void OnMouseDrag(int, int, int, int dY, const kettrix::IMouseMod&) override {
-        mValue -= dY / 200.0;
+        value_ -= dY / 200.0;
         SetDirty();
     }
 };

@@ -59,34 +59,34 @@ class PaintControl : public IControl {
 public:
     enum Kind { kSwitch, kKnob, kName, kFile };
     PaintControl(TestPlug* plug, const IRECT& r, int param, Kind kind, IColor colour)
-        : IControl(plug, r, param), mKind(kind), mColour(colour) {}
+        : IControl(plug, r, param), kind_(kind), colour_(colour) {}
 
     bool Draw(IGraphics* g) override {
         const double v = GetValue();
-        g->FillIRect(IColor(255, static_cast<int>(mColour.R * (0.3 + 0.7 * v)),
-                            static_cast<int>(mColour.G * (0.3 + 0.7 * v)), mColour.B),
+        g->FillIRect(IColor(255, static_cast<int>(colour_.R * (0.3 + 0.7 * v)),
+                            static_cast<int>(colour_.G * (0.3 + 0.7 * v)), colour_.B),
                      GetRECT());
         return true;
     }
     void OnMouseDown(int, int, const IMouseMod& mod) override {
         log.push_back(mod.R ? "down right" : "down");
-        if (mKind == kSwitch) {
-            mValue = mValue < 0.5 ? 1.0 : 0.0;
+        if (kind_ == kSwitch) {
+            value_ = value_ < 0.5 ? 1.0 : 0.0;
             SetDirty();
-        } else if (mKind == kFile) {
+        } else if (kind_ == kFile) {
             std::string path;
             chosen = GetGUI()->PromptForFile(path, IGraphics::kFileOpen, folder.c_str(), "k4s") ? path : "-";
         }
     }
     void OnMouseUp(int, int, const IMouseMod&) override { log.push_back("up"); }
     void OnMouseDrag(int, int, int, int dY, const IMouseMod&) override {
-        if (mKind != kKnob) return;
-        mValue -= dY / 100.0;
+        if (kind_ != kKnob) return;
+        value_ -= dY / 100.0;
         SetDirty();
     }
     void OnMouseDblClick(int, int, const IMouseMod&) override {
         log.push_back("dblclick");
-        if (mKind == kName) GetGUI()->CreateTextEntry(this, GetText(), GetRECT(), name.c_str(), -1);
+        if (kind_ == kName) GetGUI()->CreateTextEntry(this, GetText(), GetRECT(), name.c_str(), -1);
     }
     void OnMouseWheel(int, int, const IMouseMod&, double d) override { log.push_back("wheel " + std::to_string(d)); }
     bool OnKeyDown(int, int, int key) override {
@@ -105,8 +105,8 @@ public:
     std::string chosen;
 
 private:
-    Kind mKind;
-    IColor mColour;
+    Kind kind_;
+    IColor colour_;
 };
 
 constexpr int kW = 839, kH = 556;
@@ -274,7 +274,7 @@ TEST_F(WindowHost, TextEntryTypesANameCommitsWithEnterAndCancelsWithEscape) {
     input.Click();
     input.Click();
     editor.Pump(100);
-    ASSERT_EQ(editor.graphics.GetTextEntry().mControl, editor.nameField);
+    ASSERT_EQ(editor.graphics.GetTextEntry().control_, editor.nameField);
     // The whole old text is selected: typing replaces it.
     input.Type("snare x");
     input.Key(XK_BackSpace);
@@ -294,7 +294,7 @@ TEST_F(WindowHost, TextEntryTypesANameCommitsWithEnterAndCancelsWithEscape) {
     input.Key(XK_Return);
     editor.Pump(100);
     EXPECT_EQ(editor.nameField->name, "Snare 2");
-    EXPECT_EQ(editor.graphics.GetTextEntry().mControl, nullptr);
+    EXPECT_EQ(editor.graphics.GetTextEntry().control_, nullptr);
     int mismatches = 0;
     EXPECT_TRUE(SurfaceMatchesWindow(editor.graphics, parent.capture(), &mismatches)) << "field not removed";
 
@@ -317,7 +317,7 @@ TEST_F(WindowHost, TextEntryTypesANameCommitsWithEnterAndCancelsWithEscape) {
     input.Click();
     editor.Pump(100);
     EXPECT_EQ(editor.nameField->name, "Snare 2");
-    EXPECT_EQ(editor.graphics.GetTextEntry().mControl, nullptr);
+    EXPECT_EQ(editor.graphics.GetTextEntry().control_, nullptr);
 }
 
 TEST_F(WindowHost, FileDialogRunsWithThePlugInLockReleased) {

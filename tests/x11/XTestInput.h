@@ -13,46 +13,46 @@ namespace kettrix::test {
 
 class XTestInput {
 public:
-    XTestInput() : mDisplay(XOpenDisplay(nullptr)) {}
+    XTestInput() : display_(XOpenDisplay(nullptr)) {}
     ~XTestInput() {
-        if (mDisplay) XCloseDisplay(mDisplay);
+        if (display_) XCloseDisplay(display_);
     }
     XTestInput(const XTestInput&) = delete;
     XTestInput& operator=(const XTestInput&) = delete;
 
     bool Available() const {
         int event, error, major, minor;
-        return mDisplay && XTestQueryExtension(mDisplay, &event, &error, &major, &minor);
+        return display_ && XTestQueryExtension(display_, &event, &error, &major, &minor);
     }
 
     // (x, y) in the coordinates of `window`.
     void MoveTo(unsigned long window, int x, int y) {
         int rx = 0, ry = 0;
         Window child;
-        XTranslateCoordinates(mDisplay, window, DefaultRootWindow(mDisplay), x, y, &rx, &ry, &child);
-        XTestFakeMotionEvent(mDisplay, DefaultScreen(mDisplay), rx, ry, CurrentTime);
-        XSync(mDisplay, False);
+        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rx, &ry, &child);
+        XTestFakeMotionEvent(display_, DefaultScreen(display_), rx, ry, CurrentTime);
+        XSync(display_, False);
     }
     void MoveToRoot(int x, int y) {
-        XTestFakeMotionEvent(mDisplay, DefaultScreen(mDisplay), x, y, CurrentTime);
-        XSync(mDisplay, False);
+        XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
+        XSync(display_, False);
     }
     void Button(unsigned button, bool press) {
-        XTestFakeButtonEvent(mDisplay, button, press ? True : False, CurrentTime);
-        XSync(mDisplay, False);
+        XTestFakeButtonEvent(display_, button, press ? True : False, CurrentTime);
+        XSync(display_, False);
     }
     void Click(unsigned button = 1) {
         Button(button, true);
         Button(button, false);
     }
     void Key(KeySym sym, bool shift = false) {
-        const KeyCode shiftCode = XKeysymToKeycode(mDisplay, XK_Shift_L);
-        if (shift) XTestFakeKeyEvent(mDisplay, shiftCode, True, CurrentTime);
-        const KeyCode code = XKeysymToKeycode(mDisplay, sym);
-        XTestFakeKeyEvent(mDisplay, code, True, CurrentTime);
-        XTestFakeKeyEvent(mDisplay, code, False, CurrentTime);
-        if (shift) XTestFakeKeyEvent(mDisplay, shiftCode, False, CurrentTime);
-        XSync(mDisplay, False);
+        const KeyCode shiftCode = XKeysymToKeycode(display_, XK_Shift_L);
+        if (shift) XTestFakeKeyEvent(display_, shiftCode, True, CurrentTime);
+        const KeyCode code = XKeysymToKeycode(display_, sym);
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, False, CurrentTime);
+        if (shift) XTestFakeKeyEvent(display_, shiftCode, False, CurrentTime);
+        XSync(display_, False);
     }
     // Lower-case letters, digits, blanks and dots.
     void Type(const std::string& text) {
@@ -71,7 +71,7 @@ public:
     }
 
 private:
-    Display* mDisplay;
+    Display* display_;
 };
 
 }  // namespace kettrix::test

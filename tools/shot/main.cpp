@@ -128,23 +128,23 @@ intptr_t KETTRIX_VST_CALL HostCallback(AEffect*, int32_t opcode, int32_t, intptr
 // the plug-in's parameters under its lock.
 class StandInPlug : public IGraphicsPlug {
 public:
-    explicit StandInPlug(IPlugBase& plug) : mPlug(plug) {}
+    explicit StandInPlug(IPlugBase& plug) : plug_(plug) {}
     void SetParameterFromEditor(int paramIdx, double normalized) override {
-        mPlug.SetParameterFromEditor(paramIdx, normalized);
+        plug_.SetParameterFromEditor(paramIdx, normalized);
     }
     bool GetParamRange(int paramIdx, double* min, double* max, double* shape) const override {
-        const Param* param = mPlug.ParamAt(paramIdx);
+        const Param* param = plug_.ParamAt(paramIdx);
         if (!param) return false;
         *min = param->Min();
         *max = param->Max();
         *shape = param->Shape();
         return true;
     }
-    void LockPlug() override { mPlug.Lock().lock(); }
-    void UnlockPlug() override { mPlug.Lock().unlock(); }
+    void LockPlug() override { plug_.Lock().lock(); }
+    void UnlockPlug() override { plug_.Lock().unlock(); }
 
 private:
-    IPlugBase& mPlug;
+    IPlugBase& plug_;
 };
 
 #ifdef KETTRIX_SHOT_HAS_EDITOR
