@@ -134,4 +134,18 @@ private:
     int renderSegment(Envelope& env, double* out, int k, int frames) noexcept;
 };
 
+// The filter cutoff of each sample of a run: the smoothed cutoff plus the
+// key offset plus the filter envelope. While the envelope is not running its
+// last output (`held`) stands in for it; a running envelope updates `held`.
+inline void renderCutoffRun(EnvelopePair& filterEnv, double& held, const double* cutoff, double cutoffKey, int frames,
+                            double* out) noexcept {
+    if (filterEnv.active) {
+        filterEnv.render(out, frames);
+        held = out[frames - 1];
+        for (int k = 0; k < frames; ++k) out[k] = (cutoff[k] + cutoffKey) + out[k];
+    } else {
+        for (int k = 0; k < frames; ++k) out[k] = (cutoff[k] + cutoffKey) + held;
+    }
+}
+
 }  // namespace kettrix::engine

@@ -371,14 +371,7 @@ void NoiseVoice::render(const double* cutoff, double cutoffKey, const double* re
     std::array<double, kMaxRun> amps, cutoffs;
     volume.render(amps.data(), frames);
     amp = amps[static_cast<unsigned>(frames - 1)];
-    if (filterEnv.active) {
-        filterEnv.render(cutoffs.data(), frames);
-        filterOut = cutoffs[static_cast<unsigned>(frames - 1)];
-        for (int k = 0; k < frames; ++k)
-            cutoffs[static_cast<unsigned>(k)] = (cutoff[k] + cutoffKey) + cutoffs[static_cast<unsigned>(k)];
-    } else {
-        for (int k = 0; k < frames; ++k) cutoffs[static_cast<unsigned>(k)] = (cutoff[k] + cutoffKey) + filterOut;
-    }
+    renderCutoffRun(filterEnv, filterOut, cutoff, cutoffKey, frames, cutoffs.data());
     play(amps.data(), cutoffs.data(), resonance, frames, left, right);
 }
 

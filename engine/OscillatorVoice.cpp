@@ -93,14 +93,7 @@ void OscillatorVoice::render(const double* p1, const double* p2, const double* c
             pitch2[u] = p2[k] + modOut;
         }
     }
-    if (filterEnv.active) {
-        filterEnv.render(cutoffs.data(), frames);
-        filterOut = cutoffs[static_cast<unsigned>(frames - 1)];
-        for (int k = 0; k < frames; ++k)
-            cutoffs[static_cast<unsigned>(k)] = (cutoff[k] + cutoffKey) + cutoffs[static_cast<unsigned>(k)];
-    } else {
-        for (int k = 0; k < frames; ++k) cutoffs[static_cast<unsigned>(k)] = (cutoff[k] + cutoffKey) + filterOut;
-    }
+    renderCutoffRun(filterEnv, filterOut, cutoff, cutoffKey, frames, cutoffs.data());
     core.render(mode, pitch1.data(), pitch2.data(), amps.data(), cutoffs.data(), resonance, fm, frames, out);
     tailPitch1 = p1[frames - 1];
     tailPitch2 = p2[frames - 1];
