@@ -1,0 +1,104 @@
+#pragma once
+// Two doubles worked on side by side: two read heads of one texture, the
+// left and right channel of one filter, two oscillators of one generator.
+// Each lane performs exactly the IEEE operations that scalar code would, in
+// the same order, so a loop written with pairs gives the same bits as the
+// same loop written lane by lane. Where the compiler has vector types (GCC,
+// Clang) a pair is one SSE register and each operation one instruction for
+// both lanes; elsewhere it is two plain doubles. Code templated on the
+// packing can be run both ways, which is how the tests prove the two equal.
+//
+// Only what the render loops need is here: arithmetic, the comparisons and
+// std::min/std::max with the standard library's exact choice of operand, a
+// sign clear, lane access.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(KETTRIX_SCALAR_LANES)
+#define KETTRIX_PACKED_LANES 1
+#else
+#define KETTRIX_PACKED_LANES 0
+#endif
+
+namespace kettrix::engine {
+
+template <bool Packed>
+struct LanePair;
+
+// The plain form: two doubles, every operation written out per lane.
+template <>
+struct LanePair<false> {
+    double lane0 = 0.0, lane1 = 0.0;
+
+    LanePair() = default;
+    LanePair(double a, double b) : lane0(a), lane1(b) {}
+    static LanePair splat(double v) { return {v, v}; }
+
+    double operator[](int i) const { return i == 0 ? lane0 : lane1; }
+
+    friend LanePair operator+(LanePair a, LanePair b) { return {a.lane0 + b.lane0, a.lane1 + b.lane1}; }
+    friend LanePair operator-(LanePair a, LanePair b) { return {a.lane0 - b.lane0, a.lane1 - b.lane1}; }
+    friend LanePair operator*(LanePair a, LanePair b) { return {a.lane0 * b.lane0, a.lane1 * b.lane1}; }
+    LanePair& operator+=(LanePair b) { return *this = *this + b; }
+
+    // std::min(a, b) and std::max(a, b) lane by lane (b < a picks b).
+    friend LanePair min(LanePair a, LanePair b) { return {std::min(a.lane0, b.lane0), std::min(a.lane1, b.lane1)}; }
+    friend LanePair max(LanePair a, LanePair b) { return {std::max(a.lane0, b.lane0), std::max(a.lane1, b.lane1)}; }
+    // The magnitude: the sign bit cleared, as std::fabs does.
+    friend LanePair abs(LanePair a) { return {std::fabs(a.lane0), std::fabs(a.lane1)}; }
+    // Whether either lane is >= t.
+    bool anyAtLeast(double t) const { return lane0 >= t || lane1 >= t; }
+    bool anyAbove(double t) const { return lane0 > t || lane1 > t; }
+};
+
+#if KETTRIX_PACKED_LANES
+// The packed form: one vector of two doubles.
+template <>
+struct LanePair<true> {
+    typedef double Vector __attribute__((vector_size(16)));
+    typedef std::int64_t Mask __attribute__((vector_size(16)));
+    Vector v;
+
+    LanePair() : v{0.0, 0.0} {}
+    LanePair(double a, double b) : v{a, b} {}
+    explicit LanePair(Vector x) : v(x) {}
+    static LanePair splat(double x) { return LanePair(Vector{x, x}); }
+
+    double operator[](int i) const { return v[i]; }
+
+    friend LanePair operator+(LanePair a, LanePair b) { return LanePair(a.v + b.v); }
+    friend LanePair operator-(LanePair a, LanePair b) { return LanePair(a.v - b.v); }
+    friend LanePair operator*(LanePair a, LanePair b) { return LanePair(a.v * b.v); }
+    LanePair& operator+=(LanePair b) {
+        v += b.v;
+        return *this;
+    }
+
+    // Lanes where the mask is set come from b, the others from a.
+    static LanePair select(Mask m, LanePair b, LanePair a) {
+        return LanePair(
+            reinterpret_cast<Vector>((m & reinterpret_cast<Mask>(b.v)) | (~m & reinterpret_cast<Mask>(a.v))));
+    }
+    friend LanePair min(LanePair a, LanePair b) { return select(b.v < a.v, b, a); }
+    friend LanePair max(LanePair a, LanePair b) { return select(a.v < b.v, b, a); }
+    friend LanePair abs(LanePair a) {
+        const Mask magnitude = {INT64_MAX, INT64_MAX};
+        return LanePair(reinterpret_cast<Vector>(reinterpret_cast<Mask>(a.v) & magnitude));
+    }
+    bool anyAtLeast(double t) const {
+        const Mask m = v >= Vector{t, t};
+        return (m[0] | m[1]) != 0;
+    }
+    bool anyAbove(double t) const {
+        const Mask m = v > Vector{t, t};
+        return (m[0] | m[1]) != 0;
+    }
+};
+#endif
+
+// The pair the render code uses: packed where the compiler can.
+using Lanes = LanePair<KETTRIX_PACKED_LANES != 0>;
+
+}  // namespace kettrix::engine
