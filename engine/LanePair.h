@@ -81,8 +81,16 @@ struct LanePair<true> {
         return LanePair(
             reinterpret_cast<Vector>((m & reinterpret_cast<Mask>(b.v)) | (~m & reinterpret_cast<Mask>(a.v))));
     }
+#if defined(__SSE2__)
+    // The SSE2 minimum and maximum return their second operand unless the
+    // first compares less (or greater), which is exactly std::min(a, b) and
+    // std::max(a, b) with the operands swapped, NaNs and zeros included.
+    friend LanePair min(LanePair a, LanePair b) { return LanePair(__builtin_ia32_minpd(b.v, a.v)); }
+    friend LanePair max(LanePair a, LanePair b) { return LanePair(__builtin_ia32_maxpd(b.v, a.v)); }
+#else
     friend LanePair min(LanePair a, LanePair b) { return select(b.v < a.v, b, a); }
     friend LanePair max(LanePair a, LanePair b) { return select(a.v < b.v, b, a); }
+#endif
     friend LanePair abs(LanePair a) {
         const Mask magnitude = {INT64_MAX, INT64_MAX};
         return LanePair(reinterpret_cast<Vector>(reinterpret_cast<Mask>(a.v) & magnitude));

@@ -87,15 +87,9 @@ void SoundEffect::processRun(double* left, double* right, int frames) noexcept {
             heldR_ = heldR;
             break;
         }
-        case EffectType::Drive: {
-            const double gain = driveGain_;
-            const double makeup = driveMakeup_;
-            for (int k = 0; k < frames; ++k) {
-                left[k] = clip(gain * left[k]) * makeup;
-                right[k] = clip(gain * right[k]) * makeup;
-            }
+        case EffectType::Drive:
+            driveRun<KETTRIX_PACKED_LANES != 0>(left, right, frames);
             break;
-        }
         case EffectType::Compressor: {
             double gain = compGain_;
             double target = compTarget_;

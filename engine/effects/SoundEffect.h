@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "engine/EngineLimits.h"
+#include "engine/LanePair.h"
 
 namespace kettrix::engine {
 
@@ -45,6 +46,28 @@ public:
         const double y = std::min(x, 1.25) + d * (1.0 - d);
         const double e = std::clamp(y + 1.25, -0.5, 0.0);
         return std::max(y, -1.25) + e * (1.0 + e);
+    }
+    // The same waveshaper on both lanes of a pair (the left and right
+    // channel at once), operation for operation.
+    template <bool Packed>
+    static LanePair<Packed> clip(LanePair<Packed> x) noexcept {
+        using P = LanePair<Packed>;
+        const P d = min(max(x - P::splat(1.25), P::splat(0.0)), P::splat(0.5));
+        const P y = min(x, P::splat(1.25)) + d * (P::splat(1.0) - d);
+        const P e = min(max(y + P::splat(1.25), P::splat(-0.5)), P::splat(0.0));
+        return max(y, P::splat(-1.25)) + e * (P::splat(1.0) + e);
+    }
+    // RT: the drive over a run in place, both channels in one pair.
+    template <bool Packed>
+    void driveRun(double* left, double* right, int frames) const noexcept {
+        using P = LanePair<Packed>;
+        const P gain = P::splat(driveGain_);
+        const P makeup = P::splat(driveMakeup_);
+        for (int k = 0; k < frames; ++k) {
+            const P y = clip(gain * P(left[k], right[k])) * makeup;
+            left[k] = y[0];
+            right[k] = y[1];
+        }
     }
 
     bool enabled() const { return enabled_ != 0; }
