@@ -118,14 +118,9 @@ void DrumEngine::processBlock(MidiQueue& midi, double* const* outputs, int frame
 
 void DrumEngine::addSound(int index, double* const* outputs, int s, int frames, const SoundRunInputs& in) noexcept {
     DrumSound& sound = *sounds_[static_cast<unsigned>(index)];
-    sound.render(router_.trigger(index).gate != 0, in, frames, runLeft_.data(), runRight_.data());
     const int pair = sound.strip().outputPair;
-    double* left = outputs[pair] + s;
-    double* right = outputs[pair + 1] + s;
-    for (int k = 0; k < frames; ++k) {
-        left[k] += runLeft_[static_cast<unsigned>(k)];
-        right[k] += runRight_[static_cast<unsigned>(k)];
-    }
+    sound.render(router_.trigger(index).gate != 0, in, frames, runLeft_.data(), runRight_.data(), outputs[pair] + s,
+                 outputs[pair + 1] + s);
 }
 
 namespace {
@@ -186,10 +181,14 @@ void DrumEngine::renderRun(double* const* outputs, int s, int frames) noexcept {
             }
         }
     }
-    for (int k = 1; k < frames; ++k) {
-        smoother_.tick();
-        for (int m = 0; m < movingCount; ++m)
-            moving[static_cast<unsigned>(m)].to[k] = *moving[static_cast<unsigned>(m)].from;
+    if (movingCount == 0) {
+        smoother_.advance(frames - 1);
+    } else {
+        for (int k = 1; k < frames; ++k) {
+            smoother_.tick();
+            for (int m = 0; m < movingCount; ++m)
+                moving[static_cast<unsigned>(m)].to[k] = *moving[static_cast<unsigned>(m)].from;
+        }
     }
     for (int i = 0; i < count; ++i) {
         const int index = active_.at(i);

@@ -74,6 +74,37 @@ void DrumSound::renderNoise(NoiseVoices& voices, const double* cutoff, double cu
     voices[static_cast<unsigned>(previousVoice_)].renderTail(frames, left, right);
 }
 
+void DrumSound::renderHitAndOscillator(HitVoice& hit, OscillatorVoice& osc, const SoundRunInputs& in, int frames,
+                                       double* left, double* right) noexcept {
+    // An "Analog" hit sample holds the oscillator back until it ends; the
+    // gate is read after each hit sample.
+    std::array<std::uint8_t, kMaxRun> oscGate;
+    hit.setLevel(hitLevel_);
+    for (int k = 0; k < frames; ++k) {
+        left[k] = right[k] = hit.tick();  // the hit is mono
+        oscGate[static_cast<unsigned>(k)] = hit.oscillatorGateOpen() ? 1 : 0;
+    }
+    if (!osc.active) return;
+    // The voice plays over each stretch of the run with the gate open.
+    std::array<double, kMaxRun> x;
+    for (int k = 0; k < frames;) {
+        if (!oscGate[static_cast<unsigned>(k)]) {
+            x[static_cast<unsigned>(k++)] = 0.0;
+            continue;
+        }
+        int end = k + 1;
+        while (end < frames && oscGate[static_cast<unsigned>(end)]) ++end;
+        osc.render(in.osc1Pitch + k, in.osc2Pitch + k, in.oscCutoff + k, oscFilterKey_, in.oscResonance + k,
+                   in.fmAmount + k, end - k, x.data() + k);
+        k = end;
+    }
+    osc_[static_cast<unsigned>(previousVoice_)].renderTail(frames, x.data());
+    for (int k = 0; k < frames; ++k) {
+        left[k] += x[static_cast<unsigned>(k)];
+        right[k] += x[static_cast<unsigned>(k)];
+    }
+}
+
 void DrumSound::tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCutoff, double oscResonance,
                      double fmAmount, double noise1Cutoff, double noise1Resonance, double noise2Cutoff,
                      double noise2Resonance) noexcept {
@@ -81,10 +112,13 @@ void DrumSound::tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCu
                             &noise1Cutoff, &noise1Resonance, &noise2Cutoff, &noise2Resonance};
     double left = 0.0;
     double right = 0.0;
-    render(gate, in, 1, &left, &right);
+    double mixLeft = 0.0;
+    double mixRight = 0.0;
+    render(gate, in, 1, &left, &right, &mixLeft, &mixRight);
 }
 
-void DrumSound::render(bool gate, const SoundRunInputs& in, int frames, double* left, double* right) noexcept {
+void DrumSound::render(bool gate, const SoundRunInputs& in, int frames, double* left, double* right, double* mixLeft,
+                       double* mixRight) noexcept {
     if (gate && !gateState_)
         trigger(in.oscCutoff[0], in.oscResonance[0], in.fmAmount[0], in.noise1Cutoff[0], in.noise1Resonance[0],
                 in.noise2Cutoff[0], in.noise2Resonance[0]);
@@ -94,56 +128,41 @@ void DrumSound::render(bool gate, const SoundRunInputs& in, int frames, double* 
     // Section by section over the run; each sample's sum is built in the
     // order of the sections below, as one sample at a time would build it.
     HitVoice& hit = hit_[static_cast<unsigned>(currentVoice_)];
-    // An "Analog" hit sample holds the oscillator back until it ends; the
-    // gate is read after each hit sample.
-    std::array<std::uint8_t, kMaxRun> oscGate;
+    OscillatorVoice& osc = osc_[static_cast<unsigned>(currentVoice_)];
     if (hit.playing) {
-        hit.setLevel(hitLevel_);
+        renderHitAndOscillator(hit, osc, in, frames, left, right);
+    } else if (osc.active) {
+        // Without hit ticks nothing moves the oscillator's gate: it stays
+        // open or shut for the whole run. The sum starts from the silent hit.
+        if (hit.oscillatorGateOpen())
+            osc.render(in.osc1Pitch, in.osc2Pitch, in.oscCutoff, oscFilterKey_, in.oscResonance, in.fmAmount, frames,
+                       left);
+        else
+            std::fill(left, left + frames, 0.0);
+        osc_[static_cast<unsigned>(previousVoice_)].renderTail(frames, left);
         for (int k = 0; k < frames; ++k) {
-            left[k] = right[k] = hit.tick();  // the hit is mono
-            oscGate[static_cast<unsigned>(k)] = hit.oscillatorGateOpen() ? 1 : 0;
+            left[k] = 0.0 + left[k];
+            right[k] = left[k];
         }
     } else {
-        // Without ticks nothing moves the gate.
         std::fill(left, left + frames, 0.0);
         std::fill(right, right + frames, 0.0);
-        std::fill(oscGate.begin(), oscGate.begin() + frames, hit.oscillatorGateOpen() ? 1 : 0);
-    }
-
-    OscillatorVoice& osc = osc_[static_cast<unsigned>(currentVoice_)];
-    if (osc.active) {
-        // The voice plays over each stretch of the run with the gate open.
-        std::array<double, kMaxRun> x;
-        for (int k = 0; k < frames;) {
-            if (!oscGate[static_cast<unsigned>(k)]) {
-                x[static_cast<unsigned>(k++)] = 0.0;
-                continue;
-            }
-            int end = k + 1;
-            while (end < frames && oscGate[static_cast<unsigned>(end)]) ++end;
-            osc.render(in.osc1Pitch + k, in.osc2Pitch + k, in.oscCutoff + k, oscFilterKey_, in.oscResonance + k,
-                       in.fmAmount + k, end - k, x.data() + k);
-            k = end;
-        }
-        osc_[static_cast<unsigned>(previousVoice_)].renderTail(frames, x.data());
-        for (int k = 0; k < frames; ++k) {
-            left[k] += x[static_cast<unsigned>(k)];
-            right[k] += x[static_cast<unsigned>(k)];
-        }
     }
 
     renderNoise(noise1_, in.noise1Cutoff, noise_[0].filterKey, in.noise1Resonance, frames, left, right);
     renderNoise(noise2_, in.noise2Cutoff, noise_[1].filterKey, in.noise2Resonance, frames, left, right);
 
     if (effect_.enabled()) effect_.processRun(left, right, frames);
+    // The strip's gains as each sample joins the mix: the product is rounded
+    // before the sum, as a separate pass over the run would round it.
     const double gainL = strip_.gainL;
     const double gainR = strip_.gainR;
     for (int k = 0; k < frames; ++k) {
-        left[k] *= gainL;
-        right[k] *= gainR;
+        mixLeft[k] += left[k] * gainL;
+        mixRight[k] += right[k] * gainR;
     }
-    outL_ = left[frames - 1];
-    outR_ = right[frames - 1];
+    outL_ = left[frames - 1] * gainL;
+    outR_ = right[frames - 1] * gainR;
 }
 
 // --- Trigger and release -------------------------------------------------------

@@ -65,10 +65,12 @@ public:
     // carry the key offset; cutoffs are before key tracking.
     void tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCutoff, double oscResonance, double fmAmount,
               double noise1Cutoff, double noise1Resonance, double noise2Cutoff, double noise2Resonance) noexcept;
-    // RT: `frames` (1..kMaxRun) samples into left/right, gains applied; the
-    // same samples as that many ticks. A gate edge is taken on the first
-    // sample; the caller keeps the gate steady over the rest of the run.
-    void render(bool gate, const SoundRunInputs& in, int frames, double* left, double* right) noexcept;
+    // RT: `frames` (1..kMaxRun) samples, the same as that many ticks, added
+    // with the strip's gains into mixLeft/mixRight; left/right are the
+    // sound's scratch for the run. A gate edge is taken on the first sample;
+    // the caller keeps the gate steady over the rest of the run.
+    void render(bool gate, const SoundRunInputs& in, int frames, double* left, double* right, double* mixLeft,
+                double* mixRight) noexcept;
     // RT: after each block; takes the sound off the active list once silent.
     void endOfBlock() noexcept;
     // Forgets the gate edge so that the next tick with the gate held retriggers.
@@ -150,6 +152,10 @@ private:
     // sample over the run.
     void renderNoise(NoiseVoices& voices, const double* cutoff, double cutoffKey, const double* resonance, int frames,
                      double* left, double* right) noexcept;
+    // The hit and, behind the gate the hit holds, the oscillator section
+    // into left/right.
+    void renderHitAndOscillator(HitVoice& hit, OscillatorVoice& osc, const SoundRunInputs& in, int frames, double* left,
+                                double* right) noexcept;
     void startNoise(int section) noexcept;
     void applyHitVolume() noexcept;
 

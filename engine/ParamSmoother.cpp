@@ -37,7 +37,7 @@ void ParamSmoother::setSampleRate(double sampleRate) {
     coef_ = kReferenceRate / sampleRate * 0.0005;
 }
 
-void ParamSmoother::tick() noexcept {
+void ParamSmoother::glide() noexcept {
     bool anySettled = false;
     for (int m = 0; m < movingCount_; ++m) {
         Entry& e = entries_[static_cast<unsigned>(moving_[static_cast<unsigned>(m)])];
