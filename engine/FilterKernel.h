@@ -116,6 +116,12 @@ struct Kernel {
         }
     }
 
+    // A settled filter only needs to know that ten calls have passed; the
+    // count stops there, so a note held for hours never overflows it.
+    static void holdCounter(DrumFilterState& s) noexcept {
+        if (s.counter < kUpdateInterval) ++s.counter;
+    }
+
     static void glideStep(DrumFilterState& s) noexcept {
         ++s.counter;
         s.glide += kGlideIncrement;
@@ -128,7 +134,7 @@ struct Kernel {
             return;  // setFixed's coefficients
         } else if constexpr (isOnePole(Type)) {
             if (s.glide >= 1.0 && cutoff == s.cachedCutoff) {
-                ++s.counter;
+                holdCounter(s);
                 return;
             }
             if (s.counter >= kUpdateInterval) {
@@ -138,7 +144,7 @@ struct Kernel {
             glideStep(s);
         } else if constexpr (Type == kFilterAnalogLowPass12) {
             if (s.glide >= 1.0 && cutoff == s.cachedCutoff && resonance == s.cachedResonance) {
-                ++s.counter;
+                holdCounter(s);
                 return;
             }
             const double res = clampResonance(resonance);
@@ -158,7 +164,7 @@ struct Kernel {
             glideStep(s);
         } else {
             if (s.glide >= 1.0 && cutoff == s.cachedCutoff && resonance == s.cachedResonance) {
-                ++s.counter;
+                holdCounter(s);
                 return;
             }
             if (s.counter >= kUpdateInterval) {

@@ -141,6 +141,32 @@ TEST(DrumFilter, CutoffIsPickedUpEveryTenCallsAndGlidesOverTen) {
     EXPECT_NEAR(filter.f, fB, 1e-12);
 }
 
+// A note held for hours at one cutoff keeps calling the filter with nothing
+// to glide; its call count must neither overflow nor change what it plays.
+TEST(DrumFilter, SettledFilterPlaysOnForHoursWithoutOverflow) {
+    for (int type : {kFilterLowPass6, kFilterBandPass12, kFilterAnalogLowPass12}) {
+        DrumFilter held(44100.0);
+        DrumFilter fresh(44100.0);
+        Noise noise;
+        for (int i = 0; i < 100; ++i) {
+            const double x = noise.next();
+            held.process(x, 0.5, 0.3, type);
+            fresh.process(x, 0.5, 0.3, type);
+        }
+        // Where the count would stand after 2^31 calls at this cutoff.
+        held.counter = INT32_MAX;
+        for (int i = 0; i < 100; ++i) {
+            const double x = noise.next();
+            ASSERT_EQ(held.process(x, 0.5, 0.3, type), fresh.process(x, 0.5, 0.3, type)) << "type " << type;
+        }
+        EXPECT_GE(held.counter, 10);
+        // A new cutoff is still picked up at once.
+        held.process(0.0, 0.6, 0.3, type);
+        fresh.process(0.0, 0.6, 0.3, type);
+        EXPECT_EQ(held.f, fresh.f) << "type " << type;
+    }
+}
+
 TEST(DrumFilter, ShelvesLiftOppositeEnds) {
     const double low = 50.0, high = 8000.0;
     for (auto [lowShelf, highShelf] :
