@@ -141,8 +141,13 @@ bool parse(int argc, char** argv, Options& o) {
 
 bool readKitTexts(const std::string& dir, std::vector<KitSource>& kits) {
     std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(dir))
-        if (entry.path().extension() == ".kit") files.push_back(entry.path());
+    std::error_code error;
+    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error))
+        if (it->path().extension() == ".kit") files.push_back(it->path());
+    if (error) {
+        std::cerr << "cannot read the kit folder " << dir << ": " << error.message() << "\n";
+        return false;
+    }
     std::sort(files.begin(), files.end());
     for (const fs::path& path : files) {
         std::ifstream in(path, std::ios::binary);
