@@ -35,7 +35,7 @@ struct OscillatorNoteTable {
         if (!(v > 0.0)) v = 0.0;
         if (v >= kNotes - 1) return {increment[kNotes - 1], noteTable[kNotes - 1]};
         const int i = static_cast<int>(v);
-        return {increment[i] + (increment[i + 1] - increment[i]) * (v - i), noteTable[i]};
+        return {increment[i] + slope[i] * (v - i), noteTable[i]};
     }
     PitchStep atPitch(double p) const noexcept { return atNote(p * kSemitonesPerUnit); }
 
@@ -43,6 +43,9 @@ struct OscillatorNoteTable {
 
     std::array<std::int32_t, kNotes> noteTable{};
     std::array<double, kNotes> increment{};
+    // increment[n + 1] - increment[n] (0 for the top note), the difference
+    // atNote interpolates with, taken once here instead of per call.
+    std::array<double, kNotes> slope{};
 };
 
 }  // namespace kettrix::engine
