@@ -244,40 +244,68 @@ void renderCurveRun(double* v, int n, double startLevel, double delta) noexcept 
     }
 }
 
+template <bool Packed, int Curve>
+double renderCurveSteps(double* v, int n, double position, double step, double startLevel, double delta) noexcept {
+    using Pair = LanePair<Packed>;
+    const Pair one = Pair::splat(1.0);
+    const Pair start = Pair::splat(startLevel);
+    const Pair scale = Pair::splat(delta);
+    int i = 0;
+    // Every position is below 1, where min(position, 1) is the position.
+    for (; i + 2 <= n; i += 2) {
+        const double a = position + step;
+        position = a + step;
+        (start + engineCurveOf<Curve>(Pair(a, position), one) * scale).store(v + i);
+    }
+    if (i < n) {
+        position += step;
+        v[i] = startLevel + engineCurveOf<Curve>(position, 1.0) * delta;
+    }
+    return position;
+}
+
 template void renderCurveRun<false, kCurveLinear>(double*, int, double, double) noexcept;
 template void renderCurveRun<false, kCurveFastStart>(double*, int, double, double) noexcept;
 template void renderCurveRun<false, kCurveSlowStart>(double*, int, double, double) noexcept;
+template double renderCurveSteps<false, kCurveLinear>(double*, int, double, double, double, double) noexcept;
+template double renderCurveSteps<false, kCurveFastStart>(double*, int, double, double, double, double) noexcept;
+template double renderCurveSteps<false, kCurveSlowStart>(double*, int, double, double, double, double) noexcept;
 #if KETTRIX_PACKED_LANES
 template void renderCurveRun<true, kCurveLinear>(double*, int, double, double) noexcept;
 template void renderCurveRun<true, kCurveFastStart>(double*, int, double, double) noexcept;
 template void renderCurveRun<true, kCurveSlowStart>(double*, int, double, double) noexcept;
+template double renderCurveSteps<true, kCurveLinear>(double*, int, double, double, double, double) noexcept;
+template double renderCurveSteps<true, kCurveFastStart>(double*, int, double, double, double, double) noexcept;
+template double renderCurveSteps<true, kCurveSlowStart>(double*, int, double, double, double, double) noexcept;
 #endif
 
 template <int Curve>
 int EnvelopePair::renderSegment(Envelope& env, double* out, int k, int frames) noexcept {
-    // Two passes over the run. The positions are a running sum, so the first
-    // pass adds them up one after the other, parks them in out and finds the
-    // sample on which the segment ends; the curve values depend on nothing
-    // but their own position, so the second pass works two at a time.
+    // The positions are a running sum, added up one after the other as
+    // tick() does; the curve values depend on nothing but their own position
+    // and are worked two at a time.
+    constexpr bool kPacked = KETTRIX_PACKED_LANES != 0;
     double position = env.position;
     const double step = env.step;
-    int end = k;
-    // Positions and steps are never negative and each sum rounds by at most
-    // one part in 2^53, so a run that passes this test (its margin is far
-    // beyond any run's rounding) cannot reach 1: its loop needs no end check.
-    if (position + (frames - k) * step * 1.000001 < 1.0) {
-        for (; end < frames; ++end) {
-            position += step;
-            out[end] = position;
-        }
+    int end = frames;
+    // Neither positions nor steps are negative, and each sum below 1 rounds
+    // up by at most 2^-54, so the n sums stay below position + n x (step +
+    // 2^-54). The test allows 2^-50 a step, more than covering its own
+    // rounding: a run that passes it stays below 1 to its last sample, needs
+    // no end check and no clamp, and the values follow the sums in one loop.
+    if (position + (frames - k) * (step + 0x1p-50) < 1.0) {
+        position = renderCurveSteps<kPacked, Curve>(out + k, frames - k, position, step, env.startLevel, env.delta);
     } else {
+        // Two passes: the sums, parked in out, up to the sample on which the
+        // segment ends, then the values over them.
+        end = k;
         while (end < frames) {
             position += step;
             out[end++] = position;
             if (position >= 1.0) break;
         }
+        renderCurveRun<kPacked, Curve>(out + k, end - k, env.startLevel, env.delta);
     }
-    renderCurveRun<KETTRIX_PACKED_LANES != 0, Curve>(out + k, end - k, env.startLevel, env.delta);
     const double x = std::min(position, 1.0);
     env.position = position;
     curveInput = (Curve == kCurveFastStart) ? 1.0 - x : x;

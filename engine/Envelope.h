@@ -141,6 +141,11 @@ private:
 // where KETTRIX_PACKED_LANES is set).
 template <bool Packed, int Curve>
 void renderCurveRun(double* v, int n, double startLevel, double delta) noexcept;
+// The same values for the n positions position + step, + step, ... summed
+// one after the other, written to v; returns the last position. For runs
+// whose positions all stay below 1: the curve is read without the clamp.
+template <bool Packed, int Curve>
+double renderCurveSteps(double* v, int n, double position, double step, double startLevel, double delta) noexcept;
 
 // The filter cutoff of each sample of a run: the smoothed cutoff plus the
 // key offset plus the filter envelope. While the envelope is not running its

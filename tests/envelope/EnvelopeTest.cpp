@@ -282,43 +282,57 @@ TEST(EnvelopePair, SegmentEndsAtTheEdgeOfARun) {
             }
 }
 
-// Segment values over a run: the vector form against the plain one, every
-// curve, every run length up to 9 (odd lengths end on a single sample),
-// positions past the end point, exactly on it, signed zeros and NaN.
-TEST(EnvelopeCurveRun, PackedLanesGiveThePlainLanesBits) {
-#if KETTRIX_PACKED_LANES
+bool sameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+template <int Curve>
+void expectCurveRunsAgree() {
     const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double levels[][2] = {{0.0, 1.0}, {0.8, -0.55}, {-0.0, 0.0}, {0.3, -0.0}, {1e-200, 3e-310}};
+    // Values over given positions: past the end point, exactly on it,
+    // signed zeros and NaN among them.
     const std::vector<double> positions = {0.0, -0.0, 1e-300, 0.013, 0.25, 0.5,   0.73, 0.999999,
                                            1.0, 1.5,  7.0,    nan,   0.41, 0.875, 2e-9, 0.3333333333333333};
-    const double levels[][2] = {{0.0, 1.0}, {0.8, -0.55}, {-0.0, 0.0}, {0.3, -0.0}, {1e-200, 3e-310}};
-    auto check = [&](auto render, const char* curve) {
-        for (const auto& level : levels)
-            for (int n = 0; n <= 9; ++n)
-                for (std::size_t from = 0; from + static_cast<std::size_t>(n) <= positions.size(); from += 3) {
-                    std::vector<double> plain(positions.begin() + static_cast<long>(from),
-                                              positions.begin() + static_cast<long>(from) + n);
-                    std::vector<double> packed = plain;
-                    render(false, plain.data(), n, level[0], level[1]);
-                    render(true, packed.data(), n, level[0], level[1]);
-                    ASSERT_EQ(std::memcmp(plain.data(), packed.data(), plain.size() * sizeof(double)), 0)
-                        << curve << " n " << n << " from " << from;
-                }
-    };
-    check(
-        [](bool p, double* v, int n, double s, double d) {
-            p ? renderCurveRun<true, kCurveLinear>(v, n, s, d) : renderCurveRun<false, kCurveLinear>(v, n, s, d);
-        },
-        "linear");
-    check(
-        [](bool p, double* v, int n, double s, double d) {
-            p ? renderCurveRun<true, kCurveFastStart>(v, n, s, d) : renderCurveRun<false, kCurveFastStart>(v, n, s, d);
-        },
-        "fast start");
-    check(
-        [](bool p, double* v, int n, double s, double d) {
-            p ? renderCurveRun<true, kCurveSlowStart>(v, n, s, d) : renderCurveRun<false, kCurveSlowStart>(v, n, s, d);
-        },
-        "slow start");
+    for (const auto& level : levels)
+        for (int n = 0; n <= 9; ++n)
+            for (std::size_t from = 0; from + static_cast<std::size_t>(n) <= positions.size(); from += 3) {
+                std::vector<double> plain(positions.begin() + static_cast<long>(from),
+                                          positions.begin() + static_cast<long>(from) + n);
+                std::vector<double> packed = plain;
+                renderCurveRun<false, Curve>(plain.data(), n, level[0], level[1]);
+                renderCurveRun<true, Curve>(packed.data(), n, level[0], level[1]);
+                ASSERT_TRUE(sameBits(plain, packed)) << "curve " << Curve << " n " << n << " from " << from;
+            }
+    // Values over summed positions that stay below 1, against the sums
+    // taken one by one and the values over them.
+    const double starts[][2] = {{0.0, 0.01}, {0.5, 0.05}, {0.9, 1e-3}, {0.123, 0x1.745d1745d1745p-4}, {0.0, 1e-9}};
+    for (const auto& level : levels)
+        for (const auto& start : starts)
+            for (int n = 0; n <= 9; ++n) {
+                std::vector<double> reference(static_cast<std::size_t>(n));
+                double position = start[0];
+                for (double& v : reference) v = position += start[1];
+                renderCurveRun<false, Curve>(reference.data(), n, level[0], level[1]);
+                std::vector<double> plain(reference.size()), packed(reference.size());
+                const double plainEnd =
+                    renderCurveSteps<false, Curve>(plain.data(), n, start[0], start[1], level[0], level[1]);
+                const double packedEnd =
+                    renderCurveSteps<true, Curve>(packed.data(), n, start[0], start[1], level[0], level[1]);
+                ASSERT_TRUE(sameBits(plain, reference)) << "curve " << Curve << " n " << n << " from " << start[0];
+                ASSERT_TRUE(sameBits(packed, reference)) << "curve " << Curve << " n " << n << " from " << start[0];
+                ASSERT_EQ(plainEnd, position);
+                ASSERT_EQ(packedEnd, position);
+            }
+}
+
+// The vector form of the segment values against the plain one, every curve,
+// every run length up to 9 (odd lengths end on a single sample).
+TEST(EnvelopeCurveRun, PackedLanesGiveThePlainLanesBits) {
+#if KETTRIX_PACKED_LANES
+    expectCurveRunsAgree<kCurveLinear>();
+    expectCurveRunsAgree<kCurveFastStart>();
+    expectCurveRunsAgree<kCurveSlowStart>();
 #else
     GTEST_SKIP() << "this build has no vector lanes";
 #endif
