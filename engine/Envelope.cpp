@@ -1,6 +1,7 @@
 #include "engine/Envelope.h"
 
 #include "engine/EnvelopeShapes.h"
+#include "engine/LanePair.h"
 
 #include <algorithm>
 #include <iterator>
@@ -17,8 +18,9 @@ constexpr double kDefaultShapeTime = double(2.2f);
 
 constexpr EnvelopePoint kUnusedPoint{-1, 1.0, 0.0};
 
-double pow6(double x) noexcept {
-    const double x2 = x * x;
+template <typename T>
+T pow6(T x) noexcept {
+    const T x2 = x * x;
     return x2 * x2 * x2;
 }
 
@@ -33,6 +35,18 @@ double engineCurve(int curve, double x) noexcept {
             return pow6(x);
         default:
             return x;
+    }
+}
+
+// engineCurve for a curve known at compile time, on doubles or lane pairs.
+template <int Curve, typename T>
+T engineCurveOf(T x, T one) noexcept {
+    if constexpr (Curve == kCurveFastStart) {
+        return one - pow6(one - x);
+    } else if constexpr (Curve == kCurveSlowStart) {
+        return pow6(x);
+    } else {
+        return x;
     }
 }
 
@@ -213,27 +227,90 @@ void EnvelopePair::nextSegment(bool inAttack) noexcept {
     }
 }
 
+template <bool Packed, int Curve>
+void renderCurveRun(double* v, int n, double startLevel, double delta) noexcept {
+    using Pair = LanePair<Packed>;
+    const Pair one = Pair::splat(1.0);
+    const Pair start = Pair::splat(startLevel);
+    const Pair scale = Pair::splat(delta);
+    int i = 0;
+    for (; i + 2 <= n; i += 2) {
+        const Pair x = min(Pair::load(v + i), one);
+        (start + engineCurveOf<Curve>(x, one) * scale).store(v + i);
+    }
+    if (i < n) {
+        const double x = std::min(v[i], 1.0);
+        v[i] = startLevel + engineCurveOf<Curve>(x, 1.0) * delta;
+    }
+}
+
+template <bool Packed, int Curve>
+double renderCurveSteps(double* v, int n, double position, double step, double startLevel, double delta) noexcept {
+    using Pair = LanePair<Packed>;
+    const Pair one = Pair::splat(1.0);
+    const Pair start = Pair::splat(startLevel);
+    const Pair scale = Pair::splat(delta);
+    int i = 0;
+    // Every position is below 1, where min(position, 1) is the position.
+    for (; i + 2 <= n; i += 2) {
+        const double a = position + step;
+        position = a + step;
+        (start + engineCurveOf<Curve>(Pair(a, position), one) * scale).store(v + i);
+    }
+    if (i < n) {
+        position += step;
+        v[i] = startLevel + engineCurveOf<Curve>(position, 1.0) * delta;
+    }
+    return position;
+}
+
+template void renderCurveRun<false, kCurveLinear>(double*, int, double, double) noexcept;
+template void renderCurveRun<false, kCurveFastStart>(double*, int, double, double) noexcept;
+template void renderCurveRun<false, kCurveSlowStart>(double*, int, double, double) noexcept;
+template double renderCurveSteps<false, kCurveLinear>(double*, int, double, double, double, double) noexcept;
+template double renderCurveSteps<false, kCurveFastStart>(double*, int, double, double, double, double) noexcept;
+template double renderCurveSteps<false, kCurveSlowStart>(double*, int, double, double, double, double) noexcept;
+#if KETTRIX_PACKED_LANES
+template void renderCurveRun<true, kCurveLinear>(double*, int, double, double) noexcept;
+template void renderCurveRun<true, kCurveFastStart>(double*, int, double, double) noexcept;
+template void renderCurveRun<true, kCurveSlowStart>(double*, int, double, double) noexcept;
+template double renderCurveSteps<true, kCurveLinear>(double*, int, double, double, double, double) noexcept;
+template double renderCurveSteps<true, kCurveFastStart>(double*, int, double, double, double, double) noexcept;
+template double renderCurveSteps<true, kCurveSlowStart>(double*, int, double, double, double, double) noexcept;
+#endif
+
 template <int Curve>
 int EnvelopePair::renderSegment(Envelope& env, double* out, int k, int frames) noexcept {
-    // The segment's values in locals: the loop is tick() without the
-    // dispatch, writing back what tick() leaves behind.
+    // The positions are a running sum, added up one after the other as
+    // tick() does; the curve values depend on nothing but their own position
+    // and are worked two at a time.
+    constexpr bool kPacked = KETTRIX_PACKED_LANES != 0;
     double position = env.position;
     const double step = env.step;
-    const double startLevel = env.startLevel;
-    const double delta = env.delta;
-    double x = 0.0;
-    double y = output;
-    while (k < frames) {
-        position += step;
-        x = std::min(position, 1.0);
-        y = startLevel + engineCurve(Curve, x) * delta;
-        out[k++] = y;
-        if (position >= 1.0) break;
+    int end = frames;
+    // Neither positions nor steps are negative, and each sum below 1 rounds
+    // up by at most 2^-54, so the n sums stay below position + n x (step +
+    // 2^-54). The test allows 2^-50 a step, more than covering its own
+    // rounding: a run that passes it stays below 1 to its last sample, needs
+    // no end check and no clamp, and the values follow the sums in one loop.
+    if (position + (frames - k) * (step + 0x1p-50) < 1.0) {
+        position = renderCurveSteps<kPacked, Curve>(out + k, frames - k, position, step, env.startLevel, env.delta);
+    } else {
+        // Two passes: the sums, parked in out, up to the sample on which the
+        // segment ends, then the values over them.
+        end = k;
+        while (end < frames) {
+            position += step;
+            out[end++] = position;
+            if (position >= 1.0) break;
+        }
+        renderCurveRun<kPacked, Curve>(out + k, end - k, env.startLevel, env.delta);
     }
+    const double x = std::min(position, 1.0);
     env.position = position;
     curveInput = (Curve == kCurveFastStart) ? 1.0 - x : x;
-    output = y;
-    return k;
+    output = out[end - 1];
+    return end;
 }
 
 void EnvelopePair::render(double* out, int frames) noexcept {

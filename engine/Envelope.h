@@ -134,6 +134,19 @@ private:
     int renderSegment(Envelope& env, double* out, int k, int frames) noexcept;
 };
 
+// One segment's values over a run of n positions, in place: each becomes
+// startLevel + curve(min(position, 1)) x delta, what tick() computes from it.
+// Packed works two samples per vector, the plain form one double at a time;
+// both give the same bits. Instantiated for the three curves (Packed only
+// where KETTRIX_PACKED_LANES is set).
+template <bool Packed, int Curve>
+void renderCurveRun(double* v, int n, double startLevel, double delta) noexcept;
+// The same values for the n positions position + step, + step, ... summed
+// one after the other, written to v; returns the last position. For runs
+// whose positions all stay below 1: the curve is read without the clamp.
+template <bool Packed, int Curve>
+double renderCurveSteps(double* v, int n, double position, double step, double startLevel, double delta) noexcept;
+
 // The filter cutoff of each sample of a run: the smoothed cutoff plus the
 // key offset plus the filter envelope. While the envelope is not running its
 // last output (`held`) stands in for it; a running envelope updates `held`.

@@ -10,11 +10,16 @@
 //
 // Only what the render loops need is here: arithmetic, the comparisons and
 // std::min/std::max with the standard library's exact choice of operand, a
-// sign clear, lane access.
+// sign clear, lane access, loads and stores of two neighbouring doubles.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #if (defined(__GNUC__) || defined(__clang__)) && !defined(KETTRIX_SCALAR_LANES)
 #define KETTRIX_PACKED_LANES 1
@@ -35,6 +40,12 @@ struct LanePair<false> {
     LanePair() = default;
     LanePair(double a, double b) : lane0(a), lane1(b) {}
     static LanePair splat(double v) { return {v, v}; }
+    // p[0] and p[1]; p needs no alignment beyond a double's.
+    static LanePair load(const double* p) { return {p[0], p[1]}; }
+    void store(double* p) const {
+        p[0] = lane0;
+        p[1] = lane1;
+    }
 
     double operator[](int i) const { return i == 0 ? lane0 : lane1; }
 
@@ -65,6 +76,12 @@ struct LanePair<true> {
     LanePair(double a, double b) : v{a, b} {}
     explicit LanePair(Vector x) : v(x) {}
     static LanePair splat(double x) { return LanePair(Vector{x, x}); }
+    static LanePair load(const double* p) {
+        Vector x;
+        std::memcpy(&x, p, sizeof x);
+        return LanePair(x);
+    }
+    void store(double* p) const { std::memcpy(p, &v, sizeof v); }
 
     double operator[](int i) const { return v[i]; }
 
@@ -82,11 +99,10 @@ struct LanePair<true> {
             reinterpret_cast<Vector>((m & reinterpret_cast<Mask>(b.v)) | (~m & reinterpret_cast<Mask>(a.v))));
     }
 #if defined(__SSE2__)
-    // The SSE2 minimum and maximum return their second operand unless the
-    // first compares less (or greater), which is exactly std::min(a, b) and
-    // std::max(a, b) with the operands swapped, NaNs and zeros included.
-    friend LanePair min(LanePair a, LanePair b) { return LanePair(__builtin_ia32_minpd(b.v, a.v)); }
-    friend LanePair max(LanePair a, LanePair b) { return LanePair(__builtin_ia32_maxpd(b.v, a.v)); }
+    // MINPD x, y gives x < y ? x : y, y when either is NaN: the standard
+    // library's choice with the operands swapped, in one instruction.
+    friend LanePair min(LanePair a, LanePair b) { return LanePair(_mm_min_pd(b.v, a.v)); }
+    friend LanePair max(LanePair a, LanePair b) { return LanePair(_mm_max_pd(b.v, a.v)); }
 #else
     friend LanePair min(LanePair a, LanePair b) { return select(b.v < a.v, b, a); }
     friend LanePair max(LanePair a, LanePair b) { return select(a.v < b.v, b, a); }

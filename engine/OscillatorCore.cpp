@@ -89,10 +89,11 @@ void OscillatorCore::tune2(double p) noexcept {
     convert2(p);
 }
 
-double OscillatorCore::readAndAdvance(const Wavetable& table, double& phase, std::int32_t& phaseInt,
+double OscillatorCore::readAndAdvance(const double* table, double& phase, std::int32_t& phaseInt,
                                       double increment) noexcept {
     const std::int32_t j = phaseInt;
-    const double out = table[j] + (table[j + 1] - table[j]) * (phase - j);
+    const double* t = table + j;
+    const double out = t[0] + (t[1] - t[0]) * (phase - j);
     phase += increment;
     // One subtraction suffices at every usual rate; the loop keeps the read
     // inside the table even at very low sample rates, where the top notes
@@ -103,12 +104,12 @@ double OscillatorCore::readAndAdvance(const Wavetable& table, double& phase, std
 }
 
 double OscillatorCore::wave1() noexcept {
-    out1 = readAndAdvance((*set1)[table1Index], phase1, phase1Int, inc1);
+    out1 = readAndAdvance((*set1)[table1Index].data(), phase1, phase1Int, inc1);
     return out1;
 }
 
 double OscillatorCore::wave2() noexcept {
-    out2 = readAndAdvance((*set2)[table2Index], phase2, phase2Int, inc2);
+    out2 = readAndAdvance((*set2)[table2Index].data(), phase2, phase2Int, inc2);
     return out2;
 }
 

@@ -117,11 +117,13 @@ private:
         std::int32_t tableIndex;
         double pitchCached;
         double out;
+        const double* table;  // (*set)[tableIndex], looked up when the index changes
 
         void convert(const OscillatorNoteTable& notes, double p) noexcept {
             const PitchStep s = notes.atPitch(p);
             inc = s.increment;
             tableIndex = s.tableIndex;
+            table = (*set)[tableIndex].data();
         }
         void tune(const OscillatorNoteTable& notes, double p) noexcept {
             if (p == pitchCached) return;
@@ -129,20 +131,23 @@ private:
             convert(notes, p);
         }
         double read() noexcept {
-            out = readAndAdvance((*set)[tableIndex], phase, phaseInt, inc);
+            out = readAndAdvance(table, phase, phaseInt, inc);
             return out;
         }
     };
-    WaveReader reader1() const noexcept { return {set1, phase1, phase1Int, inc1, table1Index, pitch1Cached, out1}; }
-    WaveReader reader2() const noexcept { return {set2, phase2, phase2Int, inc2, table2Index, pitch2Cached, out2}; }
+    WaveReader reader1() const noexcept {
+        return {set1, phase1, phase1Int, inc1, table1Index, pitch1Cached, out1, (*set1)[table1Index].data()};
+    }
+    WaveReader reader2() const noexcept {
+        return {set2, phase2, phase2Int, inc2, table2Index, pitch2Cached, out2, (*set2)[table2Index].data()};
+    }
     void keep1(const WaveReader& r) noexcept;
     void keep2(const WaveReader& r) noexcept;
     // The mode's mix over a run into m.
     void mixRun(std::int32_t mode, const double* p1, const double* p2, const double* fm, int frames,
                 double* m) noexcept;
 
-    static double readAndAdvance(const Wavetable& table, double& phase, std::int32_t& phaseInt,
-                                 double increment) noexcept;
+    static double readAndAdvance(const double* table, double& phase, std::int32_t& phaseInt, double increment) noexcept;
     double noise(double p, std::uint32_t& state, double& acc, DrumFilter& noiseFilter, double& out) noexcept;
     double mix(std::int32_t mode, double p1, double p2, double fm) noexcept;
 };

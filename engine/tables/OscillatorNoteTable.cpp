@@ -21,6 +21,7 @@ OscillatorNoteTable::OscillatorNoteTable(double sampleRate, double harmonicNyqui
         noteTable[n] = table;
         increment[n] = noteFrequency(n) * kWavetableLength / sampleRate;
     }
+    for (int n = 0; n + 1 < kNotes; ++n) slope[n] = increment[n + 1] - increment[n];
 }
 
 }  // namespace kettrix::engine

@@ -32,10 +32,13 @@ struct OscillatorNoteTable {
     // v (clamped to 0..127; NaN reads note 0). At 127 the top increment is used.
     // Defined here so it inlines: FM converts a pitch on every sample.
     PitchStep atNote(double v) const noexcept {
-        if (!(v > 0.0)) v = 0.0;
+        // The usual case first, so that it is the straight path.
+        if (v > 0.0 && v < kNotes - 1) {
+            const int i = static_cast<int>(v);
+            return {increment[i] + slope[i] * (v - i), noteTable[i]};
+        }
         if (v >= kNotes - 1) return {increment[kNotes - 1], noteTable[kNotes - 1]};
-        const int i = static_cast<int>(v);
-        return {increment[i] + (increment[i + 1] - increment[i]) * (v - i), noteTable[i]};
+        return {increment[0] + slope[0] * 0.0, noteTable[0]};
     }
     PitchStep atPitch(double p) const noexcept { return atNote(p * kSemitonesPerUnit); }
 
@@ -43,6 +46,9 @@ struct OscillatorNoteTable {
 
     std::array<std::int32_t, kNotes> noteTable{};
     std::array<double, kNotes> increment{};
+    // increment[n + 1] - increment[n] (0 for the top note), the difference
+    // atNote interpolates with, taken once here instead of per call.
+    std::array<double, kNotes> slope{};
 };
 
 }  // namespace kettrix::engine

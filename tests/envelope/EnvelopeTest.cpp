@@ -10,8 +10,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "engine/LanePair.h"
 
 namespace kettrix::engine {
 namespace {
@@ -192,6 +196,27 @@ TEST(EnvelopePair, EveryShapeAndModeStaysFiniteAndWithinDepth) {
                         }
 }
 
+// Renders `frames` samples with one pair and ticks the other as often; the
+// samples and everything the next run starts from must be the same.
+void renderAndTick(EnvelopePair& rendered, EnvelopePair& ticked, int frames, const std::string& where) {
+    std::vector<double> out(static_cast<std::size_t>(frames));
+    rendered.render(out.data(), frames);
+    for (int k = 0; k < frames; ++k) {
+        const double expected = ticked.tick();
+        ASSERT_EQ(std::memcmp(&expected, &out[static_cast<unsigned>(k)], sizeof(double)), 0)
+            << where << " sample " << k;
+    }
+    ASSERT_EQ(rendered.stage, ticked.stage) << where;
+    ASSERT_EQ(rendered.output, ticked.output) << where;
+    ASSERT_EQ(rendered.curveInput, ticked.curveInput) << where;
+    for (auto [r, t] : {std::pair{&rendered.attack, &ticked.attack}, {&rendered.release, &ticked.release}}) {
+        ASSERT_EQ(std::memcmp(&r->position, &t->position, sizeof(double)), 0) << where;
+        ASSERT_EQ(r->segment, t->segment) << where;
+        ASSERT_EQ(r->running, t->running) << where;
+    }
+    ASSERT_EQ(rendered.updateActive(), ticked.updateActive()) << where;
+}
+
 // The run renderer must give the samples and leave the state that as many
 // single ticks give, for every shape, mode, time and run length.
 TEST(EnvelopePair, RenderedRunsEqualTicksExactly) {
@@ -217,22 +242,123 @@ TEST(EnvelopePair, RenderedRunsEqualTicksExactly) {
             e->mode = mode;
             e->start(attackTime, releaseTime, key, depth, false);
         }
-        std::vector<double> out(64);
         for (int run = 0; run < 400; ++run) {
             const int frames = 1 + static_cast<int>(next() % 64);
-            rendered.render(out.data(), frames);
-            for (int k = 0; k < frames; ++k) {
-                const double expected = ticked.tick();
-                ASSERT_EQ(std::memcmp(&expected, &out[static_cast<unsigned>(k)], sizeof(double)), 0)
-                    << "trial " << trial << " run " << run << " sample " << k;
-            }
-            ASSERT_EQ(rendered.stage, ticked.stage);
-            ASSERT_EQ(rendered.output, ticked.output);
-            ASSERT_EQ(rendered.curveInput, ticked.curveInput);
+            renderAndTick(rendered, ticked, frames, "trial " + std::to_string(trial) + " run " + std::to_string(run));
+            if (HasFatalFailure()) return;
             // Let go of a held envelope part-way, as a note-off does.
             if (run == 100) ticked.mode = rendered.mode = kModeTrigger;
         }
     }
+}
+
+// Segments whose end falls on the last sample of a run, one sample before
+// or after it: steps that sum to exactly 1 (1/8, 1/16), steps whose sum
+// stops just short of it (ten steps of 0.1 make 0.9999999999999999) and
+// steps whose sum rounds up to 1 where the product stays below (eleven and
+// twenty of these two), on every curve of the modulation shapes.
+TEST(EnvelopePair, SegmentEndsAtTheEdgeOfARun) {
+    for (int shape = 0; shape < 8; ++shape)
+        for (double step : {0.125, 0.0625, 0.1, 1.0 / 3.0, 0.3, 0x1.745d1745d1745p-4, 0x1.9999999999998p-5})
+            for (int first = 1; first <= 20; ++first) {
+                EnvelopePair ticked(44100.0), rendered(44100.0);
+                for (EnvelopePair* e : {&ticked, &rendered}) {
+                    e->attack.setAttackShapeModulation(shape);
+                    e->release.setReleaseShape(shape);
+                    e->start(0.01, 0.01, 0.0, 1.0, false);
+                    e->attack.step = step;
+                }
+                const std::string where = "shape " + std::to_string(shape) + " step " + std::to_string(step) +
+                                          " first run " + std::to_string(first);
+                renderAndTick(rendered, ticked, first, where);
+                if (HasFatalFailure()) return;
+                // The next segments get the same step, so their ends fall
+                // at the same distance from the runs' edges.
+                for (int run = 0; run < 40; ++run) {
+                    for (EnvelopePair* e : {&ticked, &rendered}) (e->stage <= 3 ? e->attack : e->release).step = step;
+                    renderAndTick(rendered, ticked, first, where + " run " + std::to_string(run));
+                    if (HasFatalFailure()) return;
+                }
+            }
+}
+
+bool sameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+template <int Curve>
+void expectCurveRunsAgree() {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double levels[][2] = {{0.0, 1.0}, {0.8, -0.55}, {-0.0, 0.0}, {0.3, -0.0}, {1e-200, 3e-310}};
+    // Values over given positions: past the end point, exactly on it,
+    // signed zeros and NaN among them.
+    const std::vector<double> positions = {0.0, -0.0, 1e-300, 0.013, 0.25, 0.5,   0.73, 0.999999,
+                                           1.0, 1.5,  7.0,    nan,   0.41, 0.875, 2e-9, 0.3333333333333333};
+    for (const auto& level : levels)
+        for (int n = 0; n <= 9; ++n)
+            for (std::size_t from = 0; from + static_cast<std::size_t>(n) <= positions.size(); from += 3) {
+                std::vector<double> plain(positions.begin() + static_cast<long>(from),
+                                          positions.begin() + static_cast<long>(from) + n);
+                std::vector<double> packed = plain;
+                renderCurveRun<false, Curve>(plain.data(), n, level[0], level[1]);
+                renderCurveRun<true, Curve>(packed.data(), n, level[0], level[1]);
+                ASSERT_TRUE(sameBits(plain, packed)) << "curve " << Curve << " n " << n << " from " << from;
+            }
+    // Values over summed positions that stay below 1, against the sums
+    // taken one by one and the values over them.
+    const double starts[][2] = {{0.0, 0.01}, {0.5, 0.05}, {0.9, 1e-3}, {0.123, 0x1.745d1745d1745p-4}, {0.0, 1e-9}};
+    for (const auto& level : levels)
+        for (const auto& start : starts)
+            for (int n = 0; n <= 9; ++n) {
+                std::vector<double> reference(static_cast<std::size_t>(n));
+                double position = start[0];
+                for (double& v : reference) v = position += start[1];
+                renderCurveRun<false, Curve>(reference.data(), n, level[0], level[1]);
+                std::vector<double> plain(reference.size()), packed(reference.size());
+                const double plainEnd =
+                    renderCurveSteps<false, Curve>(plain.data(), n, start[0], start[1], level[0], level[1]);
+                const double packedEnd =
+                    renderCurveSteps<true, Curve>(packed.data(), n, start[0], start[1], level[0], level[1]);
+                ASSERT_TRUE(sameBits(plain, reference)) << "curve " << Curve << " n " << n << " from " << start[0];
+                ASSERT_TRUE(sameBits(packed, reference)) << "curve " << Curve << " n " << n << " from " << start[0];
+                ASSERT_EQ(plainEnd, position);
+                ASSERT_EQ(packedEnd, position);
+            }
+}
+
+// The vector form of the segment values against the plain one, every curve,
+// every run length up to 9 (odd lengths end on a single sample).
+TEST(EnvelopeCurveRun, PackedLanesGiveThePlainLanesBits) {
+#if KETTRIX_PACKED_LANES
+    expectCurveRunsAgree<kCurveLinear>();
+    expectCurveRunsAgree<kCurveFastStart>();
+    expectCurveRunsAgree<kCurveSlowStart>();
+#else
+    GTEST_SKIP() << "this build has no vector lanes";
+#endif
+}
+
+// min and max of both lane forms choose the operand std::min and std::max
+// choose, also between signed zeros and with NaN on either side.
+TEST(LanePair, MinAndMaxPickTheStandardLibrarysOperand) {
+#if KETTRIX_PACKED_LANES
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double values[] = {-1.5, -0.0, 0.0, 1e-310, 1.0, 2.5, nan, -nan, std::numeric_limits<double>::infinity()};
+    auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    for (double a : values)
+        for (double b : values) {
+            const LanePair<true> pa(a, b), pb(b, a);
+            const LanePair<false> qa(a, b), qb(b, a);
+            const double lo[] = {std::min(a, b), std::min(b, a)};
+            const double hi[] = {std::max(a, b), std::max(b, a)};
+            for (int i = 0; i < 2; ++i) {
+                EXPECT_TRUE(same(min(pa, pb)[i], lo[i]) && same(min(qa, qb)[i], lo[i])) << a << " " << b;
+                EXPECT_TRUE(same(max(pa, pb)[i], hi[i]) && same(max(qa, qb)[i], hi[i])) << a << " " << b;
+            }
+        }
+#else
+    GTEST_SKIP() << "this build has no vector lanes";
+#endif
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <limits>
+#include <vector>
 
 #include "AudioMeasure.h"
 #include "OscillatorTestSupport.h"
@@ -109,6 +112,41 @@ TEST(OscillatorNoteTables, SeventySixTablesFromLowestToHighestNote) {
     EXPECT_NEAR(OscillatorNoteTable(48000.0).increment[60], 440.0 * 1024.0 / 48000.0, 1e-12);
     // Fixed 22050 Hz band limit: the table choice does not follow the rate.
     EXPECT_EQ(OscillatorNoteTable(96000.0).noteTable, notes.noteTable);
+}
+
+// Between notes the increment is interpolated linearly from the note below;
+// below note 0 (and for NaN) note 0 is read, from note 127 up the top one.
+TEST(OscillatorNoteTables, IncrementInterpolatesBetweenNotesAndClampsAtBothEnds) {
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double rate : {22050.0, 44100.0, 96000.0}) {
+        const OscillatorNoteTable notes(rate);
+        auto reference = [&notes](double v) {
+            if (!(v > 0.0)) v = 0.0;
+            if (v >= 127.0) return PitchStep{notes.increment[127], notes.noteTable[127]};
+            const int i = static_cast<int>(v);
+            const auto a = static_cast<std::size_t>(i), b = a + 1;
+            return PitchStep{notes.increment[a] + (notes.increment[b] - notes.increment[a]) * (v - i),
+                             notes.noteTable[a]};
+        };
+        std::vector<double> values = {-inf,
+                                      -3.0,
+                                      -0.0,
+                                      0.0,
+                                      1e-300,
+                                      126.99999999999999,
+                                      127.0,
+                                      127.5,
+                                      300.0,
+                                      inf,
+                                      std::numeric_limits<double>::quiet_NaN()};
+        for (int n = 0; n < 128; ++n)
+            for (double f : {0.0, 0.001, 0.25, 0.5, 0.7071, 0.999999}) values.push_back(n + f);
+        for (double v : values) {
+            const PitchStep got = notes.atNote(v), want = reference(v);
+            EXPECT_EQ(std::memcmp(&got.increment, &want.increment, sizeof(double)), 0) << rate << " note " << v;
+            EXPECT_EQ(got.tableIndex, want.tableIndex) << rate << " note " << v;
+        }
+    }
 }
 
 TEST(OscillatorCoreLimits, LowSampleRatesKeepTheReadInsideTheTable) {
