@@ -435,15 +435,19 @@ void NoiseVoice::play(const double* amps, const double* cutoff, const double* re
     switch (renderMode) {
         case kNoiseRenderCymbalStereo: {
             // The right channel is the same metal, 512 samples (at 44.1 kHz) late.
+            // The line is read and refilled in contiguous pieces, split where
+            // the index wraps (once per run at most, at the usual rates).
             double* const line = delayLine.data();
             cymbal.render(xL.data(), frames);
-            for (int k = 0; k < frames; ++k) {
-                const double x = xL[static_cast<unsigned>(k)];
-                delayedSample = line[delayIndex];
-                line[delayIndex] = x;
-                if (++delayIndex >= delayLength) delayIndex = 0;
-                xR[static_cast<unsigned>(k)] = delayedSample;
+            for (int done = 0; done < frames;) {
+                const int piece = std::min(frames - done, delayLength - delayIndex);
+                std::copy(line + delayIndex, line + delayIndex + piece, xR.data() + done);
+                std::copy(xL.data() + done, xL.data() + done + piece, line + delayIndex);
+                done += piece;
+                delayIndex += piece;
+                if (delayIndex >= delayLength) delayIndex = 0;
             }
+            if (frames > 0) delayedSample = xR[static_cast<unsigned>(frames - 1)];
             break;
         }
         case kNoiseRenderCymbalMono:
