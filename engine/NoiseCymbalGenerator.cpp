@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 namespace kettrix::engine {
 
@@ -79,8 +80,9 @@ void CymbalGenerator::render(double* out, int frames) noexcept {
             p[i] += increment[i];
             if (p[i] > 1023.0) p[i] = wrapCycle(p[i]);
             // The phase lies in 0..1023: a signed conversion reads the same
-            // index as the unsigned one and costs one instruction.
-            const double s = table[i][static_cast<std::int32_t>(p[i])];
+            // index as the unsigned one and costs one instruction, and at the
+            // pointer's width the index needs no sign extension.
+            const double s = table[i][static_cast<std::ptrdiff_t>(p[i])];
             x += (i % 2 == 0) ? s : -s;
         }
         const double y = Band::mono(a, filterA.cutoffTable, x, 0.0, 0.0);
