@@ -207,7 +207,7 @@ void TexturePlayer::renderAs(double step, double windowStep, int frames, double*
     // its order (head A's restart draws the jump head B then uses).
     using Pair = LanePair<Packed>;
     const double* const s = sample;
-    const std::ptrdiff_t n = length;
+    const std::size_t n = static_cast<std::uint32_t>(length);
     const double last = lastIndex;
     auto wrapped = [last](double pos) { return pos > last ? std::fmod(pos, last) : pos; };
     const Pair windowSteps = Pair::splat(windowStep);
@@ -236,12 +236,15 @@ void TexturePlayer::renderAs(double step, double windowStep, int frames, double*
         }
         pos = next;
         gain = (one - abs(phase)) * phase;
-        std::int32_t iA, iB;
-        const Pair t = pos - pos.truncated(iA, iB);
+        std::int32_t truncA, truncB;
+        const Pair t = pos - pos.truncated(truncA, truncB);
+        // The positions are never negative: read unsigned, the indices need
+        // no sign extension.
+        const std::size_t iA = static_cast<std::uint32_t>(truncA), iB = static_cast<std::uint32_t>(truncB);
         const Pair here(s[iA], s[iB]);
         const Pair forwards = (here + (Pair(s[iA + 1], s[iB + 1]) - here) * t) * gain;
         if constexpr (Stereo) {
-            const std::ptrdiff_t mA = n - iA, mB = n - iB;
+            const std::size_t mA = n - iA, mB = n - iB;
             const Pair mirror(s[mA], s[mB]);
             const Pair mirroreds = (mirror + (Pair(s[mA - 1], s[mB - 1]) - mirror) * t) * gain;
             // Lane 0: forward A + forward B; lane 1: mirrored A + mirrored B.
