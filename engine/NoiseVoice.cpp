@@ -223,7 +223,7 @@ void TexturePlayer::renderAs(double step, double windowStep, int frames, double*
             double phaseA = phase[0], phaseB = phase[1];
             double a = pos[0], b = pos[1];
             if (phaseA >= 1.0) {
-                jump = static_cast<std::int32_t>(drawJumpFraction() * (n * 0.2));
+                jump = static_cast<std::int32_t>(drawJumpFraction() * (length * 0.2));
                 phaseA -= 2.0;
                 a = wrapped(a + jump);
             }
