@@ -356,6 +356,47 @@ TEST(NoiseVoiceProperties, CymbalOscillatorsReadOnlyTablesOfTheSet) {
     }
 }
 
+// The oscillators bring a phase past the cycle's end back by one subtraction
+// below two cycles and by the remainder above; both must land exactly where
+// the remainder does. At very low rates an increment passes whole cycles.
+TEST(NoiseVoiceProperties, CymbalPhasesWrapExactlyAsTheRemainder) {
+    namespace e = kettrix::engine;
+    const auto& set = wavetables().set(e::WavetableBank::kCymbalSlot);
+    for (double rate : {44100.0, 2000.0, 500.0})
+        for (double colour : {0.0, 1.0}) {
+            e::CymbalGenerator cymbal(rate), reference(rate);
+            for (e::CymbalGenerator* c : {&cymbal, &reference}) {
+                c->setTableSet(set);
+                c->setColor(colour);
+            }
+            int once = 0, several = 0;
+            double out[64];
+            for (int block = 0; block < 100; ++block) {
+                cymbal.render(out, 64);
+                for (int k = 0; k < 64; ++k) {
+                    double x = 0.0;
+                    for (std::size_t i = 0; i < 6; ++i) {
+                        double& phase = reference.phase[i];
+                        phase += reference.increment[i];
+                        once += phase > 1023.0 && phase < 2046.0;
+                        several += phase >= 2046.0;
+                        if (phase > 1023.0) phase = std::fmod(phase, 1023.0);
+                        const auto table = static_cast<std::size_t>(reference.tableIndex[i]);
+                        const double s = set[table][static_cast<std::size_t>(phase)];
+                        x += i % 2 == 0 ? s : -s;
+                    }
+                    const double y = reference.filterA.process(x, 0.0, 0.0, e::kFilterFixedBandPass);
+                    const double expected = reference.filterB.process(y, 0.0, 0.0, e::kFilterFixedBandPass) * 0.3;
+                    ASSERT_EQ(out[k], expected) << "rate " << rate << " colour " << colour << " sample " << k;
+                }
+            }
+            EXPECT_GT(once, 0);
+            if (rate == 500.0 && colour == 1.0) {
+                EXPECT_GT(several, 0);
+            }
+        }
+}
+
 TEST(NoiseVoiceProperties, EveryTypeStaysFiniteAndBoundedAtExtremeSettings) {
     for (double rate : {22050.0, 44100.0, 96000.0}) {
         for (int type = 0; type <= 39; ++type) {
