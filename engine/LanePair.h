@@ -10,7 +10,8 @@
 //
 // Only what the render loops need is here: arithmetic, the comparisons and
 // std::min/std::max with the standard library's exact choice of operand, a
-// sign clear, lane access, loads and stores of two neighbouring doubles.
+// sign clear, truncation to integers, lane access and regrouping, loads
+// and stores of two neighbouring doubles.
 
 #include <algorithm>
 #include <cmath>
@@ -59,9 +60,23 @@ struct LanePair<false> {
     friend LanePair max(LanePair a, LanePair b) { return {std::max(a.lane0, b.lane0), std::max(a.lane1, b.lane1)}; }
     // The magnitude: the sign bit cleared, as std::fabs does.
     friend LanePair abs(LanePair a) { return {std::fabs(a.lane0), std::fabs(a.lane1)}; }
-    // Whether either lane is >= t.
-    bool anyAtLeast(double t) const { return lane0 >= t || lane1 >= t; }
-    bool anyAbove(double t) const { return lane0 > t || lane1 > t; }
+    // Bit i set where lane i is >= t (atLeast) or > t (above); two tests
+    // can be merged with | and branched on once.
+    unsigned atLeast(double t) const { return static_cast<unsigned>(lane0 >= t) | (lane1 >= t ? 2u : 0u); }
+    unsigned above(double t) const { return static_cast<unsigned>(lane0 > t) | (lane1 > t ? 2u : 0u); }
+    bool anyAtLeast(double t) const { return atLeast(t) != 0; }
+    bool anyAbove(double t) const { return above(t) != 0; }
+
+    // Each lane truncated towards zero (it must fit an int32), as the
+    // integers and as doubles.
+    LanePair truncated(std::int32_t& i0, std::int32_t& i1) const {
+        i0 = static_cast<std::int32_t>(lane0);
+        i1 = static_cast<std::int32_t>(lane1);
+        return {static_cast<double>(i0), static_cast<double>(i1)};
+    }
+    // (a[0], b[0]) and (a[1], b[1]): adding the two sums each pair's lanes.
+    static LanePair low(LanePair a, LanePair b) { return {a.lane0, b.lane0}; }
+    static LanePair high(LanePair a, LanePair b) { return {a.lane1, b.lane1}; }
 };
 
 #if KETTRIX_PACKED_LANES
@@ -111,13 +126,30 @@ struct LanePair<true> {
         const Mask magnitude = {INT64_MAX, INT64_MAX};
         return LanePair(reinterpret_cast<Vector>(reinterpret_cast<Mask>(a.v) & magnitude));
     }
-    bool anyAtLeast(double t) const {
-        const Mask m = v >= Vector{t, t};
-        return (m[0] | m[1]) != 0;
+    unsigned atLeast(double t) const { return bits(v >= Vector{t, t}); }
+    unsigned above(double t) const { return bits(v > Vector{t, t}); }
+    bool anyAtLeast(double t) const { return atLeast(t) != 0; }
+    bool anyAbove(double t) const { return above(t) != 0; }
+
+    LanePair truncated(std::int32_t& i0, std::int32_t& i1) const {
+        const Integers i = __builtin_convertvector(v, Integers);
+        i0 = i[0];
+        i1 = i[1];
+        return LanePair(__builtin_convertvector(i, Vector));
     }
-    bool anyAbove(double t) const {
-        const Mask m = v > Vector{t, t};
-        return (m[0] | m[1]) != 0;
+    static LanePair low(LanePair a, LanePair b) { return LanePair(Vector{a.v[0], b.v[0]}); }
+    static LanePair high(LanePair a, LanePair b) { return LanePair(Vector{a.v[1], b.v[1]}); }
+
+private:
+    typedef std::int32_t Integers __attribute__((vector_size(8)));
+    // A comparison's lane mask as bits, one movmskpd where SSE2 is there
+    // (the compiler makes a long detour through the integer lanes otherwise).
+    static unsigned bits(Mask m) {
+#if defined(__SSE2__)
+        return static_cast<unsigned>(__builtin_ia32_movmskpd(reinterpret_cast<Vector>(m)));
+#else
+        return static_cast<unsigned>(m[0] & 1) | static_cast<unsigned>(m[1] & 1) << 1;
+#endif
     }
 };
 #endif

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 namespace kettrix::engine {
 
@@ -11,6 +12,11 @@ namespace {
 
 // Note-index offsets of the six oscillators above the colour's base note.
 constexpr std::array<double, CymbalGenerator::kOscillators> kOffsets{0.0, 6.0, 6.5, 10.0, 17.5, 22.0};
+
+// A phase past the cycle's end, 1023 steps, brought back into it. Below two
+// cycles the subtraction is exact and so equals the remainder; only an
+// increment of more than a whole cycle (very low sample rates) needs fmod.
+double wrapCycle(double phase) { return phase < 2046.0 ? phase - 1023.0 : std::fmod(phase, 1023.0); }
 
 }  // namespace
 
@@ -53,9 +59,7 @@ double CymbalGenerator::sample() noexcept {
     for (int k = 0; k < kOscillators; ++k) {
         const auto i = static_cast<std::size_t>(k);
         phase[i] += increment[i];
-        // A cycle spans 1023 steps. At very low sample rates an increment can
-        // exceed a whole cycle, so wrap by remainder rather than once.
-        if (phase[i] > 1023.0) phase[i] = std::fmod(phase[i], 1023.0);
+        if (phase[i] > 1023.0) phase[i] = wrapCycle(phase[i]);
         const double s = (*tables)[static_cast<std::size_t>(tableIndex[i])][static_cast<std::size_t>(phase[i])];
         x += (k % 2 == 0) ? s : -s;
     }
@@ -74,10 +78,11 @@ void CymbalGenerator::render(double* out, int frames) noexcept {
         double x = 0.0;
         for (std::size_t i = 0; i < kOscillators; ++i) {
             p[i] += increment[i];
-            if (p[i] > 1023.0) p[i] = std::fmod(p[i], 1023.0);
+            if (p[i] > 1023.0) p[i] = wrapCycle(p[i]);
             // The phase lies in 0..1023: a signed conversion reads the same
-            // index as the unsigned one and costs one instruction.
-            const double s = table[i][static_cast<std::int32_t>(p[i])];
+            // index as the unsigned one and costs one instruction, and at the
+            // pointer's width the index needs no sign extension.
+            const double s = table[i][static_cast<std::ptrdiff_t>(p[i])];
             x += (i % 2 == 0) ? s : -s;
         }
         const double y = Band::mono(a, filterA.cutoffTable, x, 0.0, 0.0);

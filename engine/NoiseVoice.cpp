@@ -1,10 +1,12 @@
 #include "engine/NoiseVoice.h"
 
 #include "engine/EngineLimits.h"
+#include "engine/LanePair.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 
 namespace kettrix::engine {
 
@@ -182,64 +184,89 @@ void TexturePlayer::readStereo(double& forward, double& mirrored) const noexcept
 }
 
 void TexturePlayer::render(double step, double windowStep, int frames, double* forward, double* mirrored) noexcept {
+    render<KETTRIX_PACKED_LANES != 0>(step, windowStep, frames, forward, mirrored);
+}
+
+template <bool Packed>
+void TexturePlayer::render(double step, double windowStep, int frames, double* forward, double* mirrored) noexcept {
     if (!hasSample()) {
         std::fill(forward, forward + frames, 0.0);
         if (mirrored) std::fill(mirrored, mirrored + frames, 0.0);
     } else if (mirrored) {
-        renderAs<true>(step, windowStep, frames, forward, mirrored);
+        renderAs<true, Packed>(step, windowStep, frames, forward, mirrored);
     } else {
-        renderAs<false>(step, windowStep, frames, forward, nullptr);
+        renderAs<false, Packed>(step, windowStep, frames, forward, nullptr);
     }
 }
 
-template <bool Stereo>
+template <bool Stereo, bool Packed>
 void TexturePlayer::renderAs(double step, double windowStep, int frames, double* forward, double* mirrored) noexcept {
-    // advance() and the reads with the heads and windows in locals.
+    // advance() and the reads with head A in lane 0 and head B in lane 1 of
+    // each pair. Window restarts and wraps past the sample's end are rare:
+    // when either lane needs one, both lanes take advance()'s scalar steps in
+    // its order (head A's restart draws the jump head B then uses).
+    using Pair = LanePair<Packed>;
     const double* const s = sample;
-    const std::int32_t n = length;
+    const std::size_t n = static_cast<std::uint32_t>(length);
     const double last = lastIndex;
     auto wrapped = [last](double pos) { return pos > last ? std::fmod(pos, last) : pos; };
-    double a = posA, b = posB;
-    double phaseA = windowPhaseA, phaseB = windowPhaseB;
-    double gA = gainA, gB = gainB;
+    const Pair windowSteps = Pair::splat(windowStep);
+    const Pair steps = Pair::splat(step);
+    const Pair one = Pair::splat(1.0);
+    Pair pos(posA, posB);
+    Pair phase(windowPhaseA, windowPhaseB);
+    Pair gain(gainA, gainB);
     for (int k = 0; k < frames; ++k) {
-        phaseA += windowStep;
-        if (phaseA >= 1.0) {
-            jump = static_cast<std::int32_t>(drawJumpFraction() * (n * 0.2));
-            phaseA -= 2.0;
-            a = wrapped(a + jump);
+        phase += windowSteps;
+        Pair next = pos + steps;
+        if ((phase.atLeast(1.0) | next.above(last)) != 0) {
+            double phaseA = phase[0], phaseB = phase[1];
+            double a = pos[0], b = pos[1];
+            if (phaseA >= 1.0) {
+                jump = static_cast<std::int32_t>(drawJumpFraction() * (length * 0.2));
+                phaseA -= 2.0;
+                a = wrapped(a + jump);
+            }
+            if (phaseB >= 1.0) {
+                phaseB -= 2.0;
+                b = wrapped(b + jump);
+            }
+            phase = Pair(phaseA, phaseB);
+            next = Pair(wrapped(a + step), wrapped(b + step));
         }
-        phaseB += windowStep;
-        if (phaseB >= 1.0) {
-            phaseB -= 2.0;
-            b = wrapped(b + jump);
-        }
-        gA = (1.0 - std::fabs(phaseA)) * phaseA;
-        gB = (1.0 - std::fabs(phaseB)) * phaseB;
-        a = wrapped(a + step);
-        b = wrapped(b + step);
-        const auto iA = static_cast<std::int32_t>(a);
-        const double tA = a - iA;
-        const auto iB = static_cast<std::int32_t>(b);
-        const double tB = b - iB;
-        const double forwardA = s[iA] + (s[iA + 1] - s[iA]) * tA;
-        const double forwardB = s[iB] + (s[iB + 1] - s[iB]) * tB;
-        forward[k] = forwardA * gA + forwardB * gB;
+        pos = next;
+        gain = (one - abs(phase)) * phase;
+        std::int32_t truncA, truncB;
+        const Pair t = pos - pos.truncated(truncA, truncB);
+        // The positions are never negative: read unsigned, the indices need
+        // no sign extension.
+        const std::size_t iA = static_cast<std::uint32_t>(truncA), iB = static_cast<std::uint32_t>(truncB);
+        const Pair here(s[iA], s[iB]);
+        const Pair forwards = (here + (Pair(s[iA + 1], s[iB + 1]) - here) * t) * gain;
         if constexpr (Stereo) {
-            const double mirrorA = s[n - iA];
-            const double mirrorB = s[n - iB];
-            const double mirroredA = mirrorA + (s[n - iA - 1] - mirrorA) * tA;
-            const double mirroredB = mirrorB + (s[n - iB - 1] - mirrorB) * tB;
-            mirrored[k] = mirroredA * gA + mirroredB * gB;
+            const std::size_t mA = n - iA, mB = n - iB;
+            const Pair mirror(s[mA], s[mB]);
+            const Pair mirroreds = (mirror + (Pair(s[mA - 1], s[mB - 1]) - mirror) * t) * gain;
+            // Lane 0: forward A + forward B; lane 1: mirrored A + mirrored B.
+            const Pair sums = Pair::low(forwards, mirroreds) + Pair::high(forwards, mirroreds);
+            forward[k] = sums[0];
+            mirrored[k] = sums[1];
+        } else {
+            forward[k] = forwards[0] + forwards[1];
         }
     }
-    posA = a;
-    posB = b;
-    windowPhaseA = phaseA;
-    windowPhaseB = phaseB;
-    gainA = gA;
-    gainB = gB;
+    posA = pos[0];
+    posB = pos[1];
+    windowPhaseA = phase[0];
+    windowPhaseB = phase[1];
+    gainA = gain[0];
+    gainB = gain[1];
 }
+
+template void TexturePlayer::render<false>(double, double, int, double*, double*) noexcept;
+#if KETTRIX_PACKED_LANES
+template void TexturePlayer::render<true>(double, double, int, double*, double*) noexcept;
+#endif
 
 // --- NoiseVoice -----------------------------------------------------------------------
 
@@ -411,15 +438,19 @@ void NoiseVoice::play(const double* amps, const double* cutoff, const double* re
     switch (renderMode) {
         case kNoiseRenderCymbalStereo: {
             // The right channel is the same metal, 512 samples (at 44.1 kHz) late.
+            // The line is read and refilled in contiguous pieces, split where
+            // the index wraps (once per run at most, at the usual rates).
             double* const line = delayLine.data();
             cymbal.render(xL.data(), frames);
-            for (int k = 0; k < frames; ++k) {
-                const double x = xL[static_cast<unsigned>(k)];
-                delayedSample = line[delayIndex];
-                line[delayIndex] = x;
-                if (++delayIndex >= delayLength) delayIndex = 0;
-                xR[static_cast<unsigned>(k)] = delayedSample;
+            for (int done = 0; done < frames;) {
+                const int piece = std::min(frames - done, delayLength - delayIndex);
+                std::copy(line + delayIndex, line + delayIndex + piece, xR.data() + done);
+                std::copy(xL.data() + done, xL.data() + done + piece, line + delayIndex);
+                done += piece;
+                delayIndex += piece;
+                if (delayIndex >= delayLength) delayIndex = 0;
             }
+            if (frames > 0) delayedSample = xR[static_cast<unsigned>(frames - 1)];
             break;
         }
         case kNoiseRenderCymbalMono:

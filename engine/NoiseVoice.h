@@ -84,6 +84,10 @@ struct TexturePlayer {
     // RT: `frames` advances, each followed by a forward read and, when
     // mirrored is given, a mirrored one.
     void render(double step, double windowStep, int frames, double* forward, double* mirrored) noexcept;
+    // The same with the two heads worked as a LanePair<Packed>; both forms
+    // give the same samples (render() uses the packed one where it exists).
+    template <bool Packed>
+    void render(double step, double windowStep, int frames, double* forward, double* mirrored) noexcept;
     bool hasSample() const noexcept { return sample != nullptr && length >= 2; }
 
     std::int32_t length = 2048;
@@ -98,7 +102,7 @@ struct TexturePlayer {
 private:
     double wrap(double pos) const noexcept;
     double drawJumpFraction() noexcept;
-    template <bool Stereo>
+    template <bool Stereo, bool Packed>
     void renderAs(double step, double windowStep, int frames, double* forward, double* mirrored) noexcept;
 };
 
