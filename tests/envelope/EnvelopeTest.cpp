@@ -338,28 +338,5 @@ TEST(EnvelopeCurveRun, PackedLanesGiveThePlainLanesBits) {
 #endif
 }
 
-// min and max of both lane forms choose the operand std::min and std::max
-// choose, also between signed zeros and with NaN on either side.
-TEST(LanePair, MinAndMaxPickTheStandardLibrarysOperand) {
-#if KETTRIX_PACKED_LANES
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double values[] = {-1.5, -0.0, 0.0, 1e-310, 1.0, 2.5, nan, -nan, std::numeric_limits<double>::infinity()};
-    auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
-    for (double a : values)
-        for (double b : values) {
-            const LanePair<true> pa(a, b), pb(b, a);
-            const LanePair<false> qa(a, b), qb(b, a);
-            const double lo[] = {std::min(a, b), std::min(b, a)};
-            const double hi[] = {std::max(a, b), std::max(b, a)};
-            for (int i = 0; i < 2; ++i) {
-                EXPECT_TRUE(same(min(pa, pb)[i], lo[i]) && same(min(qa, qb)[i], lo[i])) << a << " " << b;
-                EXPECT_TRUE(same(max(pa, pb)[i], hi[i]) && same(max(qa, qb)[i], hi[i])) << a << " " << b;
-            }
-        }
-#else
-    GTEST_SKIP() << "this build has no vector lanes";
-#endif
-}
-
 }  // namespace
 }  // namespace kettrix::engine
