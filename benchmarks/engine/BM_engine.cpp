@@ -133,8 +133,8 @@ long renderPattern(AEffect* e, double seconds, Pattern notesAt) {
 // loading the kit settle, so every measured pass is the steady state. Kept
 // out of line so that a profiler can leave it out by name.
 template <typename Pattern>
-__attribute__((noinline)) void settleBeforeMeasuring(AEffect* e, Pattern notesAt) {
-    renderPattern(e, 5.0, notesAt);
+__attribute__((noinline)) void settleBeforeMeasuring(AEffect* e, Pattern notesAt, double seconds = 5.0) {
+    renderPattern(e, seconds, notesAt);
 }
 
 void reportRtf(benchmark::State& state, long frames) {
@@ -266,11 +266,10 @@ void BM_Section(benchmark::State& state) {
     AEffect* e = openInstance();
     sectionKit(e, S, static_cast<int>(state.range(0)));
     const std::array<Step, 1> note{Step{eng::defaultKeyLo(0), 127}};
+    const auto pattern = [&](long sixteenth) { return sixteenth == 0 ? note : std::array<Step, 1>{Step{-1, 0}}; };
+    settleBeforeMeasuring(e, pattern, 0.5);
     long frames = 0;
-    for (auto _ : state)
-        frames += renderPattern(e, 0.5, [&](long sixteenth) {
-            return sixteenth == 0 ? note : std::array<Step, 1>{Step{-1, 0}};
-        });
+    for (auto _ : state) frames += renderPattern(e, 0.5, pattern);
     state.counters["ns_per_sample"] = benchmark::Counter(static_cast<double>(frames) * 1e-9,
                                                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     dispatch(e, effClose);
