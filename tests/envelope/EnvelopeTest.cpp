@@ -283,7 +283,8 @@ TEST(EnvelopePair, SegmentEndsAtTheEdgeOfARun) {
 }
 
 bool sameBits(const std::vector<double>& a, const std::vector<double>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+    // An empty vector may have no storage at all, which memcmp must not see.
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
 }
 
 template <int Curve>
