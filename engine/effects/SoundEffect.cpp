@@ -138,8 +138,9 @@ void SoundEffect::crush(double inL, double inR) noexcept {
 }
 
 void SoundEffect::drive(double inL, double inR) noexcept {
-    outL_ = clip(driveGain_ * inL) * driveMakeup_;
-    outR_ = clip(driveGain_ * inR) * driveMakeup_;
+    outL_ = inL;
+    outR_ = inR;
+    driveRun<false>(&outL_, &outR_, 1);
 }
 
 void SoundEffect::compress(double inL, double inR) noexcept {

@@ -36,21 +36,17 @@ public:
     void compress(double inL, double inR) noexcept;
 
     // The drive's waveshaper: identity inside +-1.25, a parabola meeting
-    // +-1.5 with zero slope at +-1.75, flat beyond.
-    static double clip(double x) noexcept {
+    // +-1.5 with zero slope at +-1.75, flat beyond. Written once for a pair
+    // (the left and right channel at once); a single value runs in both
+    // lanes of a plain pair.
+    static double clip(double x) noexcept { return clip(LanePair<false>::splat(x))[0]; }
+    template <bool Packed>
+    static LanePair<Packed> clip(LanePair<Packed> x) noexcept {
         // Written without branches: a driven noisy signal crosses the knees at
         // random, and mispredicted branches would cost more than the arithmetic.
         // Inside +-1.25 both bends add exactly 0; beyond +-1.75 the clamped
-        // distance of 0.5 gives exactly +-1.5.
-        const double d = std::clamp(x - 1.25, 0.0, 0.5);
-        const double y = std::min(x, 1.25) + d * (1.0 - d);
-        const double e = std::clamp(y + 1.25, -0.5, 0.0);
-        return std::max(y, -1.25) + e * (1.0 + e);
-    }
-    // The same waveshaper on both lanes of a pair (the left and right
-    // channel at once), operation for operation.
-    template <bool Packed>
-    static LanePair<Packed> clip(LanePair<Packed> x) noexcept {
+        // distance of 0.5 gives exactly +-1.5. Each clamp is std::clamp's
+        // choice: the maximum with the low end, then the minimum with the high.
         using P = LanePair<Packed>;
         const P d = min(max(x - P::splat(1.25), P::splat(0.0)), P::splat(0.5));
         const P y = min(x, P::splat(1.25)) + d * (P::splat(1.0) - d);
