@@ -282,7 +282,12 @@ void DrumSound::endOfBlock() noexcept {
 
 void DrumSound::updateModulationAmount() {
     // Acts on sounding voices as well; the amount follows the velocity rule
-    // of the trigger with the velocity of the last note.
+    // of the trigger with the velocity of the last note: depth x (sens x
+    // velocity + 1 - sens), as every other depth. "Osc modulation velocity"
+    // is that sens, not a factor of the amount: at its default 0 the full
+    // depth applies whatever the velocity, at 1 the amount is depth x
+    // velocity. Reading it as amount = depth x sensitivity would silence the
+    // modulation of every sound left at the default, factory kits included.
     const double sens = oscModulation_.sens;
     const double amount =
         router_.trigger(soundIndex_).chokeRestart ? 0.0 : oscModulation_.depth * (sens * velocity_ + (1.0 - sens));
@@ -477,7 +482,12 @@ void DrumSound::setHitVolume(double volume) {
 }
 
 void DrumSound::applyHitVolume() noexcept {
-    // The hit follows the level the current oscillator voice was started with.
+    // The hit follows the level the current oscillator voice was started with:
+    // "Hit volume" x that voice's volume depth ("Osc volume depth" after the
+    // velocity rule), captured at each trigger (HitVoice::start). The volume
+    // envelope's scale is deliberately not a further factor: the scale
+    // already carries that same depth, so multiplying it in would count the
+    // depth and the velocity twice and make the hit fall with their square.
     const double level = hitVolume_ * osc_[static_cast<unsigned>(currentVoice_)].volDepth;
     for (auto& voice : hit_) {
         voice.setVolume(level);

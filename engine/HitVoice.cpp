@@ -30,8 +30,10 @@ void HitVoice::setType(std::int32_t type, const double* buffer, std::int32_t len
 
 void HitVoice::selectMode() noexcept {
     if (!enabled) {
-        // Off leaves the oscillator gate as it is.
+        // Off opens the oscillator gate: an "Analog" hit cut off before its
+        // end would otherwise keep this voice's oscillator section closed.
         mode = kHitModeNone;
+        player.gateOpen = 1;
         player.stop();
         generator.volumeEnv.stop();
     } else if (!useGenerator) {

@@ -56,6 +56,15 @@ void Mixer::setMute(int sound, bool on) {
 }
 
 void Mixer::setSolo(int sound, bool on) {
+    if (on) {
+        // Switching another solo off runs its own chain, which clears every
+        // switch and unmutes everything, this solo included. Let those
+        // chains run first; the pass below then sets the exclusive state
+        // (switching this solo back on, if it was cleared, re-enters here
+        // with no other solo lit and ends in the same state).
+        for (int s = 0; s < kSoundCount; ++s)
+            if (s != sound) host_->setControlValue(global::kSolo + s, 0.0);
+    }
     for (int s = 0; s < kSoundCount; ++s) {
         host_->setControlValue(global::kMute + s, 0.0);
         const bool soloed = on && s == sound;

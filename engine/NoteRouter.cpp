@@ -5,9 +5,7 @@
 
 namespace kettrix::engine {
 
-NoteRouter::NoteRouter(ActiveSoundList& active) : active_(active) {
-    for (int i = 0; i < kSoundCount; ++i) triggers_[static_cast<unsigned>(i)].soundIndex = i;
-}
+NoteRouter::NoteRouter(ActiveSoundList& active) : active_(active) {}
 
 void NoteRouter::noteOn(int note, int velocity) {
     for (int i = 0; i < kSoundCount; ++i) {
@@ -38,6 +36,8 @@ void NoteRouter::noteOff(int note) {
 }
 
 void NoteRouter::choke(int target) {
+    // Records that no note has started yet name no sound (kNotStarted).
+    if (target < 0 || target >= kSoundCount) return;
     for (int i = 0; i < kSoundCount; ++i) {
         const auto u = static_cast<unsigned>(i);
         SoundTrigger& t = triggers_[u];

@@ -13,7 +13,10 @@ class ActiveSoundList;
 
 // The trigger state of one sound, read by its DrumSound every sample.
 struct SoundTrigger {
-    int soundIndex = 0;
+    static constexpr int kNotStarted = -1;
+    // Written by every start; until the first one the record names no sound,
+    // so a choke of a sound that never played finds nothing to restart.
+    int soundIndex = kNotStarted;
     std::uint8_t gate = 0;          // 1 while held by a note or a choke restart
     std::uint8_t chokeRestart = 0;  // last start came from a choke
     double keyOffset = 0.0;         // (note - keyLo) / 120
@@ -32,7 +35,8 @@ public:
     void noteOn(int note, int velocity);
     // Releases every sound last started by this note number.
     void noteOff(int note);
-    // Restarts the first sound whose record names `target`, silently.
+    // Restarts the first sound whose record names `target`, silently; a
+    // sound that has not been started by a note yet is left alone.
     void choke(int target);
 
     void setKeyRange(int sound, int lo, int hi);

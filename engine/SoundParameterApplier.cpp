@@ -74,6 +74,8 @@ void DrumEngine::applySoundParameter(int s, int off, double v) {
             return;
         case offset::kHitVolume:
         case offset::kHitVolumeMirror:
+            // Scaled by the current oscillator voice's volume depth alone
+            // (DrumSound::applyHitVolume).
             sound.setHitVolume(v);
             mirror(soundIndex(s, off == offset::kHitVolume ? offset::kHitVolumeMirror : offset::kHitVolume), v);
             return;
@@ -88,6 +90,8 @@ void DrumEngine::applySoundParameter(int s, int off, double v) {
             sound.oscVolumeLevel().sens = v;
             return;
         case offset::kOscModVelocity:
+            // A sensitivity like the others, not a factor of the amount:
+            // see DrumSound::updateModulationAmount.
             sound.oscModulationLevel().sens = v;
             sound.updateModulationAmount();
             return;
@@ -187,6 +191,8 @@ void DrumEngine::applyOscillator(DrumSound& sound, int off, double v) {
             sound.setEnvelopeShape(SoundEnvelope::OscModulation, true, static_cast<int>(v));
             break;
         case offset::kOscModDepth:
+            // Also reaches sounding voices at once, through the velocity
+            // rule of the last note (DrumSound::updateModulationAmount).
             sound.oscModulationLevel().depth = v;
             sound.updateModulationAmount();
             break;

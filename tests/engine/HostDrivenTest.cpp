@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -87,6 +88,18 @@ protected:
         return p;
     }
     bool silent(int channel) const { return peak(channel) == 0.0; }
+
+    // Renders `frames` in blocks of `block` frames; the loudest sample on
+    // any output.
+    double loudestOver(int frames, int block = 512) {
+        double loudest = 0.0;
+        for (int done = 0; done < frames; done += block) {
+            process(std::min(block, frames - done));
+            for (int c = 0; c < eng::kOutputCount; ++c) loudest = std::max(loudest, peak(c));
+        }
+        return loudest;
+    }
+    int key(int sound) { return plug().Engine().keyboard().keyLo(sound); }
 };
 
 }  // namespace
@@ -176,6 +189,78 @@ TEST_F(HostedPlugin, SingleAndDoublePrecisionAgree) {
         }
     }
     EXPECT_GT(loudest, 0.001);
+}
+
+// Whichever sound held the solo before, the latest solo is the only switch
+// lit, no mute switch is on, and only that sound plays.
+TEST_F(HostedPlugin, SoloStaysExclusiveWhicheverWayItMoves) {
+    for (const auto& [before, latest] : {std::pair{3, 5}, std::pair{5, 3}}) {
+        SCOPED_TRACE(testing::Message() << "solo " << before << " then " << latest);
+        setPlain(eng::global::kSolo + before, 1, 1);
+        setPlain(eng::global::kSolo + latest, 1, 1);
+        for (int s = 0; s < eng::kSoundCount; ++s) {
+            EXPECT_EQ(effect->getParameter(effect, eng::global::kSolo + s), s == latest ? 1.0f : 0.0f) << s;
+            EXPECT_EQ(effect->getParameter(effect, eng::global::kMute + s), 0.0f) << s;
+        }
+        // The others first, so that the soloed sound's ring cannot hide them.
+        for (int s = 0; s < eng::kSoundCount; ++s) {
+            if (s == latest) continue;
+            noteOn(0, key(s), 127);
+            EXPECT_EQ(loudestOver(8192), 0.0) << "sound " << s;
+        }
+        noteOn(0, key(latest), 127);
+        EXPECT_GT(loudestOver(8192), 0.001);
+        setPlain(eng::global::kSolo + latest, 0, 1);
+        loudestOver(5 * 44100);  // let it die away
+    }
+}
+
+// An "Analog" hit switched off while it still holds the oscillator section
+// back: every following note sounds alike, whichever of the sound's two
+// voices it lands on.
+TEST_F(HostedPlugin, HitTypeOffLeavesEveryFollowingNoteSounding) {
+    constexpr int kBlock = 32;  // short enough to switch within the hit
+    Dispatch(effect, effSetBlockSize, 0, kBlock);
+    const int hitType = eng::soundIndex(0, eng::offset::kHitType);
+    setPlain(hitType, 5, 18);  // "909 BD"
+    noteOn(0, key(0), 127);
+    process(kBlock);
+    setPlain(hitType, 0, 18);  // "OFF"
+    loudestOver(2 * 44100, kBlock);
+    std::vector<double> peaks;
+    for (int n = 0; n < 4; ++n) {
+        noteOn(0, key(0), 127);
+        peaks.push_back(loudestOver(2 * 44100, kBlock));
+    }
+    ASSERT_GT(peaks[0], 0.01);
+    for (double p : peaks) EXPECT_NEAR(p, peaks[0], 0.01 * peaks[0]);
+}
+
+// A choke aimed at a sound that has never played leaves it alone: the
+// target's first note is exactly as loud as without the choke before it,
+// also through a compressor, whose gain dip every start of the sound
+// restarts. Both instances render the same time before that note, so that
+// the smoothed parameters have settled alike.
+TEST_F(HostedPlugin, ChokeOfASoundThatNeverPlayedChangesNothing) {
+    constexpr int kClosedHat = 4;
+    constexpr int kOpenHat = 5;
+    auto firstOpenHatPeak = [&](bool chokeBefore) {
+        EXPECT_FLOAT_EQ(effect->getParameter(effect, eng::soundIndex(kClosedHat, eng::offset::kChoke)),
+                        (kOpenHat + 1) / 10.0f);
+        setPlain(eng::soundIndex(kOpenHat, eng::offset::kEffectType), 3, 3);  // "Compressor"
+        if (chokeBefore) noteOn(0, key(kClosedHat), 127);
+        loudestOver(3 * 44100);
+        noteOn(0, key(kOpenHat), 127);
+        return loudestOver(8192);
+    };
+    const double afterChoke = firstOpenHatPeak(true);
+    Dispatch(effect, effClose);
+    effect = CreateVstInstance(&RecordingHost::Callback);
+    ASSERT_NE(effect, nullptr);
+    open(44100.0f, 512);
+    const double alone = firstOpenHatPeak(false);
+    ASSERT_GT(alone, 0.001);
+    EXPECT_NEAR(afterChoke, alone, 1e-3 * alone);
 }
 
 #if defined(__SSE2__)
