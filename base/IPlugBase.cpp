@@ -131,6 +131,11 @@ bool IPlugBase::SerializeState(Chunk& chunk) { return SerializeParams(chunk); }
 
 int IPlugBase::UnserializeState(const Chunk& chunk, int start) { return UnserializeParams(chunk, start); }
 
+int IPlugBase::StateEnd(const Chunk& chunk, int start) const {
+    const std::int64_t end = static_cast<std::int64_t>(start) + static_cast<std::int64_t>(sizeof(double)) * NParams();
+    return start >= 0 && end <= chunk.Size() ? static_cast<int>(end) : -1;
+}
+
 bool IPlugBase::StateMatches(const Chunk& chunk, int start) {
     PlugLockGuard guard(lock_);
     int position = start;
@@ -379,8 +384,26 @@ bool IPlugBase::SerializePresets(Chunk& chunk) {
     return true;
 }
 
+int IPlugBase::PresetsEnd(const Chunk& chunk, int start) const {
+    int position = start;
+    std::string name;
+    for (std::size_t i = 0; i < presets_.size() && position >= 0; ++i) {
+        position = chunk.GetStr(&name, position, kPresetNameMax);
+        bool initialized = false;
+        position = chunk.GetBool(&initialized, position);
+        if (position >= 0 && initialized) {
+            position = StateEnd(chunk, position);
+        }
+    }
+    return position;
+}
+
 int IPlugBase::UnserializePresets(const Chunk& chunk, int start) {
     PlugLockGuard guard(lock_);
+    // Every slot is checked before the first is touched.
+    if (PresetsEnd(chunk, start) < 0) {
+        return -1;
+    }
     int position = start;
     for (std::size_t i = 0; i < presets_.size() && position >= 0; ++i) {
         PresetSlot& slot = presets_[i];

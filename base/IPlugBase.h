@@ -103,6 +103,10 @@ public:
     virtual bool NameMidiNote(int key, char* name);
     virtual bool SerializeState(Chunk& chunk);
     virtual int UnserializeState(const Chunk& chunk, int start);
+    // Where UnserializeState from `start` would end, or -1 when the state
+    // cannot be read whole; reads it into nothing but scratch. Base: the
+    // parameter values.
+    virtual int StateEnd(const Chunk& chunk, int start) const;
     virtual bool StateMatches(const Chunk& chunk, int start);
     virtual void OnWindowResize();
     virtual bool QueryYesNo();
@@ -151,7 +155,11 @@ public:
     const char* PresetName(int index) const;
     const PresetSlot* PresetAt(int index) const;
     bool SerializePresets(Chunk& chunk);
+    // A bank is taken whole or not at all: one that cannot be read to its
+    // last slot changes nothing and returns -1.
     int UnserializePresets(const Chunk& chunk, int start);
+    // Where UnserializePresets from `start` would end, or -1; changes nothing.
+    int PresetsEnd(const Chunk& chunk, int start) const;
     // Writes every preset as a creation line to `path` (default "TEST.txt").
     bool DumpPresetSource(const char* path = "TEST.txt");
 

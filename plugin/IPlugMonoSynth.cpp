@@ -92,6 +92,8 @@ int IPlugMonoSynth::UnserializeState(const Chunk& chunk, int start) {
     return unserializeKitState(kit_, *this, chunk, start);
 }
 
+int IPlugMonoSynth::StateEnd(const Chunk& chunk, int start) const { return kitStateEnd(chunk, start); }
+
 bool IPlugMonoSynth::QueryYesNo() {
     PlugLockGuard guard(Lock());
     return true;

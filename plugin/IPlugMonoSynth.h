@@ -38,6 +38,7 @@ public:
     void ReceiveMidi(const MidiMessage& message) override;
     bool SerializeState(Chunk& chunk) override;
     int UnserializeState(const Chunk& chunk, int start) override;
+    int StateEnd(const Chunk& chunk, int start) const override;
     bool QueryYesNo() override;
     void ProgramChanged() override;
     void BeforeProgramChange() override;

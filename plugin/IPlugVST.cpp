@@ -370,10 +370,13 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
         case effGetProgram:
             return CurrentPresetIndex();
         case effSetProgramName:
+            // A rename stores the state under the new name and changes
+            // nothing else: the program stays what it is, so the program-
+            // change follow-ups (keyboard mode, remembered user ranges) do
+            // not run.
             if (ptr != nullptr) {
                 const char* name = static_cast<const char*>(ptr);
                 ModifyCurrentPreset(std::string(name, strnlen(name, kPresetNameMax)).c_str());
-                ProgramChanged();
             }
             return 0;
         case effGetProgramName:
@@ -558,6 +561,11 @@ intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, const void* data) {
     if (index == 0 && version >= kFrameworkVersion) {
         position = UnserializePresets(chunk, position);
     } else {
+        // A state that cannot be read whole changes nothing: neither the
+        // live state nor the current preset.
+        if (StateEnd(chunk, position) < 0) {
+            return 0;
+        }
         position = UnserializeState(chunk, position);
         ModifyCurrentPreset();
     }

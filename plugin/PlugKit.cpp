@@ -51,6 +51,12 @@ int unserializeKitState(kit::KitModel& kit, IPlugBase& plug, const Chunk& chunk,
     return plug.UnserializeParams(chunk, position);
 }
 
+int kitStateEnd(const Chunk& chunk, int start) {
+    const std::span<const std::uint8_t> bytes(chunk.Data(), static_cast<std::size_t>(chunk.Size()));
+    kit::KitState scratch;
+    return kit::decodeStateChunk(bytes, start, scratch);
+}
+
 void fillFactoryPresets(IPlugBase& plug) {
     const kit::FactoryKits factory = kit::buildFactoryKits();
     for (const kit::FactoryKit& kit : factory.kits) {

@@ -34,6 +34,9 @@ bool serializeKitState(const kit::KitModel& kit, IPlugBase& plug, Chunk& chunk);
 // UnserializeState: the names with their partial-read rules, then
 // UnserializeParams from where they ended. Returns the end position or -1.
 int unserializeKitState(kit::KitModel& kit, IPlugBase& plug, const Chunk& chunk, int start);
+// Where unserializeKitState would end (-1: the state cannot be read whole),
+// found by decoding the chunk into a scratch kit.
+int kitStateEnd(const Chunk& chunk, int start);
 
 // Construction: the factory kits into slots 0-33, "Empty" loaded, the other
 // slots filled with it under the name "-", then "Electronic 1" loaded.

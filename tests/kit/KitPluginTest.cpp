@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -26,17 +27,6 @@ namespace {
 
 constexpr int32_t kProgramChunk = 1;  // effGetChunk/effSetChunk index: one program
 constexpr int kHeaderSize = 8;        // 'pfft' and the framework version
-
-// Parameters that the engine rewrites while their change runs: the second
-// member of a mirrored pair ("Hit Volume", "Hit Modulation", the section
-// volumes, "Sound Vol"), and user key bounds of 0 ("not set"), which take the
-// patch range; and the mixer and keyboard switches of the global part, which
-// run chains of switch changes.
-bool isRewrittenByEngine(int index) {
-    if (!isSoundParameter(index)) return index != global::kReserved && index < global::kParameterReadout;
-    const int off = index % kSoundBlockSize;
-    return off == 70 || off == 96 || off == 98 || off == 99 || off == 100 || off == 126 || off == 127;
-}
 
 class KitPlugin : public ::testing::Test {
 protected:
@@ -177,39 +167,101 @@ TEST_F(KitPlugin, ChunkValuesAreClampedAndAnEmptyFirstNameIsKept) {
     EXPECT_EQ(editor().chokeEntries.at(2), "RIM");
 }
 
-TEST_F(KitPlugin, TruncatedChunksFailWithoutHarmAtEveryByte) {
+// A program chunk cut anywhere, framed or bare, is refused whole: the host
+// is told 0 and the live state (with an edit not yet stored), the current
+// program and every preset slot stay as they were, also after a program
+// change away and back.
+TEST_F(KitPlugin, ProgramChunksThatCannotBeReadWholeChangeNothing) {
+    Dispatch(effect, effOpen);
+    Dispatch(effect, effSetProgram, 0, 4);
+    effect->setParameter(effect, 11, 0.3f);  // live only, not yet in slot 4
+    const double edited = plain(11);
+    const auto live = GetChunkBytes(effect, kProgramChunk);
+    std::vector<Chunk> slots;
+    for (int i = 0; i < plug().NPresets(); ++i) slots.push_back(plug().PresetAt(i)->chunk);
+    auto unchanged = [&](std::size_t size) {
+        ASSERT_EQ(Dispatch(effect, effGetProgram), 4) << size;
+        ASSERT_EQ(GetChunkBytes(effect, kProgramChunk), live) << size;
+        for (int i = 0; i < plug().NPresets(); ++i) ASSERT_EQ(plug().PresetAt(i)->chunk, slots[i]) << size;
+    };
+
     KitState source = KitState::defaults();
     source.names = {"A", "BB", "CCC", "D", "E", "F", "G", "H", "I", "J"};
     for (int i = 0; i < kParameterCount; ++i) source.values[static_cast<std::size_t>(i)] = parameterInfo(i).max;
-    const auto full = encodeStateChunk(source);
-    const int namesEnd = 40 + 13;
-    const auto baseline = encodeStateChunk(KitState::defaults());
-    for (std::size_t size = 1; size < full.size(); ++size) {
-        // Every cut fails; a few are checked in detail from a known state.
-        const bool detailed = size < 80 || size % 101 == 0;
-        if (detailed) {
-            ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, baseline), 1);
-        }
-        ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, {full.begin(), full.begin() + static_cast<long>(size)}), 0)
+    const auto bare = encodeStateChunk(source);
+    for (std::size_t size = 1; size < bare.size(); ++size) {
+        ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, {bare.begin(), bare.begin() + static_cast<long>(size)}), 0)
             << size;
-        if (!detailed) continue;
-        const int cut = static_cast<int>(size);
-        if (cut < namesEnd) {
-            ASSERT_EQ(plain(11), parameterInfo(11).defaultValue) << size;  // no value was read
-            continue;
-        }
-        // Every whole value was taken, the one cut short reads as 0.0, later
-        // ones keep what they held (unless the engine rewrites them).
-        const int complete = (cut - namesEnd) / 8;
-        if (complete > 0 && !isRewrittenByEngine(complete - 1)) {
-            ASSERT_EQ(plain(complete - 1), source.values[complete - 1]) << size;
-        }
-        if (complete < kParameterCount && !isRewrittenByEngine(complete)) {
-            ASSERT_EQ(plain(complete), clampToRange(complete, 0.0)) << size;
-        }
-        ASSERT_EQ(plain(1392), parameterInfo(1392).defaultValue) << size;
-        ASSERT_EQ(plug().Kit().soundName(9), "J");
+        // Every byte of the names, then a sample of the values in detail.
+        if (size < 80 || size % 101 == 0) unchanged(size);
     }
+    std::vector<std::uint8_t> framed(live.begin(), live.begin() + kHeaderSize);
+    framed.insert(framed.end(), bare.begin(), bare.end());
+    for (std::size_t size : {std::size_t{1}, std::size_t{3}, std::size_t{8}, std::size_t{12}, std::size_t{100},
+                             framed.size() / 2, framed.size() - 1}) {
+        ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, {framed.begin(), framed.begin() + static_cast<long>(size)}), 0)
+            << size;
+        unchanged(size);
+    }
+    EXPECT_EQ(plug().Kit().soundName(0), "KICK");
+    Dispatch(effect, effSetProgram, 0, 0);
+    Dispatch(effect, effSetProgram, 0, 4);
+    EXPECT_EQ(plug().Kit().soundName(0), "KICK");
+    EXPECT_EQ(plain(11), edited);
+
+    // The whole chunk still loads.
+    ASSERT_EQ(SetChunkBytes(effect, kProgramChunk, framed), 1);
+    EXPECT_EQ(plug().Kit().soundName(9), "J");
+    EXPECT_EQ(plain(soundIndex(3, 11)), parameterInfo(11).max);
+}
+
+// A bank of kits cut inside a slot's name, its sound names or its values is
+// refused whole: no slot, name or value changes, the current program stays.
+TEST_F(KitPlugin, BankChunksThatCannotBeReadWholeChangeNothing) {
+    Dispatch(effect, effOpen);
+    char name[32];
+    auto renameAndEdit = [&](int program, const char* text, float value) {
+        Dispatch(effect, effSetProgram, 0, program);
+        effect->setParameter(effect, 11, value);
+        std::snprintf(name, sizeof name, "%s", text);
+        Dispatch(effect, effSetProgramName, 0, 0, name);
+    };
+    renameAndEdit(1, "Banked", 0.2f);
+    renameAndEdit(7, "Mine", 0.3f);
+    const auto bank = GetChunkBytes(effect, 0);
+    // The instance moves on: slot 1 and 7 differ from the bank now.
+    renameAndEdit(1, "Changed", 0.6f);
+    renameAndEdit(7, "Changed too", 0.7f);
+    Dispatch(effect, effSetProgram, 0, 2);
+    effect->setParameter(effect, 11, 0.8f);  // live only
+    const auto live = GetChunkBytes(effect, kProgramChunk);
+    std::vector<PresetSlot> slots;
+    for (int i = 0; i < plug().NPresets(); ++i) slots.push_back(*plug().PresetAt(i));
+
+    // Walks the bank's slots (name, flag, state) to slot 5 and its names.
+    std::size_t slot5 = kHeaderSize;
+    auto skipText = [&](std::size_t& at) { at += 4 + static_cast<std::size_t>(loadInt32(bank.data() + at)); };
+    for (int i = 0; i < 5; ++i) {
+        skipText(slot5);
+        ASSERT_EQ(bank[slot5++], 1);
+        for (int n = 0; n < kSoundCount; ++n) skipText(slot5);
+        slot5 += 8 * kParameterCount;
+    }
+    std::size_t names5 = slot5;
+    skipText(names5);
+    ++names5;
+    for (std::size_t size : {slot5 + 2, names5 + 3, names5 + 60, names5 + 5000, bank.size() - 1}) {
+        ASSERT_EQ(SetChunkBytes(effect, 0, {bank.begin(), bank.begin() + static_cast<long>(size)}), 0) << size;
+        ASSERT_EQ(Dispatch(effect, effGetProgram), 2) << size;
+        ASSERT_EQ(GetChunkBytes(effect, kProgramChunk), live) << size;
+        for (int i = 0; i < plug().NPresets(); ++i) {
+            ASSERT_EQ(plug().PresetAt(i)->name, slots[i].name) << size;
+            ASSERT_EQ(plug().PresetAt(i)->chunk, slots[i].chunk) << size;
+        }
+    }
+    ASSERT_EQ(SetChunkBytes(effect, 0, bank), 1);
+    EXPECT_EQ(DispatchText(effect, effGetProgramNameIndexed, 1), "Banked");
+    EXPECT_EQ(DispatchText(effect, effGetProgramNameIndexed, 7), "Mine");
 }
 
 TEST_F(KitPlugin, ShowSoundIsIgnoredWhileAProgramChangeIsApplied) {
@@ -252,6 +304,38 @@ TEST_F(KitPlugin, WithoutTheLockTheNewKitsKeyMapIsInForce) {
         EXPECT_EQ(plug().Engine().keyboard().keyLo(s), gm[s]) << s;
         EXPECT_EQ(plug().Engine().keyboard().keyHi(s), gm[s]) << s;
     }
+}
+
+// A host renaming the current program touches its name and stored state
+// only: the keyboard mode and the user ranges stay as the user left them,
+// with or without a program change before, and the host hears of no change.
+TEST_F(KitPlugin, RenamingAProgramChangesItsNameOnly) {
+    Dispatch(effect, effOpen);
+    auto rename = [&](const char* text) {
+        char name[64];
+        std::snprintf(name, sizeof name, "%s", text);
+        test::RecordingHost::Instance().calls.clear();
+        Dispatch(effect, effSetProgramName, 0, 0, name);
+        EXPECT_EQ(DispatchText(effect, effGetProgramName), text);
+        EXPECT_EQ(test::RecordingHost::Instance().Count(audioMasterAutomate), 0);
+    };
+
+    effect->setParameter(effect, global::kKeyboardMode, 0.25f);  // 1: "User (Lock)"
+    rename("Locked kit");
+    EXPECT_EQ(plain(global::kKeyboardMode), 1.0);
+
+    // After a locked program change the user edits a range, then renames.
+    Dispatch(effect, effSetProgram, 0, 3);
+    effect->setParameter(effect, soundIndex(2, offset::kUserKeyLo), 70.0f / 120.0f);
+    effect->setParameter(effect, soundIndex(2, offset::kUserKeyHi), 72.0f / 120.0f);
+    ASSERT_EQ(plug().Engine().keyboard().keyLo(2), 70);
+    rename("Edited kit");
+    EXPECT_EQ(plain(global::kKeyboardMode), 1.0);
+    EXPECT_EQ(plain(soundIndex(2, offset::kUserKeyLo)), 70.0);
+    EXPECT_EQ(plain(soundIndex(2, offset::kUserKeyHi)), 72.0);
+    EXPECT_EQ(plug().Engine().keyboard().keyLo(2), 70);
+    EXPECT_EQ(plug().Engine().keyboard().keyHi(2), 72);
+    EXPECT_EQ(plug().Engine().keyboard().keyLo(3), 36 + 6 * 3);  // the remembered ranges stay
 }
 
 // Every sound of the first factory kit answers its General MIDI note with a
