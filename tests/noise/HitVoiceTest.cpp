@@ -77,11 +77,12 @@ TEST(HitSamplePlayerGate, OtherTypesTheGeneratorAndOffLeaveItOpen) {
     trigger(generator, kettrix::engine::kHitTypeGenerator);
     EXPECT_TRUE(generator.oscillatorGateOpen());
 
-    // Choosing "OFF" mid-hit silences the hit but does not touch the gate.
+    // Choosing "OFF" mid-hit silences the hit and opens the gate it held.
     HitVoice analog(44100.0);
     trigger(analog, kAnalog1);
+    ASSERT_FALSE(analog.oscillatorGateOpen());
     analog.setType(kettrix::engine::kHitTypeOff, nullptr, 0);
-    EXPECT_FALSE(analog.oscillatorGateOpen());
+    EXPECT_TRUE(analog.oscillatorGateOpen());
     EXPECT_EQ(analog.tick(), 0.0);
 }
 
