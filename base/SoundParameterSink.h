@@ -31,6 +31,10 @@ public:
     virtual void stopSound(int sound) = 0;
     // Whether "Keyboard Mode" is "User (Lock)".
     virtual bool userKeyLocked() const = 0;
+    // A kit load (program, chunk, sound record) has set its values: the
+    // smoothed ones stand on them from the next sample instead of gliding
+    // there from what played before. Single changes keep gliding.
+    virtual void settleSmoothing() {}
 };
 
 // Until the engine is attached: nothing is applied, nothing is locked.

@@ -64,6 +64,7 @@ public:
     void setKeyRange(int sound, int lo, int hi) override { layout_.setKeyRange(sound, lo, hi); }
     void stopSound(int sound) override;
     bool userKeyLocked() const override { return layout_.locked(); }
+    void settleSmoothing() override { smoother_.settleAll(); }
 
     // On-screen keyboard previews (under the plug-in lock, between blocks):
     // to the router as a MIDI note would go, so a preview restarts its

@@ -37,16 +37,25 @@ void ParamSmoother::setSampleRate(double sampleRate) {
     coef_ = kReferenceRate / sampleRate * 0.0005;
 }
 
+void ParamSmoother::settleAll() {
+    for (int m = 0; m < movingCount_; ++m) snap(entries_[static_cast<unsigned>(moving_[static_cast<unsigned>(m)])]);
+    movingCount_ = 0;
+}
+
+void ParamSmoother::snap(Entry& e) noexcept {
+    e.settled = 1;
+    Entry& snapped = entries_[static_cast<unsigned>(e.link)];
+    snapped.current = e.target;
+    snapped.target = e.target;
+}
+
 void ParamSmoother::glide() noexcept {
     bool anySettled = false;
     for (int m = 0; m < movingCount_; ++m) {
         Entry& e = entries_[static_cast<unsigned>(moving_[static_cast<unsigned>(m)])];
         e.current += (e.target - e.current) * coef_;
         if (std::fabs(e.current - e.target) < kSettleDistance) {
-            e.settled = 1;
-            Entry& snapped = entries_[static_cast<unsigned>(e.link)];
-            snapped.current = e.target;
-            snapped.target = e.target;
+            snap(e);
             anySettled = true;
         }
     }

@@ -22,6 +22,10 @@ public:
     // UI/host thread, under the plug-in lock. Unregistered entries ignore it.
     void setTarget(int index, double value);
     void setSampleRate(double sampleRate);
+    // UI/host thread, under the plug-in lock: every moving entry stands on
+    // its target from the next sample on. A kit load calls it, so that its
+    // pitches and cutoffs do not glide from the previous kit's (or from 0).
+    void settleAll();
 
     // RT: one sample of glide for every moving entry. Inline, so that a
     // smoother with nothing moving costs one comparison per sample.
@@ -43,8 +47,6 @@ public:
     double coefficient() const { return coef_; }
 
 private:
-    void glide() noexcept;
-
     struct Entry {
         std::uint8_t settled = 1;
         std::uint8_t registered = 0;
@@ -52,6 +54,10 @@ private:
         double current = 0.0;
         double target = 0.0;
     };
+
+    void glide() noexcept;
+    // Marks `e` settled and puts its link entry exactly onto e's target.
+    void snap(Entry& e) noexcept;
 
     // Values closer than this to their target snap onto it.
     static constexpr double kSettleDistance = 1e-5;

@@ -93,6 +93,7 @@ void KitModel::programChanged() {
         }
     }
     rebuildChokeMenus();
+    engine_->settleSmoothing();
 }
 
 void KitModel::rebuildChokeMenus() {
@@ -176,6 +177,7 @@ void KitModel::applySound(const SoundRecord& record) {
         store_.setValue(index, v);
         store_.notifyChanged(index);
     }
+    engine_->settleSmoothing();
 }
 
 bool KitModel::loadSoundFile(const std::string& path) {

@@ -38,6 +38,10 @@ IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configu
     editor_->Editor().AttachLive(keyboardHost_, activity_);
     fillFactoryPresets(*this);
     kit_.setReady(true);
+    // The kit loaded above never reached the engine (not ready yet): hand it
+    // over settled, so that the first notes do not glide up from 0.
+    engine_.reapplySoundParameters();
+    engine_.settleSmoothing();
 }
 
 IPlugMonoSynth::~IPlugMonoSynth() = default;
@@ -89,7 +93,11 @@ void IPlugMonoSynth::ReceiveMidi(const MidiMessage& message) { midiQueue_.Add(me
 bool IPlugMonoSynth::SerializeState(Chunk& chunk) { return serializeKitState(kit_, *this, chunk); }
 
 int IPlugMonoSynth::UnserializeState(const Chunk& chunk, int start) {
-    return unserializeKitState(kit_, *this, chunk, start);
+    PlugLockGuard guard(Lock());
+    const int position = unserializeKitState(kit_, *this, chunk, start);
+    // A loaded state is a new kit: no glide from the previous one.
+    engine_.settleSmoothing();
+    return position;
 }
 
 int IPlugMonoSynth::StateEnd(const Chunk& chunk, int start) const { return kitStateEnd(chunk, start); }

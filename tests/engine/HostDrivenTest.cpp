@@ -4,6 +4,7 @@
 
 #include "TestHost.h"
 #include "engine/EngineLimits.h"
+#include "kit/SoundRecord.h"
 #include "plugin/IPlugMonoSynth.h"
 #include "plugin/Instance.h"
 
@@ -100,7 +101,70 @@ protected:
         return loudest;
     }
     int key(int sound) { return plug().Engine().keyboard().keyLo(sound); }
+    // `frames` frames in blocks of 512, every output summed into one.
+    std::vector<double> renderSum(int frames) {
+        std::vector<double> sum;
+        for (int done = 0; done < frames; done += 512) {
+            process(std::min(512, frames - done));
+            for (std::size_t i = 0; i < out[0].size(); ++i) {
+                double v = 0.0;
+                for (const auto& channel : out) v += channel[i];
+                sum.push_back(v);
+            }
+        }
+        return sum;
+    }
+    void wait(double ms) { renderSum(static_cast<int>(ms * 44.1)); }
+
+    // Hz of each of the first `cycles` cycles of a hit of `sound` at its
+    // lowest key, played `ms` after whatever came last: from one rising zero
+    // crossing to the next, interpolated; a crossing counts only after the
+    // wave went below a twentieth of its peak, so that the onset's wobble
+    // around zero is no cycle.
+    std::vector<double> cyclePitches(int sound, double ms, int cycles = 6) {
+        wait(ms);
+        const int note = key(sound);
+        noteOn(0, note, 127);
+        const std::vector<double> x = renderSum(8192);
+        send({MidiEvent(0, 0x80, static_cast<uint8_t>(note), 0)});
+        double peakLevel = 0.0;
+        for (double v : x) peakLevel = std::max(peakLevel, std::fabs(v));
+        std::vector<double> crossings;
+        bool armed = false;
+        for (std::size_t i = 1; i < x.size() && crossings.size() <= static_cast<std::size_t>(cycles); ++i) {
+            if (x[i] < -0.05 * peakLevel) armed = true;
+            if (armed && x[i - 1] < 0.0 && x[i] >= 0.0) {
+                crossings.push_back(static_cast<double>(i - 1) + x[i - 1] / (x[i - 1] - x[i]));
+                armed = false;
+            }
+        }
+        std::vector<double> hz;
+        for (std::size_t c = 1; c < crossings.size(); ++c) hz.push_back(44100.0 / (crossings[c] - crossings[c - 1]));
+        return hz;
+    }
+    void selectProgram(int program) { Dispatch(effect, effSetProgram, 0, program); }
+    // Only the oscillators of `sound` sound (noise and hit off: their
+    // random starts would move the zero crossings). None of these glide.
+    void oscillatorsOnly(int sound) {
+        for (int off : {eng::offset::kNoise1On, eng::offset::kNoise2On, eng::offset::kHitVolume})
+            effect->setParameter(effect, eng::soundIndex(sound, off), 0.0f);
+    }
 };
+
+// Kick, low tom and high tom: the tuned sounds of every factory kit.
+constexpr std::array<int, 3> kTunedSounds{0, 6, 7};
+constexpr int kEmptyKit = 33;
+
+// Every cycle within 1 % of the reference's; an empty pitch list (a silent
+// sound) matches only another.
+::testing::AssertionResult samePitch(const std::vector<double>& got, const std::vector<double>& want) {
+    if (got.size() != want.size())
+        return ::testing::AssertionFailure() << got.size() << " cycles, want " << want.size();
+    for (std::size_t c = 0; c < got.size(); ++c)
+        if (std::fabs(got[c] / want[c] - 1.0) > 0.01)
+            return ::testing::AssertionFailure() << "cycle " << c << ": " << got[c] << " Hz, want " << want[c] << " Hz";
+    return ::testing::AssertionSuccess();
+}
 
 }  // namespace
 
@@ -146,6 +210,75 @@ TEST_F(HostedPlugin, ProgramsSwitchKits) {
     noteOn(0, 36, 127);
     process(4096);
     EXPECT_NE(out[0], first);
+}
+
+// A kit load (construction, program, program chunk, a sound applied) leaves
+// no glide behind: the first note after it has the pitch of a note a second
+// later, while a single parameter change still glides.
+TEST_F(HostedPlugin, KitLoadsDoNotGlide) {
+    {
+        // Construction: the instance of SetUp has played nothing yet.
+        oscillatorsOnly(0);
+        const std::vector<double> first = cyclePitches(0, 0.0);
+        EXPECT_TRUE(samePitch(first, cyclePitches(0, 1000.0))) << "kick after construction";
+    }
+    for (int kit = 0; kit < kEmptyKit; ++kit) {
+        for (int sound : kTunedSounds) {
+            // Every note comes after the same steps, only the wait differs.
+            auto afterLoad = [&](double ms) {
+                selectProgram(kEmptyKit);
+                wait(1000.0);
+                selectProgram(kit);
+                oscillatorsOnly(sound);
+                return cyclePitches(sound, ms);
+            };
+            // A first note, so that every measured one follows a note of the
+            // same sound (its oscillators start from where that one left).
+            afterLoad(1000.0);
+            const std::vector<double> settled = afterLoad(1000.0);
+            for (double ms : {0.0, 5.0, 50.0, 500.0})
+                EXPECT_TRUE(samePitch(afterLoad(ms), settled))
+                    << "kit " << kit << " sound " << sound << " at " << ms << " ms";
+        }
+    }
+}
+
+TEST_F(HostedPlugin, ChunkAndSoundLoadsDoNotGlide) {
+    selectProgram(0);
+    oscillatorsOnly(0);
+    const std::vector<uint8_t> program = GetChunkBytes(effect, 1);
+    const kit::SoundRecord kick = plug().Kit().captureSound();
+    // Every note after the same steps (and a note of the same sound).
+    auto afterChunk = [&](double ms) {
+        selectProgram(kEmptyKit);
+        wait(1000.0);
+        EXPECT_EQ(SetChunkBytes(effect, 1, program), 1);
+        return cyclePitches(0, ms);
+    };
+    auto afterRecord = [&](double ms) {
+        selectProgram(kEmptyKit);
+        wait(1000.0);
+        plug().Kit().applySound(kick);  // what a sound file, paste or randomize ends in
+        return cyclePitches(0, ms);
+    };
+    afterChunk(1000.0);
+    EXPECT_TRUE(samePitch(afterChunk(0.0), afterChunk(1000.0))) << "program chunk";
+    afterRecord(1000.0);
+    EXPECT_TRUE(samePitch(afterRecord(0.0), afterRecord(1000.0))) << "sound record";
+}
+
+TEST_F(HostedPlugin, AutomatedOsc1PitchStillGlides) {
+    const int pitch = eng::soundIndex(0, eng::offset::kOsc1Pitch);
+    oscillatorsOnly(0);
+    const std::vector<double> before = cyclePitches(0, 1000.0);
+    effect->setParameter(effect, pitch, effect->getParameter(effect, pitch) + 0.1f);  // 12 semitones up
+    const std::vector<double> gliding = cyclePitches(0, 0.0);
+    const std::vector<double> after = cyclePitches(0, 1000.0);
+    ASSERT_FALSE(before.empty());
+    ASSERT_EQ(after.size(), before.size());
+    ASSERT_EQ(gliding.size(), before.size());
+    EXPECT_NEAR(after.back() / before.back(), 2.0, 0.1);  // the octave, once settled
+    EXPECT_LT(gliding.back(), 0.9 * after.back());        // not there yet at the first note
 }
 
 TEST_F(HostedPlugin, SampleRateChangeKeepsTheKitAndStillPlays) {
