@@ -200,7 +200,7 @@ TEST(PluginEditor, SoundTabAndNameClicksReachTheHostInsideGestures) {
     constexpr int kShowSound = 1321;
     const struct {
         int sound, x, y;
-    } clicks[] = {{3, 35 + 77 * 3 + 20, 12}, {5, 35 + 77 * 5 + 37, 24}, {1, 35 + 77 * 1 + 30, 14}};
+    } clicks[] = {{3, 35 + 77 * 3 + 20, 12}, {5, 35 + 77 * 5 + 37, 24}, {1, 35 + 77 * 1 + 20, 12}};
     for (const auto& c : clicks) {
         SCOPED_TRACE(c.sound);
         std::this_thread::sleep_for(std::chrono::milliseconds(450));  // no double click
