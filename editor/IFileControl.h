@@ -47,6 +47,10 @@ public:
     IFileControl(IGraphicsPlug* plug, const IRECT& rect, int paramIdx, kit::KitModel& kit, SoundFileDialog& dialog);
 
     bool Draw(IGraphics*) override { return true; }
+    // Invisible and reached only through the Patch menu: the pointer over
+    // its rectangle is over empty space (no read-out, no gesture, no wheel
+    // edit of the placeholder parameter).
+    bool IsHit(int, int) override { return false; }
     void OnMouseDown(int x, int y, const IMouseMod& mod) override;
     // `x` is the chosen command (the Patch menu's value number).
     void OnMouseUp(int x, int y, const IMouseMod& mod) override;

@@ -10,17 +10,34 @@ namespace kettrix {
 IPopupControl::IPopupControl(IGraphicsPlug* plug, int x, int y, int paramIdx, const IBitmap& bitmap, int menuControl)
     : ISwitchControl(plug, x, y, paramIdx, bitmap), menuControl_(menuControl) {}
 
-int IPopupControl::AddMenuItem(std::string_view text, bool counted) {
+int IPopupControl::AddMenuItem(std::string_view text, bool counted, bool literal) {
     itemTexts_.emplace_back(text.substr(0, editor::MenuModel::kMaxTextLength + editor::marker::kSubmenu.size()));
-    itemValues_.push_back(counted ? ++countedItems_ : -1);
+    itemValues_.push_back(counted || literal ? ++countedItems_ : -1);
+    itemLiteral_.push_back(literal);
     return static_cast<int>(itemTexts_.size()) - 1;
 }
 
 void IPopupControl::SetMenuItems(const std::vector<std::string>& texts) {
+    ClearMenuItems();
+    for (const std::string& text : texts) AddMenuItem(text, editor::isCountedMenuString(text));
+}
+
+void IPopupControl::SetLiteralMenuItems(const std::vector<std::string>& texts) {
+    ClearMenuItems();
+    for (const std::string& text : texts) AddMenuItem(text, true, true);
+}
+
+void IPopupControl::ClearMenuItems() {
     itemTexts_.clear();
     itemValues_.clear();
+    itemLiteral_.clear();
     countedItems_ = 0;
-    for (const std::string& text : texts) AddMenuItem(text, editor::isCountedMenuString(text));
+}
+
+int IPopupControl::FaceFrame() const { return editor::valueNumberOf(value_, bitmap_.N) + 1; }
+
+bool IPopupControl::Draw(IGraphics* graphics) {
+    return graphics->DrawBitmapFrame(bitmap_, rect_, FaceFrame(), &blend_);
 }
 
 void IPopupControl::OnMouseDown(int, int, const IMouseMod&) {}
@@ -35,7 +52,7 @@ void IPopupControl::OpenMenu() {
     menu->Clear();
     if (notifyTarget_) menu->SetTargetControl(notifyControl_);
     menu->Hide(false);
-    menu->Feed(itemTexts_);
+    menu->Feed(itemTexts_, itemLiteral_);
     menu->SelectValue(value_);
 }
 

@@ -102,6 +102,11 @@ int K4_GEnvelope::Split() const {
     return rect_.L + static_cast<int>((Width() - kHandleSize) * pixelFraction(points_[0].x));
 }
 
+int K4_GEnvelope::AttackMenuEdge() const {
+    const int attack = AttackPixels();
+    return rect_.L + attack + (attack < kShortAttackReach ? kShortAttackReach : 0);
+}
+
 int K4_GEnvelope::HandleAt(int x) const {
     const int tolerance = kHandleSize / 2;
     const int p0 = rect_.L + AttackPixels();
@@ -136,24 +141,29 @@ void K4_GEnvelope::MoveHandle(int which, int px, int /*py*/) {
 void K4_GEnvelope::OnMouseDown(int x, int y, const IMouseMod& mod) {
     if (mod.R) {
         if (sound_ < 0 || sound_ >= layout::kSoundCount || kind_ < 0) return;
-        const SelectorTable& table = x > Split() ? releaseShapeSelectors_ : attackShapeSelectors_;
+        const SelectorTable& table = x > AttackMenuEdge() ? releaseShapeSelectors_ : attackShapeSelectors_;
         if (IPopupControl* selector = table[static_cast<std::size_t>(sound_)]) selector->OnMouseUp(x, y, mod);
         return;
     }
     dragHandle_ = HandleAt(x);
+    pressX_ = x;
+    pressY_ = y;
+    moved_ = false;
     SetDirty(true);
 }
 
 void K4_GEnvelope::OnMouseDrag(int x, int y, int /*dX*/, int dY, const IMouseMod& /*mod*/) {
     if (Width() <= 0 || Height() <= 0) return;
+    if (x != pressX_ || y != pressY_) moved_ = true;
+    if (!moved_) return;
     x = std::clamp(x, rect_.L, rect_.L + Width() - 1);
     if (dragHandle_ == -1) {
         // Not limited here: the depth parameter keeps its own range.
         depth_ -= static_cast<double>(dY) / (2.0 * Height());
         changed_ = true;
     } else {
-        const int offset =
-            dragHandle_ == 1 ? static_cast<int>((Width() - kHandleSize) * pixelFraction(points_[0].x)) : 0;
+        // The release boundary is drawn after the attack's pixels.
+        const int offset = dragHandle_ == 1 ? AttackPixels() : 0;
         MoveHandle(dragHandle_, x - rect_.L - offset, y - rect_.T);
     }
     SetDirty(true);

@@ -32,6 +32,9 @@ public:
     // Tolerance of the boundary hit test and margin of the right-click split.
     static constexpr int kHandleSize = 10;
     static constexpr double kWheelStep = 0.005;
+    // A right click this close right of a short attack's boundary still
+    // opens the attack-shape menu (an attack of 0 has no segment to click).
+    static constexpr int kShortAttackReach = 6;
     // The display shapes are built for this rate; only their shape matters.
     static constexpr double kDisplayRate = 44100.0;
 
@@ -116,9 +119,10 @@ private:
     // Pixel lengths of the attack and release segments.
     int AttackPixels() const;
     int ReleasePixels() const;
-    // The x where a right click or a wheel step changes from the attack to
-    // the release segment.
+    // The x where a wheel step changes from the attack to the release segment.
     int Split() const;
+    // The rightmost x where a right click opens the attack-shape menu.
+    int AttackMenuEdge() const;
     // Samples one segment of the curve into the scratch buffers from pixel
     // `x0` over `pixels` columns; returns the new sample count.
     int SampleSegment(engine::Envelope& shape, int x0, int pixels, int count);
@@ -130,6 +134,10 @@ private:
     int hoverHandle_ = -1;
     int hoverSegment_ = -1;
     int dragHandle_ = -1;
+    // Where the left button went down, and whether the pointer has left
+    // that spot since: a click without a move edits nothing.
+    int pressX_ = 0, pressY_ = 0;
+    bool moved_ = false;
     double depth_ = 1.0;
     std::array<Point, kMaxPoints> points_{};
     std::array<IRECT, kMaxPoints> pointSquares_{};

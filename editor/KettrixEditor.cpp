@@ -409,7 +409,7 @@ void KettrixEditor::showSoundName(int sound, std::string_view name) {
 void KettrixEditor::setChokeMenuEntries(const std::vector<std::string>& entries) {
     for (int s = 0; s < kit::kSoundCount; ++s) {
         if (auto* choke = dynamic_cast<IPopupControl*>(graphics_.GetControl(ControlOf(s, kit::offset::kChoke))))
-            choke->SetMenuItems(entries);
+            choke->SetLiteralMenuItems(entries);
     }
 }
 

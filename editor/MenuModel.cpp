@@ -7,6 +7,13 @@
 
 namespace kettrix::editor {
 
+int valueNumberOf(double normalized, int count) {
+    if (count <= 1 || !std::isfinite(normalized)) return 0;
+    constexpr double kRoundTripTolerance = 1e-9;
+    const double scaled = (count - 1) * std::clamp(normalized, 0.0, 1.0);
+    return std::min(static_cast<int>(scaled + kRoundTripTolerance), count - 1);
+}
+
 void MenuModel::clear() {
     items_.clear();
     items_.shrink_to_fit();
@@ -23,6 +30,10 @@ int MenuModel::addItem(std::string_view text, int parentId, bool isHeader, bool 
         ++valueCount_;
         return -1;
     }
+    return addRecord(text, parentId, isHeader, closes);
+}
+
+int MenuModel::addRecord(std::string_view text, int parentId, bool isHeader, bool closes) {
     if (itemCount() >= kMaxItems) return -1;
     MenuItem m;
     m.text = std::string(text.substr(0, kMaxTextLength));
@@ -40,12 +51,14 @@ int MenuModel::addItem(std::string_view text, int parentId, bool isHeader, bool 
     return items_.back().valueId;
 }
 
-void MenuModel::feed(std::span<const std::string> strings) {
+void MenuModel::feed(std::span<const std::string> strings, const std::vector<bool>& literal) {
     int submenuCounter = 0;
     int current = 0;
-    for (const std::string& s : strings) {
-        const std::string_view text = s;
-        if (text == marker::kTopLevel || text == marker::kEndSubmenu) {
+    for (std::size_t i = 0; i < strings.size(); ++i) {
+        const std::string_view text = strings[i];
+        if (i < literal.size() && literal[i]) {
+            addRecord(text, current, false, false);
+        } else if (text == marker::kTopLevel || text == marker::kEndSubmenu) {
             current = 0;
         } else if (text.starts_with(marker::kSubmenu)) {
             current = ++submenuCounter;
@@ -68,8 +81,7 @@ void MenuModel::selectValue(double normalized) {
     selectedItem_ = -1;
     selectedHeader_ = -1;
     if (valueCount_ <= 0 || !std::isfinite(normalized)) return;
-    // Rounded rather than truncated: v / max * max may land just below a whole number.
-    const int target = static_cast<int>(std::lround((valueCount_ - 1) * std::clamp(normalized, 0.0, 1.0)));
+    const int target = valueNumberOf(normalized, valueCount_);
     for (int i = 0; i < itemCount(); ++i) {
         const MenuItem& m = items_[static_cast<std::size_t>(i)];
         if (m.isHeader || m.valueId != target) continue;

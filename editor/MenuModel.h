@@ -42,6 +42,12 @@ struct MenuRow {
     bool separatorLine;  // a line 2 pixels above the cell
 };
 
+// The entry a normalised value stands for among `count` value numbers, as the
+// engine reads a plain value: truncated, so a fractional value (a randomized
+// one) names the entry that plays. The tolerance only absorbs the rounding of
+// the normalised round trip (31 / 39 · 39 = 30.999999999999996).
+int valueNumberOf(double normalized, int count);
+
 class MenuModel {
 public:
     static constexpr int kMaxItems = 1024;
@@ -62,8 +68,10 @@ public:
     int addItem(std::string_view text, int parentId, bool isHeader, bool closes);
     int addTopItem(std::string_view text) { return addItem(text, 0, false, false); }
     int addSubItem(std::string_view text, int parentId) { return addItem(text, parentId, false, false); }
-    // Adds item strings with their markers (submenus, closing entries, separators).
-    void feed(std::span<const std::string> strings);
+    // Adds item strings with their markers (submenus, closing entries,
+    // separators). A string flagged in `literal` is a plain entry whatever it
+    // starts with (a sound's name is shown as typed, never read as a marker).
+    void feed(std::span<const std::string> strings, const std::vector<bool>& literal = {});
     // Highlights the entry of the normalised value and shows its submenu.
     void selectValue(double normalized);
 
@@ -86,6 +94,8 @@ public:
     double normalizedValue(int valueId) const;
 
 private:
+    // Stores an entry or header record as given (no separator check).
+    int addRecord(std::string_view text, int parentId, bool isHeader, bool closes);
     void setHighlight(int index, bool on);
     bool inFirstColumn(const MenuItem& m) const { return m.isHeader || m.parentId == 0; }
 

@@ -12,7 +12,9 @@ using editor::MenuModel;
 using editor::MenuRow;
 
 SV_ContextMenu::SV_ContextMenu(IGraphicsPlug* plug, int paramIdx, const Images& images)
-    : IControl(plug, IRECT(0, 0, editor::kEditorWidth, editor::kEditorHeight), paramIdx), images_(images) {}
+    : IControl(plug, IRECT(0, 0, editor::kEditorWidth, editor::kEditorHeight), paramIdx), images_(images) {
+    ownGestures_ = true;
+}
 
 void SV_ContextMenu::Layout() {
     const editor::Rect b = model_.bounds();

@@ -42,8 +42,20 @@ public:
     void OnMouseUp(int x, int y, const IMouseMod& mod) override;
     bool Draw(IGraphics* graphics) override;
 
-    // Adds item strings with their markers (submenus, closing entries, separators).
-    void Feed(std::span<const std::string> strings) { model_.feed(strings); }
+    // The menu's own parameter is a placeholder: the menu edits its target
+    // (bracketing that edit itself), and nothing it does moves, shows or
+    // reports the placeholder. A double click's second press is a press;
+    // the wheel and the read-out have nothing to do over the menu.
+    void OnMouseDblClick(int x, int y, const IMouseMod& mod) override { OnMouseDown(x, y, mod); }
+    void OnMouseWheel(int, int, const IMouseMod&, double) override {}
+    void OnMouseOver(int, int, const IMouseMod&) override {}
+    void SetDirty(bool /*pushParamToPlug*/ = true) override { IControl::SetDirty(false); }
+
+    // Adds item strings with their markers (submenus, closing entries,
+    // separators); strings flagged in `literal` are plain entries.
+    void Feed(std::span<const std::string> strings, const std::vector<bool>& literal = {}) {
+        model_.feed(strings, literal);
+    }
     // The control told of every chosen entry (its OnMouseUp gets the value number); -1 for none.
     void SetTargetControl(int controlIdx) { targetControl_ = controlIdx; }
 

@@ -26,11 +26,31 @@ std::unique_ptr<IGraphics> CreatePlatformGraphics(IGraphicsPlug* plug, int width
 
 // --- PlugForGraphics --------------------------------------------------------
 
-void PlugForGraphics::SetParameterFromEditor(int paramIdx, double normalized) {
-    plug_.SetParameterFromEditor(paramIdx, normalized);
+int& PlugForGraphics::OpenGestures(int paramIdx) {
+    const auto i = static_cast<std::size_t>(paramIdx);
+    if (i >= openGestures_.size()) openGestures_.resize(i + 1, 0);
+    return openGestures_[i];
 }
-void PlugForGraphics::BeginHostParamEdit(int paramIdx) { plug_.BeginHostParamEdit(paramIdx); }
-void PlugForGraphics::EndHostParamEdit(int paramIdx) { plug_.EndHostParamEdit(paramIdx); }
+
+void PlugForGraphics::SetParameterFromEditor(int paramIdx, double normalized) {
+    const bool bracket = plug_.ParamAt(paramIdx) != nullptr && OpenGestures(paramIdx) == 0;
+    if (bracket) plug_.BeginHostParamEdit(paramIdx);
+    plug_.SetParameterFromEditor(paramIdx, normalized);
+    if (bracket) plug_.EndHostParamEdit(paramIdx);
+}
+
+void PlugForGraphics::BeginHostParamEdit(int paramIdx) {
+    if (paramIdx >= 0) ++OpenGestures(paramIdx);
+    plug_.BeginHostParamEdit(paramIdx);
+}
+
+void PlugForGraphics::EndHostParamEdit(int paramIdx) {
+    if (paramIdx >= 0) {
+        int& open = OpenGestures(paramIdx);
+        if (open > 0) --open;
+    }
+    plug_.EndHostParamEdit(paramIdx);
+}
 void PlugForGraphics::ShowParamInfo(int paramIdx, int, int) { plug_.ShowParamInfo(paramIdx); }
 void PlugForGraphics::ClearParamInfo() { plug_.ClearParamInfo(); }
 

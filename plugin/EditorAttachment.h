@@ -7,6 +7,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "base/GraphicsLink.h"
 #include "editor/KettrixEditor.h"
@@ -42,7 +43,14 @@ public:
     void ResizeGraphics(int w, int h) override;
 
 private:
+    int& OpenGestures(int paramIdx);
+
     IPlugBase& plug_;
+    // Begin edits not yet ended, per parameter: a change outside any gesture
+    // is bracketed on its own, so the host sees every editor change inside
+    // begin and end edit (a tab, a name field, an envelope's copy into its
+    // sliders' parameters ...).
+    std::vector<int> openGestures_;
 };
 
 // Owned by the plug-in base once attached; lives as long as the plug-in object.

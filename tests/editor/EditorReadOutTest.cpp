@@ -85,6 +85,25 @@ int brightest(IGraphicsOffscreen& gui, int x0, int x1) {
     return most;
 }
 
+// Right of the KEYS selector the window is empty: the pointer there reads
+// like the background, and neither the wheel nor a click edits anything.
+TEST_F(EditorReadOut, TheEmptySpaceRightOfTheKeysSelectorShowsNoReadOut) {
+    const editor::Rect empty = editor::kFileCommandsRect;
+    RecordingHost::Instance().calls.clear();
+    const double snap = plain(0);
+    for (int y = empty.top; y < empty.bottom; y += 4) {
+        for (int x = empty.left; x < empty.right; x += 9) {
+            over(kSnapX, kSnapY);
+            EXPECT_EQ(over(x, y), "Mouse over the controls for more info...") << x << "," << y;
+            gui().OnMouseWheel(x, y, IMouseMod(), 1);
+            click(x, y);
+        }
+    }
+    EXPECT_EQ(plain(0), snap);
+    for (const HostCall& call : RecordingHost::Instance().calls)
+        EXPECT_NE(call.opcode, audioMasterAutomate) << "parameter " << call.index;
+}
+
 TEST_F(EditorReadOut, ALongTextIsShownWholeWithinTheLine) {
     if (!LICE_TextAvailable()) GTEST_SKIP() << "this build draws no text";
     over(kPitchX, kPitchY);

@@ -65,10 +65,10 @@ protected:
 
 TEST_F(EnvelopeEditor, BoundaryDragsAndClicksMoveTheSoundsAttackAndRelease) {
     // Attack 0 and release 0: both boundaries at the left edge; the release
-    // boundary takes the click and the button's release places it.
+    // boundary takes the press and the drag places it.
     setOscVolume(0, 0.0, 0.0);
-    click(L + 2, kMid);
-    EXPECT_DOUBLE_EQ(plain(soundIndex(0, kRelease)), 2.0 / W);
+    gui().Drag(L + 2, kMid, L + 5, kMid);
+    EXPECT_DOUBLE_EQ(plain(soundIndex(0, kRelease)), 5.0 / W);
     EXPECT_EQ(plain(soundIndex(0, kAttack)), 0.0);
 
     // The release boundary dragged left of the attack boundary: release 0.
@@ -145,7 +145,7 @@ TEST_F(EnvelopeEditor, WheelStepsReachTheAttackAndReleaseParameters) {
 TEST_F(EnvelopeEditor, RightClickOpensTheShapeMenuOfTheSegmentForTheCurrentSound) {
     clickSoundTab(3);
     setOscVolume(3, 0.5, 0.3);
-    const int split = L + static_cast<int>((W - 10) * 0.5);
+    const int split = L + static_cast<int>(W * 0.5);  // the drawn boundary
     rightClick(split, kMid);
     ASSERT_FALSE(menu().IsHidden());
     EXPECT_EQ(menu().TargetParam(), soundIndex(3, kAttackType));
@@ -164,6 +164,53 @@ TEST_F(EnvelopeEditor, RightClickOpensTheShapeMenuOfTheSegmentForTheCurrentSound
     menu().Hide(true);
     rightClick(L + 200, 224 + 40);
     EXPECT_EQ(menu().TargetParam(), soundIndex(3, 65));
+}
+
+// Most factory sounds have attack 0, which leaves no attack segment to click:
+// the attack-shape menu also opens a few pixels right of a short attack.
+TEST_F(EnvelopeEditor, RightClicksOnTheAttackOrJustRightOfAShortOneOpenTheAttackShapeMenu) {
+    auto opens = [&](int x) {
+        rightClick(x, kMid);
+        const int target = menu().IsHidden() ? -1 : menu().TargetParam();
+        menu().Hide(true);
+        return target;
+    };
+    const int attackType = soundIndex(0, kAttackType), releaseType = soundIndex(0, kReleaseType);
+    for (int pixels : {0, 1, 5, 6, 7, 121}) {
+        SCOPED_TRACE(pixels);
+        setOscVolume(0, (pixels + 0.5) / W, 0.3);
+        const int boundary = L + pixels;
+        const int edge = boundary + (pixels < 6 ? 6 : 0);
+        for (int x = L; x <= edge; ++x) EXPECT_EQ(opens(x), attackType) << x - L;
+        EXPECT_EQ(opens(edge + 1), releaseType);
+        EXPECT_EQ(opens(L + W - 2), releaseType);
+    }
+}
+
+// The release boundary is drawn after the attack's W · a pixels; a press on
+// it (or anywhere) released without a move leaves the sound as it was, and a
+// drag moves the boundary with the pointer.
+TEST_F(EnvelopeEditor, AClickWithoutAMoveChangesNothing) {
+    setOscVolume(0, 0.19, 0.609938, 0.7);
+    const int attack = soundIndex(0, kAttack), release = soundIndex(0, kRelease), depth = soundIndex(0, kDepth);
+    const double a = plain(attack), r = plain(release), d = plain(depth);
+    const int p0 = L + static_cast<int>(W * a), p1 = p0 + static_cast<int>(W * r);
+    RecordingHost::Instance().calls.clear();
+    for (int x : {p1, p1 - 4, p1 + 5, p0, p0 + 3, L + 20, L + W - 3}) {
+        click(x, kMid);
+        EXPECT_EQ(plain(attack), a) << x - L;
+        EXPECT_EQ(plain(release), r) << x - L;
+        EXPECT_EQ(plain(depth), d) << x - L;
+    }
+    EXPECT_FALSE(automated(attack) || automated(release) || automated(depth));
+    // Away and back to the press point is a move: the release lands there.
+    down(p1, kMid);
+    move(p1 + 6, kMid, 6, 0);
+    up(p1, kMid);
+    EXPECT_DOUBLE_EQ(plain(release), static_cast<double>(p1 - p0) / W);
+    gui().Drag(p1, kMid, p1 + 10, kMid);
+    EXPECT_DOUBLE_EQ(plain(release), static_cast<double>(p1 + 10 - p0) / W);
+    EXPECT_EQ(plain(attack), a);
 }
 
 TEST_F(EnvelopeEditor, FollowsTheCurrentSoundsParametersOnly) {

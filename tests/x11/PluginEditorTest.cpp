@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <map>
 #include <thread>
 
 using namespace kettrix::render;
@@ -180,6 +181,48 @@ TEST(PluginEditor, ClicksDragsAndTypingEditTheInstrumentWithHostNotifications) {
     const std::vector<uint8_t> state = host.plugin.getChunk(true);
     const std::string bytes(state.begin(), state.end());
     EXPECT_NE(bytes.find("Tom x"), std::string::npos) << "typed name not in the program chunk";
+    host.plugin.dispatch(effEditClose);
+}
+
+// Clicking a sound's tab, or its name over the tab, selects the sound; the
+// host sees each automation of "Show Sound" inside a begin/end edit of it.
+TEST(PluginEditor, SoundTabAndNameClicksReachTheHostInsideGestures) {
+    Host host;
+    XTestInput input;
+    ASSERT_TRUE(input.Available());
+    X11HostWindow parent(kW, kH, "Kettrix 4");
+    ASSERT_EQ(host.plugin.dispatch(effEditOpen, 0, 0, parent.parentHandle()), 1);
+    host.idle(300);
+    if (Uniform(parent.capture())) {
+        host.plugin.dispatch(effEditClose);
+        GTEST_SKIP() << "the editor shows no controls yet";
+    }
+    constexpr int kShowSound = 1321;
+    const struct {
+        int sound, x, y;
+    } clicks[] = {{3, 35 + 77 * 3 + 20, 12}, {5, 35 + 77 * 5 + 37, 24}, {1, 35 + 77 * 1 + 20, 12}};
+    for (const auto& c : clicks) {
+        SCOPED_TRACE(c.sound);
+        std::this_thread::sleep_for(std::chrono::milliseconds(450));  // no double click
+        host.context.clearEditReports();
+        input.MoveTo(parent.windowId(), c.x, c.y);
+        input.Click();
+        host.idle(150);
+        EXPECT_EQ(host.param(kShowSound + c.sound), 1.0f);
+        const auto reports = host.context.editReports();
+        std::map<int, int> open;
+        int automated = 0;
+        for (const auto& r : reports) {
+            if (r.opcode == audioMasterBeginEdit) ++open[r.index];
+            if (r.opcode == audioMasterEndEdit) --open[r.index];
+            if (r.opcode == audioMasterAutomate) {
+                ++automated;
+                EXPECT_GT(open[r.index], 0) << EditString(reports);
+            }
+        }
+        EXPECT_GE(automated, 1) << EditString(reports);
+        for (const auto& [index, count] : open) EXPECT_EQ(count, 0) << index << ": " << EditString(reports);
+    }
     host.plugin.dispatch(effEditClose);
 }
 
