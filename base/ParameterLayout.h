@@ -19,6 +19,14 @@ constexpr bool isSoundParameter(int index) { return index >= 0 && index < kFirst
 // code outside the parameter table.
 namespace offset {
 inline constexpr int kOsc1Snap = 0;
+// The envelope view tabs, one switch per envelope.
+inline constexpr int kOscVolTab = 4;
+inline constexpr int kOscModTab = 5;
+inline constexpr int kOscFilterTab = 6;
+inline constexpr int kNoise1VolTab = 7;
+inline constexpr int kNoise1FilterTab = 8;
+inline constexpr int kNoise2VolTab = 9;
+inline constexpr int kNoise2FilterTab = 10;
 inline constexpr int kOsc1Pitch = 11;
 inline constexpr int kOsc1Type = 12;
 inline constexpr int kOsc2Pitch = 13;
@@ -97,6 +105,8 @@ inline constexpr int kNoise1VolVelocity = 109;
 inline constexpr int kNoise1FilterVelocity = 110;
 inline constexpr int kNoise2VolVelocity = 111;
 inline constexpr int kNoise2FilterVelocity = 112;
+inline constexpr int kShowMixer = 115;
+inline constexpr int kShowVelocity = 116;
 inline constexpr int kHitModDecay = 118;
 inline constexpr int kKeyLo = 120;
 inline constexpr int kKeyHi = 121;

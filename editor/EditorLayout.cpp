@@ -9,9 +9,9 @@ using kit::soundIndex;
 
 constexpr Rect at(int x, int y) { return {x, y, 0, 0}; }
 
-constexpr Rect kOscEnvelopeRect{403, 111, 646, 204};
-constexpr Rect kNoise1EnvelopeRect{403, 224, 646, 317};
-constexpr Rect kNoise2EnvelopeRect{403, 337, 646, 430};
+constexpr Rect kOscEnvelopeRect = kEnvelopeDisplayRects[0];
+constexpr Rect kNoise1EnvelopeRect = kEnvelopeDisplayRects[1];
+constexpr Rect kNoise2EnvelopeRect = kEnvelopeDisplayRects[2];
 
 // Offsets in table order: attack, release, depth, mode, attack shape, release shape.
 constexpr std::array<EnvelopeEntry, 7> kEnvelopes = {{
@@ -61,7 +61,7 @@ public:
         add(ControlKind::Knob, image::kKnobSmall, at(89, 122), 15, g);
         add(ControlKind::Knob, image::kKnobSmall, at(184, 122), 17, g);
         add(ControlKind::Knob, image::kKnobSmall, at(227, 122), 18, g);
-        add(ControlKind::Image, image::kHitPanel, at(174, 111), 69, g);
+        add(ControlKind::Image, image::kHitPanel, kHitPanelAt, 69, g);
         add(ControlKind::Knob, image::kKnob, at(183, 130), 70, g);
         add(ControlKind::Knob, image::kKnob, at(210, 130), 96, g);
         add(ControlKind::Knob, image::kKnob, at(237, 130), 118, g);
@@ -78,7 +78,7 @@ public:
     void noiseSection(int which) {
         const bool second = which == 2;
         const Group g = second ? Group::Noise2 : Group::Noise1;
-        const int dy = second ? 113 : 0;
+        const int dy = second ? kNoiseRowStep : 0;
         auto o = [second](int first, int other) { return second ? other : first; };
         add(ControlKind::Switch, image::kEnvelopeVolumeTab, at(403, 206 + dy), o(7, 9), g);
         add(ControlKind::Switch, image::kEnvelopeFilterTab, at(446, 206 + dy), o(8, 10), g);
@@ -113,7 +113,7 @@ public:
     }
     void velocityPage() {
         constexpr Group g = Group::Velocity;
-        add(ControlKind::Image, image::kVelocityBackdrop, at(710, 93), 104, g);
+        add(ControlKind::Image, image::kVelocityBackdrop, kVelocityPageAt, 104, g);
         add(ControlKind::Knob, image::kKnob, at(719, 148), 105, g);
         add(ControlKind::Knob, image::kKnob, at(746, 148), 106, g);
         add(ControlKind::Knob, image::kKnob, at(773, 148), 107, g);
@@ -160,7 +160,7 @@ std::vector<ControlEntry> globalControls() {
         out.push_back({kind, image, rect, param, Group::None, menu, sound});
     };
     for (int i = 0; i < kit::kSoundCount; ++i) {
-        const int x0 = 35 + 77 * i;
+        const int x0 = kStripX0 + kStripPitch * i;
         add(ControlKind::Switch, image::kSoundTab, at(x0, 10), g::kShowSound + i, Menu::None, i);
         add(ControlKind::HSlider, image::kSoundVolumeSlider, at(x0 + 2, 36), g::kSoundVolume + i, Menu::None, i);
         add(ControlKind::Switch, image::kSoundOn, at(x0 + 67, 14), g::kSoundOn + i, Menu::None, i);

@@ -15,6 +15,12 @@ namespace kettrix::editor {
 inline constexpr int kEditorWidth = 839;
 inline constexpr int kEditorHeight = 556;
 
+// Where the repeated parts sit: sound strip i starts at kStripX0 + kStripPitch i;
+// the noise 2 section is the noise 1 section moved down by kNoiseRowStep.
+inline constexpr int kStripX0 = 35;
+inline constexpr int kStripPitch = 77;
+inline constexpr int kNoiseRowStep = 113;
+
 enum class ControlKind {
     Background,
     Image,           // plain bitmap, no function of its own
@@ -73,6 +79,16 @@ struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
     bool operator==(const Rect&) const = default;
 };
+
+// Top-left corners of the two backdrops that cover part of a page: the hit
+// generator panel and the velocity page.
+inline constexpr Rect kHitPanelAt{174, 111, 0, 0};
+inline constexpr Rect kVelocityPageAt{710, 93, 0, 0};
+// The envelope displays of the oscillator, noise 1 and noise 2 sections.
+inline constexpr std::array<Rect, 3> kEnvelopeDisplayRects = {
+    {{403, 111, 646, 204},
+     {403, 111 + kNoiseRowStep, 646, 204 + kNoiseRowStep},
+     {403, 111 + 2 * kNoiseRowStep, 646, 204 + 2 * kNoiseRowStep}}};
 
 struct ControlEntry {
     ControlKind kind;
@@ -137,7 +153,7 @@ static_assert(kMenu == kMenuControlIndex);
 inline constexpr Rect kReadOutRect{15, 526, 215, 549};
 inline constexpr const char* kReadOutStartText = "Sorvane Kettrix 4";
 inline constexpr Rect kFileCommandsRect{382, 524, 517, 542};
-constexpr Rect nameFieldRect(int s) { return {35 + 77 * s, 18, 110 + 77 * s, 30}; }
+constexpr Rect nameFieldRect(int s) { return {kStripX0 + kStripPitch * s, 18, kStripX0 + 75 + kStripPitch * s, 30}; }
 inline constexpr Rect kKeyboardRect{48, 465, 944, 511};  // one white key plus 63 more, wider than the window
 
 // Selectors stepped by the previous/next buttons, in button order (1373..1384

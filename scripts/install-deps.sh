@@ -12,7 +12,7 @@ fi
 
 packages=(cmake g++ make pkg-config ccache libgtest-dev libgmock-dev libbenchmark-dev libebur128-dev
           libpng-dev zlib1g-dev libfreetype-dev fonts-liberation2 libx11-dev
-          # Editor image generator only (resources/generators/images).
+          # Editor image generator only (generators/images).
           libcairo2-dev
           # The editor window tests: a headless X server, its authority tool
           # for xvfb-run, and synthetic input (XTest).

@@ -1,4 +1,4 @@
-#include "resources/generators/wavetables/WavetableRecipe.h"
+#include "generators/wavetables/WavetableRecipe.h"
 
 #include <algorithm>
 #include <cmath>

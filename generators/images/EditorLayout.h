@@ -2,11 +2,15 @@
 // Where things sit in the 839 x 556 editor window: the rectangle of every
 // control of one sound's page and of the global controls, and every label
 // that the background (and the two backdrop images) carry beside them.
-// The image generator paints from these tables; the artwork tests check the
-// painted labels against the control rectangles. Plain data, no drawing.
+// The control rectangles come from the editor's own layout table; the labels
+// are the background's. The image generator paints from these tables; the
+// artwork tests check the painted labels against the control rectangles.
+// Plain data, no drawing.
 
 #include <string>
 #include <vector>
+
+#include "editor/EditorLayout.h"
 
 namespace kettrix::artwork {
 
@@ -17,11 +21,12 @@ struct Rect {
     bool intersects(const Rect& o) const { return x < o.right() && o.x < right() && y < o.bottom() && o.y < bottom(); }
 };
 
-enum class ControlKind { Knob, Switch, Tab, Selector, Slider, Contact, Image, Text, Area };
+// How a control shows in the review pictures.
+enum class Look { Knob, Switch, Tab, Selector, Slider, Contact, Image, Text, Area };
 
 struct ControlRect {
     std::string what;
-    ControlKind kind;
+    Look kind;
     Rect rect;
     std::string image;  // file under resources/img/, empty when it draws none
 };
@@ -61,18 +66,27 @@ std::vector<Label> backgroundLabels();
 std::vector<Label> hitPanelLabels();
 std::vector<Label> velocityPageLabels();
 
-inline constexpr int kWindowWidth = 839;
-inline constexpr int kWindowHeight = 556;
-inline constexpr Rect kHitPanel{174, 111, 93, 63};
-inline constexpr Rect kVelocityPage{710, 93, 94, 337};
-inline constexpr int kStripX0 = 35;  // sound strip i starts at x = 35 + 77 i
-inline constexpr int kStripPitch = 77;
-inline constexpr int kNoiseRowStep = 113;  // noise 2 sits this far below noise 1
+// The editor's rectangle in x, y, width, height.
+constexpr Rect fromEditor(const editor::Rect& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
+inline constexpr int kWindowWidth = editor::kEditorWidth;
+inline constexpr int kWindowHeight = editor::kEditorHeight;
+inline constexpr int kStripX0 = editor::kStripX0;
+inline constexpr int kStripPitch = editor::kStripPitch;
+inline constexpr int kNoiseRowStep = editor::kNoiseRowStep;
+
+// The two backdrops, each as large as its image.
+extern const Rect kHitPanel;
+extern const Rect kVelocityPage;
 
 // Envelope displays of the three sections (the editor draws the curves).
-inline constexpr Rect kEnvelopeDisplays[3] = {{403, 111, 243, 93}, {403, 224, 243, 93}, {403, 337, 243, 93}};
+inline constexpr Rect kEnvelopeDisplays[3] = {fromEditor(editor::kEnvelopeDisplayRects[0]),
+                                              fromEditor(editor::kEnvelopeDisplayRects[1]),
+                                              fromEditor(editor::kEnvelopeDisplayRects[2])};
 // The on-screen keyboard: white keys 14 x 46 from here to the window's edge.
-inline constexpr Rect kKeyboard{48, 465, kWindowWidth - 48, 46};
-inline constexpr Rect kReadout{15, 526, 200, 23};
+inline constexpr Rect kKeyboard{editor::kKeyboardRect.left, editor::kKeyboardRect.top,
+                                kWindowWidth - editor::kKeyboardRect.left,
+                                editor::kKeyboardRect.bottom - editor::kKeyboardRect.top};
+inline constexpr Rect kReadout = fromEditor(editor::kReadOutRect);
 
 }  // namespace kettrix::artwork

@@ -84,8 +84,8 @@ void paintMock(const Canvas& c, ImageShelf& shelf, bool velocityPage) {
         const int height = cairo_image_surface_get_height(image);
         const int frames = std::max(1, height / std::max(1, control.rect.h));
         int frame = (n * 37) % frames;
-        if (control.kind == ControlKind::Tab) frame = 0;
-        if (control.kind == ControlKind::Contact) frame = 0;
+        if (control.kind == Look::Tab) frame = 0;
+        if (control.kind == Look::Contact) frame = 0;
         blitFrame(cr, image, frame, control.rect.h, control.rect.x, control.rect.y);
     }
     if (velocityPage) {
@@ -94,7 +94,7 @@ void paintMock(const Canvas& c, ImageShelf& shelf, bool velocityPage) {
         blitFrame(cr, shelf.get("b-effects.png"), 0, 18, 710, 93);
         int k = 0;
         for (const ControlRect& control : velocityPageControls()) {
-            if (control.kind != ControlKind::Knob) continue;
+            if (control.kind != Look::Knob) continue;
             blitFrame(cr, shelf.get("knob.png"), (k++ * 23 + 30) % 100, 21, control.rect.x, control.rect.y);
         }
         cairo_set_source_surface(cr, shelf.get("bg-hit.png"), kHitPanel.x, kHitPanel.y);
@@ -137,21 +137,21 @@ void paintMock(const Canvas& c, ImageShelf& shelf, bool velocityPage) {
     c.fillRect(d.x + 150, d.y, 1, d.h, style::kAccentSoft);
 }
 
-Colour kindColour(ControlKind kind) {
+Colour kindColour(Look kind) {
     switch (kind) {
-        case ControlKind::Knob:
+        case Look::Knob:
             return {255, 90, 90};
-        case ControlKind::Switch:
+        case Look::Switch:
             return {255, 200, 60};
-        case ControlKind::Tab:
+        case Look::Tab:
             return {255, 140, 40};
-        case ControlKind::Selector:
+        case Look::Selector:
             return {90, 230, 120};
-        case ControlKind::Slider:
+        case Look::Slider:
             return {220, 110, 255};
-        case ControlKind::Contact:
+        case Look::Contact:
             return {255, 110, 190};
-        case ControlKind::Text:
+        case Look::Text:
             return {255, 255, 120};
         default:
             return {200, 200, 200};
@@ -170,8 +170,8 @@ void paintOverlay(const Canvas& c, ImageShelf& shelf) {
     std::vector<ControlRect> all = pageControls();
     for (const ControlRect& r : hitPanelControls()) all.push_back(r);
     for (const ControlRect& r : velocityPageControls()) all.push_back(r);
-    all.push_back({"hit panel", ControlKind::Image, kHitPanel, {}});
-    all.push_back({"velocity page", ControlKind::Image, kVelocityPage, {}});
+    all.push_back({"hit panel", Look::Image, kHitPanel, {}});
+    all.push_back({"velocity page", Look::Image, kVelocityPage, {}});
     for (const ControlRect& r : all) {
         c.setColour(kindColour(r.kind).withAlpha(0.85));
         cairo_set_line_width(cr, 1.0);

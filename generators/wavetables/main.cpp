@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "resources/generators/wavetables/WavetableRecipe.h"
+#include "generators/wavetables/WavetableRecipe.h"
 
 using namespace kettrix::resources::generators;
 
