@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "plugin/Vst2Abi.h"
+
 namespace kettrix {
 
 PlugConfig IPlugMonoSynth::Configuration() {
@@ -20,10 +22,11 @@ PlugConfig IPlugMonoSynth::Configuration() {
     config.receivesMidi = true;
     config.stateChunks = true;
     config.isInstrument = true;
+    config.outputBusLabels = kOutputBusLabels;
     return config;
 }
 
-IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configuration(), hostCallback) {
+IPlugMonoSynth::IPlugMonoSynth(PlugAdapter::HostHandle host) : PlugAdapter(Configuration(), host) {
     // Parameters, engine, editor and factory kits are set up here.
     defineKitParameters(*this);
     engine_.setHost(engineHost_);
