@@ -40,8 +40,17 @@ struct PlugConfig {
 
 // Version in which chunks are framed, written after the chunk magic.
 constexpr int32_t kFrameworkVersion = 0x00010000;
-// First four bytes of a framed chunk: 'pfft' as a little-endian int32.
-constexpr int32_t kChunkMagic = 0x70666674;
+// A four-character code as plug-in identifiers and chunk tags use it: the
+// first character in the highest byte.
+constexpr int32_t FourCharCode(char a, char b, char c, char d) {
+    return static_cast<int32_t>((static_cast<uint32_t>(static_cast<unsigned char>(a)) << 24) |
+                                (static_cast<uint32_t>(static_cast<unsigned char>(b)) << 16) |
+                                (static_cast<uint32_t>(static_cast<unsigned char>(c)) << 8) |
+                                static_cast<uint32_t>(static_cast<unsigned char>(d)));
+}
+
+// First four bytes of a framed chunk.
+constexpr int32_t kChunkMagic = FourCharCode('p', 'f', 'f', 't');
 
 struct InputChannel {
     bool connected = true;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "plugin/Vst2Abi.h"
-
 namespace kettrix {
 
 PlugConfig IPlugMonoSynth::Configuration() {
@@ -12,8 +10,8 @@ PlugConfig IPlugMonoSynth::Configuration() {
     config.effectName = "Kettrix4";
     config.productString = "";
     config.vendorString = "Sorvane";
-    config.uniqueId = Vst2FourCC('K', 'T', 'X', '4');
-    config.manufacturerId = Vst2FourCC('S', 'R', 'V', 'C');
+    config.uniqueId = FourCharCode('K', 'T', 'X', '4');
+    config.manufacturerId = FourCharCode('S', 'R', 'V', 'C');
     config.version = 0x00010000;
     config.numParams = kNumParams;
     config.numPresets = kNumPresets;

@@ -16,7 +16,7 @@ namespace kettrix {
 
 namespace {
 
-static_assert(kChunkMagic == Vst2FourCC('p', 'f', 'f', 't'));
+static_assert(Vst2FourCC('K', 'T', 'X', '4') == FourCharCode('K', 'T', 'X', '4'));
 constexpr intptr_t kReaperAnswer = 0xBEEF;
 constexpr intptr_t kReaperCanDoAnswer = static_cast<intptr_t>(0xBEEF0000u);
 constexpr int kHostStringBufferSize = 256;
