@@ -50,6 +50,16 @@ uint8_t MidiVelocity(double velocity) {
 // The function tables of the extensions; each entry finds its instance
 // through the plug-in record.
 struct IPlugCLAP::Extensions {
+    // The editor's one size, for get_size and, whatever the host proposes,
+    // for adjust_size.
+    static bool EditorSize(const clap_plugin_t* p, uint32_t* width, uint32_t* height) {
+        const IGraphicsLink* graphics = From(p)->GetGraphics();
+        if (graphics == nullptr || width == nullptr || height == nullptr) return false;
+        *width = static_cast<uint32_t>(graphics->Width());
+        *height = static_cast<uint32_t>(graphics->Height());
+        return true;
+    }
+
     static constexpr clap_plugin_audio_ports_t kAudioPorts = {
         [](const clap_plugin_t* p, bool isInput) -> uint32_t {
             return isInput ? 0u : static_cast<uint32_t>(From(p)->NOutChannels() / 2);
@@ -133,23 +143,10 @@ struct IPlugCLAP::Extensions {
         },
         [](const clap_plugin_t* p) { From(p)->GuiDestroy(); },
         [](const clap_plugin_t*, double) -> bool { return false; },
-        [](const clap_plugin_t* p, uint32_t* width, uint32_t* height) -> bool {
-            const IGraphicsLink* graphics = From(p)->GetGraphics();
-            if (graphics == nullptr || width == nullptr || height == nullptr) return false;
-            *width = static_cast<uint32_t>(graphics->Width());
-            *height = static_cast<uint32_t>(graphics->Height());
-            return true;
-        },
+        &EditorSize,
         [](const clap_plugin_t*) -> bool { return false; },
         [](const clap_plugin_t*, clap_gui_resize_hints_t*) -> bool { return false; },
-        // The editor has one size: whatever the host proposes, it is that.
-        [](const clap_plugin_t* p, uint32_t* width, uint32_t* height) -> bool {
-            const IGraphicsLink* graphics = From(p)->GetGraphics();
-            if (graphics == nullptr || width == nullptr || height == nullptr) return false;
-            *width = static_cast<uint32_t>(graphics->Width());
-            *height = static_cast<uint32_t>(graphics->Height());
-            return true;
-        },
+        &EditorSize,
         [](const clap_plugin_t* p, uint32_t width, uint32_t height) -> bool {
             const IGraphicsLink* graphics = From(p)->GetGraphics();
             return graphics != nullptr && width == static_cast<uint32_t>(graphics->Width()) &&
