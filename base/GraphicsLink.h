@@ -29,6 +29,11 @@ public:
     // of its own, the editor services its events and timers here and takes
     // the lock itself when it touches shared state.
     virtual void Idle() {}
+
+    // A file descriptor that becomes readable when the open window has
+    // events for Idle() (the display connection on X11); -1 when there is
+    // none or no window is open.
+    virtual int EventFd() const { return -1; }
 };
 
 }  // namespace kettrix

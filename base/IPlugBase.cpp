@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/Base64.h"
@@ -66,6 +67,17 @@ IPlugBase::IPlugBase(const PlugConfig& config)
     outChannels_.resize(static_cast<std::size_t>(outputs));
     inputPointers_.resize(inChannels_.size(), nullptr);
     outputPointers_.resize(outChannels_.size(), nullptr);
+    if (config.outputBusLabels != nullptr) {
+        for (std::size_t pair = 0; pair < outChannels_.size() / 2; ++pair) {
+            outputBusLabels_.emplace_back(config.outputBusLabels[pair]);
+        }
+    }
+}
+
+std::string IPlugBase::OutputBusLabel(int pair) const {
+    return pair >= 0 && pair < static_cast<int>(outputBusLabels_.size())
+               ? outputBusLabels_[static_cast<std::size_t>(pair)]
+               : std::string();
 }
 
 IPlugBase::~IPlugBase() = default;
@@ -134,6 +146,72 @@ int IPlugBase::UnserializeState(const Chunk& chunk, int start) { return Unserial
 int IPlugBase::StateEnd(const Chunk& chunk, int start) const {
     const std::int64_t end = static_cast<std::int64_t>(start) + static_cast<std::int64_t>(sizeof(double)) * NParams();
     return start >= 0 && end <= chunk.Size() ? static_cast<int>(end) : -1;
+}
+
+bool IPlugBase::ParamValueFromText(int paramIndex, const char* text, double* plain) const {
+    const Param* param = ParamAt(paramIndex);
+    if (param == nullptr || text == nullptr) {
+        return false;
+    }
+    if (!param->DisplayTexts().empty()) {
+        return param->ValueOfDisplayText(text, plain);
+    }
+    *plain = std::strtod(text, nullptr);
+    if (param->NegateDisplay()) {
+        *plain = -*plain;
+    }
+    return true;
+}
+
+void IPlugBase::SetParameterFromHost(int paramIndex, double plain) {
+    PlugLockGuard guard(lock_);
+    Param* param = ParamAt(paramIndex);
+    if (param == nullptr) {
+        return;
+    }
+    param->SetPlain(plain);
+    // The editor sees the value as stored: clamped, never NaN.
+    if (graphics_) {
+        graphics_->SetParameterFromPlug(paramIndex, param->Value(), false);
+    }
+    ParameterChanged(paramIndex);
+}
+
+void IPlugBase::WriteChunkFrame(Chunk& chunk) {
+    chunk.PutI32(kChunkMagic);
+    chunk.PutI32(kFrameworkVersion);
+}
+
+int IPlugBase::ReadChunkFrame(const Chunk& chunk, int32_t* version) {
+    *version = 0;
+    int32_t magic = 0;
+    if (chunk.GetI32(&magic, 0) >= 0 && magic == kChunkMagic) {
+        return chunk.GetI32(version, 4);
+    }
+    return 0;
+}
+
+bool IPlugBase::GetProgramChunk(Chunk& chunk) {
+    PlugLockGuard guard(lock_);
+    chunk.Clear();
+    WriteChunkFrame(chunk);
+    return SerializeState(chunk) && !chunk.Empty();
+}
+
+bool IPlugBase::SetProgramChunk(const Chunk& chunk) {
+    PlugLockGuard guard(lock_);
+    int32_t version = 0;
+    int position = ReadChunkFrame(chunk, &version);
+    if (position < 0) {
+        return false;
+    }
+    // A state that cannot be read whole changes nothing.
+    if (StateEnd(chunk, position) < 0 || UnserializeState(chunk, position) < 0) {
+        return false;
+    }
+    ModifyCurrentPreset();
+    RefreshParamControls();
+    return true;
 }
 
 bool IPlugBase::StateMatches(const Chunk& chunk, int start) {

@@ -33,10 +33,24 @@ struct PlugConfig {
     bool receivesMidi = false;
     bool stateChunks = false;
     bool isInstrument = false;
+    // One name per stereo output pair (NOutChannels() / 2 of them), for
+    // formats that name their output buses; nullptr: none.
+    const char* const* outputBusLabels = nullptr;
 };
 
 // Version in which chunks are framed, written after the chunk magic.
 constexpr int32_t kFrameworkVersion = 0x00010000;
+// A four-character code as plug-in identifiers and chunk tags use it: the
+// first character in the highest byte.
+constexpr int32_t FourCharCode(char a, char b, char c, char d) {
+    return static_cast<int32_t>((static_cast<uint32_t>(static_cast<unsigned char>(a)) << 24) |
+                                (static_cast<uint32_t>(static_cast<unsigned char>(b)) << 16) |
+                                (static_cast<uint32_t>(static_cast<unsigned char>(c)) << 8) |
+                                static_cast<uint32_t>(static_cast<unsigned char>(d)));
+}
+
+// First four bytes of a framed chunk.
+constexpr int32_t kChunkMagic = FourCharCode('p', 'f', 'f', 't');
 
 struct InputChannel {
     bool connected = true;
@@ -142,6 +156,13 @@ public:
     const Param* ParamAt(int index) const;
     bool SerializeParams(Chunk& chunk);
     int UnserializeParams(const Chunk& chunk, int start);
+    // Plain value a host's text stands for: a display text of the parameter,
+    // or else a number (negated where the display negates). False when the
+    // index is unknown or a parameter with display texts has none equal.
+    bool ParamValueFromText(int paramIndex, const char* text, double* plain) const;
+    // A host's change of a plain value: stored (clamped), shown by the
+    // editor as stored and passed to ParameterChanged.
+    void SetParameterFromHost(int paramIndex, double plain);
 
     // --- Presets ----------------------------------------------------------
     int NPresets() const { return static_cast<int>(presets_.size()); }
@@ -160,6 +181,17 @@ public:
     int UnserializePresets(const Chunk& chunk, int start);
     // Where UnserializePresets from `start` would end, or -1; changes nothing.
     int PresetsEnd(const Chunk& chunk, int start) const;
+    // The framing of host chunks: the magic and kFrameworkVersion. Reading
+    // gives the position after the frame (0 for an unframed chunk, -1 for a
+    // magic without version) and the version found (0 when unframed).
+    static void WriteChunkFrame(Chunk& chunk);
+    static int ReadChunkFrame(const Chunk& chunk, int32_t* version);
+    // The current program as a framed state chunk (what hosts store for one
+    // program), and its loading: false, with the state as before, when the
+    // chunk does not hold a whole state.
+    bool GetProgramChunk(Chunk& chunk);
+    bool SetProgramChunk(const Chunk& chunk);
+
     // Writes every preset as a creation line to `path` (default "TEST.txt").
     bool DumpPresetSource(const char* path = "TEST.txt");
 
@@ -173,6 +205,8 @@ public:
     bool ReceivesMidi() const { return receivesMidi_; }
     bool StateChunks() const { return stateChunks_; }
     bool IsInstrument() const { return isInstrument_; }
+    // Name of stereo output pair `pair`; empty when the plug-in names none.
+    std::string OutputBusLabel(int pair) const;
     int Latency() const { return latency_; }
     double GetSampleRate() const { return sampleRate_; }
     int GetBlockSize() const { return blockSize_; }
@@ -216,6 +250,7 @@ private:
     bool receivesMidi_;
     bool stateChunks_;
     bool isInstrument_;
+    std::vector<std::string> outputBusLabels_;
     int latency_;
     double sampleRate_ = kDefaultSampleRate;
     int blockSize_ = 0;

@@ -680,4 +680,10 @@ void IdleWindowGraphics(IGraphics& graphics) {
     if (auto* host = dynamic_cast<IGraphicsLinux*>(&graphics)) host->Idle();
 }
 
+int WindowEventFd(IGraphics& graphics) {
+    auto* host = dynamic_cast<IGraphicsLinux*>(&graphics);
+    auto* display = host != nullptr ? static_cast<Display*>(host->XDisplay()) : nullptr;
+    return display != nullptr ? ConnectionNumber(display) : -1;
+}
+
 }  // namespace kettrix

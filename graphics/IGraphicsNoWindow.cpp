@@ -10,4 +10,6 @@ std::unique_ptr<IGraphics> MakeWindowGraphics(IGraphicsPlug* plug, int w, int h,
 
 void IdleWindowGraphics(IGraphics&) {}
 
+int WindowEventFd(IGraphics&) { return -1; }
+
 }  // namespace kettrix

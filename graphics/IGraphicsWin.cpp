@@ -511,4 +511,6 @@ std::unique_ptr<IGraphics> MakeWindowGraphics(IGraphicsPlug* plug, int w, int h,
 // The system delivers the window's messages and timer on the host's thread.
 void IdleWindowGraphics(IGraphics&) {}
 
+int WindowEventFd(IGraphics&) { return -1; }
+
 }  // namespace kettrix

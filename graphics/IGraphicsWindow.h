@@ -17,4 +17,8 @@ std::unique_ptr<IGraphics> MakeWindowGraphics(IGraphicsPlug* plug, int w, int h,
 // plug-in lock held: the editor takes the lock for each event it handles.
 void IdleWindowGraphics(IGraphics& graphics);
 
+// The descriptor that signals events for IdleWindowGraphics while a window
+// is open (the X11 connection); -1 elsewhere or without a window.
+int WindowEventFd(IGraphics& graphics);
+
 }  // namespace kettrix

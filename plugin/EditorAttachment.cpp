@@ -121,4 +121,6 @@ void EditorAttachment::CloseWindow() {
 // events and its redraw timer (the Win32 window has a timer of its own).
 void EditorAttachment::Idle() { IdleWindowGraphics(*graphics_); }
 
+int EditorAttachment::EventFd() const { return WindowEventFd(*graphics_); }
+
 }  // namespace kettrix

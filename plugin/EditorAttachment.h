@@ -72,6 +72,7 @@ public:
     bool OpenWindow(void* parentWindow) override;
     void CloseWindow() override;
     void Idle() override;
+    int EventFd() const override;
 
 private:
     PlugForGraphics plugLink_;

@@ -10,8 +10,8 @@ PlugConfig IPlugMonoSynth::Configuration() {
     config.effectName = "Kettrix4";
     config.productString = "";
     config.vendorString = "Sorvane";
-    config.uniqueId = Vst2FourCC('K', 'T', 'X', '4');
-    config.manufacturerId = Vst2FourCC('S', 'R', 'V', 'C');
+    config.uniqueId = FourCharCode('K', 'T', 'X', '4');
+    config.manufacturerId = FourCharCode('S', 'R', 'V', 'C');
     config.version = 0x00010000;
     config.numParams = kNumParams;
     config.numPresets = kNumPresets;
@@ -20,10 +20,11 @@ PlugConfig IPlugMonoSynth::Configuration() {
     config.receivesMidi = true;
     config.stateChunks = true;
     config.isInstrument = true;
+    config.outputBusLabels = kOutputBusLabels;
     return config;
 }
 
-IPlugMonoSynth::IPlugMonoSynth(Vst2HostCallback hostCallback) : IPlugVST(Configuration(), hostCallback) {
+IPlugMonoSynth::IPlugMonoSynth(PlugAdapter::HostHandle host) : PlugAdapter(Configuration(), host) {
     // Parameters, engine, editor and factory kits are set up here.
     defineKitParameters(*this);
     engine_.setHost(engineHost_);

@@ -9,21 +9,22 @@
 #include "kit/EditorSeam.h"
 #include "kit/KitModel.h"
 #include "plugin/EditorAttachment.h"
-#include "plugin/IPlugVST.h"
 #include "plugin/KitEngineHost.h"
+#include "plugin/PlugAdapter.h"
 #include "plugin/PlugKeyboardHost.h"
 #include "plugin/PlugKit.h"
 
 namespace kettrix {
 
-class IPlugMonoSynth : public IPlugVST {
+class IPlugMonoSynth : public PlugAdapter {
 public:
     static constexpr int kNumParams = layout::kParameterCount;
     static constexpr int kNumPresets = 128;
-    // One label per stereo output pair; VST 2 pin properties do not use them.
+    // One label per stereo output pair, for formats that name output buses
+    // (VST 2 pin properties do not use them).
     static constexpr const char* kOutputBusLabels[6] = {"KX1", "KX2", "KX3", "KX4", "KX5", "KX6"};
 
-    explicit IPlugMonoSynth(Vst2HostCallback hostCallback);
+    explicit IPlugMonoSynth(PlugAdapter::HostHandle host);
     ~IPlugMonoSynth() override;
 
     // The fixed configuration this class hands to its bases.
@@ -53,7 +54,7 @@ public:
     // (the editor's graphics object, or a test's recording editor). The
     // editor must outlive the plug-in or be replaced before it goes.
     void AttachEditor(kit::EditorSeam& editor);
-    using IPlugVST::AttachEditor;
+    using PlugAdapter::AttachEditor;
 
     // The sound engine (render loop, sounds, key ranges, mixer).
     engine::DrumEngine& Engine() { return engine_; }

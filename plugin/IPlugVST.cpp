@@ -16,7 +16,7 @@ namespace kettrix {
 
 namespace {
 
-constexpr int32_t kChunkMagic = Vst2FourCC('p', 'f', 'f', 't');  // 0x70666674
+static_assert(Vst2FourCC('K', 'T', 'X', '4') == FourCharCode('K', 'T', 'X', '4'));
 constexpr intptr_t kReaperAnswer = 0xBEEF;
 constexpr intptr_t kReaperCanDoAnswer = static_cast<intptr_t>(0xBEEF0000u);
 constexpr int kHostStringBufferSize = 256;
@@ -523,8 +523,7 @@ intptr_t IPlugVST::GetChunk(int32_t index, void** data) {
     }
     Chunk& chunk = index == 0 ? bankChunk_ : programChunk_;
     chunk.Clear();
-    chunk.PutI32(kChunkMagic);
-    chunk.PutI32(kFrameworkVersion);
+    WriteChunkFrame(chunk);
     bool ok = false;
     if (index == 0) {
         ModifyCurrentPreset();
@@ -548,15 +547,11 @@ intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, const void* data) {
     chunk.Assign(data, static_cast<std::size_t>(size));
 
     // Header: 'pfft' and the framework version, or neither (a bare state).
-    int position = 0;
     int32_t version = 0;
-    int32_t magic = 0;
-    if (chunk.GetI32(&magic, 0) >= 0 && magic == kChunkMagic) {
-        position = chunk.GetI32(&version, 4);
-        if (position < 0) {
-            // Magic without a version: nothing can be read safely.
-            return 0;
-        }
+    int position = ReadChunkFrame(chunk, &version);
+    if (position < 0) {
+        // Magic without a version: nothing can be read safely.
+        return 0;
     }
     if (index == 0 && version >= kFrameworkVersion) {
         position = UnserializePresets(chunk, position);
@@ -606,30 +601,17 @@ intptr_t IPlugVST::ProcessEvents(const VstEvents* events) {
 }
 
 intptr_t IPlugVST::String2Parameter(int32_t index, const char* text) {
-    Param* param = ParamAt(index);
-    if (param == nullptr) {
+    if (ParamAt(index) == nullptr) {
         return 0;
     }
     if (text == nullptr) {
         return 1;
     }
     double value = 0.0;
-    if (!param->DisplayTexts().empty()) {
-        if (!param->ValueOfDisplayText(text, &value)) {
-            return 0;
-        }
-    } else {
-        value = std::strtod(text, nullptr);
-        if (param->NegateDisplay()) {
-            value = -value;
-        }
+    if (!ParamValueFromText(index, text, &value)) {
+        return 0;
     }
-    param->SetPlain(value);
-    // The editor sees the value as stored: clamped, never NaN.
-    if (IGraphicsLink* graphics = GetGraphics()) {
-        graphics->SetParameterFromPlug(index, param->Value(), false);
-    }
-    ParameterChanged(index);
+    SetParameterFromHost(index, value);
     return 1;
 }
 

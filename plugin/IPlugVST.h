@@ -49,6 +49,9 @@ int PackHostVersion(int vendorVersion);
 
 class IPlugVST : public IPlugBase {
 public:
+    // What the entry point hands the plug-in class for its host.
+    using HostHandle = Vst2HostCallback;
+
     IPlugVST(const PlugConfig& config, Vst2HostCallback hostCallback);
     ~IPlugVST() override;
 

@@ -8,20 +8,8 @@
 
 namespace kettrix {
 
-namespace {
-
-class CreationLock {
-public:
-    CreationLock() { platform::LockInstanceCreation(); }
-    ~CreationLock() { platform::UnlockInstanceCreation(); }
-    CreationLock(const CreationLock&) = delete;
-    CreationLock& operator=(const CreationLock&) = delete;
-};
-
-}  // namespace
-
 AEffect* CreateVstInstance(Vst2HostCallback hostCallback) {
-    CreationLock lock;
+    platform::InstanceCreationGuard lock;
     try {
         auto plug = std::make_unique<IPlugMonoSynth>(hostCallback);
         plug->FinishConstruction();

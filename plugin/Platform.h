@@ -8,6 +8,15 @@ namespace kettrix::platform {
 void LockInstanceCreation();
 void UnlockInstanceCreation();
 
+// Holds the creation lock for its scope.
+class InstanceCreationGuard {
+public:
+    InstanceCreationGuard() { LockInstanceCreation(); }
+    ~InstanceCreationGuard() { UnlockInstanceCreation(); }
+    InstanceCreationGuard(const InstanceCreationGuard&) = delete;
+    InstanceCreationGuard& operator=(const InstanceCreationGuard&) = delete;
+};
+
 // Handle of the loaded plug-in library (resources are found through it);
 // nullptr when unknown.
 void* ModuleHandle();
