@@ -1,9 +1,11 @@
 # `cmake --install` puts the plug-in where VST 2 hosts look for it.
 #
-# Linux: ~/.vst when no install prefix was chosen (neither at configure time
-# nor with `cmake --install --prefix`), else <prefix>/lib/vst, the folder
-# distributions use for system-wide VST 2 plug-ins. KETTRIX_VST_DIR, when
-# set, wins over both. Windows builds install the DLL into <prefix>/vst.
+# Linux: every home folder of its format in KettrixInstallFolders.cmake
+# (~/.vst and ~/.lxvst) when no install prefix was chosen (neither at
+# configure time nor with `cmake --install --prefix`), else every prefix
+# folder (<prefix>/lib/vst and <prefix>/lib/lxvst), where distributions put
+# system-wide plug-ins. KETTRIX_VST_DIR, when set, wins over both: the
+# plug-in goes there only. Windows builds install the DLL into <prefix>/vst.
 #
 # Only the plug-in is installed (component "plugin"); the tools and tests
 # stay in the build tree.
@@ -13,12 +15,14 @@ if(NOT TARGET Kettrix4)
 endif()
 
 set(KETTRIX_VST_DIR "" CACHE PATH
-    "Folder for the plug-in (empty: ~/.vst, or <prefix>/lib/vst when an install prefix is given)")
+    "Folder for the plug-in (empty: ~/.vst and ~/.lxvst, or <prefix>/lib/vst and <prefix>/lib/lxvst with a prefix)")
 
 if(WIN32)
   install(TARGETS Kettrix4 LIBRARY DESTINATION vst RUNTIME DESTINATION vst COMPONENT plugin)
   return()
 endif()
+
+include(KettrixInstallFolders)
 
 # The prefix CMake chose by itself, to tell it at install time from one the
 # user gave. CMake says so only on the first run in a build folder, so the
@@ -34,17 +38,36 @@ else()
   set(kettrix_default_prefix "/usr/local")
 endif()
 
-install(CODE "
-  set(kettrix_vst_dir \"${KETTRIX_VST_DIR}\")
-  if(NOT kettrix_vst_dir)
-    if(NOT \"${kettrix_default_prefix}\" STREQUAL \"\" AND CMAKE_INSTALL_PREFIX STREQUAL \"${kettrix_default_prefix}\")
-      if(NOT DEFINED ENV{HOME} OR \"\$ENV{HOME}\" STREQUAL \"\")
-        message(FATAL_ERROR \"HOME is not set: give an install prefix or KETTRIX_VST_DIR\")
-      endif()
-      set(kettrix_vst_dir \"\$ENV{HOME}/.vst\")
-    else()
-      set(kettrix_vst_dir \"\${CMAKE_INSTALL_PREFIX}/lib/vst\")
-    endif()
+foreach(row IN LISTS KETTRIX_INSTALL_FORMATS)
+  string(REPLACE "|" ";" fields "${row}")
+  list(GET fields 1 target)
+  list(GET fields 2 name)
+  list(GET fields 3 home_dirs)
+  list(GET fields 4 prefix_dirs)
+  if(NOT TARGET ${target})
+    continue()
   endif()
-  file(INSTALL DESTINATION \"\${kettrix_vst_dir}\" TYPE MODULE FILES \"$<TARGET_FILE:Kettrix4>\")
-" COMPONENT plugin)
+  install(CODE "
+    if(NOT \"$<TARGET_FILE_NAME:${target}>\" STREQUAL \"${name}\")
+      message(FATAL_ERROR \"${target} builds $<TARGET_FILE_NAME:${target}>, the install table says ${name}\")
+    endif()
+    set(kettrix_dirs \"${KETTRIX_VST_DIR}\")
+    if(NOT kettrix_dirs)
+      if(NOT \"${kettrix_default_prefix}\" STREQUAL \"\" AND CMAKE_INSTALL_PREFIX STREQUAL \"${kettrix_default_prefix}\")
+        if(NOT DEFINED ENV{HOME} OR \"\$ENV{HOME}\" STREQUAL \"\")
+          message(FATAL_ERROR \"HOME is not set: give an install prefix or KETTRIX_VST_DIR\")
+        endif()
+        foreach(dir ${home_dirs})
+          list(APPEND kettrix_dirs \"\$ENV{HOME}/\${dir}\")
+        endforeach()
+      else()
+        foreach(dir ${prefix_dirs})
+          list(APPEND kettrix_dirs \"\${CMAKE_INSTALL_PREFIX}/\${dir}\")
+        endforeach()
+      endif()
+    endif()
+    foreach(dir IN LISTS kettrix_dirs)
+      file(INSTALL DESTINATION \"\${dir}\" TYPE MODULE FILES \"$<TARGET_FILE:${target}>\")
+    endforeach()
+  " COMPONENT plugin)
+endforeach()

@@ -9,6 +9,10 @@
 #include <cstring>
 #include <map>
 
+#include "base/MidiQueue.h"
+#include "base/ParameterLayout.h"
+#include "base/PlugLock.h"
+#include "engine/ParamSmoother.h"
 #include "plugin/IPlugMonoSynth.h"
 #include "plugin/Instance.h"
 
@@ -47,6 +51,26 @@ std::span<const std::uint8_t> ByteReader::take(std::size_t count) {
     const auto piece = bytes_.subspan(position_, n);
     position_ += n;
     return piece;
+}
+
+// --- ResultDigest -----------------------------------------------------------
+
+namespace {
+std::uint64_t digest = 0;
+}
+
+void ResultDigest::fold(const void* bytes, std::size_t size) {
+    // FNV-1a over the bytes: cheap next to the rendering that produced them.
+    const auto* p = static_cast<const std::uint8_t*>(bytes);
+    std::uint64_t h = digest ^ 0xcbf29ce484222325ull;
+    for (std::size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 0x100000001b3ull;
+    digest = h;
+}
+
+std::uint64_t ResultDigest::take() {
+    const std::uint64_t value = digest;
+    digest = 0;
+    return value;
 }
 
 // --- Host ---------------------------------------------------------------------
@@ -98,6 +122,8 @@ FuzzedPlugin::~FuzzedPlugin() {
 FuzzedPlugin& FuzzedPlugin::Shared() {
     static FuzzedPlugin plugin;
     plugin.restoreOpeningState();
+    // What opening and resetting handed out belongs to no input.
+    ResultDigest::take();
     return plugin;
 }
 
@@ -105,10 +131,13 @@ void FuzzedPlugin::captureOpeningState() {
     openingProgram_ = getChunk(1);
     Require(!openingProgram_.empty(), "the opened plug-in hands out its program chunk");
     for (int i = 0; i < plug().NPresets(); ++i) openingSlots_.push_back(*plug().PresetAt(i));
+    openingSmoother_ = std::make_unique<engine::ParamSmoother>(plug().Engine().smoother());
 }
 
 void FuzzedPlugin::restoreOpeningState() {
-    // Host settings a previous input may have changed.
+    // Host settings a previous input may have changed, and what a host
+    // leaves behind: an open editor, events it never rendered, held notes.
+    dispatch(effEditClose);
     dispatch(effMainsChanged, 0, 0);
     dispatch(effSetSampleRate, 0, 0, nullptr, kSampleRate);
     dispatch(effSetBlockSize, 0, kBlockSize);
@@ -117,6 +146,12 @@ void FuzzedPlugin::restoreOpeningState() {
     outputs.numChannels = kOutputs;
     dispatch(effSetSpeakerArrangement, 0, 0, &outputs);
     dispatch(effMainsChanged, 0, 1);
+    engine::DrumEngine& engine = plug().Engine();
+    {
+        PlugLockGuard guard(plug().Lock());
+        const_cast<MidiQueue&>(plug().GetMidiQueue()).Clear();
+        for (int note = 0; note < engine::kMidiNoteCount; ++note) engine.previewNoteOff(note);
+    }
     // The preset slots, copied back as they were: reading them back through
     // a bank chunk would cost a kit load per slot.
     for (int i = 0; i < plug().NPresets(); ++i)
@@ -125,6 +160,13 @@ void FuzzedPlugin::restoreOpeningState() {
     // program change, which silences every sound.
     Require(setChunk(1, openingProgram_), "the opening program chunk is accepted");
     dispatch(effSetProgram, 0, 0);
+    // Voices and effects as new (noise generators, filters, delay lines),
+    // given the kit's parameters again, and the smoother where it stood
+    // after opening.
+    PlugLockGuard guard(plug().Lock());
+    for (int sound = 0; sound < layout::kSoundCount; ++sound) engine.sound(sound).rebuild(engine.sampleRate());
+    engine.reapplySoundParameters();
+    const_cast<engine::ParamSmoother&>(engine.smoother()) = *openingSmoother_;
 }
 
 IPlugMonoSynth& FuzzedPlugin::plug() const {
@@ -142,6 +184,7 @@ std::vector<std::uint8_t> FuzzedPlugin::getChunk(std::int32_t index) {
     if (size == 0) return {};
     Require(data != nullptr, "effGetChunk hands out its bytes with a size");
     const auto* bytes = static_cast<const std::uint8_t*>(data);
+    ResultDigest::fold(bytes, static_cast<std::size_t>(size));
     return std::vector<std::uint8_t>(bytes, bytes + size);
 }
 
@@ -181,12 +224,16 @@ void FuzzedPlugin::render(int frames, bool doublePrecision) {
         effect_->processDoubleReplacing(effect_, nullptr, channels, frames);
         for (int c = 0; c < kOutputs; ++c)
             for (int i = 0; i < frames; ++i) Require(std::isfinite(channels[c][i]), "double output is finite");
+        for (int c = 0; c < kOutputs; ++c)
+            ResultDigest::fold(channels[c], sizeof(double) * static_cast<std::size_t>(frames));
     } else {
         float* channels[kOutputs];
         for (int c = 0; c < kOutputs; ++c) channels[c] = floatSamples_.data() + c * kMaxFrames;
         effect_->processReplacing(effect_, nullptr, channels, frames);
         for (int c = 0; c < kOutputs; ++c)
             for (int i = 0; i < frames; ++i) Require(std::isfinite(channels[c][i]), "float output is finite");
+        for (int c = 0; c < kOutputs; ++c)
+            ResultDigest::fold(channels[c], sizeof(float) * static_cast<std::size_t>(frames));
     }
 }
 

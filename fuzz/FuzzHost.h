@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -15,7 +16,10 @@
 
 namespace kettrix {
 class IPlugMonoSynth;
+namespace engine {
+class ParamSmoother;
 }
+}  // namespace kettrix
 
 namespace kettrix::fuzz {
 
@@ -48,14 +52,24 @@ private:
     std::size_t position_ = 0;
 };
 
+// What one input made the plug-in hand out (audio samples, chunks), folded
+// into a number. Replaying the same inputs in another order must give every
+// input the same number: the proof that nothing carries over between inputs.
+class ResultDigest {
+public:
+    static void fold(const void* bytes, std::size_t size);
+    // The number since the last take, and a fresh start.
+    static std::uint64_t take();
+};
+
 // One plug-in instance made through the entry point's creation function and
 // opened the way hosts open it (effOpen, rate, block size, resume).
 //
 // Creating an instance takes about a third of a second in the sanitizer
 // build, so each target keeps one per process (Shared) and brings it back to
-// the state it had after opening before every input: host settings, every
-// preset slot, the current kit and silent voices. What carries over from one
-// input to the next is only the engine's noise generators and smoothers.
+// the state it had after opening before every input: host settings, editor
+// closed, MIDI queue empty, every preset slot, the current kit, and voices,
+// effects and smoothers rebuilt as new.
 class FuzzedPlugin {
 public:
     static constexpr int kOutputs = 12;
@@ -97,6 +111,7 @@ private:
     AEffect* effect_ = nullptr;
     std::vector<std::uint8_t> openingProgram_;
     std::vector<PresetSlot> openingSlots_;
+    std::unique_ptr<engine::ParamSmoother> openingSmoother_;
     std::vector<float> floatSamples_;
     std::vector<double> doubleSamples_;
 };

@@ -1,46 +1,69 @@
 #!/usr/bin/env bash
-# Builds the Kettrix 4 plug-in and installs it where Linux VST 2 hosts find it.
+# Builds the Kettrix 4 plug-in and installs it where Linux hosts find it.
 #
 # Usage: scripts/install.sh [--prefix DIR | --dir DIR] [--uninstall]
-#   (no option)   ~/.vst/Kettrix4.so, the folder most Linux hosts search
-#   --prefix DIR  DIR/lib/vst/Kettrix4.so (for example --prefix /usr/local,
-#                 run as root, for every user of the machine)
-#   --dir DIR     DIR/Kettrix4.so, any folder your host is told to search
-#   --uninstall   removes Kettrix4.so from the chosen folder instead
+#   (no option)   ~/.vst/Kettrix4.so and ~/.lxvst/Kettrix4.so, the folders
+#                 Ardour, Qtractor, REAPER, Bitwig and Carla search
+#   --prefix DIR  DIR/lib/vst and DIR/lib/lxvst (for example --prefix
+#                 /usr/local, run as root, for every user of the machine)
+#   --dir DIR     DIR/Kettrix4.so only, any folder your host is told to search
+#   --uninstall   removes Kettrix4.so from the chosen folders instead
 # The build needs the packages of scripts/install-deps.sh (run it first as
 # root, or let this script tell you what is missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; }
 
 install_args=()
 vst_dir=""
-target_dir="$HOME/.vst"
+prefix=""
 uninstall=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --prefix) [ $# -ge 2 ] || { usage >&2; exit 2; }
-              install_args=(--prefix "$(realpath -m "$2")"); target_dir="$(realpath -m "$2")/lib/vst"; shift 2 ;;
+              prefix=$(realpath -m "$2"); install_args=(--prefix "$prefix"); shift 2 ;;
     --dir)    [ $# -ge 2 ] || { usage >&2; exit 2; }
-              vst_dir=$(realpath -m "$2"); target_dir=$vst_dir; shift 2 ;;
+              vst_dir=$(realpath -m "$2"); shift 2 ;;
     --uninstall) uninstall=1; shift ;;
     -h|--help) usage; exit 0 ;;
     *) echo "install.sh: unknown option '$1'" >&2; usage >&2; exit 2 ;;
   esac
 done
 
+command -v cmake >/dev/null || {
+  echo "install.sh: 'cmake' is missing; install the build packages with scripts/install-deps.sh (as root)" >&2
+  exit 1
+}
+
+# The installed files, one per line: every format's name in every folder
+# the chosen option gives it (the table is cmake/KettrixInstallFolders.cmake).
+installed_files() {
+  local format target name home_dirs prefix_dirs dir
+  while IFS='|' read -r format target name home_dirs prefix_dirs; do
+    if [ -n "$vst_dir" ]; then
+      echo "$vst_dir/$name"
+    elif [ -n "$prefix" ]; then
+      for dir in $prefix_dirs; do echo "$prefix/$dir/$name"; done
+    else
+      for dir in $home_dirs; do echo "$HOME/$dir/$name"; done
+    fi
+  done < <(cmake -P cmake/KettrixInstallFolders.cmake)
+}
+
 if [ "$uninstall" -eq 1 ]; then
-  if [ -f "$target_dir/Kettrix4.so" ]; then
-    rm -f "$target_dir/Kettrix4.so"
-    echo "Removed $target_dir/Kettrix4.so"
-  else
-    echo "Nothing to remove: $target_dir/Kettrix4.so does not exist"
-  fi
+  while read -r file; do
+    if [ -e "$file" ]; then
+      rm -f "$file"
+      echo "Removed $file"
+    else
+      echo "Nothing to remove: $file does not exist"
+    fi
+  done < <(installed_files)
   exit 0
 fi
 
-for tool in cmake c++ pkg-config; do
+for tool in c++ pkg-config; do
   command -v "$tool" >/dev/null || {
     echo "install.sh: '$tool' is missing; install the build packages with scripts/install-deps.sh (as root)" >&2
     exit 1
@@ -55,11 +78,20 @@ cmake --build "$build_dir" -j"$(nproc)" --target Kettrix4
 cmake --install "$build_dir" --component plugin "${install_args[@]}"
 
 echo
-echo "Installed $target_dir/Kettrix4.so"
-case ":${VST_PATH:-}:${LXVST_PATH:-}:" in
-  *":$target_dir:"*) ;;
-  *) if [ "$target_dir" != "$HOME/.vst" ] && [ "$target_dir" != /usr/lib/vst ] && [ "$target_dir" != /usr/local/lib/vst ]; then
-       echo "Hosts look in ~/.vst, /usr/lib/vst and /usr/local/lib/vst, and in the folders of VST_PATH"
-       echo "(LXVST_PATH for some hosts); add this one, e.g.: export VST_PATH=\"$target_dir:\$VST_PATH\""
-     fi ;;
-esac
+while read -r file; do echo "Installed $file"; done < <(installed_files)
+# Ardour searches no folder in the user's home unless told to.
+if [ -z "$vst_dir$prefix" ] && [ -z "${LXVST_PATH:-}" ]; then
+  echo "Ardour: add ~/.lxvst under Edit > Preferences > Plugins > VST (Linux VST Path),"
+  echo "or install for every user: sudo scripts/install.sh --prefix /usr/local"
+fi
+# Folders no host searches by itself: say how to add them.
+extra_dir=$vst_dir
+case "$prefix" in "" | /usr | /usr/local) ;; *) extra_dir="$prefix/lib/vst" ;; esac
+if [ -n "$extra_dir" ]; then
+  case ":${VST_PATH:-}:${LXVST_PATH:-}:" in
+    *":$extra_dir:"*) ;;
+    *) echo "Hosts search ~/.vst, ~/.lxvst, /usr/lib/vst, /usr/local/lib/vst and the folders of VST_PATH"
+       echo "(LXVST_PATH for some); add this one, e.g.: export VST_PATH=\"$extra_dir:\$VST_PATH\""
+       echo "or in the host's own settings (README.md, per host)" ;;
+  esac
+fi

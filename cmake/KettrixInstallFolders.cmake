@@ -1,0 +1,20 @@
+# Where Linux hosts look for each plug-in format: one row per format, read by
+# the install rules (KettrixInstall.cmake) and by scripts/install.sh, which
+# runs this file as a script (`cmake -P`) to print the rows.
+#
+# A row: format | build target | installed name | folders in the user's home
+# | folders under an install prefix (space-separated, the first is the one
+# a host is most likely to search).
+#
+# VST 2: Qtractor, REAPER, Bitwig and Carla search ~/.vst; Ardour searches
+# ~/.lxvst (and not ~/.vst), and Carla both. System-wide the same names sit
+# under lib/ of /usr or /usr/local.
+set(KETTRIX_INSTALL_FORMATS
+    "VST 2|Kettrix4|Kettrix4.so|.vst .lxvst|lib/vst lib/lxvst"
+)
+
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+  foreach(row IN LISTS KETTRIX_INSTALL_FORMATS)
+    execute_process(COMMAND "${CMAKE_COMMAND}" -E echo "${row}")
+  endforeach()
+endif()
