@@ -211,7 +211,7 @@ public:
                               auto* st = static_cast<Stream*>(s->ctx);
                               const std::size_t n = std::min<std::size_t>(
                                   {static_cast<std::size_t>(size), st->piece, st->bytes.size() - st->at});
-                              std::memcpy(buffer, st->bytes.data() + st->at, n);
+                              if (n > 0) std::memcpy(buffer, st->bytes.data() + st->at, n);
                               st->at += n;
                               return static_cast<int64_t>(n);
                           }};
