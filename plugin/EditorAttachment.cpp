@@ -26,29 +26,29 @@ std::unique_ptr<IGraphics> CreatePlatformGraphics(IGraphicsPlug* plug, int width
 
 // --- PlugForGraphics --------------------------------------------------------
 
-int& PlugForGraphics::OpenGestures(int paramIdx) {
+PlugForGraphics::PlugForGraphics(IPlugBase& plug)
+    : plug_(plug), openGestures_(static_cast<std::size_t>(plug.NParams()), 0) {}
+
+int* PlugForGraphics::OpenGestures(int paramIdx) {
     const auto i = static_cast<std::size_t>(paramIdx);
-    if (i >= openGestures_.size()) openGestures_.resize(i + 1, 0);
-    return openGestures_[i];
+    return paramIdx >= 0 && i < openGestures_.size() ? &openGestures_[i] : nullptr;
 }
 
 void PlugForGraphics::SetParameterFromEditor(int paramIdx, double normalized) {
-    const bool bracket = plug_.ParamAt(paramIdx) != nullptr && OpenGestures(paramIdx) == 0;
+    const int* open = OpenGestures(paramIdx);
+    const bool bracket = open != nullptr && *open == 0;
     if (bracket) plug_.BeginHostParamEdit(paramIdx);
     plug_.SetParameterFromEditor(paramIdx, normalized);
     if (bracket) plug_.EndHostParamEdit(paramIdx);
 }
 
 void PlugForGraphics::BeginHostParamEdit(int paramIdx) {
-    if (paramIdx >= 0) ++OpenGestures(paramIdx);
+    if (int* open = OpenGestures(paramIdx)) ++*open;
     plug_.BeginHostParamEdit(paramIdx);
 }
 
 void PlugForGraphics::EndHostParamEdit(int paramIdx) {
-    if (paramIdx >= 0) {
-        int& open = OpenGestures(paramIdx);
-        if (open > 0) --open;
-    }
+    if (int* open = OpenGestures(paramIdx); open != nullptr && *open > 0) --*open;
     plug_.EndHostParamEdit(paramIdx);
 }
 void PlugForGraphics::ShowParamInfo(int paramIdx, int, int) { plug_.ShowParamInfo(paramIdx); }

@@ -28,7 +28,7 @@ std::unique_ptr<IGraphics> CreatePlatformGraphics(IGraphicsPlug* plug, int width
 // The controls' view of the plug-in.
 class PlugForGraphics final : public IGraphicsPlug {
 public:
-    explicit PlugForGraphics(IPlugBase& plug) : plug_(plug) {}
+    explicit PlugForGraphics(IPlugBase& plug);
 
     void SetParameterFromEditor(int paramIdx, double normalized) override;
     void BeginHostParamEdit(int paramIdx) override;
@@ -43,7 +43,8 @@ public:
     void ResizeGraphics(int w, int h) override;
 
 private:
-    int& OpenGestures(int paramIdx);
+    // The open-gesture count of a parameter; null for an index outside the table.
+    int* OpenGestures(int paramIdx);
 
     IPlugBase& plug_;
     // Begin edits not yet ended, per parameter: a change outside any gesture

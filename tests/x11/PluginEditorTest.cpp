@@ -64,6 +64,13 @@ bool Uniform(const RgbImage& shot) {
     return true;
 }
 
+// Opens the editor in `parent` and lets it draw.
+bool OpenEditor(Host& host, X11HostWindow& parent) {
+    if (host.plugin.dispatch(effEditOpen, 0, 0, parent.parentHandle()) != 1) return false;
+    host.idle(300);
+    return true;
+}
+
 std::string EditString(const std::vector<EditReport>& reports) {
     std::string s;
     for (const auto& r : reports)
@@ -129,8 +136,7 @@ TEST(PluginEditor, ClicksDragsAndTypingEditTheInstrumentWithHostNotifications) {
     XTestInput input;
     ASSERT_TRUE(input.Available());
     X11HostWindow parent(kW, kH, "Kettrix 4");
-    ASSERT_EQ(host.plugin.dispatch(effEditOpen, 0, 0, parent.parentHandle()), 1);
-    host.idle(300);
+    ASSERT_TRUE(OpenEditor(host, parent));
     if (Uniform(parent.capture())) {
         host.plugin.dispatch(effEditClose);
         GTEST_SKIP() << "the editor shows no controls yet";
@@ -191,8 +197,7 @@ TEST(PluginEditor, SoundTabAndNameClicksReachTheHostInsideGestures) {
     XTestInput input;
     ASSERT_TRUE(input.Available());
     X11HostWindow parent(kW, kH, "Kettrix 4");
-    ASSERT_EQ(host.plugin.dispatch(effEditOpen, 0, 0, parent.parentHandle()), 1);
-    host.idle(300);
+    ASSERT_TRUE(OpenEditor(host, parent));
     if (Uniform(parent.capture())) {
         host.plugin.dispatch(effEditClose);
         GTEST_SKIP() << "the editor shows no controls yet";
