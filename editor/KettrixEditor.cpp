@@ -518,14 +518,19 @@ void KettrixEditor::SetUpEnvelopeEditors() {
 void KettrixEditor::EnvelopeParameterChanged(int sound, int off, double plain) {
     for (std::size_t k = 0; k < envelopes().size(); ++k) {
         const EnvelopeEntry& e = envelopes()[k];
+        // The editor's own parameter (a sound-0 offset) carries its edits.
+        const bool edit = sound == 0 && off == e.editorParam;
+        const bool shown = sound == currentSound_ && (off == e.attack || off == e.release || off == e.depth ||
+                                                      off == e.attackShape || off == e.releaseShape);
+        // Looked up only when it is concerned: a kit load passes every
+        // parameter through here.
+        if (!edit && !shown) continue;
         K4_GEnvelope* editor = EnvelopeEditor(static_cast<int>(k));
         if (editor == nullptr) continue;
-        // The editor's own parameter (a sound-0 offset) carries its edits.
-        if (sound == 0 && off == e.editorParam) {
+        if (edit) {
             CopyEnvelopeEdit(*editor, e);
             continue;
         }
-        if (sound != currentSound_) continue;
         if (off == e.attack) editor->SetAttack(plain);
         if (off == e.release) editor->SetRelease(plain);
         if (off == e.depth) editor->SetDepth(plain);
