@@ -203,8 +203,6 @@ void IPlugLV2::RenderBlock(uint32_t frames) {
     }
 }
 
-bool IPlugLV2::HostIsOffline() { return false; }
-
 // --- Parameter news for the host -----------------------------------------------------
 
 void IPlugLV2::NotifyHostParam(int paramIndex, double) {

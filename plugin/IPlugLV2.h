@@ -55,7 +55,6 @@ public:
     std::size_t TakePortNews(std::vector<PortNews>& news);
 
     void NotifyHostParam(int paramIndex, double normalized) override;
-    bool HostIsOffline() override;
 
 private:
     struct Interfaces;
