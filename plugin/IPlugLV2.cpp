@@ -54,8 +54,9 @@ IPlugLV2::IPlugLV2(const PlugConfig& config, const LV2_Feature* const* features)
     audioPorts_.assign(lv2::kAudioPortCount, nullptr);
     outputPointers_.assign(static_cast<std::size_t>(NOutChannels()), nullptr);
     controlPorts_.assign(static_cast<std::size_t>(NParams()), nullptr);
-    newsFlags_.assign(static_cast<std::size_t>(NParams()), 0);
-    newsList_.assign(static_cast<std::size_t>(NParams()), 0);
+    // Room for a value of every parameter and as many gestures again twice.
+    news_.resize(static_cast<std::size_t>(3 * NParams()));
+    valueQueued_.assign(static_cast<std::size_t>(NParams()), 0);
     for (int i = 0; i < NOutChannels(); ++i) {
         SetOutputChannelConnected(i, true);
     }
@@ -203,24 +204,39 @@ void IPlugLV2::RenderBlock(uint32_t frames) {
     }
 }
 
-// --- Parameter news for the host -----------------------------------------------------
+// --- News for the host -------------------------------------------------------------------
 
-void IPlugLV2::NotifyHostParam(int paramIndex, double) {
+void IPlugLV2::BeginHostParamEdit(int paramIndex) { QueueNews(PortNews::Kind::Begin, paramIndex); }
+
+void IPlugLV2::NotifyHostParam(int paramIndex, double) { QueueNews(PortNews::Kind::Value, paramIndex); }
+
+void IPlugLV2::EndHostParamEdit(int paramIndex) { QueueNews(PortNews::Kind::End, paramIndex); }
+
+void IPlugLV2::QueueNews(PortNews::Kind kind, int paramIndex) {
     PlugLockGuard guard(Lock());
     if (paramIndex < 0 || paramIndex >= NParams()) return;
-    uint8_t& flagged = newsFlags_[static_cast<std::size_t>(paramIndex)];
-    if (flagged) return;
-    flagged = 1;
-    newsList_[newsCount_++] = paramIndex;
+    const auto index = static_cast<std::size_t>(paramIndex);
+    if (kind == PortNews::Kind::Value) {
+        if (valueQueued_[index]) return;
+        valueQueued_[index] = 1;
+    } else if (newsCount_ + valueQueued_.size() >= news_.size()) {
+        // Gestures beyond the room are dropped; values always fit.
+        return;
+    }
+    news_[newsCount_++] = QueuedNews{kind, paramIndex};
 }
 
 std::size_t IPlugLV2::TakePortNews(std::vector<PortNews>& news) {
     PlugLockGuard guard(Lock());
     news.resize(newsCount_);
     for (std::size_t i = 0; i < newsCount_; ++i) {
-        const int index = newsList_[i];
-        newsFlags_[static_cast<std::size_t>(index)] = 0;
-        news[i] = PortNews{lv2::ControlPortOf(index), static_cast<float>(ParamAt(index)->Value())};
+        const QueuedNews& queued = news_[i];
+        float value = 0.0f;
+        if (queued.kind == PortNews::Kind::Value) {
+            valueQueued_[static_cast<std::size_t>(queued.param)] = 0;
+            value = static_cast<float>(ParamAt(queued.param)->Value());
+        }
+        news[i] = PortNews{queued.kind, lv2::ControlPortOf(queued.param), value};
     }
     const std::size_t count = newsCount_;
     newsCount_ = 0;

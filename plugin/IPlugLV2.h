@@ -23,10 +23,13 @@ public:
     // host's feature list (null-terminated).
     using HostHandle = const LV2_Feature* const*;
 
-    // One parameter's news for the host's control port.
+    // One piece of news for the host about a control port: an edit begun
+    // or ended in the editor, or the port's new value.
     struct PortNews {
+        enum class Kind : uint8_t { Begin, Value, End };
+        Kind kind;
         uint32_t port;
-        float value;
+        float value;  // for Value
     };
 
     IPlugLV2(const PlugConfig& config, const LV2_Feature* const* features);
@@ -49,12 +52,14 @@ public:
     bool OpenEditorWindow(unsigned long parent);
     void CloseEditorWindow();
     void ServiceEditor();
-    // Hands the parameters changed by the plug-in itself (the editor, a
-    // program change) since the last call, for the UI to write to the host's
-    // control ports; returns how many were written into `news`.
+    // Hands what the plug-in itself did to its parameters (the editor's
+    // edits and changes) since the last call, in order, for the UI to pass to
+    // the host; returns how many were written into `news`.
     std::size_t TakePortNews(std::vector<PortNews>& news);
 
+    void BeginHostParamEdit(int paramIndex) override;
     void NotifyHostParam(int paramIndex, double normalized) override;
+    void EndHostParamEdit(int paramIndex) override;
 
 private:
     struct Interfaces;
@@ -77,6 +82,7 @@ private:
     void RenderBlock(uint32_t frames);
     LV2_State_Status SaveState(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+    void QueueNews(PortNews::Kind kind, int paramIndex);
 
     LV2_URID_Map* map_ = nullptr;
     Urids urids_;
@@ -89,11 +95,16 @@ private:
     std::vector<float> lastControl_;
     std::vector<float*> outputPointers_;
     Chunk stateChunk_;
-    // Parameters the plug-in changed itself, for the host's ports (under the
-    // plug-in lock): a flag per parameter and the list of flagged ones.
-    std::vector<uint8_t> newsFlags_;
-    std::vector<int> newsList_;
+    // News for the host, in order (under the plug-in lock). A parameter has
+    // at most one value entry waiting (its flag); the value is read when the
+    // news is taken, so later changes before then join the first entry.
+    struct QueuedNews {
+        PortNews::Kind kind;
+        int param;
+    };
+    std::vector<QueuedNews> news_;
     std::size_t newsCount_ = 0;
+    std::vector<uint8_t> valueQueued_;
     bool windowOpen_ = false;
 };
 

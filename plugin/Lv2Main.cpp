@@ -71,8 +71,12 @@ const LV2_Descriptor kDescriptor = {
 // every parameter.
 class EditorUi {
 public:
-    EditorUi(IPlugLV2& plug, LV2UI_Write_Function write, LV2UI_Controller controller)
-        : plug_(plug), write_(write), controller_(controller) {}
+    EditorUi(IPlugLV2& plug, LV2UI_Write_Function write, LV2UI_Controller controller, const LV2UI_Touch* touch)
+        : plug_(plug), write_(write), controller_(controller), touch_(touch) {
+        // Room for everything the plug-in can queue, so taking it never
+        // allocates under the plug-in lock.
+        news_.reserve(static_cast<std::size_t>(3 * plug.NParams()));
+    }
 
     static LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*,
                                     LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
@@ -89,7 +93,8 @@ public:
             const IGraphicsLink* graphics = plug->GetGraphics();
             if (resize->ui_resize != nullptr) resize->ui_resize(resize->handle, graphics->Width(), graphics->Height());
         }
-        return new EditorUi(*plug, write, controller);
+        return new EditorUi(*plug, write, controller,
+                            static_cast<const LV2UI_Touch*>(FeatureData(features, LV2_UI__touch)));
     }
 
     static void Cleanup(LV2UI_Handle handle) {
@@ -99,14 +104,14 @@ public:
     }
 
     // From the host's main loop: the plug-in's own changes go to the host's
-    // control ports (so they show them and keep them in sessions), then the
-    // editor handles its events and redraws.
+    // control ports (so it shows them and keeps them in sessions), inside
+    // the host's touch of the port where it offers ui:touch (so it records
+    // automation as the edit goes); then the editor handles its events and
+    // redraws.
     static int Idle(LV2UI_Handle handle) {
         auto* ui = static_cast<EditorUi*>(handle);
         const std::size_t count = ui->plug_.TakePortNews(ui->news_);
-        for (std::size_t i = 0; i < count && ui->write_ != nullptr; ++i) {
-            ui->write_(ui->controller_, ui->news_[i].port, sizeof(float), 0, &ui->news_[i].value);
-        }
+        for (std::size_t i = 0; i < count; ++i) ui->Tell(ui->news_[i]);
         ui->plug_.ServiceEditor();
         return 0;
     }
@@ -117,9 +122,19 @@ public:
     }
 
 private:
+    void Tell(const IPlugLV2::PortNews& news) {
+        using Kind = IPlugLV2::PortNews::Kind;
+        if (news.kind == Kind::Value) {
+            if (write_ != nullptr) write_(controller_, news.port, sizeof(float), 0, &news.value);
+        } else if (touch_ != nullptr && touch_->touch != nullptr) {
+            touch_->touch(touch_->handle, news.port, news.kind == Kind::Begin);
+        }
+    }
+
     IPlugLV2& plug_;
     LV2UI_Write_Function write_;
     LV2UI_Controller controller_;
+    const LV2UI_Touch* touch_;
     std::vector<IPlugLV2::PortNews> news_;
 };
 

@@ -1,7 +1,7 @@
 // Kettrix4.lv2's X11 UI inside a host window on a headless X server: the
 // features it needs, the size it asks for, twenty opens and closes serviced
 // through the idle interface, and an editor click reaching the host's
-// control port through the UI's write function.
+// control port through the UI's write function, inside a touch of the port.
 #include <gtest/gtest.h>
 // After GoogleTest: Xlib defines None, a name GoogleTest uses.
 #include <X11/Xlib.h>
@@ -26,13 +26,24 @@ unsigned ChildCount(Display* display, Window window) {
     return count;
 }
 
+// What the UI told the host: a port written, or touched ('+') and let go ('-').
+struct Told {
+    char what;  // 'w', '+', '-'
+    uint32_t port;
+    float value;
+};
+
 // What a host keeps for one UI: its features and what the UI told it.
 struct UiHost {
     Lv2Instance& plug;
     Window parent;
     int width = 0, height = 0;
-    std::vector<std::pair<uint32_t, float>> writes;
+    std::vector<Told> told;
 
+    LV2UI_Touch touch{this, [](LV2UI_Feature_Handle h, uint32_t port, bool grabbed) {
+                          static_cast<UiHost*>(h)->told.push_back({grabbed ? '+' : '-', port, 0.0f});
+                      }};
+    LV2_Feature touchFeature{LV2_UI__touch, &touch};
     LV2UI_Resize resize{this, [](LV2UI_Feature_Handle h, int w, int hgt) {
                             static_cast<UiHost*>(h)->width = w;
                             static_cast<UiHost*>(h)->height = hgt;
@@ -49,14 +60,14 @@ struct UiHost {
     }
 
     LV2UI_Handle open(const LV2UI_Descriptor& ui, bool withInstance, bool withParent, LV2UI_Widget* widget) {
-        std::vector<const LV2_Feature*> features = {&resizeFeature, &idleFeature};
+        std::vector<const LV2_Feature*> features = {&resizeFeature, &idleFeature, &touchFeature};
         if (withInstance) features.push_back(&instanceFeature);
         if (withParent) features.push_back(&parentFeature);
         features.push_back(nullptr);
         const auto write = [](LV2UI_Controller c, uint32_t port, uint32_t size, uint32_t protocol, const void* buffer) {
             auto* host = static_cast<UiHost*>(const_cast<void*>(c));
             if (size == sizeof(float) && protocol == 0) {
-                host->writes.emplace_back(port, *static_cast<const float*>(buffer));
+                host->told.push_back({'w', port, *static_cast<const float*>(buffer)});
             }
         };
         return ui.instantiate(&ui, "urn:sorvane:kettrix4", "", write, this, widget, features.data());
@@ -125,7 +136,7 @@ TEST_F(Lv2EditorTest, OpensInTheHostWindowTwentyTimesServicedByIdle) {
     }
 }
 
-TEST_F(Lv2EditorTest, AnEditorClickReachesTheHostsControlPortThroughTheWriteFunction) {
+TEST_F(Lv2EditorTest, AnEditorClickReachesTheHostsControlPortInsideATouch) {
     XTestInput input;
     ASSERT_TRUE(input.Available());
     Lv2Instance plug(module_, ports_, {}, 256);
@@ -146,19 +157,25 @@ TEST_F(Lv2EditorTest, AnEditorClickReachesTheHostsControlPortThroughTheWriteFunc
     const float before = plug.control(0);
     input.MoveTo(parent_, kSnapX, kSnapY);
     input.Click();
-    for (int i = 0; i < 100 && host.writes.empty(); ++i) service(1);
-    ASSERT_EQ(host.writes.size(), 1u);
-    EXPECT_EQ(host.writes[0].first, Lv2Instance::kFirstControl + 0);
-    EXPECT_NE(host.writes[0].second, before);
+    for (int i = 0; i < 100 && host.told.size() < 3; ++i) service(1);
+    const uint32_t port = Lv2Instance::kFirstControl + 0;
+    ASSERT_EQ(host.told.size(), 3u);
+    EXPECT_EQ(host.told[0].what, '+');
+    EXPECT_EQ(host.told[0].port, port);
+    EXPECT_EQ(host.told[1].what, 'w');
+    EXPECT_EQ(host.told[1].port, port);
+    EXPECT_NE(host.told[1].value, before);
+    EXPECT_EQ(host.told[2].what, '-');
+    EXPECT_EQ(host.told[2].port, port);
 
     // The host takes the value into its port; the next run sees the plug-in's
     // own value there and the switch stays as clicked.
     const std::vector<Lv2Instance::Stored> clicked = plug.save();
-    plug.control(0) = host.writes[0].second;
+    plug.control(0) = host.told[1].value;
     plug.run(256);
     EXPECT_EQ(plug.save()[0].value, clicked[0].value);
     service(5);
-    EXPECT_EQ(host.writes.size(), 1u) << "no news without a change";
+    EXPECT_EQ(host.told.size(), 3u) << "no news without a change";
     ui->cleanup(handle);
 }
 

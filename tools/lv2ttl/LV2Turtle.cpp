@@ -229,7 +229,7 @@ BundleText MakeBundleText(const std::string& binary) {
     // itself, serviced from the host's idle calls.
     out << Uri(kUiUri) << "\n    a ui:X11UI ;\n"
         << "    lv2:requiredFeature ui:parent, <http://lv2plug.in/ns/ext/instance-access> ;\n"
-        << "    lv2:optionalFeature ui:resize, ui:idleInterface, ui:noUserResize ;\n"
+        << "    lv2:optionalFeature ui:resize, ui:idleInterface, ui:touch, ui:noUserResize ;\n"
         << "    lv2:extensionData ui:idleInterface .\n";
     text.plugin = out.str();
     return text;
