@@ -13,16 +13,12 @@
 
 namespace kettrix {
 
-namespace {
-
-const void* FeatureData(const LV2_Feature* const* features, const char* uri) {
+const void* IPlugLV2::FeatureData(const LV2_Feature* const* features, const char* uri) {
     for (const LV2_Feature* const* f = features; f != nullptr && *f != nullptr; ++f) {
         if (std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
     }
     return nullptr;
 }
-
-}  // namespace
 
 // The extension tables of the descriptor; each entry finds its instance
 // through the handle, which is the adapter.
@@ -81,8 +77,7 @@ void IPlugLV2::MapUrids() {
 void IPlugLV2::FinishConstruction(double sampleRate) {
     FillEmptyPresets("Empty", NPresets());
     PlugLockGuard guard(Lock());
-    // The rates audio hardware offers; the engine sizes its tables by the rate.
-    if (sampleRate >= 8000.0 && sampleRate <= 768000.0) SetSampleRate(sampleRate);
+    SetSampleRate(sampleRate);
     // As a VST 2 host's open: engine and editor take every value over.
     OnHostIdentified();
     lastControl_.assign(static_cast<std::size_t>(NParams()), 0.0f);

@@ -20,18 +20,10 @@ namespace kettrix {
 
 namespace {
 
-const void* FeatureData(const LV2_Feature* const* features, const char* uri) {
-    for (const LV2_Feature* const* f = features; f != nullptr && *f != nullptr; ++f) {
-        if (std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
-    }
-    return nullptr;
-}
-
 IPlugLV2* From(LV2_Handle handle) { return static_cast<IPlugLV2*>(handle); }
 
 LV2_Handle Instantiate(const LV2_Descriptor*, double sampleRate, const char*, const LV2_Feature* const* features) {
-    // The rates audio hardware offers; the engine sizes its tables by the rate.
-    if (!(sampleRate >= 8000.0 && sampleRate <= 768000.0)) return nullptr;
+    if (!IPlugLV2::IsUsableRate(sampleRate)) return nullptr;
     platform::InstanceCreationGuard lock;
     try {
         auto plug = std::make_unique<IPlugMonoSynth>(features);
@@ -82,19 +74,20 @@ public:
                                     LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
                                     const LV2_Feature* const* features) {
         if (pluginUri == nullptr || std::strcmp(pluginUri, lv2::kPluginUri) != 0 || widget == nullptr) return nullptr;
-        auto* instance = static_cast<LV2_Handle>(const_cast<void*>(FeatureData(features, LV2_INSTANCE_ACCESS_URI)));
-        const void* parent = FeatureData(features, LV2_UI__parent);
+        auto* instance =
+            static_cast<LV2_Handle>(const_cast<void*>(IPlugLV2::FeatureData(features, LV2_INSTANCE_ACCESS_URI)));
+        const void* parent = IPlugLV2::FeatureData(features, LV2_UI__parent);
         if (instance == nullptr || parent == nullptr) return nullptr;
         auto* plug = static_cast<IPlugMonoSynth*>(From(instance));
         if (!plug->OpenEditorWindow(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent)))) return nullptr;
         *widget = plug->Graphics().GetWindow();
         // The editor has one size; the host's window is told it.
-        if (const auto* resize = static_cast<const LV2UI_Resize*>(FeatureData(features, LV2_UI__resize))) {
+        if (const auto* resize = static_cast<const LV2UI_Resize*>(IPlugLV2::FeatureData(features, LV2_UI__resize))) {
             const IGraphicsLink* graphics = plug->GetGraphics();
             if (resize->ui_resize != nullptr) resize->ui_resize(resize->handle, graphics->Width(), graphics->Height());
         }
         return new EditorUi(*plug, write, controller,
-                            static_cast<const LV2UI_Touch*>(FeatureData(features, LV2_UI__touch)));
+                            static_cast<const LV2UI_Touch*>(IPlugLV2::FeatureData(features, LV2_UI__touch)));
     }
 
     static void Cleanup(LV2UI_Handle handle) {
