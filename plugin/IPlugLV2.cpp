@@ -162,6 +162,10 @@ void IPlugLV2::ApplyControlChanges() {
         const float value = *port;
         if (value == lastControl_[i] || !std::isfinite(value)) continue;
         lastControl_[i] = value;
+        // A port that now shows what the parameter holds (the host took the
+        // UI's news) brings nothing new; setting it again would round the
+        // plain value to the port's float.
+        if (value == static_cast<float>(ParamAt(static_cast<int>(i))->Value())) continue;
         SetParameterFromHost(static_cast<int>(i), static_cast<double>(value));
     }
 }
@@ -221,6 +225,15 @@ void IPlugLV2::QueueNews(PortNews::Kind kind, int paramIndex) {
     news_[newsCount_++] = QueuedNews{kind, paramIndex};
 }
 
+void IPlugLV2::QueuePortCatchUp() {
+    PlugLockGuard guard(Lock());
+    for (int i = 0; i < NParams(); ++i) {
+        if (static_cast<float>(ParamAt(i)->Value()) != lastControl_[static_cast<std::size_t>(i)]) {
+            QueueNews(PortNews::Kind::Value, i);
+        }
+    }
+}
+
 std::size_t IPlugLV2::TakePortNews(std::vector<PortNews>& news) {
     PlugLockGuard guard(Lock());
     news.resize(newsCount_);
@@ -259,7 +272,9 @@ LV2_State_Status IPlugLV2::RestoreState(LV2_State_Retrieve_Function retrieve, LV
     PlugLockGuard guard(Lock());
     stateChunk_.Assign(data, size);
     // A chunk that does not hold a whole state changes nothing.
-    return SetProgramChunk(stateChunk_) ? LV2_STATE_SUCCESS : LV2_STATE_ERR_UNKNOWN;
+    if (!SetProgramChunk(stateChunk_)) return LV2_STATE_ERR_UNKNOWN;
+    QueuePortCatchUp();
+    return LV2_STATE_SUCCESS;
 }
 
 // --- Editor ---------------------------------------------------------------------------------
@@ -272,6 +287,7 @@ bool IPlugLV2::OpenEditorWindow(unsigned long parent) {
     if (!windowOpen_) {
         windowOpen_ = true;
         EditorOpened();
+        QueuePortCatchUp();
     }
     return true;
 }

@@ -90,6 +90,12 @@ private:
     LV2_State_Status SaveState(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
     void QueueNews(PortNews::Kind kind, int paramIndex);
+    // Queues the value of every parameter whose control port, as last read,
+    // shows another value: the host starts its ports at the table's
+    // defaults and a restored state changes values behind them, so with the
+    // UI the host's ports catch up with the plug-in (the next run then finds
+    // the plug-in's own values there and changes nothing).
+    void QueuePortCatchUp();
 
     LV2_URID_Map* map_ = nullptr;
     Urids urids_;

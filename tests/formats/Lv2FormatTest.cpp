@@ -218,6 +218,28 @@ TEST(Lv2Audio, AControlChangeAppliesFromTheStartOfItsRunAndOnlyAChangeGoesThroug
     EXPECT_NE(Chunk(target), loud);
 }
 
+TEST(Lv2Audio, PortsSetToWhatTheInstanceHoldsChangeNothing) {
+    // A host that catches its ports up with the instance (the UI tells it
+    // the kit's values) writes them as floats; the plug-in's own doubles
+    // must stay as they are. The CLAP module holds the same kit at start.
+    ClapModule clapModule(KETTRIX4_CLAP_PATH);
+    ClapInstance clap(clapModule);
+    Plug plug;
+    plug.run(kBlock);
+    const std::vector<uint8_t> before = Chunk(plug);
+    int caughtUp = 0;
+    for (int i = 0; i < kParamCount; ++i) {
+        double value = 0.0;
+        ASSERT_TRUE(clap.params().get_value(clap.plugin(), static_cast<clap_id>(i), &value));
+        if (static_cast<float>(value) == plug.control(i)) continue;
+        plug.control(i) = static_cast<float>(value);
+        caughtUp += static_cast<double>(static_cast<float>(value)) != value ? 1 : 0;
+    }
+    ASSERT_GT(caughtUp, 0) << "no kit value that a float cannot hold";
+    plug.run(kBlock);
+    EXPECT_EQ(Chunk(plug), before);
+}
+
 TEST(Lv2Audio, LongRunsRenderAsPiecesOfTheHostsNominalBlock) {
     // A host with a nominal block of 256 frames that still sends runs of
     // 4096 gets them rendered in pieces: the same samples as runs of 256,
