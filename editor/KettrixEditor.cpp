@@ -25,18 +25,6 @@ using kit::soundIndex;
 constexpr IColor kReadOutColor{255, 180, 180, 180};
 constexpr IColor kNameColor{255, 83, 211, 246};
 
-// Offsets re-delivered when a sound is shown, so that the envelope editors
-// take the sound's envelopes: the noise types, then per envelope attack,
-// release, attack shape, release shape, mode and depth.
-constexpr int kRedeliveredOffsets[] = {46, 72,                   // noise types
-                                       26, 27, 28, 29, 31, 30,   // oscillator volume
-                                       20, 21, 22, 23, 25, 24,   // oscillator modulation
-                                       34, 35, 36, 37, 39, 38,   // oscillator filter
-                                       51, 52, 53, 54, 56, 55,   // noise 1 volume
-                                       62, 63, 64, 65, 67, 66,   // noise 1 filter
-                                       77, 78, 79, 80, 82, 81,   // noise 2 volume
-                                       88, 89, 90, 91, 93, 92};  // noise 2 filter
-
 constexpr std::array<Group, 3> kOscViewGroups = {Group::OscVolume, Group::OscModulation, Group::OscFilter};
 constexpr std::array<Group, 2> kNoise1ViewGroups = {Group::Noise1Volume, Group::Noise1Filter};
 constexpr std::array<Group, 2> kNoise2ViewGroups = {Group::Noise2Volume, Group::Noise2Filter};
@@ -102,7 +90,7 @@ void KettrixEditor::BuildControls() {
     graphics_.HandleMouseOver(true);
     for (int s = 0; s < kit::kSoundCount; ++s) {
         HideSoundSections(s);
-        GreyHitPanel(s, store_.value(soundIndex(s, kHitTypeOffset)));
+        GreyHitPanel(s, store_.value(soundIndex(s, kit::offset::kHitType)));
     }
 }
 
@@ -192,25 +180,26 @@ void KettrixEditor::AttachEntry(const ControlEntry& entry) {
     places.groups[static_cast<std::size_t>(entry.group)].AddParam(entry.param);
     if (places.controlOfOffset[static_cast<std::size_t>(off)] < 0)
         places.controlOfOffset[static_cast<std::size_t>(off)] = index;
+    namespace o = kit::offset;
     switch (off) {
-        case 115:
+        case o::kShowMixer:
             places.pageTabs[0] = index;
             break;
-        case 116:
+        case o::kShowVelocity:
             places.pageTabs[1] = index;
             break;
-        case 4:
-        case 5:
-        case 6:
-            places.oscViewTabs[static_cast<std::size_t>(off - 4)] = index;
+        case o::kOscVolTab:
+        case o::kOscModTab:
+        case o::kOscFilterTab:
+            places.oscViewTabs[static_cast<std::size_t>(off - o::kOscVolTab)] = index;
             break;
-        case 7:
-        case 8:
-            places.noise1ViewTabs[static_cast<std::size_t>(off - 7)] = index;
+        case o::kNoise1VolTab:
+        case o::kNoise1FilterTab:
+            places.noise1ViewTabs[static_cast<std::size_t>(off - o::kNoise1VolTab)] = index;
             break;
-        case 9:
-        case 10:
-            places.noise2ViewTabs[static_cast<std::size_t>(off - 9)] = index;
+        case o::kNoise2VolTab:
+        case o::kNoise2FilterTab:
+            places.noise2ViewTabs[static_cast<std::size_t>(off - o::kNoise2VolTab)] = index;
             break;
         default:
             break;
@@ -290,7 +279,14 @@ void KettrixEditor::ShowSoundSections(int s) {
     SelectEnvelopeView(Section::Oscillator, s, places.views[0]);
     SelectEnvelopeView(Section::Noise1, s, places.views[1]);
     SelectEnvelopeView(Section::Noise2, s, places.views[2]);
-    for (int off : kRedeliveredOffsets) store_.notifyChanged(soundIndex(s, off));
+    // Re-delivered so that the envelope editors take the sound's envelopes:
+    // the noise types, then per envelope attack, release, attack shape,
+    // release shape, mode and depth.
+    store_.notifyChanged(soundIndex(s, kit::offset::kNoiseType));
+    store_.notifyChanged(soundIndex(s, kit::offset::kNoise2Type));
+    for (const EnvelopeEntry& e : envelopes())
+        for (int off : {e.attack, e.release, e.attackShape, e.releaseShape, e.mode, e.depth})
+            store_.notifyChanged(soundIndex(s, off));
 }
 
 void KettrixEditor::SelectPage(int s, int page) {
@@ -423,31 +419,32 @@ void KettrixEditor::showParameterValue(int index, double plain) { ShowValue(inde
 void KettrixEditor::soundParameterChanged(int sound, int off, double plain) {
     if (!ValidSound(sound)) return;
     EnvelopeParameterChanged(sound, off, plain);
-    if (off == kHitTypeOffset) {
+    if (off == kit::offset::kHitType) {
         GreyHitPanel(sound, plain);
         return;
     }
     // The tabs send 1 when clicked and are reset to 0 by the selection; only the click selects.
     if (plain <= 0.0) return;
+    namespace o = kit::offset;
     switch (off) {
-        case 115:
+        case o::kShowMixer:
             SelectPage(sound, 0);
             break;
-        case 116:
+        case o::kShowVelocity:
             SelectPage(sound, 1);
             break;
-        case 4:
-        case 5:
-        case 6:
-            SelectEnvelopeView(Section::Oscillator, sound, off - 4);
+        case o::kOscVolTab:
+        case o::kOscModTab:
+        case o::kOscFilterTab:
+            SelectEnvelopeView(Section::Oscillator, sound, off - o::kOscVolTab);
             break;
-        case 7:
-        case 8:
-            SelectEnvelopeView(Section::Noise1, sound, off - 7);
+        case o::kNoise1VolTab:
+        case o::kNoise1FilterTab:
+            SelectEnvelopeView(Section::Noise1, sound, off - o::kNoise1VolTab);
             break;
-        case 9:
-        case 10:
-            SelectEnvelopeView(Section::Noise2, sound, off - 9);
+        case o::kNoise2VolTab:
+        case o::kNoise2FilterTab:
+            SelectEnvelopeView(Section::Noise2, sound, off - o::kNoise2VolTab);
             break;
         default:
             break;
