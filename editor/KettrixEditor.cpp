@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cmath>
 
 #include "editor/EditorImages.h"
 #include "editor/IKeyboardControlK4.h"
@@ -236,16 +235,7 @@ void KettrixEditor::ShowValue(int paramIdx, double value, bool normalized) {
         graphics_.SetParameterFromPlug(paramIdx, value, normalized);
         return;
     }
-    if (!normalized) {
-        double lo = 0.0, hi = 1.0, shape = 1.0;
-        if (plug_ == nullptr || !plug_->GetParamRange(paramIdx, &lo, &hi, &shape)) return;
-        if (!(hi > lo)) {
-            value = 0.0;
-        } else {
-            value = (std::clamp(value, lo, hi) - lo) / (hi - lo);
-            if (shape > 0.0 && shape != 1.0) value = std::pow(value, 1.0 / shape);
-        }
-    }
+    if (!normalized && (plug_ == nullptr || !plug_->NormalizedFromPlain(paramIdx, value, &value))) return;
     for (int index : controlsOfParam_[static_cast<std::size_t>(paramIdx)])
         graphics_.GetControl(index)->SetValueFromPlug(value);
 }
@@ -549,14 +539,12 @@ void KettrixEditor::SetFromEnvelopeEditor(int s, int off, double plain) {
     const int index = soundIndex(s, off);
     const double value = kit::clampToRange(index, plain);
     if (value == store_.value(index)) return;
-    double lo = 0.0, hi = 1.0, shape = 1.0;
+    double normalized = 0.0;
     IControl* slider = graphics_.GetControl(ControlOf(s, off));
-    if (slider == nullptr || plug_ == nullptr || !plug_->GetParamRange(index, &lo, &hi, &shape) || !(hi > lo)) {
+    if (slider == nullptr || plug_ == nullptr || !plug_->NormalizedFromPlain(index, value, &normalized)) {
         kit_.setControlValue(index, value);
         return;
     }
-    double normalized = (value - lo) / (hi - lo);
-    if (shape > 0.0 && shape != 1.0) normalized = std::pow(normalized, 1.0 / shape);
     slider->SetValue(normalized);
     slider->SetDirty(true);
 }
