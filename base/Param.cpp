@@ -146,9 +146,8 @@ bool Param::ValueFromText(const char* text, double* plain) const {
             return false;
         }
     } else {
-        char* end = nullptr;
-        value = std::strtod(text, &end);
-        if (end == text || !std::isfinite(value)) {
+        value = std::strtod(text, nullptr);
+        if (std::isnan(value)) {
             return false;
         }
         if (negateDisplay_) {

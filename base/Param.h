@@ -48,9 +48,11 @@ public:
     const std::string& HostName() const { return name_; }
 
     // The plain value typed text stands for, kept within the range: an
-    // enumerated parameter's exact display text, or else a finite number at
-    // the start of the text (negated where the display negates). False when
-    // the text names no value: an unknown name, no number, "inf" or "nan".
+    // enumerated parameter's exact display text, or else the text's decimal
+    // value as strtod reads it (negated where the display negates), so a
+    // text without a number reads 0 and "inf" or an overflow reads as the
+    // range's end. False for an unknown name, and for "nan", which stands
+    // for no value at all.
     bool ValueFromText(const char* text, double* plain) const;
     // Value of the display text equal to `text`; false when none matches.
     bool ValueOfDisplayText(const char* text, double* value) const;

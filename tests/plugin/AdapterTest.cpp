@@ -190,15 +190,16 @@ TEST_F(Adapter, String2ParameterAcceptsSwitchTextsAndNumbers) {
 
 // The host's text (effString2Parameter) and the editor's text entry read a
 // text alike: both take it or both refuse it, and a taken text leaves the
-// parameter at the value the editor computed. Texts that name no value
-// (unknown names, no number, infinities, NaN) change nothing.
+// parameter at the value the editor computed. Texts that name no value (an
+// unknown name of an enumerated parameter, NaN) change nothing; a number's
+// text is read as its decimal value, within the range.
 TEST_F(Adapter, HostAndEditorReadTypedTextAlikeAndRefuseWhatNamesNoValue) {
     Instance effect(NewTestPlug());
     auto* plug = static_cast<TestPlug*>(static_cast<IPlugVST*>(effect->object));
     PlugForGraphics editorSide(*plug);
     const char* const texts[] = {"1.5",   "40", "-40", "0.25", "3",    "12",  "on",    "off",  "On",
                                  "maybe", "",   "abc", "inf",  "-inf", "nan", "1e400", " 0.5", "0.5 dB"};
-    const char* const refusedByAll[] = {"", "abc", "inf", "-inf", "nan", "1e400", "maybe"};
+    const char* const refusedByAll[] = {"nan", "NAN"};
     for (int index : {TestPlug::kGain, TestPlug::kSteps, TestPlug::kEnable, TestPlug::kTune}) {
         for (const char* text : texts) {
             effect->setParameter(effect.get(), index, 0.5f);
@@ -224,9 +225,17 @@ TEST_F(Adapter, HostAndEditorReadTypedTextAlikeAndRefuseWhatNamesNoValue) {
     double gain = -1.0;
     ASSERT_TRUE(editorSide.ParamFromText(TestPlug::kGain, "40", &gain));
     EXPECT_EQ(gain, 1.0);  // kept within the range
+    for (const char* text : {"inf", "1e400"}) {
+        ASSERT_TRUE(editorSide.ParamFromText(TestPlug::kGain, text, &gain)) << text;
+        EXPECT_EQ(gain, 1.0) << text;
+    }
+    ASSERT_TRUE(editorSide.ParamFromText(TestPlug::kGain, "abc", &gain));
+    EXPECT_EQ(gain, 0.0);  // no number reads 0
     double enable = -1.0;
     ASSERT_TRUE(editorSide.ParamFromText(TestPlug::kEnable, "on", &enable));
     EXPECT_EQ(enable, 1.0);
+    for (const char* text : {"maybe", "", "abc"})
+        EXPECT_FALSE(editorSide.ParamFromText(TestPlug::kEnable, text, &enable));
 }
 
 TEST_F(Adapter, ProgramChunkStartsWithTheHeaderAndRoundTripsByteForByte) {
