@@ -230,10 +230,13 @@ void measurePitch(const std::vector<double>& mono, std::size_t onset, double rat
 }
 
 double fundamental(const std::vector<double>& mono, std::size_t loudestAt, double rate) {
-    constexpr int kSize = 8192, kPadded = 32768;
+    // 8192 samples at 44.1 kHz (186 ms), the same time at every rate, padded
+    // to four times that for the peak's position.
+    const Frames f = framesFor(8192, rate);
+    const int padded = 4 * f.padded;
     const std::size_t from = loudestAt + static_cast<std::size_t>(0.01 * rate);
-    const auto power = powerSpectrum(mono, from, kSize, kPadded);
-    const double binHz = rate / kPadded;
+    const auto power = powerSpectrum(mono, from, f.size, padded);
+    const double binHz = rate / padded;
     std::size_t best = 0;
     double total = 0.0;
     for (std::size_t k = 1; k < power.size(); ++k) {
