@@ -1,5 +1,6 @@
 #include "base/Chunk.h"
 
+#include <bit>
 #include <climits>
 #include <cstring>
 
@@ -9,8 +10,15 @@ namespace {
 
 template <typename Unsigned>
 void AppendLittleEndian(std::vector<uint8_t>& bytes, Unsigned value) {
-    for (std::size_t i = 0; i < sizeof(Unsigned); ++i) {
-        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    // Grown once per value, not per byte: a kit's state is some 1400 of them.
+    const std::size_t at = bytes.size();
+    bytes.resize(at + sizeof(Unsigned));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(bytes.data() + at, &value, sizeof value);
+    } else {
+        for (std::size_t i = 0; i < sizeof(Unsigned); ++i) {
+            bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+        }
     }
 }
 

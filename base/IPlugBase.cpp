@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "base/Base64.h"
@@ -150,17 +149,7 @@ int IPlugBase::StateEnd(const Chunk& chunk, int start) const {
 
 bool IPlugBase::ParamValueFromText(int paramIndex, const char* text, double* plain) const {
     const Param* param = ParamAt(paramIndex);
-    if (param == nullptr || text == nullptr) {
-        return false;
-    }
-    if (!param->DisplayTexts().empty()) {
-        return param->ValueOfDisplayText(text, plain);
-    }
-    *plain = std::strtod(text, nullptr);
-    if (param->NegateDisplay()) {
-        *plain = -*plain;
-    }
-    return true;
+    return param != nullptr && param->ValueFromText(text, plain);
 }
 
 void IPlugBase::SetParameterFromHost(int paramIndex, double plain) {

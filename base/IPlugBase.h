@@ -156,9 +156,8 @@ public:
     const Param* ParamAt(int index) const;
     bool SerializeParams(Chunk& chunk);
     int UnserializeParams(const Chunk& chunk, int start);
-    // Plain value a host's text stands for: a display text of the parameter,
-    // or else a number (negated where the display negates). False when the
-    // index is unknown or a parameter with display texts has none equal.
+    // Plain value a host's or the editor's text stands for (Param::ValueFromText);
+    // false when the index is unknown or the text names no value.
     bool ParamValueFromText(int paramIndex, const char* text, double* plain) const;
     // A host's change of a plain value: stored (clamped), shown by the
     // editor as stored and passed to ParameterChanged.

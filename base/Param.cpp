@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace kettrix {
@@ -133,6 +134,29 @@ bool Param::ValueOfDisplayText(const char* text, double* value) const {
         }
     }
     return false;
+}
+
+bool Param::ValueFromText(const char* text, double* plain) const {
+    if (text == nullptr || plain == nullptr) {
+        return false;
+    }
+    double value = 0.0;
+    if (!displayTexts_.empty()) {
+        if (!ValueOfDisplayText(text, &value)) {
+            return false;
+        }
+    } else {
+        char* end = nullptr;
+        value = std::strtod(text, &end);
+        if (end == text || !std::isfinite(value)) {
+            return false;
+        }
+        if (negateDisplay_) {
+            value = -value;
+        }
+    }
+    *plain = std::clamp(value, min_, std::max(min_, max_));
+    return true;
 }
 
 void Param::FormatValue(double value, bool normalized, char* out, bool allowDisplayTexts) const {

@@ -47,6 +47,11 @@ public:
     const std::string& HostLabel() const;
     const std::string& HostName() const { return name_; }
 
+    // The plain value typed text stands for, kept within the range: an
+    // enumerated parameter's exact display text, or else a finite number at
+    // the start of the text (negated where the display negates). False when
+    // the text names no value: an unknown name, no number, "inf" or "nan".
+    bool ValueFromText(const char* text, double* plain) const;
     // Value of the display text equal to `text`; false when none matches.
     bool ValueOfDisplayText(const char* text, double* value) const;
     // The display text for `value`, or nullptr when it has none.

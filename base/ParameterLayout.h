@@ -19,6 +19,10 @@ constexpr bool isSoundParameter(int index) { return index >= 0 && index < kFirst
 // code outside the parameter table.
 namespace offset {
 inline constexpr int kOsc1Snap = 0;
+// The envelope editors' own parameters, defined in sound 0's block only.
+inline constexpr int kOscVolEnvelope = 1;
+inline constexpr int kOscModEnvelope = 2;
+inline constexpr int kOscFilterEnvelope = 3;
 // The envelope view tabs, one switch per envelope.
 inline constexpr int kOscVolTab = 4;
 inline constexpr int kOscModTab = 5;
@@ -83,11 +87,19 @@ inline constexpr int kNoiseFilterReleaseType = 65;
 inline constexpr int kNoiseFilterDepth = 66;
 inline constexpr int kNoiseFilterMode = 67;
 inline constexpr int kNoiseFilterType = 68;
+inline constexpr int kNoiseVolEnvelope = 57;     // sound 0 only, as the oscillator's
+inline constexpr int kNoiseFilterEnvelope = 58;  // sound 0 only
 inline constexpr int kNoise1Color = 71;
 inline constexpr int kNoise2Color = 97;
 inline constexpr int kNoise2Shift = 26;
 inline constexpr int kNoise2Type = kNoiseType + kNoise2Shift;          // 72
 inline constexpr int kNoise2VolDepth = kNoiseVolDepth + kNoise2Shift;  // 81
+
+// Reserved slots that carry a backdrop or spare control in the editor.
+inline constexpr int kHitPanel = 69;        // the hit generator panel's backdrop
+inline constexpr int kVelocityPage = 104;   // the velocity page's backdrop
+inline constexpr int kPageTabsSpare = 114;  // an invisible switch among the page tabs
+inline constexpr int kReservedBeforeKeys = 119;
 
 inline constexpr int kHitVolumeMirror = 70;
 inline constexpr int kHitLowpassMirror = 96;
@@ -138,11 +150,27 @@ inline constexpr int kParameterReadout = 1385;
 inline constexpr int kSoundNameEdited = 999999;
 }  // namespace global
 
+// The selectors the previous/next buttons step, in button order: selector k
+// has the buttons kFirstSelectorButton + 2k (previous) and + 2k + 1 (next).
+inline constexpr int kSteppedSelectors[] = {offset::kNoiseType,       offset::kNoise2Type,
+                                            offset::kHitType,         offset::kOscFilterType,
+                                            offset::kNoiseFilterType, offset::kNoiseFilterType + offset::kNoise2Shift};
+inline constexpr int kSteppedSelectorCount = static_cast<int>(sizeof kSteppedSelectors / sizeof kSteppedSelectors[0]);
+
+// The previous button of the stepped selector at `off` (-1 when it has none).
+constexpr int previousButtonOf(int off) {
+    for (int k = 0; k < kSteppedSelectorCount; ++k)
+        if (kSteppedSelectors[k] == off) return global::kFirstSelectorButton + 2 * k;
+    return -1;
+}
+
 static_assert(global::kReserved == kFirstGlobalIndex, "the globals follow the last sound's block");
 static_assert(global::kShowSound + kSoundCount == global::kSoundOn && global::kSoundOn + kSoundCount == global::kMute &&
                   global::kMute + kSoundCount == global::kSolo && global::kSolo + kSoundCount == global::kSoundVolume &&
                   global::kSoundVolume + kSoundCount == global::kKeyboardMode,
               "one global of each per-sound kind for every sound, back to back");
 static_assert(offset::kNoise2On < kSoundBlockSize);
+static_assert(global::kFirstSelectorButton + 2 * kSteppedSelectorCount - 1 == global::kLastSelectorButton,
+              "two buttons for every stepped selector");
 
 }  // namespace kettrix::layout

@@ -1,11 +1,13 @@
-# `cmake --install` puts the plug-in where VST 2 hosts look for it.
+# `cmake --install` puts the plug-in where hosts look for it, in each format
+# built.
 #
 # Linux: every home folder of its format in KettrixInstallFolders.cmake
-# (~/.vst and ~/.lxvst) when no install prefix was chosen (neither at
+# (~/.vst and ~/.lxvst; ~/.lv2) when no install prefix was chosen (neither at
 # configure time nor with `cmake --install --prefix`), else every prefix
-# folder (<prefix>/lib/vst and <prefix>/lib/lxvst), where distributions put
-# system-wide plug-ins. KETTRIX_VST_DIR, when set, wins over both: the
-# plug-in goes there only. Windows builds install the DLL into <prefix>/vst.
+# folder (<prefix>/lib/vst and <prefix>/lib/lxvst; <prefix>/lib/lv2), where
+# distributions put system-wide plug-ins. KETTRIX_VST_DIR, when set, wins
+# over both for the VST 2 module: it goes there only. Windows builds install
+# the DLL into <prefix>/vst.
 #
 # Only the plug-in is installed (component "plugin"); the tools and tests
 # stay in the build tree.
@@ -40,6 +42,7 @@ endif()
 
 foreach(row IN LISTS KETTRIX_INSTALL_FORMATS)
   string(REPLACE "|" ";" fields "${row}")
+  list(GET fields 0 format)
   list(GET fields 1 target)
   list(GET fields 2 name)
   list(GET fields 3 home_dirs)
@@ -47,11 +50,34 @@ foreach(row IN LISTS KETTRIX_INSTALL_FORMATS)
   if(NOT TARGET ${target})
     continue()
   endif()
+  set(own_dir "")
+  if(format STREQUAL "VST 2")
+    set(own_dir "${KETTRIX_VST_DIR}")
+  endif()
+  if(name MATCHES "\\.lv2$")
+    # A bundle: its folder with the module and the Turtle files beside it.
+    get_target_property(bundle ${target} KETTRIX_BUNDLE_DIR)
+    get_target_property(module ${target} KETTRIX_BUNDLE_MODULE)
+    get_filename_component(bundle_name "${bundle}" NAME)
+    set(check "
+      if(NOT \"${bundle_name}\" STREQUAL \"${name}\")
+        message(FATAL_ERROR \"${target} builds ${bundle_name}, the install table says ${name}\")
+      endif()")
+    set(copy "
+      file(GLOB kettrix_turtle \"${bundle}/*.ttl\")
+      file(INSTALL DESTINATION \"\${dir}/${name}\" TYPE MODULE FILES \"$<TARGET_FILE:${module}>\")
+      file(INSTALL DESTINATION \"\${dir}/${name}\" TYPE FILE FILES \${kettrix_turtle})")
+  else()
+    set(check "
+      if(NOT \"$<TARGET_FILE_NAME:${target}>\" STREQUAL \"${name}\")
+        message(FATAL_ERROR \"${target} builds $<TARGET_FILE_NAME:${target}>, the install table says ${name}\")
+      endif()")
+    set(copy "
+      file(INSTALL DESTINATION \"\${dir}\" TYPE MODULE FILES \"$<TARGET_FILE:${target}>\")")
+  endif()
   install(CODE "
-    if(NOT \"$<TARGET_FILE_NAME:${target}>\" STREQUAL \"${name}\")
-      message(FATAL_ERROR \"${target} builds $<TARGET_FILE_NAME:${target}>, the install table says ${name}\")
-    endif()
-    set(kettrix_dirs \"${KETTRIX_VST_DIR}\")
+    ${check}
+    set(kettrix_dirs \"${own_dir}\")
     if(NOT kettrix_dirs)
       if(NOT \"${kettrix_default_prefix}\" STREQUAL \"\" AND CMAKE_INSTALL_PREFIX STREQUAL \"${kettrix_default_prefix}\")
         if(NOT DEFINED ENV{HOME} OR \"\$ENV{HOME}\" STREQUAL \"\")
@@ -67,7 +93,7 @@ foreach(row IN LISTS KETTRIX_INSTALL_FORMATS)
       endif()
     endif()
     foreach(dir IN LISTS kettrix_dirs)
-      file(INSTALL DESTINATION \"\${dir}\" TYPE MODULE FILES \"$<TARGET_FILE:${target}>\")
+      ${copy}
     endforeach()
   " COMPONENT plugin)
 endforeach()

@@ -9,8 +9,14 @@
 # VST 2: Qtractor, REAPER, Bitwig and Carla search ~/.vst; Ardour searches
 # ~/.lxvst (and not ~/.vst), and Carla both. System-wide the same names sit
 # under lib/ of /usr or /usr/local.
+# LV2: a bundle folder (its name ends in .lv2: the module and its Turtle
+# files), built by a target that names the folder in its KETTRIX_BUNDLE_DIR
+# property. Every LV2 host (through lilv: Ardour, Qtractor, Carla, jalv)
+# searches ~/.lv2, /usr/local/lib/lv2 and /usr/lib/lv2 unless LV2_PATH says
+# otherwise.
 set(KETTRIX_INSTALL_FORMATS
     "VST 2|Kettrix4|Kettrix4.so|.vst .lxvst|lib/vst lib/lxvst"
+    "LV2|Kettrix4_lv2_bundle|Kettrix4.lv2|.lv2|lib/lv2"
 )
 
 if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)

@@ -75,6 +75,21 @@ enum class Menu {
     Patch
 };
 
+// How the read-out line shows a control's parameter (see ReadOut.h).
+enum class ReadOutFormat {
+    Percent,       // "name: n %" of the parameter's maximum
+    OnOff,         // "name: ON" or "name: OFF"
+    Hertz,         // a pitch or cutoff in Hz
+    OscMix,        // the oscillator mix as "a/b%"
+    Pan,           // "n% L", "n% R" or "0% Center"
+    HalfPercent,   // a volume of 0..2 as 0..100 %
+    ActiveMuted,   // "name: ACTIVE" or "name: MUTED"
+    NameOnly,      // the name alone (selectors and tabs)
+    Silent,        // the line keeps what it shows
+    ShapeHint,     // the envelope editors: how to pick a shape
+    KeyboardHint,  // the keyboard: how to drag its range
+};
+
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
     bool operator==(const Rect&) const = default;
@@ -98,6 +113,7 @@ struct ControlEntry {
     Group group = Group::None;
     Menu menu = Menu::None;
     int sound = -1;  // the sound a per-sound control belongs to; for name fields and strips, their sound
+    ReadOutFormat readOut = ReadOutFormat::Percent;  // what the read-out line says of the parameter
 };
 
 // The three envelopes of the oscillator section and two of each noise section,
@@ -156,15 +172,10 @@ inline constexpr Rect kFileCommandsRect{382, 524, 517, 542};
 constexpr Rect nameFieldRect(int s) { return {kStripX0 + kStripPitch * s, 18, kStripX0 + 75 + kStripPitch * s, 30}; }
 inline constexpr Rect kKeyboardRect{48, 465, 944, 511};  // one white key plus 63 more, wider than the window
 
-// Selectors stepped by the previous/next buttons, in button order (1373..1384
-// in pairs): noise 1 type, noise 2 type, hit type, oscillator filter type,
-// noise 1 filter type, noise 2 filter type.
-inline constexpr std::array<int, 6> kSteppedSelectorOffsets = {46, 72, 19, 40, 68, 94};
-
 // Offsets of the hit generator panel (backdrop and three knobs), greyed unless
 // "Hit type" is "Hit Generator".
-inline constexpr std::array<int, 4> kHitPanelOffsets = {69, 70, 96, 118};
-inline constexpr int kHitTypeOffset = 19;
+inline constexpr std::array<int, 4> kHitPanelOffsets = {kit::offset::kHitPanel, kit::offset::kHitVolumeMirror,
+                                                        kit::offset::kHitLowpassMirror, kit::offset::kHitModDecay};
 inline constexpr int kHitGeneratorType = 18;
 
 }  // namespace kettrix::editor

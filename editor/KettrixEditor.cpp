@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cmath>
 
 #include "editor/EditorImages.h"
 #include "editor/IKeyboardControlK4.h"
@@ -24,18 +23,6 @@ using kit::soundIndex;
 
 constexpr IColor kReadOutColor{255, 180, 180, 180};
 constexpr IColor kNameColor{255, 83, 211, 246};
-
-// Offsets re-delivered when a sound is shown, so that the envelope editors
-// take the sound's envelopes: the noise types, then per envelope attack,
-// release, attack shape, release shape, mode and depth.
-constexpr int kRedeliveredOffsets[] = {46, 72,                   // noise types
-                                       26, 27, 28, 29, 31, 30,   // oscillator volume
-                                       20, 21, 22, 23, 25, 24,   // oscillator modulation
-                                       34, 35, 36, 37, 39, 38,   // oscillator filter
-                                       51, 52, 53, 54, 56, 55,   // noise 1 volume
-                                       62, 63, 64, 65, 67, 66,   // noise 1 filter
-                                       77, 78, 79, 80, 82, 81,   // noise 2 volume
-                                       88, 89, 90, 91, 93, 92};  // noise 2 filter
 
 constexpr std::array<Group, 3> kOscViewGroups = {Group::OscVolume, Group::OscModulation, Group::OscFilter};
 constexpr std::array<Group, 2> kNoise1ViewGroups = {Group::Noise1Volume, Group::Noise1Filter};
@@ -102,7 +89,7 @@ void KettrixEditor::BuildControls() {
     graphics_.HandleMouseOver(true);
     for (int s = 0; s < kit::kSoundCount; ++s) {
         HideSoundSections(s);
-        GreyHitPanel(s, store_.value(soundIndex(s, kHitTypeOffset)));
+        GreyHitPanel(s, store_.value(soundIndex(s, kit::offset::kHitType)));
     }
 }
 
@@ -192,25 +179,26 @@ void KettrixEditor::AttachEntry(const ControlEntry& entry) {
     places.groups[static_cast<std::size_t>(entry.group)].AddParam(entry.param);
     if (places.controlOfOffset[static_cast<std::size_t>(off)] < 0)
         places.controlOfOffset[static_cast<std::size_t>(off)] = index;
+    namespace o = kit::offset;
     switch (off) {
-        case 115:
+        case o::kShowMixer:
             places.pageTabs[0] = index;
             break;
-        case 116:
+        case o::kShowVelocity:
             places.pageTabs[1] = index;
             break;
-        case 4:
-        case 5:
-        case 6:
-            places.oscViewTabs[static_cast<std::size_t>(off - 4)] = index;
+        case o::kOscVolTab:
+        case o::kOscModTab:
+        case o::kOscFilterTab:
+            places.oscViewTabs[static_cast<std::size_t>(off - o::kOscVolTab)] = index;
             break;
-        case 7:
-        case 8:
-            places.noise1ViewTabs[static_cast<std::size_t>(off - 7)] = index;
+        case o::kNoise1VolTab:
+        case o::kNoise1FilterTab:
+            places.noise1ViewTabs[static_cast<std::size_t>(off - o::kNoise1VolTab)] = index;
             break;
-        case 9:
-        case 10:
-            places.noise2ViewTabs[static_cast<std::size_t>(off - 9)] = index;
+        case o::kNoise2VolTab:
+        case o::kNoise2FilterTab:
+            places.noise2ViewTabs[static_cast<std::size_t>(off - o::kNoise2VolTab)] = index;
             break;
         default:
             break;
@@ -247,16 +235,7 @@ void KettrixEditor::ShowValue(int paramIdx, double value, bool normalized) {
         graphics_.SetParameterFromPlug(paramIdx, value, normalized);
         return;
     }
-    if (!normalized) {
-        double lo = 0.0, hi = 1.0, shape = 1.0;
-        if (plug_ == nullptr || !plug_->GetParamRange(paramIdx, &lo, &hi, &shape)) return;
-        if (!(hi > lo)) {
-            value = 0.0;
-        } else {
-            value = (std::clamp(value, lo, hi) - lo) / (hi - lo);
-            if (shape > 0.0 && shape != 1.0) value = std::pow(value, 1.0 / shape);
-        }
-    }
+    if (!normalized && (plug_ == nullptr || !plug_->NormalizedFromPlain(paramIdx, value, &value))) return;
     for (int index : controlsOfParam_[static_cast<std::size_t>(paramIdx)])
         graphics_.GetControl(index)->SetValueFromPlug(value);
 }
@@ -290,7 +269,14 @@ void KettrixEditor::ShowSoundSections(int s) {
     SelectEnvelopeView(Section::Oscillator, s, places.views[0]);
     SelectEnvelopeView(Section::Noise1, s, places.views[1]);
     SelectEnvelopeView(Section::Noise2, s, places.views[2]);
-    for (int off : kRedeliveredOffsets) store_.notifyChanged(soundIndex(s, off));
+    // Re-delivered so that the envelope editors take the sound's envelopes:
+    // the noise types, then per envelope attack, release, attack shape,
+    // release shape, mode and depth.
+    store_.notifyChanged(soundIndex(s, kit::offset::kNoiseType));
+    store_.notifyChanged(soundIndex(s, kit::offset::kNoise2Type));
+    for (const EnvelopeEntry& e : envelopes())
+        for (int off : {e.attack, e.release, e.attackShape, e.releaseShape, e.mode, e.depth})
+            store_.notifyChanged(soundIndex(s, off));
 }
 
 void KettrixEditor::SelectPage(int s, int page) {
@@ -423,31 +409,32 @@ void KettrixEditor::showParameterValue(int index, double plain) { ShowValue(inde
 void KettrixEditor::soundParameterChanged(int sound, int off, double plain) {
     if (!ValidSound(sound)) return;
     EnvelopeParameterChanged(sound, off, plain);
-    if (off == kHitTypeOffset) {
+    if (off == kit::offset::kHitType) {
         GreyHitPanel(sound, plain);
         return;
     }
     // The tabs send 1 when clicked and are reset to 0 by the selection; only the click selects.
     if (plain <= 0.0) return;
+    namespace o = kit::offset;
     switch (off) {
-        case 115:
+        case o::kShowMixer:
             SelectPage(sound, 0);
             break;
-        case 116:
+        case o::kShowVelocity:
             SelectPage(sound, 1);
             break;
-        case 4:
-        case 5:
-        case 6:
-            SelectEnvelopeView(Section::Oscillator, sound, off - 4);
+        case o::kOscVolTab:
+        case o::kOscModTab:
+        case o::kOscFilterTab:
+            SelectEnvelopeView(Section::Oscillator, sound, off - o::kOscVolTab);
             break;
-        case 7:
-        case 8:
-            SelectEnvelopeView(Section::Noise1, sound, off - 7);
+        case o::kNoise1VolTab:
+        case o::kNoise1FilterTab:
+            SelectEnvelopeView(Section::Noise1, sound, off - o::kNoise1VolTab);
             break;
-        case 9:
-        case 10:
-            SelectEnvelopeView(Section::Noise2, sound, off - 9);
+        case o::kNoise2VolTab:
+        case o::kNoise2FilterTab:
+            SelectEnvelopeView(Section::Noise2, sound, off - o::kNoise2VolTab);
             break;
         default:
             break;
@@ -518,14 +505,19 @@ void KettrixEditor::SetUpEnvelopeEditors() {
 void KettrixEditor::EnvelopeParameterChanged(int sound, int off, double plain) {
     for (std::size_t k = 0; k < envelopes().size(); ++k) {
         const EnvelopeEntry& e = envelopes()[k];
+        // The editor's own parameter (a sound-0 offset) carries its edits.
+        const bool edit = sound == 0 && off == e.editorParam;
+        const bool shown = sound == currentSound_ && (off == e.attack || off == e.release || off == e.depth ||
+                                                      off == e.attackShape || off == e.releaseShape);
+        // Looked up only when it is concerned: a kit load passes every
+        // parameter through here.
+        if (!edit && !shown) continue;
         K4_GEnvelope* editor = EnvelopeEditor(static_cast<int>(k));
         if (editor == nullptr) continue;
-        // The editor's own parameter (a sound-0 offset) carries its edits.
-        if (sound == 0 && off == e.editorParam) {
+        if (edit) {
             CopyEnvelopeEdit(*editor, e);
             continue;
         }
-        if (sound != currentSound_) continue;
         if (off == e.attack) editor->SetAttack(plain);
         if (off == e.release) editor->SetRelease(plain);
         if (off == e.depth) editor->SetDepth(plain);
@@ -552,14 +544,12 @@ void KettrixEditor::SetFromEnvelopeEditor(int s, int off, double plain) {
     const int index = soundIndex(s, off);
     const double value = kit::clampToRange(index, plain);
     if (value == store_.value(index)) return;
-    double lo = 0.0, hi = 1.0, shape = 1.0;
+    double normalized = 0.0;
     IControl* slider = graphics_.GetControl(ControlOf(s, off));
-    if (slider == nullptr || plug_ == nullptr || !plug_->GetParamRange(index, &lo, &hi, &shape) || !(hi > lo)) {
+    if (slider == nullptr || plug_ == nullptr || !plug_->NormalizedFromPlain(index, value, &normalized)) {
         kit_.setControlValue(index, value);
         return;
     }
-    double normalized = (value - lo) / (hi - lo);
-    if (shape > 0.0 && shape != 1.0) normalized = std::pow(normalized, 1.0 / shape);
     slider->SetValue(normalized);
     slider->SetDirty(true);
 }

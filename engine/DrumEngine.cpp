@@ -211,6 +211,14 @@ void DrumEngine::reset(double sampleRate) {
     reapplySoundParameters();
 }
 
+void DrumEngine::restart() {
+    for (int sound = 0; sound < kSoundCount; ++sound) stopSound(sound);
+    router_.forgetNotes();
+    for (auto& sound : sounds_) sound->rebuild(sampleRate_);
+    reapplySoundParameters();
+    smoother_.settleAll();
+}
+
 void DrumEngine::reapplySoundParameters() {
     host_.quiet = true;
     for (int index = 0; index < kFirstGlobalIndex; ++index)

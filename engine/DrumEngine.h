@@ -54,6 +54,13 @@ public:
     // editor side effects (mirrored controls).
     void reapplySoundParameters();
 
+    // Silence and voices as new for the kit as it stands: every sound
+    // stopped, the router's notes forgotten, voices and effects rebuilt at
+    // the current rate with the kit's parameters applied again and smoothing
+    // settled. From here the engine renders exactly what a new engine given
+    // this kit would.
+    void restart();
+
     // --- SoundParameterSink ---------------------------------------
     void applySoundParameter(int sound, int off, double value) override;
     void setMute(int sound, bool on) override { mixer_.setMute(sound, on); }

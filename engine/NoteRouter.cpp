@@ -35,6 +35,19 @@ void NoteRouter::noteOff(int note) {
     if (note >= 0 && note < kMidiNoteCount) held_[static_cast<unsigned>(note)] = 0;
 }
 
+void NoteRouter::forgetNotes() {
+    const SoundTrigger fresh;
+    for (SoundTrigger& t : triggers_) {
+        const int keyLo = t.keyLo;
+        const int keyHi = t.keyHi;
+        t = fresh;
+        t.keyLo = keyLo;
+        t.keyHi = keyHi;
+    }
+    startedBy_.fill(0);
+    held_.fill(0);
+}
+
 void NoteRouter::choke(int target) {
     // Records that no note has started yet name no sound (kNotStarted).
     if (target < 0 || target >= kSoundCount) return;

@@ -35,6 +35,10 @@ public:
     void noteOn(int note, int velocity);
     // Releases every sound last started by this note number.
     void noteOff(int note);
+    // Forgets every note and start, as a new router would: no key held, no
+    // sound started (so a choke finds nothing to restart), every gate closed.
+    // Key ranges and mutes stay: they follow the kit.
+    void forgetNotes();
     // Restarts the first sound whose record names `target`, silently; a
     // sound that has not been started by a note yet is left alone.
     void choke(int target);

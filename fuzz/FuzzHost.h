@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -16,9 +15,6 @@
 
 namespace kettrix {
 class IPlugMonoSynth;
-namespace engine {
-class ParamSmoother;
-}
 }  // namespace kettrix
 
 namespace kettrix::fuzz {
@@ -68,8 +64,8 @@ public:
 // Creating an instance takes about a third of a second in the sanitizer
 // build, so each target keeps one per process (Shared) and brings it back to
 // the state it had after opening before every input: host settings, editor
-// closed, MIDI queue empty, every preset slot, the current kit, and voices,
-// effects and smoothers rebuilt as new.
+// closed, every preset slot and the current kit (reloaded only when they
+// differ), and voices, effects, smoothing, note state and MIDI queue as new.
 class FuzzedPlugin {
 public:
     static constexpr int kOutputs = 12;
@@ -107,11 +103,12 @@ public:
 
 private:
     void captureOpeningState();
+    // The current program, its kit and every preset slot as after opening.
+    bool kitAsOpened();
 
     AEffect* effect_ = nullptr;
     std::vector<std::uint8_t> openingProgram_;
     std::vector<PresetSlot> openingSlots_;
-    std::unique_ptr<engine::ParamSmoother> openingSmoother_;
     std::vector<float> floatSamples_;
     std::vector<double> doubleSamples_;
 };

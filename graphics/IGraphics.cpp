@@ -2,7 +2,6 @@
 // value traffic between controls and parameters.
 #include "IGraphics.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "BitmapCache.h"
@@ -78,16 +77,7 @@ IBitmap IGraphics::LoadBitmap(int id, const char* fileName, int frames, bool fra
 // --- Values from the plug-in -----------------------------------------------------
 
 void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized) {
-    if (!normalized) {
-        double lo = 0.0, hi = 1.0, shape = 1.0;
-        if (!plug_ || !plug_->GetParamRange(paramIdx, &lo, &hi, &shape)) return;
-        if (!(hi > lo)) {
-            value = 0.0;
-        } else {
-            value = (std::clamp(value, lo, hi) - lo) / (hi - lo);
-            if (shape > 0.0 && shape != 1.0) value = std::pow(value, 1.0 / shape);
-        }
-    }
+    if (!normalized && (!plug_ || !plug_->NormalizedFromPlain(paramIdx, value, &value))) return;
     for (const auto& control : controls_) {
         if (control->ParamIdx() == paramIdx) control->SetValueFromPlug(value);
         if (control->NAuxParams() > 0) {

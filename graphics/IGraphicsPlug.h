@@ -23,16 +23,17 @@ public:
     virtual void ShowParamInfo(int /*paramIdx*/, int /*x*/, int /*y*/) {}
     virtual void ClearParamInfo() {}
 
-    // A parameter's plain range and shape, for plain → normalised mapping:
-    // normalised = ((v − min) / (max − min))^(1 / shape). False when the
-    // index is not a parameter.
-    virtual bool GetParamRange(int paramIdx, double* min, double* max, double* shape) const = 0;
+    // The normalised value (0..1) of a parameter's plain value `plain`, as
+    // the parameter itself maps it (out-of-range and NaN values included).
+    // False when the index is not a parameter.
+    virtual bool NormalizedFromPlain(int paramIdx, double plain, double* normalized) const = 0;
     // The parameter's current value as text (for a text entry's initial
     // text); false when there is none.
     virtual bool GetParamText(int /*paramIdx*/, char* /*out*/, std::size_t /*outSize*/) const { return false; }
-    // Converts typed text to the parameter's normalised value: an enumerated
-    // parameter matches its value names (no match gives 0), others read a
-    // number. False when the index is not a parameter.
+    // Converts typed text to the parameter's normalised value as the host's
+    // text entry does: an enumerated parameter matches its value names,
+    // others read a finite number. False when the index is not a parameter
+    // or the text names no value.
     virtual bool ParamFromText(int /*paramIdx*/, const char* /*text*/, double* /*normalized*/) const { return false; }
 
     // Offers the host's own menu for a parameter (right click); true when

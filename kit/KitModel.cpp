@@ -12,13 +12,11 @@ namespace {
 // the kit (view tabs, pan, volume, output, key ranges, choke, section
 // switches) and reserved slots.
 bool skippedWhenApplying(int off) {
-    return (off >= 4 && off <= 10) || (off >= 101 && off <= 104) || off == 115 || off == 116 ||
-           (off >= 119 && off <= 121) || (off >= 125 && off <= 130);
+    return (off >= offset::kOscVolTab && off <= offset::kNoise2FilterTab) ||
+           (off >= offset::kPan && off <= offset::kVelocityPage) || off == offset::kShowMixer ||
+           off == offset::kShowVelocity || (off >= offset::kReservedBeforeKeys && off <= offset::kKeyHi) ||
+           (off >= offset::kPatch && off <= offset::kNoise1On);
 }
-
-// Offsets of the selectors stepped by the previous/next buttons 1373-1384,
-// two buttons (previous, next) per selector.
-constexpr int kSelectorOffsets[] = {46, 72, 19, 40, 68, 94};
 
 }  // namespace
 
@@ -59,7 +57,8 @@ void KitModel::dispatchGlobal(int index, double value) {
         // Buttons send 1 when pressed and 0 when released; only the press steps.
         if (value > 0.0 && hasCurrentSound()) {
             const int button = index - global::kFirstSelectorButton;
-            editor_->stepSelector(editor_->currentSound(), kSelectorOffsets[button / 2], button % 2 == 0 ? -1 : 1);
+            editor_->stepSelector(editor_->currentSound(), layout::kSteppedSelectors[button / 2],
+                                  button % 2 == 0 ? -1 : 1);
         }
     } else if (inRow(global::kShowSound)) {
         if (!programChanging_ && value > 0.0) editor_->selectSound(index - global::kShowSound);

@@ -1,9 +1,7 @@
 #include "plugin/EditorAttachment.h"
 
 #include <atomic>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "base/IPlugBase.h"
 #include "editor/IKeyboardControlK4.h"
@@ -54,12 +52,10 @@ void PlugForGraphics::EndHostParamEdit(int paramIdx) {
 void PlugForGraphics::ShowParamInfo(int paramIdx, int, int) { plug_.ShowParamInfo(paramIdx); }
 void PlugForGraphics::ClearParamInfo() { plug_.ClearParamInfo(); }
 
-bool PlugForGraphics::GetParamRange(int paramIdx, double* min, double* max, double* shape) const {
+bool PlugForGraphics::NormalizedFromPlain(int paramIdx, double plain, double* normalized) const {
     const Param* param = plug_.ParamAt(paramIdx);
-    if (param == nullptr) return false;
-    if (min) *min = param->Min();
-    if (max) *max = param->Max();
-    if (shape) *shape = param->Shape();
+    if (param == nullptr || normalized == nullptr) return false;
+    *normalized = param->Normalized(plain);
     return true;
 }
 
@@ -72,20 +68,11 @@ bool PlugForGraphics::GetParamText(int paramIdx, char* out, std::size_t outSize)
     return true;
 }
 
+// The text reads as the host's does; the editor takes the value normalised.
 bool PlugForGraphics::ParamFromText(int paramIdx, const char* text, double* normalized) const {
     const Param* param = plug_.ParamAt(paramIdx);
-    if (param == nullptr || text == nullptr || normalized == nullptr) return false;
     double plain = 0.0;
-    if (!param->DisplayTexts().empty()) {
-        // An enumerated value is chosen by its exact name; no match gives 0.
-        if (!param->ValueOfDisplayText(text, &plain)) plain = 0.0;
-    } else {
-        plain = std::strtod(text, nullptr);
-        if (!std::isfinite(plain)) plain = 0.0;
-        if (param->NegateDisplay()) plain = -plain;
-    }
-    if (plain < param->Min()) plain = param->Min();
-    if (plain > param->Max()) plain = param->Max();
+    if (param == nullptr || normalized == nullptr || !plug_.ParamValueFromText(paramIdx, text, &plain)) return false;
     *normalized = param->Normalized(plain);
     return true;
 }

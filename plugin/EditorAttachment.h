@@ -35,7 +35,7 @@ public:
     void EndHostParamEdit(int paramIdx) override;
     void ShowParamInfo(int paramIdx, int x, int y) override;
     void ClearParamInfo() override;
-    bool GetParamRange(int paramIdx, double* min, double* max, double* shape) const override;
+    bool NormalizedFromPlain(int paramIdx, double plain, double* normalized) const override;
     bool GetParamText(int paramIdx, char* out, std::size_t outSize) const override;
     bool ParamFromText(int paramIdx, const char* text, double* normalized) const override;
     void LockPlug() override;

@@ -58,6 +58,12 @@ void IPlugMonoSynth::Reset() {
     kit_.setProgramChanging(false);
 }
 
+void IPlugMonoSynth::RestartEngine() {
+    PlugLockGuard guard(Lock());
+    midiQueue_.Clear();
+    engine_.restart();
+}
+
 void IPlugMonoSynth::AttachEditor(kit::EditorSeam& editor) {
     PlugLockGuard guard(Lock());
     kit_.attachEditor(editor);

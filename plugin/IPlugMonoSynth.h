@@ -31,6 +31,10 @@ public:
     static PlugConfig Configuration();
 
     void Reset() override;
+    // Silence as from a new instance with the kit as it stands: the MIDI
+    // queue emptied and the engine restarted (voices, effects, smoothing and
+    // note state as new). Parameters, presets and the editor stay.
+    void RestartEngine();
     void ParameterChanged(int paramIndex) override;
     // The editor's read-out line.
     void ShowParamInfo(int paramIndex) override;

@@ -30,6 +30,9 @@ packages=(cmake g++ make pkg-config ccache libgtest-dev libgmock-dev libbenchmar
           # A third-party VST 2 instrument, only run as a test subject for
           # the kettrix-render host (its test is skipped without it).
           dpf-plugins-vst
+          # The LV2 module's interface headers; the bundle's checks (lv2ls,
+          # lv2info) and a real LV2 host to play it (jalv).
+          lv2-dev lilv-utils jalv
           # Reading the reference recordings (FLAC) in kettrix-kitcheck.
           libsndfile1-dev
           "${fuzz_packages[@]}" "${reference_packages[@]}" "$@")

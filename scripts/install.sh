@@ -3,17 +3,19 @@
 #
 # Usage: scripts/install.sh [--prefix DIR | --dir DIR] [--uninstall]
 #   (no option)   ~/.vst/Kettrix4.so and ~/.lxvst/Kettrix4.so, the folders
-#                 Ardour, Qtractor, REAPER, Bitwig and Carla search
-#   --prefix DIR  DIR/lib/vst and DIR/lib/lxvst (for example --prefix
-#                 /usr/local, run as root, for every user of the machine)
-#   --dir DIR     DIR/Kettrix4.so only, any folder your host is told to search
-#   --uninstall   removes Kettrix4.so from the chosen folders instead
+#                 Ardour, Qtractor, REAPER, Bitwig and Carla search, and the
+#                 LV2 bundle ~/.lv2/Kettrix4.lv2
+#   --prefix DIR  DIR/lib/vst, DIR/lib/lxvst and DIR/lib/lv2 (for example
+#                 --prefix /usr/local, run as root, for every user)
+#   --dir DIR     the VST 2 module DIR/Kettrix4.so only, any folder your host
+#                 is told to search
+#   --uninstall   removes what the chosen option installs instead
 # The build needs the packages of scripts/install-deps.sh (run it first as
 # root, or let this script tell you what is missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; }
 
 install_args=()
 vst_dir=""
@@ -36,13 +38,14 @@ command -v cmake >/dev/null || {
   exit 1
 }
 
-# The installed files, one per line: every format's name in every folder
-# the chosen option gives it (the table is cmake/KettrixInstallFolders.cmake).
+# The installed files (a bundle: its folder), one per line: every format's
+# name in every folder the chosen option gives it (the table is
+# cmake/KettrixInstallFolders.cmake); --dir is for the VST 2 module only.
 installed_files() {
   local format target name home_dirs prefix_dirs dir
   while IFS='|' read -r format target name home_dirs prefix_dirs; do
     if [ -n "$vst_dir" ]; then
-      echo "$vst_dir/$name"
+      if [ "$format" = "VST 2" ]; then echo "$vst_dir/$name"; fi
     elif [ -n "$prefix" ]; then
       for dir in $prefix_dirs; do echo "$prefix/$dir/$name"; done
     else
@@ -53,7 +56,10 @@ installed_files() {
 
 if [ "$uninstall" -eq 1 ]; then
   while read -r file; do
-    if [ -e "$file" ]; then
+    if [ -d "$file" ] && [ "${file%.lv2}" != "$file" ]; then
+      rm -rf "$file"
+      echo "Removed $file"
+    elif [ -e "$file" ]; then
       rm -f "$file"
       echo "Removed $file"
     else
@@ -74,11 +80,20 @@ done
 build_dir=build-install
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DKETTRIX_TESTS=OFF -DKETTRIX_TOOLS=OFF \
       -DKETTRIX_VST_DIR="$vst_dir" >/dev/null
-cmake --build "$build_dir" -j"$(nproc)" --target Kettrix4
+# Every format's build target from the table that this build has (the LV2
+# bundle needs the LV2 headers of scripts/install-deps.sh).
+known_targets=$(cmake --build "$build_dir" --target help)
+targets=()
+while IFS='|' read -r _ target _; do
+  if grep -Eq "(^|\.\.\. )$target(:|\$| )" <<<"$known_targets"; then targets+=("$target"); fi
+done < <(cmake -P cmake/KettrixInstallFolders.cmake)
+cmake --build "$build_dir" -j"$(nproc)" --target "${targets[@]}"
 cmake --install "$build_dir" --component plugin "${install_args[@]}"
 
 echo
-while read -r file; do echo "Installed $file"; done < <(installed_files)
+while read -r file; do
+  if [ -e "$file" ]; then echo "Installed $file"; fi
+done < <(installed_files)
 # Ardour searches no folder in the user's home unless told to.
 if [ -z "$vst_dir$prefix" ] && [ -z "${LXVST_PATH:-}" ]; then
   echo "Ardour: add ~/.lxvst under Edit > Preferences > Plugins > VST (Linux VST Path),"

@@ -20,7 +20,7 @@ namespace {
 class NoPlug : public IGraphicsPlug {
 public:
     void SetParameterFromEditor(int, double) override {}
-    bool GetParamRange(int, double*, double*, double*) const override { return false; }
+    bool NormalizedFromPlain(int, double, double*) const override { return false; }
 };
 
 // A knob strip: frames of a disc with a soft edge and an indicator.

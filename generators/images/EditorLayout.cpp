@@ -44,6 +44,13 @@ public:
         throw std::logic_error("no control of sound 1 for offset " + std::to_string(offset));
     }
     const editor::ControlEntry& global(int index) const { return all_.at(static_cast<std::size_t>(index)); }
+    // The previous (or next) button of the selector a stepped offset names.
+    const editor::ControlEntry& stepButton(int offset, bool next) const {
+        const int param = layout::previousButtonOf(offset) + (next ? 1 : 0);
+        for (const editor::ControlEntry& entry : all_)
+            if (entry.kind == editor::ControlKind::Contact && entry.param == param) return entry;
+        throw std::logic_error("no previous/next button for offset " + std::to_string(offset));
+    }
 
 private:
     std::vector<editor::ControlEntry> all_;
@@ -77,13 +84,10 @@ void addNoiseSection(std::vector<ControlRect>& list, int n) {
     a("filter resonance", Look::Knob, off::kNoiseResonance);
     a("filter type", Look::Selector, off::kNoiseFilterType);
     a("type", Look::Selector, off::kNoiseType);
-    // Buttons in the list's order: hit, oscillator filter, then type and
-    // filter of noise 1 and of noise 2, previous before next.
-    const int pair = 2 + 2 * (n - 1);
-    add(list, p + "type previous", Look::Contact, table().global(gc::kFirstPrevNext + 2 * pair));
-    add(list, p + "type next", Look::Contact, table().global(gc::kFirstPrevNext + 2 * pair + 1));
-    add(list, p + "filter previous", Look::Contact, table().global(gc::kFirstPrevNext + 2 * pair + 2));
-    add(list, p + "filter next", Look::Contact, table().global(gc::kFirstPrevNext + 2 * pair + 3));
+    add(list, p + "type previous", Look::Contact, table().stepButton(off::kNoiseType + shift, false));
+    add(list, p + "type next", Look::Contact, table().stepButton(off::kNoiseType + shift, true));
+    add(list, p + "filter previous", Look::Contact, table().stepButton(off::kNoiseFilterType + shift, false));
+    add(list, p + "filter next", Look::Contact, table().stepButton(off::kNoiseFilterType + shift, true));
 }
 
 void addEnvelopeColumn(std::vector<ControlRect>& list, const std::string& name, const editor::EnvelopeEntry& e) {
@@ -121,10 +125,10 @@ std::vector<ControlRect> pageControls() {
     addSound(list, "osc 2 type", Look::Selector, off::kOsc2Type);
     addSound(list, "osc filter type", Look::Selector, off::kOscFilterType);
     addSound(list, "hit type", Look::Selector, off::kHitType);
-    add(list, "hit type previous", Look::Contact, table().global(gc::kFirstPrevNext));
-    add(list, "hit type next", Look::Contact, table().global(gc::kFirstPrevNext + 1));
-    add(list, "osc filter previous", Look::Contact, table().global(gc::kFirstPrevNext + 2));
-    add(list, "osc filter next", Look::Contact, table().global(gc::kFirstPrevNext + 3));
+    add(list, "hit type previous", Look::Contact, table().stepButton(off::kHitType, false));
+    add(list, "hit type next", Look::Contact, table().stepButton(off::kHitType, true));
+    add(list, "osc filter previous", Look::Contact, table().stepButton(off::kOscFilterType, false));
+    add(list, "osc filter next", Look::Contact, table().stepButton(off::kOscFilterType, true));
     addNoiseSection(list, 1);
     addNoiseSection(list, 2);
     const auto& envelopes = editor::envelopes();

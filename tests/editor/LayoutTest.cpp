@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "editor/EditorImages.h"
@@ -143,6 +144,49 @@ TEST(EditorLayout, EnvelopeShapeSelectorsSitOutsideTheWindow) {
                     c.menu == Menu::AttackShapeModulation);
     }
     EXPECT_EQ(outside, 14);
+}
+
+// The read-out takes a parameter's format from the first control showing it,
+// so every control of one parameter must state the same one.
+TEST(EditorLayout, ControlsOfOneParameterStateOneReadOutFormat) {
+    std::map<int, ReadOutFormat> stated;
+    for (const ControlEntry& c : editorControls()) {
+        if (c.param < 0) continue;
+        const auto [it, first] = stated.emplace(c.param, c.readOut);
+        EXPECT_TRUE(first || it->second == c.readOut) << "parameter " << c.param;
+    }
+    // Every sound shows its parameters alike.
+    for (int s = 1; s < kit::kSoundCount; ++s)
+        for (int off = 0; off < kit::kSoundBlockSize; ++off) {
+            const auto mine = stated.find(kit::soundIndex(s, off)), first = stated.find(kit::soundIndex(0, off));
+            if (mine != stated.end() && first != stated.end()) {
+                EXPECT_EQ(mine->second, first->second) << s << "/" << off;
+            }
+        }
+}
+
+// Each previous/next pair sits just left of and above the selector it steps,
+// on every row: the pairing of buttons and selectors is the layout's.
+TEST(EditorLayout, PreviousNextButtonsSitBesideTheSelectorTheyStep) {
+    const std::vector<ControlEntry> all = editorControls();
+    const auto find = [&all](int param, ControlKind kind) -> const ControlEntry* {
+        for (const ControlEntry& c : all)
+            if (c.param == param && c.kind == kind) return &c;
+        return nullptr;
+    };
+    for (int k = 0; k < layout::kSteppedSelectorCount; ++k) {
+        const int off = layout::kSteppedSelectors[k];
+        const ControlEntry* selector = find(kit::soundIndex(0, off), ControlKind::Selector);
+        const ControlEntry* previous = find(layout::previousButtonOf(off), ControlKind::Contact);
+        const ControlEntry* next = find(layout::previousButtonOf(off) + 1, ControlKind::Contact);
+        ASSERT_TRUE(selector && previous && next) << off;
+        EXPECT_EQ(selector->rect.left - previous->rect.left, 27) << off;
+        EXPECT_EQ(selector->rect.top - previous->rect.top, 4) << off;
+        EXPECT_EQ(next->rect.left - previous->rect.left, 13) << off;
+        EXPECT_TRUE(selector->menu == Menu::HitType || selector->menu == Menu::FilterType ||
+                    selector->menu == Menu::NoiseType)
+            << off;
+    }
 }
 
 }  // namespace

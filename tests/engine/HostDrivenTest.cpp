@@ -399,6 +399,31 @@ TEST_F(HostedPlugin, ChokeOfASoundThatNeverPlayedChangesNothing) {
     EXPECT_NEAR(afterChoke, alone, 1e-3 * alone);
 }
 
+TEST_F(HostedPlugin, RestartedEngineRendersWhatANewInstanceRenders) {
+    // Every sound twice (the second hits choke and retrigger), then the
+    // tails cut off mid-ring by the restart: what a new instance with the
+    // same kit then renders, sample for sample.
+    auto playEverySound = [&](int velocity) {
+        for (int sound = 0; sound < eng::kSoundCount; ++sound) noteOn(sound * 7, key(sound), velocity);
+        return renderSum(12000);
+    };
+    constexpr int kProgram = 5;
+    selectProgram(kProgram);
+    playEverySound(127);
+    playEverySound(60);
+    plug().RestartEngine();
+    const std::vector<double> restarted = playEverySound(100);
+
+    Dispatch(effect, effClose);
+    effect = CreateVstInstance(&RecordingHost::Callback);
+    ASSERT_NE(effect, nullptr);
+    open(44100.0f, 512);
+    selectProgram(kProgram);
+    const std::vector<double> fresh = playEverySound(100);
+    ASSERT_GT(*std::max_element(fresh.begin(), fresh.end()), 0.01);
+    EXPECT_EQ(restarted, fresh);
+}
+
 #if defined(__SSE2__)
 TEST_F(HostedPlugin, BlocksFlushDenormalsAndRestoreTheHostsFloatingPointMode) {
     const unsigned hostMode = _mm_getcsr() & ~0x8040u;  // FTZ and DAZ off

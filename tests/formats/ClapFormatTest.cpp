@@ -159,6 +159,11 @@ TEST(ClapModule, TextsConvertBothWaysThroughThePluginsOwnFormatting) {
     EXPECT_LT(std::strlen(tiny), sizeof tiny);
     double unused = 0.0;
     EXPECT_FALSE(params.text_to_value(plug.plugin(), kParamCount, "1", &unused));
+    // Texts that name no value are refused, as in the other formats and the editor.
+    for (const char* text : {"inf", "nan", "", "loud"})
+        EXPECT_FALSE(params.text_to_value(plug.plugin(), kKickVolume, text, &unused)) << text;
+    ASSERT_TRUE(params.text_to_value(plug.plugin(), kKickVolume, "1e9", &unused));
+    EXPECT_EQ(unused, 2.0);  // kept within the range
 }
 
 TEST(ClapAudio, NoteSoundsFromItsSampleOffsetAndIsSilentBefore) {

@@ -2,6 +2,7 @@
 // framework asks of it, and images made in memory.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -39,12 +40,12 @@ public:
     void EndHostParamEdit(int paramIdx) override { events.push_back({"end", paramIdx, 0.0}); }
     void ShowParamInfo(int paramIdx, int, int) override { events.push_back({"show", paramIdx, 0.0}); }
     void ClearParamInfo() override { events.push_back({"clear", -1, 0.0}); }
-    bool GetParamRange(int paramIdx, double* min, double* max, double* shape) const override {
+    // A stand-in for a parameter's own mapping: clamped, then shaped.
+    bool NormalizedFromPlain(int paramIdx, double plain, double* normalized) const override {
         auto it = ranges.find(paramIdx);
         if (it == ranges.end()) return false;
-        *min = it->second.min;
-        *max = it->second.max;
-        *shape = it->second.shape;
+        const Range& r = it->second;
+        *normalized = std::pow((std::clamp(plain, r.min, r.max) - r.min) / (r.max - r.min), 1.0 / r.shape);
         return true;
     }
     bool GetParamText(int paramIdx, char* out, std::size_t size) const override {

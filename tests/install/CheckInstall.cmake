@@ -1,6 +1,7 @@
 # Installs the plug-in component (default and with a prefix) into a scratch
-# folder and checks that Kettrix4.so landed in the folders each Linux host
-# searches; then scripts/install.sh --uninstall removes every copy.
+# folder and checks that Kettrix4.so (and the Kettrix4.lv2 bundle, where it
+# is built) landed in the folders each Linux host searches; then
+# scripts/install.sh --uninstall removes every copy.
 file(REMOVE_RECURSE "${SCRATCH}")
 file(MAKE_DIRECTORY "${SCRATCH}/home")
 
@@ -27,9 +28,17 @@ run(${CMAKE_COMMAND} --install ${BUILD} --component plugin)
 require_installed(home/.vst/Kettrix4.so home/.lxvst/Kettrix4.so)
 run(${CMAKE_COMMAND} --install ${BUILD} --component plugin --prefix "${SCRATCH}/prefix")
 require_installed(prefix/lib/vst/Kettrix4.so prefix/lib/lxvst/Kettrix4.so)
+set(expected 4)
+# The LV2 bundle, whole: ~/.lv2 (every lilv host) and <prefix>/lib/lv2.
+if(LV2)
+  foreach(dir home/.lv2 prefix/lib/lv2)
+    require_installed(${dir}/Kettrix4.lv2/Kettrix4.so ${dir}/Kettrix4.lv2/manifest.ttl ${dir}/Kettrix4.lv2/Kettrix4.ttl)
+  endforeach()
+  math(EXPR expected "${expected} + 6")
+endif()
 file(GLOB_RECURSE installed RELATIVE "${SCRATCH}" "${SCRATCH}/*")
 list(LENGTH installed count)
-if(NOT count EQUAL 4)
+if(NOT count EQUAL expected)
   message(FATAL_ERROR "only the plug-in is installed, found: ${installed}")
 endif()
 
@@ -37,6 +46,8 @@ endif()
 run(${SCRIPT} --uninstall)
 run(${SCRIPT} --prefix "${SCRATCH}/prefix" --uninstall)
 file(GLOB_RECURSE left RELATIVE "${SCRATCH}" "${SCRATCH}/*")
+file(GLOB left_bundles RELATIVE "${SCRATCH}" "${SCRATCH}/home/.lv2/*" "${SCRATCH}/prefix/lib/lv2/*")
+list(APPEND left ${left_bundles})
 if(left)
   message(FATAL_ERROR "left after --uninstall: ${left}")
 endif()

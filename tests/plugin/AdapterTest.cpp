@@ -9,6 +9,7 @@
 
 #include "TestHost.h"
 #include "TestPlug.h"
+#include "plugin/EditorAttachment.h"
 #include "plugin/IPlugMonoSynth.h"
 #include "plugin/Instance.h"
 
@@ -185,6 +186,47 @@ TEST_F(Adapter, String2ParameterAcceptsSwitchTextsAndNumbers) {
 
     EXPECT_EQ(set(TestPlug::kGain, nullptr), 1);
     EXPECT_EQ(set(TestPlug::kNumParams, "1"), 0);
+}
+
+// The host's text (effString2Parameter) and the editor's text entry read a
+// text alike: both take it or both refuse it, and a taken text leaves the
+// parameter at the value the editor computed. Texts that name no value
+// (unknown names, no number, infinities, NaN) change nothing.
+TEST_F(Adapter, HostAndEditorReadTypedTextAlikeAndRefuseWhatNamesNoValue) {
+    Instance effect(NewTestPlug());
+    auto* plug = static_cast<TestPlug*>(static_cast<IPlugVST*>(effect->object));
+    PlugForGraphics editorSide(*plug);
+    const char* const texts[] = {"1.5",   "40", "-40", "0.25", "3",    "12",  "on",    "off",  "On",
+                                 "maybe", "",   "abc", "inf",  "-inf", "nan", "1e400", " 0.5", "0.5 dB"};
+    const char* const refusedByAll[] = {"", "abc", "inf", "-inf", "nan", "1e400", "maybe"};
+    for (int index : {TestPlug::kGain, TestPlug::kSteps, TestPlug::kEnable, TestPlug::kTune}) {
+        for (const char* text : texts) {
+            effect->setParameter(effect.get(), index, 0.5f);
+            const float before = effect->getParameter(effect.get(), index);
+            double editorValue = -1.0;
+            const bool editorTakes = editorSide.ParamFromText(index, text, &editorValue);
+            const bool hostTakes = Dispatch(effect.get(), effString2Parameter, index, 0, const_cast<char*>(text)) == 1;
+            EXPECT_EQ(hostTakes, editorTakes) << index << " '" << text << "'";
+            const float after = effect->getParameter(effect.get(), index);
+            if (hostTakes && editorTakes) {
+                EXPECT_GE(editorValue, 0.0);
+                EXPECT_LE(editorValue, 1.0);
+                EXPECT_FLOAT_EQ(after, static_cast<float>(editorValue)) << index << " '" << text << "'";
+            } else {
+                EXPECT_EQ(after, before) << index << " '" << text << "'";
+            }
+        }
+        for (const char* text : refusedByAll) {
+            double unused = 0.0;
+            EXPECT_FALSE(editorSide.ParamFromText(index, text, &unused)) << index << " '" << text << "'";
+        }
+    }
+    double gain = -1.0;
+    ASSERT_TRUE(editorSide.ParamFromText(TestPlug::kGain, "40", &gain));
+    EXPECT_EQ(gain, 1.0);  // kept within the range
+    double enable = -1.0;
+    ASSERT_TRUE(editorSide.ParamFromText(TestPlug::kEnable, "on", &enable));
+    EXPECT_EQ(enable, 1.0);
 }
 
 TEST_F(Adapter, ProgramChunkStartsWithTheHeaderAndRoundTripsByteForByte) {

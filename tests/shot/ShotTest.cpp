@@ -27,7 +27,7 @@ public:
         last = normalized;
         ++sets;
     }
-    bool GetParamRange(int, double*, double*, double*) const override { return false; }
+    bool NormalizedFromPlain(int, double, double*) const override { return false; }
 };
 
 std::vector<shot::ScriptEvent> Parse(const char* text, std::string* error = nullptr) {

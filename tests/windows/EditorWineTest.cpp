@@ -105,10 +105,8 @@ struct TestPlug : IGraphicsPlug {
     }
     void BeginHostParamEdit(int i) override { calls.push_back("begin " + std::to_string(i)); }
     void EndHostParamEdit(int i) override { calls.push_back("end " + std::to_string(i)); }
-    bool GetParamRange(int, double* lo, double* hi, double* shape) const override {
-        *lo = 0.0;
-        *hi = 1.0;
-        *shape = 1.0;
+    bool NormalizedFromPlain(int, double plain, double* normalized) const override {
+        *normalized = plain;  // every parameter runs 0..1
         return true;
     }
 };

@@ -38,11 +38,9 @@ struct TestPlug : IGraphicsPlug {
     }
     void BeginHostParamEdit(int i) override { calls.push_back("begin " + std::to_string(i)); }
     void EndHostParamEdit(int i) override { calls.push_back("end " + std::to_string(i)); }
-    bool GetParamRange(int i, double* lo, double* hi, double* shape) const override {
+    bool NormalizedFromPlain(int i, double plain, double* normalized) const override {
         if (i < 0 || i >= 8) return false;
-        *lo = 0.0;
-        *hi = 1.0;
-        *shape = 1.0;
+        *normalized = plain;  // every parameter runs 0..1
         return true;
     }
     bool ParamFromText(int i, const char* text, double* normalized) const override {

@@ -132,12 +132,10 @@ public:
     void SetParameterFromEditor(int paramIdx, double normalized) override {
         plug_.SetParameterFromEditor(paramIdx, normalized);
     }
-    bool GetParamRange(int paramIdx, double* min, double* max, double* shape) const override {
+    bool NormalizedFromPlain(int paramIdx, double plain, double* normalized) const override {
         const Param* param = plug_.ParamAt(paramIdx);
         if (!param) return false;
-        *min = param->Min();
-        *max = param->Max();
-        *shape = param->Shape();
+        *normalized = param->Normalized(plain);
         return true;
     }
     void LockPlug() override { plug_.Lock().lock(); }
