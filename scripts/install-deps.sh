@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the native build and tests need, when missing.
-# Usage: scripts/install-deps.sh [--fuzz] [extra-package ...]
-#   --fuzz  also clang, its sanitizer runtimes and libFuzzer (fuzz/run-ci.sh)
+# Usage: scripts/install-deps.sh [--fuzz] [--reference] [extra-package ...]
+#   --fuzz       also clang, its sanitizer runtimes and libFuzzer (fuzz/run-ci.sh)
+#   --reference  also recordings of real drum kits (about 140 MB), measured by
+#                kettrix-kitcheck --reference as the ranges the factory kits
+#                are compared with
 set -euo pipefail
 
 fuzz_packages=()
-if [ "${1:-}" = "--fuzz" ]; then
-  fuzz_packages=(clang libclang-rt-14-dev libfuzzer-14-dev)
+reference_packages=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --fuzz) fuzz_packages=(clang libclang-rt-14-dev libfuzzer-14-dev) ;;
+    --reference) reference_packages=(hydrogen-drumkits) ;;
+    *) break ;;
+  esac
   shift
-fi
+done
 
 packages=(cmake g++ make pkg-config ccache libgtest-dev libgmock-dev libbenchmark-dev libebur128-dev
           libpng-dev zlib1g-dev libfreetype-dev fonts-liberation2 libx11-dev
@@ -25,7 +33,9 @@ packages=(cmake g++ make pkg-config ccache libgtest-dev libgmock-dev libbenchmar
           # The LV2 module's interface headers; the bundle's checks (lv2ls,
           # lv2info) and a real LV2 host to play it (jalv).
           lv2-dev lilv-utils jalv
-          "${fuzz_packages[@]}" "$@")
+          # Reading the reference recordings (FLAC) in kettrix-kitcheck.
+          libsndfile1-dev
+          "${fuzz_packages[@]}" "${reference_packages[@]}" "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -42,19 +42,8 @@ double median(std::vector<double> v) {
     return n % 2 == 1 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
 }
 
-// Records a failed check, or an allowed one when the kit declares it.
 void fail(KitResult& kit, int sound, const std::string& check, const std::string& detail) {
-    const bool allowed =
-        sound >= 0 ? kit.deviations.sound.count({sound, check}) > 0 : kit.deviations.kit.count(check) > 0;
-    std::string line = check + ": ";
-    if (sound >= 0) {
-        line += "sound " + std::to_string(sound + 1) + " \"" + kit.sounds[static_cast<std::size_t>(sound)].name + "\" ";
-        auto& list = allowed ? kit.sounds[static_cast<std::size_t>(sound)].allowed
-                             : kit.sounds[static_cast<std::size_t>(sound)].failed;
-        list.push_back(check);
-    }
-    line += detail;
-    (allowed ? kit.allowedFailures : kit.failures).push_back(line);
+    recordFailure(kit, sound, check, detail);
 }
 
 bool outside(double value, double low, double high) { return (low > 0 && value < low) || (high > 0 && value > high); }
@@ -74,14 +63,42 @@ double pitchOf(const HitMeasures& m) { return m.fundamentalHz > 0 ? m.fundamenta
 
 }  // namespace
 
+void recordFailure(KitResult& kit, int sound, const std::string& check, const std::string& detail, bool target) {
+    const bool allowed =
+        sound >= 0 ? kit.deviations.sound.count({sound, check}) > 0 : kit.deviations.kit.count(check) > 0;
+    std::string line = check + ": ";
+    if (sound >= 0) {
+        SoundResult& s = kit.sounds[static_cast<std::size_t>(sound)];
+        line += "sound " + std::to_string(sound + 1) + " \"" + s.name + "\" ";
+        (allowed ? s.allowed : target ? s.targetsFailed : s.failed).push_back(check);
+    }
+    line += detail;
+    (allowed ? kit.allowedFailures : target ? kit.targetFailures : kit.failures).push_back(line);
+}
+
 Deviations parseDeviations(const std::string& kitText) {
-    static const std::set<std::string> kChecks = {"centroid", "decay", "loudness", "velocity", "toms", "choke"};
+    static const std::set<std::string> kChecks = {"centroid", "decay", "loudness", "velocity", "toms", "choke",
+                                                  // the targets
+                                                  "velocity-drop", "velocity-tone", "kick-body", "sweep", "hat-tone",
+                                                  "crash-tone", "ride-tone", "decay40", "folded", "rate", "tail",
+                                                  "onset", "load", "distance", "groove-level"};
     Deviations d;
     std::istringstream lines(kitText);
     std::string line;
     while (std::getline(lines, line)) {
+        const std::string promise = "# promise: sound";
+        if (line.rfind(promise, 0) == 0) {
+            std::istringstream words(line.substr(promise.size()));
+            int sound = 0;
+            std::string what;
+            double size = 0.0;
+            if (words >> sound >> what >> size && what == "sweep" && sound >= 1 && sound <= kSounds)
+                d.promisedSweep[sound - 1] = size;
+            continue;
+        }
         const std::string marker = "# allow:";
         if (line.rfind(marker, 0) != 0) continue;
+        ++d.allowLines;
         std::istringstream words(line.substr(marker.size()));
         std::string what;
         words >> what;
@@ -122,6 +139,9 @@ bool clearlyDifferent(const HitMeasures& a, const HitMeasures& b) {
 }
 
 void checkKit(KitResult& kit) {
+    if (kit.deviations.allowLines > kMaxAllowLines)
+        fail(kit, -1, "allow",
+             format("%.0f \"# allow:\" lines, at most %.0f", kit.deviations.allowLines, kMaxAllowLines));
     std::vector<double> levels;
     for (const SoundResult& s : kit.sounds)
         if (!s.unused && !s.at127.silent) levels.push_back(s.at127.loudness);

@@ -7,6 +7,7 @@
 #include "Measures.h"
 
 #include <array>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -19,10 +20,15 @@ inline constexpr int kSounds = 10;
 // Deviations a kit declares in its text, one comment line each:
 //   # allow: sound 9 centroid decay  (the reason follows)
 //   # allow: kit toms
+// and the pitch sweeps it promises, checked by the "sweep" target:
+//   # promise: sound 1 sweep 24  (semitones from the first cycle down)
 // Sounds are numbered 1 to 10 as in the kit text.
+inline constexpr int kMaxAllowLines = 2;
 struct Deviations {
     std::set<std::pair<int, std::string>> sound;  // (sound 0..9, check)
     std::set<std::string> kit;
+    int allowLines = 0;
+    std::map<int, double> promisedSweep;  // sound 0..9 -> semitones
 };
 Deviations parseDeviations(const std::string& kitText);
 
@@ -30,9 +36,14 @@ struct SoundResult {
     std::string name;
     bool unused = false;  // a slot the kit leaves empty on purpose: must be silent
     HitMeasures at127, at64;
+    // Velocity 30; velocity 127 played right at the kit's load (no settling
+    // second before it), at 48 kHz and at 96 kHz.
+    HitMeasures at30, atLoad, at48k, at96k;
+    double foldedDb = kFloorDb;  // the 44.1 kHz hit against the 96 kHz one
     bool finite = true;
-    std::vector<std::string> failed;   // checks this sound fails
-    std::vector<std::string> allowed;  // checks it fails as the kit declares
+    std::vector<std::string> failed;         // checks this sound fails
+    std::vector<std::string> allowed;        // checks it fails as the kit declares
+    std::vector<std::string> targetsFailed;  // targets it misses (see Targets.h)
     double velocityDrop() const { return at127.loudness - at64.loudness; }
 };
 
@@ -50,6 +61,7 @@ struct KitResult {
     double median = kSilentLufs;        // median loudness of the kit's used sounds
     std::vector<std::string> failures;  // "check: detail", kit level and sounds
     std::vector<std::string> allowedFailures;
+    std::vector<std::string> targetFailures;  // the same for the targets
 
     bool silentKit() const;
 };
@@ -60,6 +72,10 @@ struct Role {
 };
 // The role of each default sound slot; nullptr for slots without one.
 const Role* roleOf(int sound);
+
+// Records a failed check (or target) of a sound (0..9) or of the kit (-1),
+// as allowed when the kit declares it.
+void recordFailure(KitResult& kit, int sound, const std::string& check, const std::string& detail, bool target = false);
 
 // Runs the checks that need one kit only.
 void checkKit(KitResult& kit);

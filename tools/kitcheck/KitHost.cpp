@@ -54,18 +54,18 @@ int KitHost::programCount() { return plugin_->effect().numPrograms; }
 
 std::string KitHost::programName(int slot) { return plugin_->dispatchForText(effGetProgramNameIndexed, slot); }
 
-void KitHost::selectProgram(int slot) {
+void KitHost::selectProgram(int slot, bool thenSettle) {
     plugin_->dispatch(effSetProgram, 0, slot);
-    settle();
+    if (thenSettle) settle();
 }
 
-bool KitHost::loadStateChunk(const std::vector<std::uint8_t>& state) {
+bool KitHost::loadStateChunk(const std::vector<std::uint8_t>& state, bool thenSettle) {
     std::vector<std::uint8_t> program;
     appendLe32(program, kProgramMagic);
     appendLe32(program, kFrameworkVersion);
     program.insert(program.end(), state.begin(), state.end());
     const bool ok = plugin_->setChunk(true, program);
-    settle();
+    if (thenSettle) settle();
     return ok;
 }
 

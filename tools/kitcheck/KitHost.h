@@ -35,10 +35,11 @@ public:
     double sampleRate() const { return sampleRate_; }
     int programCount();
     std::string programName(int slot);
-    // Both end with a second of silence, so the glides of pitches and
-    // cutoffs from the previous kit have settled before the first note.
-    void selectProgram(int slot);
-    bool loadStateChunk(const std::vector<std::uint8_t>& state);
+    // Both end with a second of silence (unless `thenSettle` is false), so the
+    // glides of pitches and cutoffs from the previous kit have settled before
+    // the first note; without it the next note plays right at the load.
+    void selectProgram(int slot, bool thenSettle = true);
+    bool loadStateChunk(const std::vector<std::uint8_t>& state, bool thenSettle = true);
     // The current kit as a bare state chunk (the program chunk's body).
     std::vector<std::uint8_t> stateChunk();
     void setParameter(int index, float normalized);

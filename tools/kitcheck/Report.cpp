@@ -1,5 +1,7 @@
 #include "Report.h"
 
+#include "Targets.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -93,6 +95,7 @@ bool writeMarkdownReport(const std::string& path, const std::vector<KitResult>& 
                << (k.chokeResidualDb < -200 ? std::string("silence") : fixed(k.chokeResidualDb, 1) + " dBFS") << ".\n";
         if (!k.failures.empty()) md << "\nFailed:\n\n- " << join(k.failures, "\n- ") << "\n";
         if (!k.allowedFailures.empty()) md << "\nDeclared deviations:\n\n- " << join(k.allowedFailures, "\n- ") << "\n";
+        if (!k.targetFailures.empty()) md << "\nTargets missed:\n\n- " << join(k.targetFailures, "\n- ") << "\n";
     }
     std::ofstream file(path);
     file << md.str();
@@ -114,6 +117,57 @@ bool writeCsvReport(const std::string& path, const std::vector<KitResult>& kits)
                      << fixed(s.velocityDrop(), 2) << "," << fixed(k.median, 2) << ","
                      << (s.failed.empty() ? "pass" : "fail " + join(s.failed, " ")) << "\n";
             }
+        }
+    }
+    return static_cast<bool>(file);
+}
+
+bool writeMeasuresCsv(const std::string& path, const std::vector<KitResult>& kits) {
+    std::ofstream file(path);
+    file << "slot,kit,sound,name,centroid_hz,centroid_0_30ms_hz,centroid_30_150ms_hz,centroid_150ms_1s_hz,"
+            "power_below_100hz,power_120_400hz,power_above_10khz,power_above_15khz,decay40_s,decay60_s,tail_db,"
+            "onset_step_db,start_pitch_hz,settled_pitch_hz,sweep_st,sweep_at_40ms_st,sweep_s,"
+            "velocity30_drop_lu,velocity30_tone_st,load_start_pitch_hz,load_pitch_deviation,load_centroid_hz,"
+            "f0_44k_hz,f0_48k_hz,f0_96k_hz,centroid_48k_hz,centroid_96k_hz,decay40_48k_s,decay40_96k_s,"
+            "folded_db,targets_missed\n";
+    for (const KitResult& k : kits) {
+        for (std::size_t i = 0; i < k.sounds.size(); ++i) {
+            const SoundResult& s = k.sounds[i];
+            if (s.unused || s.at127.silent) continue;
+            const HitMeasures& m = s.at127;
+            const std::vector<double> values = {m.centroidHz,
+                                                m.windowCentroidHz[0],
+                                                m.windowCentroidHz[1],
+                                                m.windowCentroidHz[2],
+                                                m.shareBelow100,
+                                                m.share120To400,
+                                                m.shareAbove10k,
+                                                m.shareAbove15k,
+                                                m.decay40Seconds,
+                                                m.decaySeconds,
+                                                m.tailDb,
+                                                m.onsetStepDb,
+                                                m.startPitchHz,
+                                                m.settledPitchHz,
+                                                m.sweepSemitones,
+                                                m.sweepAt40msSemitones,
+                                                m.sweepSeconds,
+                                                m.loudness - s.at30.loudness,
+                                                semitones(m.centroidHz, s.at30.centroidHz),
+                                                s.atLoad.startPitchHz,
+                                                loadPitchDeviation(s.atLoad, m),
+                                                s.atLoad.centroidHz,
+                                                m.fundamentalHz,
+                                                s.at48k.fundamentalHz,
+                                                s.at96k.fundamentalHz,
+                                                s.at48k.audibleCentroidHz,
+                                                s.at96k.audibleCentroidHz,
+                                                s.at48k.decay40Seconds,
+                                                s.at96k.decay40Seconds,
+                                                s.foldedDb};
+            file << k.slot << ",\"" << k.name << "\"," << i + 1 << ",\"" << s.name << "\"";
+            for (double v : values) file << "," << fixed(v, 4);
+            file << "," << join(s.targetsFailed, " ") << "\n";
         }
     }
     return static_cast<bool>(file);

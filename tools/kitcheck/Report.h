@@ -1,5 +1,5 @@
-// The kit report: a Markdown summary with one table per kit, and a CSV file
-// with one row per kit, sound and velocity.
+// The kit report: a Markdown summary with one table per kit, a CSV file
+// with one row per kit, sound and velocity, and one of the targets' measures.
 #pragma once
 
 #include "KitChecks.h"
@@ -11,5 +11,7 @@ namespace kettrix::kitcheck {
 
 bool writeMarkdownReport(const std::string& path, const std::vector<KitResult>& kits);
 bool writeCsvReport(const std::string& path, const std::vector<KitResult>& kits);
+// One row per kit and used sound: every measure the targets read.
+bool writeMeasuresCsv(const std::string& path, const std::vector<KitResult>& kits);
 
 }  // namespace kettrix::kitcheck

@@ -1,25 +1,34 @@
 // kettrix-kitcheck --plugin <Kettrix4 library> [--kits <dir>] [--out <dir>]
 //                  [--only <slot,...>] [--no-wav] [--known "<kit>:<check>"]...
+//                  [--targets] [--reference <dir>]
 //
 // Plays every sound of every factory kit through the plug-in, as a host
-// does, at velocities 127 and 64, and writes under the output directory
-// (default "kitcheck"):
+// does, at velocities 127, 64 and 30, at 127 again right at the kit's load
+// and at 127 in hosts running at 48 and 96 kHz, and writes under the output
+// directory (default "kitcheck"):
 //   hits/<kit>/<sound>-v127.wav, -v64.wav   each hit (unless --no-wav)
 //   grooves/<kit>.wav                       two bars of a groove, velocity 127
 //   sheets/<kit>.png                        spectrograms of the ten sounds
-//   report.md, report.csv                   measures and checks
+//   report.md, report.csv                   measures, checks and targets
+//   measures.csv                            every measure of every sound
+//   reference.md                            with --reference
 // With --kits the kit texts of that directory are loaded as program chunks
 // (and compared with the plug-in's own factory programs); their "# allow:"
 // lines declare deliberate deviations. Without it the plug-in's programs are
 // measured as they are. --known lets a listed failure pass (it is still
-// reported). Exit status: 0 when every check passes, 1 when one fails, 2 when
-// the run itself fails.
+// reported). The targets (Targets.h) are always measured and reported; with
+// --targets a missed one fails the run like a check. --reference measures
+// the drum recordings of a folder of Hydrogen kits with the same code and
+// prints their ranges per role beside the kits'. Exit status: 0 when every
+// check passes, 1 when one fails, 2 when the run itself fails.
 #include "KitChecks.h"
 #include "KitHost.h"
 #include "Measures.h"
 #include "PluginLibrary.h"
+#include "Reference.h"
 #include "Report.h"
 #include "Sheet.h"
+#include "Targets.h"
 #include "WavWriter.h"
 #include "kit/KitState.h"
 #include "kit/KitText.h"
@@ -57,6 +66,8 @@ struct Options {
     std::set<int> only;
     bool wav = true;
     std::vector<std::string> known;  // "<kit>:<check>"
+    bool targets = false;
+    std::string referenceDir;
 };
 
 struct KitSource {
@@ -110,7 +121,7 @@ bool onlyDashes(const std::string& name) {
 int usage(const char* why) {
     std::cerr << "kettrix-kitcheck: " << why
               << "\nusage: kettrix-kitcheck --plugin <library> [--kits <dir>] [--out <dir>] [--only <slot,...>] "
-                 "[--no-wav] [--known \"<kit>:<check>\"]...\n";
+                 "[--no-wav] [--known \"<kit>:<check>\"]... [--targets] [--reference <dir>]\n";
     return 2;
 }
 
@@ -132,6 +143,10 @@ bool parse(int argc, char** argv, Options& o) {
             o.wav = false;
         } else if (arg == "--known" && hasValue) {
             o.known.push_back(argv[++i]);
+        } else if (arg == "--targets") {
+            o.targets = true;
+        } else if (arg == "--reference" && hasValue) {
+            o.referenceDir = argv[++i];
         } else {
             return false;
         }
@@ -218,7 +233,59 @@ double peakDb(const std::vector<double>& l, const std::vector<double>& r, std::s
     return 20.0 * std::log10(peak + 1e-12);
 }
 
-KitResult measureKit(KitHost& host, const KitSource& source, const Options& options, bool& writeFailed) {
+void load(KitHost& host, const KitSource& source, bool settle) {
+    if (source.chunk.empty())
+        host.selectProgram(source.slot, settle);
+    else
+        host.loadStateChunk(source.chunk, settle);
+}
+
+std::vector<double> monoOf(const Rendered& out) {
+    std::vector<double> mono(out.left.size());
+    for (std::size_t i = 0; i < mono.size(); ++i) mono[i] = 0.5 * (out.left[i] + out.right[i]);
+    return mono;
+}
+
+// The hits the targets compare with the settled 44.1 kHz one at velocity
+// 127: each sound right after its kit is loaded over the settled default
+// values (what a host's first bar after a program change plays), and each
+// sound in hosts at other rates (the folded power from the 96 kHz one).
+void measureLoadAndRates(KitHost& host, KitHost& host48k, KitHost& host96k, const KitSource& source,
+                         const std::array<int, kSounds>& keys, const std::array<MonoHit, kSounds>& at44k,
+                         KitResult& kit) {
+    const auto playing = [&](int s) {
+        const SoundResult& sound = kit.sounds[static_cast<std::size_t>(s)];
+        return !sound.unused && !sound.at127.silent;
+    };
+    static const std::vector<std::uint8_t> defaults = kit::encodeStateChunk(kit::KitState::defaults());
+    for (int s = 0; s < kSounds; ++s) {
+        if (!playing(s)) continue;
+        host.loadStateChunk(defaults);
+        load(host, source, false);
+        host.setParameter(kSoloIndex + s, 1.0f);
+        const Rendered out = host.hit(keys[static_cast<std::size_t>(s)], 127, kMaxHitSeconds);
+        kit.sounds[static_cast<std::size_t>(s)].atLoad = measureHit(out.left, out.right, kRate);
+        host.setParameter(kSoloIndex + s, 0.0f);
+    }
+    for (KitHost* other : {&host48k, &host96k}) {
+        load(*other, source, true);
+        for (int s = 0; s < kSounds; ++s) {
+            if (!playing(s)) continue;
+            SoundResult& sound = kit.sounds[static_cast<std::size_t>(s)];
+            other->setParameter(kSoloIndex + s, 1.0f);
+            const Rendered out = other->hit(keys[static_cast<std::size_t>(s)], 127, kMaxHitSeconds);
+            sound.finite = sound.finite && out.finite;
+            (other == &host48k ? sound.at48k : sound.at96k) = measureHit(out.left, out.right, other->sampleRate());
+            if (other == &host96k)
+                sound.foldedDb =
+                    foldedPowerDb(at44k[static_cast<std::size_t>(s)].samples, kRate, monoOf(out), other->sampleRate());
+            other->setParameter(kSoloIndex + s, 0.0f);
+        }
+    }
+}
+
+KitResult measureKit(KitHost& host, KitHost& host48k, KitHost& host96k, const KitSource& source, const Options& options,
+                     bool& writeFailed) {
     KitResult kit;
     kit.slot = source.slot;
     kit.name = source.name;
@@ -252,17 +319,15 @@ KitResult measureKit(KitHost& host, const KitSource& source, const Options& opti
             static_cast<int>(state.values[static_cast<std::size_t>(s * kPerSound + kOffsetKeyLo)]);
         // Solo isolates the sound from others its key also starts.
         host.setParameter(kSoloIndex + s, 1.0f);
-        for (int velocity : {127, 64}) {
+        for (int velocity : {127, 64, 30}) {
             const Rendered out = host.hit(keys[static_cast<std::size_t>(s)], velocity, kMaxHitSeconds);
             sound.finite = sound.finite && out.finite;
             HitMeasures m = measureHit(out.left, out.right, kRate);
-            (velocity == 127 ? sound.at127 : sound.at64) = m;
+            (velocity == 127 ? sound.at127 : velocity == 64 ? sound.at64 : sound.at30) = m;
             if (velocity == 127 && !m.silent) {
-                sheet[static_cast<std::size_t>(s)].samples.resize(out.left.size());
-                for (std::size_t i = 0; i < out.left.size(); ++i)
-                    sheet[static_cast<std::size_t>(s)].samples[i] = 0.5 * (out.left[i] + out.right[i]);
+                sheet[static_cast<std::size_t>(s)].samples = monoOf(out);
             }
-            if (options.wav) {
+            if (options.wav && velocity != 30) {
                 const fs::path wav = hitDir / (numbered(s + 1, sound.name) + "-v" + std::to_string(velocity) + ".wav");
                 if (!writeWav(wav, {out.left, out.right})) writeFailed = true;
             }
@@ -296,7 +361,9 @@ KitResult measureKit(KitHost& host, const KitSource& source, const Options& opti
         kit.chokeResidualDb = peakDb(out.left, out.right, static_cast<std::size_t>(cut + 0.05 * kRate));
         if (kit.chokeResidualDb < -200) kit.chokeResidualDb = -240;
     }
+    measureLoadAndRates(host, host48k, host96k, source, keys, sheet, kit);
     checkKit(kit);
+    checkTargets(kit);
     return kit;
 }
 
@@ -307,6 +374,7 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, options)) return usage("missing or unknown arguments");
     try {
         KitHost host(options.plugin, kRate);
+        KitHost host48k(options.plugin, 48000.0), host96k(options.plugin, 96000.0);
         std::vector<KitSource> sources;
         if (!options.kitDir.empty()) {
             if (!readKitTexts(options.kitDir, sources)) return 2;
@@ -318,12 +386,13 @@ int main(int argc, char** argv) {
         bool writeFailed = false;
         for (const KitSource& source : sources) {
             if (!options.only.empty() && options.only.count(source.slot) == 0) continue;
-            kits.push_back(measureKit(host, source, options, writeFailed));
+            kits.push_back(measureKit(host, host48k, host96k, source, options, writeFailed));
             const KitResult& k = kits.back();
-            std::printf("%-14s median %6.1f LUFS  groove peak %6.2f dBFS  %zu failed\n", k.name.c_str(), k.median,
-                        k.groovePeakDb, k.failures.size());
+            std::printf("%-14s median %6.1f LUFS  groove peak %6.2f dBFS  %zu failed, %zu targets missed\n",
+                        k.name.c_str(), k.median, k.groovePeakDb, k.failures.size(), k.targetFailures.size());
         }
         checkAcrossKits(kits);
+        checkTargetsAcrossKits(kits);
 
         int failed = 0;
         std::set<std::string> knownSeen;
@@ -339,14 +408,38 @@ int main(int argc, char** argv) {
         }
         for (const std::string& key : options.known)
             if (knownSeen.count(key) == 0) std::printf("note: known failure \"%s\" no longer occurs\n", key.c_str());
+        int missed = 0;
+        for (const KitResult& k : kits) {
+            for (const std::string& line : k.targetFailures)
+                std::printf("TARGET %s: %s\n", k.name.c_str(), line.c_str());
+            missed += static_cast<int>(k.targetFailures.size());
+        }
         if (!writeMarkdownReport((options.out / "report.md").string(), kits) ||
-            !writeCsvReport((options.out / "report.csv").string(), kits))
+            !writeCsvReport((options.out / "report.csv").string(), kits) ||
+            !writeMeasuresCsv((options.out / "measures.csv").string(), kits))
             writeFailed = true;
+        if (!options.referenceDir.empty()) {
+            std::vector<RecordedSound> recordings;
+            std::string error;
+            if (!measureRecordings(options.referenceDir, recordings, error)) {
+                std::cerr << "kettrix-kitcheck: " << error << "\n";
+                return 2;
+            }
+            const std::string table = "# Drum recordings beside the factory kits\n\n" +
+                                      std::to_string(recordings.size()) + " recorded sounds from " +
+                                      options.referenceDir + ".\n\n" + referenceTable(recordings, kits);
+            std::printf("\n%s", table.c_str());
+            std::ofstream file(options.out / "reference.md");
+            file << table;
+            if (!file) writeFailed = true;
+        }
         if (writeFailed) {
             std::cerr << "kettrix-kitcheck: some output files could not be written\n";
             return 2;
         }
-        std::printf("%d failed checks in %zu kits\n", failed, kits.size());
+        std::printf("%d failed checks in %zu kits; %d targets missed%s\n", failed, kits.size(), missed,
+                    options.targets ? "" : " (reported only: --targets makes them count)");
+        if (options.targets) failed += missed;
         return failed == 0 ? 0 : 1;
     } catch (const render::PluginLoadError& e) {
         std::cerr << "kettrix-kitcheck: " << e.what() << "\n";
