@@ -2,9 +2,10 @@
 # built.
 #
 # Linux: every home folder of its format in KettrixInstallFolders.cmake
-# (~/.vst and ~/.lxvst; ~/.lv2) when no install prefix was chosen (neither at
+# (~/.vst and ~/.lxvst; ~/.lv2; ~/.clap) when no install prefix was chosen (neither at
 # configure time nor with `cmake --install --prefix`), else every prefix
-# folder (<prefix>/lib/vst and <prefix>/lib/lxvst; <prefix>/lib/lv2), where
+# folder (<prefix>/lib/vst and <prefix>/lib/lxvst; <prefix>/lib/lv2;
+# <prefix>/lib/clap), where
 # distributions put system-wide plug-ins. KETTRIX_VST_DIR, when set, wins
 # over both for the VST 2 module: it goes there only. Windows builds install
 # the DLL into <prefix>/vst.

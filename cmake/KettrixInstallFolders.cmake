@@ -14,9 +14,13 @@
 # property. Every LV2 host (through lilv: Ardour, Qtractor, Carla, jalv)
 # searches ~/.lv2, /usr/local/lib/lv2 and /usr/lib/lv2 unless LV2_PATH says
 # otherwise.
+# CLAP: one module file. Linux hosts (Bitwig, REAPER, Qtractor) search
+# ~/.clap and /usr/lib/clap (the CLAP entry header's standard folders), and
+# the folders of CLAP_PATH.
 set(KETTRIX_INSTALL_FORMATS
     "VST 2|Kettrix4|Kettrix4.so|.vst .lxvst|lib/vst lib/lxvst"
     "LV2|Kettrix4_lv2_bundle|Kettrix4.lv2|.lv2|lib/lv2"
+    "CLAP|Kettrix4_clap|Kettrix4.clap|.clap|lib/clap"
 )
 
 if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)

@@ -3,10 +3,11 @@
 #
 # Usage: scripts/install.sh [--prefix DIR | --dir DIR] [--uninstall]
 #   (no option)   ~/.vst/Kettrix4.so and ~/.lxvst/Kettrix4.so, the folders
-#                 Ardour, Qtractor, REAPER, Bitwig and Carla search, and the
-#                 LV2 bundle ~/.lv2/Kettrix4.lv2
-#   --prefix DIR  DIR/lib/vst, DIR/lib/lxvst and DIR/lib/lv2 (for example
-#                 --prefix /usr/local, run as root, for every user)
+#                 Ardour, Qtractor, REAPER, Bitwig and Carla search, the
+#                 LV2 bundle ~/.lv2/Kettrix4.lv2 and ~/.clap/Kettrix4.clap
+#   --prefix DIR  DIR/lib/vst, DIR/lib/lxvst, DIR/lib/lv2 and DIR/lib/clap
+#                 (for example --prefix /usr/local, run as root, for every
+#                 user; CLAP hosts search /usr/lib/clap, not /usr/local)
 #   --dir DIR     the VST 2 module DIR/Kettrix4.so only, any folder your host
 #                 is told to search
 #   --uninstall   removes what the chosen option installs instead
@@ -15,7 +16,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; }
 
 install_args=()
 vst_dir=""

@@ -10,6 +10,10 @@
 namespace kettrix::test {
 namespace {
 
+using render::ClapInstance;
+using render::ClapModule;
+using render::EventList;
+
 // Children of `window` on the server.
 unsigned ChildCount(Display* display, Window window) {
     Window root = 0, parent = 0, *children = nullptr;

@@ -18,6 +18,10 @@
 namespace kettrix::test {
 namespace {
 
+using render::ClapInstance;
+using render::ClapModule;
+using render::EventList;
+
 constexpr double kRate = 44100.0;
 constexpr uint32_t kBlock = 256;
 constexpr int kParamCount = 1393;

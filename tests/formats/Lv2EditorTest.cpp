@@ -16,6 +16,11 @@
 namespace kettrix::test {
 namespace {
 
+using render::Lv2Instance;
+using render::Lv2Module;
+using render::ReadTurtlePorts;
+using render::TurtlePort;
+
 constexpr int kSnapX = 53 + 9, kSnapY = 93 + 9;  // "Osc1 snap to MIDI notes", parameter 0
 
 unsigned ChildCount(Display* display, Window window) {

@@ -21,6 +21,14 @@
 namespace kettrix::test {
 namespace {
 
+using render::ClapInstance;
+using render::ClapModule;
+using render::EventList;
+using render::Lv2Instance;
+using render::Lv2Module;
+using render::ReadTurtlePorts;
+using render::TurtlePort;
+
 constexpr double kRate = 44100.0;
 constexpr uint32_t kBlock = 256;
 constexpr int kParamCount = 1393;

@@ -1,6 +1,6 @@
 # Installs the plug-in component (default and with a prefix) into a scratch
-# folder and checks that Kettrix4.so (and the Kettrix4.lv2 bundle, where it
-# is built) landed in the folders each Linux host searches; then
+# folder and checks that Kettrix4.so, Kettrix4.clap (and the Kettrix4.lv2
+# bundle, where it is built) landed in the folders each Linux host searches; then
 # scripts/install.sh --uninstall removes every copy.
 file(REMOVE_RECURSE "${SCRATCH}")
 file(MAKE_DIRECTORY "${SCRATCH}/home")
@@ -28,7 +28,9 @@ run(${CMAKE_COMMAND} --install ${BUILD} --component plugin)
 require_installed(home/.vst/Kettrix4.so home/.lxvst/Kettrix4.so)
 run(${CMAKE_COMMAND} --install ${BUILD} --component plugin --prefix "${SCRATCH}/prefix")
 require_installed(prefix/lib/vst/Kettrix4.so prefix/lib/lxvst/Kettrix4.so)
-set(expected 4)
+# The CLAP module: ~/.clap (every CLAP host) and <prefix>/lib/clap.
+require_installed(home/.clap/Kettrix4.clap prefix/lib/clap/Kettrix4.clap)
+set(expected 6)
 # The LV2 bundle, whole: ~/.lv2 (every lilv host) and <prefix>/lib/lv2.
 if(LV2)
   foreach(dir home/.lv2 prefix/lib/lv2)

@@ -61,6 +61,16 @@ RenderOptions parseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--after") {
             options.screenshotAfter = parseSeconds(arg, value());
             afterGiven = true;
+        } else if (arg == "--format") {
+            const std::string& v = value();
+            if (v == "vst2")
+                options.format = PluginFormat::Vst2;
+            else if (v == "clap")
+                options.format = PluginFormat::Clap;
+            else if (v == "lv2")
+                options.format = PluginFormat::Lv2;
+            else
+                throw UsageError("--format expects 'vst2', 'clap' or 'lv2', not '" + v + "'");
         } else if (arg == "--demo") {
             options.demo = true;
         } else if (arg == "--progress") {
@@ -110,6 +120,12 @@ RenderOptions parseCommandLine(const std::vector<std::string>& args) {
     options.pluginPath = positional[0];
 
     if (info && editor) throw UsageError("--info and --editor cannot be used together");
+    // The CLAP and LV2 hosts render MIDI in single precision and no more.
+    if (options.format != PluginFormat::Vst2 &&
+        (info || editor || options.precision == Precision::Double || options.program ||
+         !options.loadStatePath.empty() || !options.saveStatePath.empty()))
+        throw UsageError(
+            "--info, --editor, --precision double, --program, --load-state and --save-state need --format vst2");
     if (info) {
         options.mode = Mode::Info;
         return options;
@@ -135,6 +151,8 @@ const char* usageText() {
            "  kettrix-render --info PLUGIN.so\n"
            "  kettrix-render PLUGIN.so --midi FILE.mid --out FILE.wav [options]\n"
            "  kettrix-render PLUGIN.so --demo --out FILE.wav [options]\n"
+           "  kettrix-render --format clap Kettrix4.clap --midi FILE.mid --out FILE.wav\n"
+           "  kettrix-render --format lv2 Kettrix4.lv2 --demo --out FILE.wav\n"
            "  kettrix-render --editor PLUGIN.so [--program N] [--load-state FILE]\n"
            "                 [--save-state FILE] [--screenshot FILE.png --after SECONDS]\n"
            "\n"
@@ -144,7 +162,11 @@ const char* usageText() {
            "display) opens the plug-in's editor in a window of its own until the\n"
            "window is closed; --save-state then saves the program chunk as edited.\n"
            "\n"
+           "With --format clap or lv2 it renders the same through this instrument's\n"
+           "CLAP module or LV2 bundle folder (MIDI or the demo only).\n"
+           "\n"
            "Options:\n"
+           "  --format vst2|clap|lv2     the plug-in's format (default vst2)\n"
            "  --rate HZ                  sample rate (default 44100)\n"
            "  --block FRAMES             frames per process call (default 256)\n"
            "  --precision float|double   processReplacing or processDoubleReplacing\n"

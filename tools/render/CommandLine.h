@@ -18,8 +18,13 @@ public:
 
 enum class Mode { Help, Info, Render, Editor };
 
+// The plug-in's format: a VST 2 module, a CLAP module (.clap) or an LV2
+// bundle folder (.lv2) of this instrument.
+enum class PluginFormat { Vst2, Clap, Lv2 };
+
 struct RenderOptions {
     Mode mode = Mode::Help;
+    PluginFormat format = PluginFormat::Vst2;
     std::string pluginPath;
     std::string midiPath;  // empty with --demo
     bool demo = false;

@@ -14,31 +14,6 @@
 
 namespace kettrix::render {
 
-namespace {
-
-// Shows "rendering 42%" on one terminal line, redrawn when the figure moves.
-class ProgressLine {
-public:
-    ProgressLine(std::ostream& log, bool enabled) : log_(log), enabled_(enabled) {}
-    ~ProgressLine() {
-        if (enabled_ && shown_ >= 0) log_ << '\n';
-    }
-    void update(int64_t done, int64_t total) {
-        if (!enabled_ || total <= 0) return;
-        const int percent = static_cast<int>(done * 100 / total);
-        if (percent == shown_) return;
-        shown_ = percent;
-        log_ << "\rrendering " << percent << '%' << std::flush;
-    }
-
-private:
-    std::ostream& log_;
-    bool enabled_;
-    int shown_ = -1;
-};
-
-}  // namespace
-
 void runInfo(const RenderOptions& options, std::ostream& out) {
     PluginLibrary library(options.pluginPath);
     HostContext context;

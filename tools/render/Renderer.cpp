@@ -115,24 +115,27 @@ void Renderer::processBlock(int32_t frames) {
 }
 
 void Renderer::mixBlock(int32_t frames) {
-    const auto n = static_cast<std::size_t>(frames);
-    const auto channels = static_cast<std::size_t>(outputChannels_);
-    if (settings_.mix == Mix::All) {
+    mixOutputs(settings_.mix, floatOutputPointers_.data(), floatOutputs_.size(), static_cast<std::size_t>(frames),
+               interleaved_.data());
+}
+
+void mixOutputs(Mix mix, const float* const* outputs, std::size_t outputCount, std::size_t frames, float* interleaved) {
+    const auto channels = static_cast<std::size_t>(mixedChannelCount(mix, static_cast<int>(outputCount)));
+    if (mix == Mix::All) {
         for (std::size_t c = 0; c < channels; ++c)
-            for (std::size_t i = 0; i < n; ++i) interleaved_[i * channels + c] = floatOutputs_[c][i];
+            for (std::size_t i = 0; i < frames; ++i) interleaved[i * channels + c] = outputs[c][i];
         return;
     }
     // Stereo: even outputs (the left of each pair) to the left, odd to the
     // right; a mono plug-in is heard on both sides.
-    std::fill(interleaved_.begin(), interleaved_.begin() + static_cast<std::ptrdiff_t>(n * 2), 0.0f);
-    const std::size_t outputs = floatOutputs_.size();
-    for (std::size_t c = 0; c < outputs; ++c) {
+    std::fill(interleaved, interleaved + frames * 2, 0.0f);
+    for (std::size_t c = 0; c < outputCount; ++c) {
         const bool left = c % 2 == 0;
-        const bool both = outputs == 1;
-        for (std::size_t i = 0; i < n; ++i) {
-            const float v = floatOutputs_[c][i];
-            if (left || both) interleaved_[i * 2] += v;
-            if (!left || both) interleaved_[i * 2 + 1] += v;
+        const bool both = outputCount == 1;
+        for (std::size_t i = 0; i < frames; ++i) {
+            const float v = outputs[c][i];
+            if (left || both) interleaved[i * 2] += v;
+            if (!left || both) interleaved[i * 2 + 1] += v;
         }
     }
 }

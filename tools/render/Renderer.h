@@ -37,6 +37,11 @@ int64_t renderLength(const MidiSequence& sequence, const TempoMap& tempo, double
 // Channels written for a plug-in with the given number of outputs.
 int mixedChannelCount(Mix mix, int pluginOutputs);
 
+// Writes `frames` frames of the plug-in's `outputCount` outputs, mixed as
+// `mix` says, interleaved into `interleaved` (mixedChannelCount channels).
+// Every host of kettrix-render mixes through this, whatever the format.
+void mixOutputs(Mix mix, const float* const* outputs, std::size_t outputCount, std::size_t frames, float* interleaved);
+
 struct RenderSettings {
     int blockSize = 256;
     Precision precision = Precision::Float;

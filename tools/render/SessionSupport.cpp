@@ -32,4 +32,16 @@ void selectProgram(PluginInstance& plugin, int program) {
     plugin.dispatch(effEndSetProgram);
 }
 
+ProgressLine::~ProgressLine() {
+    if (enabled_ && shown_ >= 0) log_ << '\n';
+}
+
+void ProgressLine::update(int64_t done, int64_t total) {
+    if (!enabled_ || total <= 0) return;
+    const int percent = static_cast<int>(done * 100 / total);
+    if (percent == shown_) return;
+    shown_ = percent;
+    log_ << "\rrendering " << percent << '%' << std::flush;
+}
+
 }  // namespace kettrix::render

@@ -4,6 +4,7 @@
 #include "PluginInstance.h"
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,5 +18,20 @@ void writeStateFile(const std::string& path, const std::vector<uint8_t>& bytes);
 // effBeginSetProgram, effSetProgram, effEndSetProgram; throws RenderError
 // for a program the plug-in does not have.
 void selectProgram(PluginInstance& plugin, int program);
+
+// Shows "rendering 42%" on one terminal line, redrawn when the figure moves.
+class ProgressLine {
+public:
+    ProgressLine(std::ostream& log, bool enabled) : log_(log), enabled_(enabled) {}
+    ~ProgressLine();
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+    void update(int64_t done, int64_t total);
+
+private:
+    std::ostream& log_;
+    bool enabled_;
+    int shown_ = -1;
+};
 
 }  // namespace kettrix::render

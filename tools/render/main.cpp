@@ -1,8 +1,12 @@
 // kettrix-render: a command-line VST 2 host that prints a plug-in's
-// description, renders MIDI through it to a WAV file, or hosts its editor.
+// description, renders MIDI through it to a WAV file, or hosts its editor;
+// with --format clap|lv2 it renders through the instrument's other formats.
 #include "CommandLine.h"
 #if KETTRIX_RENDER_EDITOR
 #include "EditorSession.h"
+#endif
+#if KETTRIX_RENDER_FORMATS
+#include "FormatRender.h"
 #endif
 #include "MidiFile.h"
 #include "PluginLibrary.h"
@@ -41,7 +45,16 @@ int main(int argc, char** argv) {
                 runInfo(options, std::cout);
                 break;
             case Mode::Render:
-                runRender(options, std::cerr, isatty(STDERR_FILENO) != 0);
+                if (options.format == PluginFormat::Vst2) {
+                    runRender(options, std::cerr, isatty(STDERR_FILENO) != 0);
+                    break;
+                }
+#if KETTRIX_RENDER_FORMATS
+                runFormatRender(options, std::cerr, isatty(STDERR_FILENO) != 0);
+#else
+                std::cerr << "kettrix-render: --format clap and lv2 are only available in the Linux build\n";
+                return kFailure;
+#endif
                 break;
             case Mode::Editor:
 #if KETTRIX_RENDER_EDITOR

@@ -1,4 +1,4 @@
-// A small LV2 host for tests: loads the bundle's module through
+// A small LV2 host for kettrix-render --format lv2 and the format tests: loads the bundle's module through
 // lv2_descriptor, reads the port list from the bundle's Kettrix4.ttl, offers
 // urid:map and buf-size options, connects every port and runs blocks with
 // MIDI events in an atom sequence; state goes through store and retrieve
@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-namespace kettrix::test {
+namespace kettrix::render {
 
 // The module, dlopen'ed from the bundle.
 class Lv2Module {
@@ -219,6 +219,9 @@ public:
         clearEvents();
     }
 
+    // Audio output `c` of the last run (its first `frames` samples).
+    const float* output(uint32_t c) const { return audio_[c].data(); }
+
     // --- State through the host's store and retrieve ---------------------------
     struct Stored {
         uint32_t key = 0, type = 0, flags = 0;
@@ -277,4 +280,4 @@ private:
     std::vector<float> controls_;
 };
 
-}  // namespace kettrix::test
+}  // namespace kettrix::render

@@ -1,7 +1,8 @@
-// A small CLAP host for tests: loads a module through clap_entry, creates
-// its plug-in with a host record that offers params, state, timer and
-// descriptor support (recording what the plug-in asks of them), and drives
-// process calls with event lists built here.
+// A small CLAP host for kettrix-render --format clap and the format tests:
+// loads a module through clap_entry, creates its plug-in with a host record
+// that offers params, state, timer and descriptor support (recording what the
+// plug-in asks of them), and drives process calls with event lists built
+// here.
 #pragma once
 
 #include <dlfcn.h>
@@ -14,7 +15,7 @@
 
 #include "plugin/ClapAbi.h"
 
-namespace kettrix::test {
+namespace kettrix::render {
 
 // The loaded module: dlopen'ed, its entry initialised once.
 class ClapModule {
@@ -190,6 +191,9 @@ public:
         }
     }
 
+    // Channel `c` of the last process call (its first `frames` samples).
+    const float* output(int c) const { return channels_[c].data(); }
+
     // The state as the plug-in writes it into a stream that takes at most
     // `piece` bytes per call.
     std::vector<uint8_t> saveState(std::size_t piece = 4096) {
@@ -296,4 +300,4 @@ private:
     std::vector<float> channels_[kOutputChannels];
 };
 
-}  // namespace kettrix::test
+}  // namespace kettrix::render
