@@ -8,7 +8,7 @@
 #
 # Usage: fuzz/run-ci.sh [target ...]        (default: every target)
 # Environment: KETTRIX_FUZZ_BUILD (build-fuzz), KETTRIX_FUZZ_RUNS (20000
-# executions per target), KETTRIX_FUZZ_MAX_SECONDS (900: a target still short
+# executions per target), KETTRIX_FUZZ_MAX_SECONDS (300: a target still short
 # of its runs by then stops there, which is reported but is no finding),
 # KETTRIX_JOBS (nproc).
 set -euo pipefail
@@ -18,7 +18,7 @@ targets=(chunk sound_file kit_text midi_file midi_events dispatcher png)
 [ $# -gt 0 ] && targets=("$@")
 build_dir=${KETTRIX_FUZZ_BUILD:-build-fuzz}
 runs=${KETTRIX_FUZZ_RUNS:-20000}
-max_seconds=${KETTRIX_FUZZ_MAX_SECONDS:-900}
+max_seconds=${KETTRIX_FUZZ_MAX_SECONDS:-300}
 jobs=${KETTRIX_JOBS:-$(nproc)}
 
 # clang, its sanitizer runtimes and libFuzzer come from Debian's archive.

@@ -145,7 +145,15 @@ struct IPlugCLAP::Extensions {
         [](const clap_plugin_t*, double) -> bool { return false; },
         &EditorSize,
         [](const clap_plugin_t*) -> bool { return false; },
-        [](const clap_plugin_t*, clap_gui_resize_hints_t*) -> bool { return false; },
+        // A fixed size: said outright, since hosts (Qtractor) log a plug-in
+        // that leaves the hints unanswered.
+        [](const clap_plugin_t* p, clap_gui_resize_hints_t* hints) -> bool {
+            const IGraphicsLink* graphics = From(p)->GetGraphics();
+            if (hints == nullptr || graphics == nullptr) return false;
+            *hints = {false, false, true, static_cast<uint32_t>(graphics->Width()),
+                      static_cast<uint32_t>(graphics->Height())};
+            return true;
+        },
         &EditorSize,
         [](const clap_plugin_t* p, uint32_t width, uint32_t height) -> bool {
             const IGraphicsLink* graphics = From(p)->GetGraphics();

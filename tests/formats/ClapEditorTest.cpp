@@ -47,6 +47,10 @@ TEST(ClapEditor, OpensInTheHostWindowTwentyTimesServicedByTimerAndDescriptor) {
         EXPECT_EQ(width, 839u);
         EXPECT_EQ(height, 556u);
         EXPECT_FALSE(gui->set_size(plug.plugin(), 400, 300));
+        EXPECT_FALSE(gui->can_resize(plug.plugin()));
+        clap_gui_resize_hints_t hints{true, true, false, 0, 0};
+        ASSERT_TRUE(gui->get_resize_hints(plug.plugin(), &hints));
+        EXPECT_FALSE(hints.can_resize_horizontally || hints.can_resize_vertically);
         clap_window_t window{};
         window.api = CLAP_WINDOW_API_X11;
         window.x11 = parent;
