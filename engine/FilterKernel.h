@@ -9,12 +9,14 @@
 // in one loop: independent dependency chains in one loop overlap in the
 // processor, where separate loops would wait for each other.
 
+#include "base/SettingVocabulary.h"
 #include "engine/EngineLimits.h"
 #include "engine/tables/CutoffTable.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <type_traits>
+#include <utility>
 
 namespace kettrix::engine {
 
@@ -38,7 +40,9 @@ enum DrumFilterType : int {
 };
 
 inline constexpr int kFilterTypeCount = 15;
-inline constexpr int kFilterMenuTypeCount = 13;  // types a sound's menu offers
+inline constexpr int kFilterMenuTypeCount = settings::kFilterType.count();  // types a sound's menu offers
+static_assert(kFilterAnalogLowPass12 + 1 == kFilterMenuTypeCount, "a filter type without a kernel, or the reverse");
+static_assert(kFilterFixedBandPass + 1 == kFilterTypeCount);
 
 // A left and right sample, returned by value.
 struct StereoSample {
@@ -236,55 +240,16 @@ struct Kernel {
 };
 
 // Calls f with the type as a compile-time constant; false for types that
-// pass the signal through (0 and anything outside 1..14).
+// pass the signal through (kFilterOff and anything outside the known types).
+template <typename F, int... Types>
+inline bool withTypeOf(int type, F&& f, std::integer_sequence<int, Types...>) {
+    // Types holds 0..kFilterTypeCount - 2; the kernel types start at 1.
+    return ((type == Types + 1 ? (f(std::integral_constant<int, Types + 1>{}), true) : false) || ...);
+}
+
 template <typename F>
 inline bool withType(int type, F&& f) {
-    switch (type) {
-        case 1:
-            f(std::integral_constant<int, 1>{});
-            return true;
-        case 2:
-            f(std::integral_constant<int, 2>{});
-            return true;
-        case 3:
-            f(std::integral_constant<int, 3>{});
-            return true;
-        case 4:
-            f(std::integral_constant<int, 4>{});
-            return true;
-        case 5:
-            f(std::integral_constant<int, 5>{});
-            return true;
-        case 6:
-            f(std::integral_constant<int, 6>{});
-            return true;
-        case 7:
-            f(std::integral_constant<int, 7>{});
-            return true;
-        case 8:
-            f(std::integral_constant<int, 8>{});
-            return true;
-        case 9:
-            f(std::integral_constant<int, 9>{});
-            return true;
-        case 10:
-            f(std::integral_constant<int, 10>{});
-            return true;
-        case 11:
-            f(std::integral_constant<int, 11>{});
-            return true;
-        case 12:
-            f(std::integral_constant<int, 12>{});
-            return true;
-        case 13:
-            f(std::integral_constant<int, 13>{});
-            return true;
-        case 14:
-            f(std::integral_constant<int, 14>{});
-            return true;
-        default:
-            return false;
-    }
+    return withTypeOf(type, f, std::make_integer_sequence<int, kFilterTypeCount - 1>{});
 }
 
 }  // namespace filter_kernel

@@ -10,6 +10,7 @@
 // Threads: audio thread; setters on the parameter path under the plug-in
 // lock. Nothing allocates after construction.
 
+#include "base/SettingVocabulary.h"
 #include "engine/HitGenerator.h"
 #include "engine/HitSamplePlayer.h"
 
@@ -25,6 +26,7 @@ enum HitMode : std::int32_t {
 
 inline constexpr std::int32_t kHitTypeOff = 0;
 inline constexpr std::int32_t kHitTypeGenerator = 18;
+static_assert(kHitTypeGenerator == settings::kHitType.maxValue(), "the generator is the last hit type");
 
 struct HitVoice {
     explicit HitVoice(double sampleRate);

@@ -13,6 +13,7 @@
 // setters run on the parameter path, both under the plug-in lock. Nothing
 // allocates after construction.
 
+#include "base/SettingVocabulary.h"
 #include "engine/DrumFilter.h"
 #include "engine/Envelope.h"
 #include "engine/NoiseCymbalGenerator.h"
@@ -32,6 +33,7 @@ enum NoiseType : std::int32_t {
     kNoiseVinyl2 = 34,
     kNoiseLastSample = 39,  // "Octave 2"
 };
+static_assert(kNoiseLastSample + 1 == settings::kNoiseType.count());
 
 enum NoiseRenderMode : std::int32_t {
     kNoiseRenderSilent = 0,

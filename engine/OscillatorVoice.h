@@ -9,6 +9,7 @@
 // Nothing allocates after construction.
 
 #include <cstdint>
+#include "base/SettingVocabulary.h"
 
 #include "engine/Envelope.h"
 #include "engine/OscillatorCore.h"
@@ -27,6 +28,7 @@ enum OscillatorType : int {
     kOscTypeSaw = 6,
     kOscTypeNoise = 7,
 };
+static_assert(kOscTypeNoise + 1 == settings::kOscillatorType.count());
 
 struct OscillatorVoice {
     // The bank must outlive the voice; its sets are borrowed, never copied.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include "base/SettingVocabulary.h"
 
 #include "engine/EngineLimits.h"
 #include "engine/LanePair.h"
@@ -12,6 +13,7 @@
 namespace kettrix::engine {
 
 enum class EffectType : int { Off = 0, Crush = 1, Drive = 2, Compressor = 3 };
+static_assert(static_cast<int>(EffectType::Compressor) + 1 == settings::kEffectType.count());
 
 class SoundEffect {
 public:
