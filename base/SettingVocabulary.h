@@ -33,6 +33,14 @@ struct Setting {
     constexpr int maxValue() const { return count() - 1; }
     constexpr const Entry& operator[](int value) const { return entries[static_cast<std::size_t>(value)]; }
 
+    // The value named `name`; -1 when there is none. Code that gives one
+    // value a meaning of its own finds its number here.
+    constexpr int valueOf(std::string_view name) const {
+        for (int v = 0; v < count(); ++v)
+            if (name == entries[static_cast<std::size_t>(v)].name) return v;
+        return -1;
+    }
+
     // An image frame per value, and one for any other entry given a label,
     // in list order.
     constexpr bool hasFrame(const Entry& e) const {

@@ -8,6 +8,7 @@
 #include <array>
 #include <vector>
 
+#include "base/SettingVocabulary.h"
 #include "kit/ParameterTable.h"
 
 namespace kettrix::editor {
@@ -165,6 +166,7 @@ inline constexpr std::array<int, 6> kSteppedSelectorOffsets = {46, 72, 19, 40, 6
 // "Hit type" is "Hit Generator".
 inline constexpr std::array<int, 4> kHitPanelOffsets = {69, 70, 96, 118};
 inline constexpr int kHitTypeOffset = 19;
-inline constexpr int kHitGeneratorType = 18;
+inline constexpr int kHitGeneratorType = settings::kHitType.valueOf("Hit Generator");
+static_assert(kHitGeneratorType >= 0);
 
 }  // namespace kettrix::editor

@@ -43,6 +43,9 @@ inline constexpr int kFilterTypeCount = 15;
 inline constexpr int kFilterMenuTypeCount = settings::kFilterType.count();  // types a sound's menu offers
 static_assert(kFilterAnalogLowPass12 + 1 == kFilterMenuTypeCount, "a filter type without a kernel, or the reverse");
 static_assert(kFilterFixedBandPass + 1 == kFilterTypeCount);
+static_assert(kFilterLowPass6 == settings::kFilterType.valueOf("6dB Low Pass") &&
+              kFilterLowPass12 == settings::kFilterType.valueOf("12dB Low Pass") &&
+              kFilterBandReject12 == settings::kFilterType.valueOf("12dB Band Reject"));
 
 // A left and right sample, returned by value.
 struct StereoSample {

@@ -25,7 +25,7 @@ enum HitMode : std::int32_t {
 };
 
 inline constexpr std::int32_t kHitTypeOff = 0;
-inline constexpr std::int32_t kHitTypeGenerator = 18;
+inline constexpr std::int32_t kHitTypeGenerator = settings::kHitType.valueOf("Hit Generator");
 static_assert(kHitTypeGenerator == settings::kHitType.maxValue(), "the generator is the last hit type");
 
 struct HitVoice {

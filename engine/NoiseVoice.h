@@ -34,6 +34,11 @@ enum NoiseType : std::int32_t {
     kNoiseLastSample = 39,  // "Octave 2"
 };
 static_assert(kNoiseLastSample + 1 == settings::kNoiseType.count());
+static_assert(kNoiseCymbalGenerator == settings::kNoiseType.valueOf("Cymbal Generator") &&
+              kNoiseGenerator == settings::kNoiseType.valueOf("Noise Generator") &&
+              kNoiseFirstSample == settings::kNoiseType.valueOf("Noise") &&
+              kNoiseVinyl1 == settings::kNoiseType.valueOf("Vinyl 1") &&
+              kNoiseVinyl2 == settings::kNoiseType.valueOf("Vinyl 2"));
 
 enum NoiseRenderMode : std::int32_t {
     kNoiseRenderSilent = 0,

@@ -29,6 +29,7 @@ enum OscillatorType : int {
     kOscTypeNoise = 7,
 };
 static_assert(kOscTypeNoise + 1 == settings::kOscillatorType.count());
+static_assert(kOscTypeSine808 == settings::kOscillatorType.valueOf("Sine (808)"));
 
 struct OscillatorVoice {
     // The bank must outlive the voice; its sets are borrowed, never copied.
