@@ -26,16 +26,10 @@ public:
     // RT: called at every trigger of the owning sound.
     void startDip() { compTarget_ = compDip_; }
 
-    // RT: runs the chosen effect on one stereo sample; leaves it untouched
-    // while the effect is off.
-    void process(double inL, double inR) noexcept;
-    // RT: the same over `frames` samples in place, the type chosen once.
+    // RT: runs the chosen effect over `frames` samples in place, the type
+    // chosen once; leaves them untouched while the effect is off. outL/outR
+    // keep the run's last sample.
     void processRun(double* left, double* right, int frames) noexcept;
-
-    void passThrough(double inL, double inR) noexcept;
-    void crush(double inL, double inR) noexcept;
-    void drive(double inL, double inR) noexcept;
-    void compress(double inL, double inR) noexcept;
 
     // The drive's waveshaper: identity inside +-1.25, a parabola meeting
     // +-1.5 with zero slope at +-1.75, flat beyond. Written once for a pair
