@@ -5,6 +5,9 @@
 #include "engine/NoiseVoice.h"
 #include "engine/SoundBanks.h"
 
+#include <algorithm>
+#include <array>
+
 namespace kettrix::audition {
 
 namespace {
@@ -43,10 +46,18 @@ StereoBuffer renderNoise(const NoiseSettings& s) {
     StereoBuffer out;
     out.left.reserve(frames);
     out.right.reserve(frames);
-    for (std::size_t i = 0; i < frames; ++i) {
-        voice.tick(0.5, 0.0);
-        out.left.push_back(voice.outL);
-        out.right.push_back(voice.outR);
+    // Runs of the engine's longest length, the cutoff and resonance held.
+    std::array<double, kMaxRun> cutoff, resonance, left, right;
+    cutoff.fill(0.5);
+    resonance.fill(0.0);
+    for (std::size_t done = 0; done < frames;) {
+        const int run = static_cast<int>(std::min<std::size_t>(kMaxRun, frames - done));
+        left.fill(0.0);
+        right.fill(0.0);
+        voice.render(cutoff.data(), 0.0, resonance.data(), run, left.data(), right.data());
+        out.left.insert(out.left.end(), left.begin(), left.begin() + run);
+        out.right.insert(out.right.end(), right.begin(), right.begin() + run);
+        done += static_cast<std::size_t>(run);
     }
     return out;
 }
