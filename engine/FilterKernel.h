@@ -20,7 +20,8 @@
 
 namespace kettrix::engine {
 
-// Values of the "filter type" parameters (0..12) and two internal types.
+// Values of the "filter type" parameters (the settings' filter types, in
+// their order) and two internal types.
 enum DrumFilterType : int {
     kFilterOff = 0,
     kFilterLowPass6 = 1,
@@ -35,14 +36,14 @@ enum DrumFilterType : int {
     kFilterHighShelf12 = 10,
     kFilterBandReject12 = 11,
     kFilterAnalogLowPass12 = 12,
-    kFilterSingleStepLowPass = 13,  // internal: one unclamped half step, low output
-    kFilterFixedBandPass = 14,      // internal: band output with setFixed coefficients
+    // Internal types follow the menu's, outside the parameter's range.
+    kFilterSingleStepLowPass = kFilterAnalogLowPass12 + 1,  // one unclamped half step, low output
+    kFilterFixedBandPass = kFilterSingleStepLowPass + 1,    // band output with setFixed coefficients
 };
 
-inline constexpr int kFilterTypeCount = 15;
+inline constexpr int kFilterTypeCount = kFilterFixedBandPass + 1;
 inline constexpr int kFilterMenuTypeCount = settings::kFilterType.count();  // types a sound's menu offers
 static_assert(kFilterAnalogLowPass12 + 1 == kFilterMenuTypeCount, "a filter type without a kernel, or the reverse");
-static_assert(kFilterFixedBandPass + 1 == kFilterTypeCount);
 static_assert(kFilterLowPass6 == settings::kFilterType.valueOf("6dB Low Pass") &&
               kFilterLowPass12 == settings::kFilterType.valueOf("12dB Low Pass") &&
               kFilterBandReject12 == settings::kFilterType.valueOf("12dB Band Reject"));
