@@ -1,9 +1,16 @@
 #include "editor/EditorImages.h"
 
+#include "base/SettingVocabulary.h"
+
 #include <array>
 
 namespace kettrix::editor {
 namespace {
+
+// A selector's strip: one frame of `frameHeight` per frame of its setting.
+constexpr ImageEntry selector(int id, const char* path, int width, int frameHeight, const settings::Setting& setting) {
+    return {id, path, width, frameHeight * setting.frames(), setting.frames()};
+}
 
 constexpr std::array<ImageEntry, 40> kImages = {{
     {image::kBackground, "resources/img/bg.png", 839, 556, 1},
@@ -14,7 +21,7 @@ constexpr std::array<ImageEntry, 40> kImages = {{
     {image::kSoundVolumeSlider69, "resources/img/slider-x-small.png", 71, 426, 69},
     {image::kEffectAmountSlider, "resources/img/slider-x-small-fx.png", 67, 402, 67},
     {image::kSnap, "resources/img/b-snap.png", 18, 36, 2},
-    {image::kChoke, "resources/img/b-choke.png", 29, 187, 11},
+    selector(image::kChoke, "resources/img/b-choke.png", 29, 17, settings::kChoke),
     {image::kSoundTab, "resources/img/b-sound1.png", 75, 106, 2},
     {image::kMenuLarge, "resources/img/bg-menu-large.png", 521, 372, 1},
     {image::kMenuItem, "resources/img/bg-menu-item.png", 217, 108, 4},
@@ -35,17 +42,17 @@ constexpr std::array<ImageEntry, 40> kImages = {{
     {image::kHitPanel, "resources/img/bg-hit.png", 93, 63, 1},
     {image::kVelocityBackdrop, "resources/img/bg-velocity.png", 94, 337, 1},
     {image::kPrevNext, "resources/img/b-prev-next.png", 15, 50, 2},
-    {image::kOscillatorType, "resources/img/b-osc.png", 29, 200, 8},
-    {image::kFilterType, "resources/img/b-filter.png", 91, 221, 13},
-    {image::kHitType, "resources/img/b-hit.png", 46, 323, 19},
-    {image::kAttackVolume, "resources/img/b-attack-vol.png", 101, 168, 8},
-    {image::kAttackModulation, "resources/img/b-attack-mod.png", 101, 168, 8},
-    {image::kRelease, "resources/img/b-release.png", 101, 168, 8},
-    {image::kOutput, "resources/img/b-out.png", 29, 102, 6},
-    {image::kEnvelopeMode, "resources/img/b-envelope-mode.png", 45, 51, 3},
-    {image::kNoiseType, "resources/img/b-noise-type.png", 101, 680, 40},
-    {image::kEffectType, "resources/img/b-effect-type.png", 70, 68, 4},
-    {image::kLock, "resources/img/b-lock.png", 122, 51, 3},
+    selector(image::kOscillatorType, "resources/img/b-osc.png", 29, 25, settings::kOscillatorType),
+    selector(image::kFilterType, "resources/img/b-filter.png", 91, 17, settings::kFilterType),
+    selector(image::kHitType, "resources/img/b-hit.png", 46, 17, settings::kHitType),
+    selector(image::kAttackVolume, "resources/img/b-attack-vol.png", 101, 21, settings::kAttackShapeVolume),
+    selector(image::kAttackModulation, "resources/img/b-attack-mod.png", 101, 21, settings::kAttackShapeModulation),
+    selector(image::kRelease, "resources/img/b-release.png", 101, 21, settings::kReleaseShape),
+    selector(image::kOutput, "resources/img/b-out.png", 29, 17, settings::kOutput),
+    selector(image::kEnvelopeMode, "resources/img/b-envelope-mode.png", 45, 17, settings::kEnvelopeMode),
+    selector(image::kNoiseType, "resources/img/b-noise-type.png", 101, 17, settings::kNoiseType),
+    selector(image::kEffectType, "resources/img/b-effect-type.png", 70, 17, settings::kEffectType),
+    selector(image::kLock, "resources/img/b-lock.png", 122, 17, settings::kKeyboardMode),
 }};
 
 constexpr std::span<const ImageEntry> kLoaded{kImages};

@@ -8,6 +8,7 @@
 #include <array>
 #include <vector>
 
+#include "base/SettingVocabulary.h"
 #include "kit/ParameterTable.h"
 
 namespace kettrix::editor {
@@ -176,6 +177,7 @@ inline constexpr Rect kKeyboardRect{48, 465, 944, 511};  // one white key plus 6
 // "Hit type" is "Hit Generator".
 inline constexpr std::array<int, 4> kHitPanelOffsets = {kit::offset::kHitPanel, kit::offset::kHitVolumeMirror,
                                                         kit::offset::kHitLowpassMirror, kit::offset::kHitModDecay};
-inline constexpr int kHitGeneratorType = 18;
+inline constexpr int kHitGeneratorType = settings::kHitType.valueOf("Hit Generator");
+static_assert(kHitGeneratorType >= 0);
 
 }  // namespace kettrix::editor

@@ -248,7 +248,7 @@ void KettrixEditor::HideSoundSections(int s) {
     for (ControlGroup& group : sounds_[static_cast<std::size_t>(s)].groups) group.SetHidden(true, true);
 }
 
-void KettrixEditor::SelectSound(int s) {
+void KettrixEditor::selectSound(int s) {
     if (!ValidSound(s) || s == currentSound_ || kit_.programChanging()) return;
     HideSoundSections(currentSound_);
     currentSound_ = s;
@@ -322,7 +322,7 @@ void KettrixEditor::SetTabSelection(int selected, std::span<const int> controls,
 // with no sound shown at all).
 void KettrixEditor::SelectSoundTab(int s) { SetTabSelection(s, soundTabs_, 1.0); }
 
-void KettrixEditor::RefreshTabs() {
+void KettrixEditor::refreshTabs() {
     const int s = currentSound_;
     if (!ValidSound(s)) return;
     const SoundPlaces& places = sounds_[static_cast<std::size_t>(s)];
@@ -333,7 +333,7 @@ void KettrixEditor::RefreshTabs() {
     SelectSoundTab(s);
 }
 
-void KettrixEditor::StepSelector(int controlIndex, double direction) {
+void KettrixEditor::StepSelectorControl(int controlIndex, double direction) {
     const IControl* control = graphics_.GetControl(controlIndex);
     if (control == nullptr || control->ParamIdx() < 0) return;
     const int index = control->ParamIdx();
@@ -401,7 +401,7 @@ void KettrixEditor::setChokeMenuEntries(const std::vector<std::string>& entries)
 
 void KettrixEditor::stepSelector(int sound, int off, int direction) {
     if (!ValidSound(sound) || off < 0 || off >= kit::kSoundBlockSize) return;
-    StepSelector(ControlOf(sound, off), direction);
+    StepSelectorControl(ControlOf(sound, off), direction);
 }
 
 void KettrixEditor::showParameterValue(int index, double plain) { ShowValue(index, plain, false); }

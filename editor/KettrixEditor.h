@@ -49,7 +49,6 @@ public:
 
     // --- Operations ----------------------------------------------------------
     void HideSoundSections(int s);
-    void SelectSound(int s);
     void ShowSoundSections(int s);
     void SelectPage(int s, int page);
     void SelectEnvelopeView(Section section, int s, int view);
@@ -57,9 +56,9 @@ public:
     // off frame; their parameters are reset to 0, the selected one's set to
     // `selectedValue`.
     void SetTabSelection(int selected, std::span<const int> controls, double selectedValue = 0.0);
-    void RefreshTabs();
-    // Moves a selector's parameter one entry back or on, wrapping at both ends.
-    void StepSelector(int controlIndex, double direction);
+    // Moves a selector control's parameter one entry back or on, wrapping at
+    // both ends.
+    void StepSelectorControl(int controlIndex, double direction);
 
     // Hands a parameter's value to its controls (plain values are mapped to
     // normalised with the parameter's range and shape). Same result as the
@@ -74,8 +73,10 @@ public:
 
     // --- Editor seam (the kit model's view of the editor) --------------------
     int currentSound() const override { return currentSound_; }
-    void selectSound(int sound) override { SelectSound(sound); }
-    void refreshTabs() override { RefreshTabs(); }
+    // Shows sound `sound`'s sections and tab in place of the current one's.
+    void selectSound(int sound) override;
+    // Shows the current sound's page, envelope view and sound tabs as selected.
+    void refreshTabs() override;
     void showSoundName(int sound, std::string_view name) override;
     void setChokeMenuEntries(const std::vector<std::string>& entries) override;
     void stepSelector(int sound, int off, int direction) override;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/SettingVocabulary.h"
 #include "editor/EditorLayout.h"
 
 namespace kettrix::editor {
@@ -20,6 +21,9 @@ inline constexpr std::string_view kCloses = "<CLS>";
 inline constexpr std::string_view kSeparator = "<->";
 inline constexpr std::string_view kTopLevel = "<SEP>";
 }  // namespace marker
+
+// The setting whose values `menu` offers; null for Menu::None.
+const settings::Setting* settingOf(Menu menu);
 
 // The item strings of `menu`, in order.
 std::vector<std::string> menuStrings(Menu menu);

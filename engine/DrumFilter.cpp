@@ -30,7 +30,7 @@ double DrumFilter::process(double x, double cutoff, double resonance, int type) 
 }
 
 StereoSample DrumFilter::processStereo(double xL, double xR, double cutoff, double resonance, int type) noexcept {
-    if (type < kFilterLowPass6 || type > kFilterAnalogLowPass12) {
+    if (type < kFilterLowPass6 || type >= kFilterMenuTypeCount) {
         outL = xL;
         outR = xR;
         return {xL, xR};

@@ -59,7 +59,7 @@ struct DrumFilter : DrumFilterState {
     void runStereo(int type, int frames, const double* cutoff, const double* resonance, Source&& source,
                    Sink&& sink) noexcept {
         StereoSample y{outL, outR};
-        if (type < kFilterLowPass6 || type > kFilterAnalogLowPass12) {
+        if (type < kFilterLowPass6 || type >= kFilterMenuTypeCount) {
             for (int k = 0; k < frames; ++k) {
                 y = source(k);
                 sink(k, y);

@@ -47,13 +47,11 @@ void DrumSound::rebuild(double sampleRate) {
         voice.setGeneratorTables(banks_.wavetables.set(kHitGeneratorTableSet));
     }
     effect_ = SoundEffect(sampleRate);
-    outL_ = outR_ = 0.0;
 }
 
 void DrumSound::stop() noexcept {
     sounding_ = 0;
     gateState_ = 0;
-    outL_ = outR_ = 0.0;
     active_.markInactive(soundIndex_);
 }
 
@@ -105,18 +103,6 @@ void DrumSound::renderHitAndOscillator(HitVoice& hit, OscillatorVoice& osc, cons
     }
 }
 
-void DrumSound::tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCutoff, double oscResonance,
-                     double fmAmount, double noise1Cutoff, double noise1Resonance, double noise2Cutoff,
-                     double noise2Resonance) noexcept {
-    const SoundRunInputs in{&osc1Pitch,    &osc2Pitch,       &oscCutoff,    &oscResonance,   &fmAmount,
-                            &noise1Cutoff, &noise1Resonance, &noise2Cutoff, &noise2Resonance};
-    double left = 0.0;
-    double right = 0.0;
-    double mixLeft = 0.0;
-    double mixRight = 0.0;
-    render(gate, in, 1, &left, &right, &mixLeft, &mixRight);
-}
-
 void DrumSound::render(bool gate, const SoundRunInputs& in, int frames, double* left, double* right, double* mixLeft,
                        double* mixRight) noexcept {
     if (gate && !gateState_)
@@ -161,8 +147,6 @@ void DrumSound::render(bool gate, const SoundRunInputs& in, int frames, double* 
         mixLeft[k] += left[k] * gainL;
         mixRight[k] += right[k] * gainR;
     }
-    outL_ = left[frames - 1] * gainL;
-    outR_ = right[frames - 1] * gainR;
 }
 
 // --- Trigger and release -------------------------------------------------------
@@ -275,7 +259,6 @@ void DrumSound::endOfBlock() noexcept {
     if (sounding_) return;
     gateState_ = 0;
     active_.markInactive(soundIndex_);
-    outL_ = outR_ = 0.0;
 }
 
 // --- Settings --------------------------------------------------------------

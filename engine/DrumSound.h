@@ -1,8 +1,8 @@
 #pragma once
 // One drum sound of the kit: two voices of every generator used in turn, the
-// insert effect and the mixer strip. The render loop calls tick once per
-// sample while the sound is in the active list, and endOfBlock after each
-// block. Settings arrive through the setters below (parameter path, under
+// insert effect and the mixer strip. The render loop calls render for each
+// run of samples between two events while the sound is in the active list,
+// and endOfBlock after each block. Settings arrive through the setters below (parameter path, under
 // the plug-in lock); values kept here act from the next trigger, values
 // given to the voices act at once.
 
@@ -61,19 +61,15 @@ public:
               MixStrip& strip, EngineHost& host);
     ~DrumSound();
 
-    // RT: one sample into outL()/outR(), gains applied. The pitches already
-    // carry the key offset; cutoffs are before key tracking.
-    void tick(bool gate, double osc1Pitch, double osc2Pitch, double oscCutoff, double oscResonance, double fmAmount,
-              double noise1Cutoff, double noise1Resonance, double noise2Cutoff, double noise2Resonance) noexcept;
-    // RT: `frames` (1..kMaxRun) samples, the same as that many ticks, added
-    // with the strip's gains into mixLeft/mixRight; left/right are the
-    // sound's scratch for the run. A gate edge is taken on the first sample;
+    // RT: `frames` (1..kMaxRun) samples added with the strip's gains into
+    // mixLeft/mixRight; left/right are the sound's scratch for the run. The
+    // pitches already carry the key offset; cutoffs are before key tracking. A gate edge is taken on the first sample;
     // the caller keeps the gate steady over the rest of the run.
     void render(bool gate, const SoundRunInputs& in, int frames, double* left, double* right, double* mixLeft,
                 double* mixRight) noexcept;
     // RT: after each block; takes the sound off the active list once silent.
     void endOfBlock() noexcept;
-    // Forgets the gate edge so that the next tick with the gate held retriggers.
+    // Forgets the gate edge so that the next run with the gate held retriggers.
     void clearGateState() noexcept { gateState_ = 0; }
     // Silences the sound at once (program change).
     void stop() noexcept;
@@ -127,8 +123,6 @@ public:
     HitVoice& hitVoice(int voice) { return hit_[static_cast<unsigned>(voice)]; }
 
     // --- State read by the engine and by tests ---------------------------
-    double outL() const { return outL_; }
-    double outR() const { return outR_; }
     bool sounding() const { return sounding_ != 0; }
     bool gateHeld() const { return gateState_ != 0; }
     int currentVoice() const { return currentVoice_; }
@@ -173,7 +167,6 @@ private:
     std::array<HitVoice, kVoicesPerSound> hit_;
     SoundEffect effect_;
 
-    double outL_ = 0.0, outR_ = 0.0;
     std::uint8_t sounding_ = 0;
     std::uint8_t gateState_ = 0;
     int blocksSinceTrigger_ = 0;

@@ -4,6 +4,7 @@
 // parameter layout (counts, offsets, global indices) is the base layer's.
 
 #include "base/ParameterLayout.h"
+#include "base/SettingVocabulary.h"
 
 namespace kettrix::engine {
 
@@ -17,6 +18,7 @@ namespace global = layout::global;
 
 inline constexpr int kVoicesPerSound = 2;  // round-robin voices of every generator
 inline constexpr int kOutputPairs = 6;
+static_assert(kOutputPairs == settings::kOutput.count(), "a sound's \"Channel\" picks one output pair");
 inline constexpr int kOutputCount = kOutputPairs * 2;  // twelve channels
 inline constexpr int kMidiNoteCount = 128;
 inline constexpr int kHighestKey = 120;  // top of the key parameters' range

@@ -11,6 +11,7 @@
 // Nothing allocates after construction.
 
 #include <cstdint>
+#include "base/SettingVocabulary.h"
 
 #include "engine/EngineLimits.h"
 
@@ -37,6 +38,7 @@ enum EnvelopeMode : std::int32_t {
     kModeHold = 1,     // held while the gate is held; LFO shapes repeat
     kModeHihat = 2,    // like Trigger, release time scaled by the key
 };
+static_assert(kModeHihat + 1 == settings::kEnvelopeMode.count());
 
 struct Envelope {
     static constexpr std::int32_t kCapacity = 12;

@@ -46,41 +46,30 @@ constexpr EnvelopePoint kEcho[] = {p(1, 0, 1),
                                    p(0, 1, 0)};
 
 template <std::size_t N>
-constexpr EnvelopeShape shape(const EnvelopePoint (&points)[N], const char* name, bool loops = false) {
-    return {points, static_cast<int>(N), loops, name};
+constexpr EnvelopeShape shape(const EnvelopePoint (&points)[N], bool loops = false) {
+    return {points, static_cast<int>(N), loops};
 }
 
 const EnvelopeShape kVolumeAttack[kEnvelopeShapeCount] = {
-    shape(kLinearRise, "Linear"),
-    shape(kExponentialRise, "Exponential"),
-    shape(kInverseExponentialRise, "Inverse exponential"),
-    shape(kSCurveRise, "S Curve"),
-    shape(kComp1, "Comp 1"),
-    shape(kComp2, "Comp 2"),
-    shape(kClap1, "Clap 1"),
-    shape(kClap2, "Clap 2"),
+    shape(kLinearRise), shape(kExponentialRise), shape(kInverseExponentialRise),
+    shape(kSCurveRise), shape(kComp1),           shape(kComp2),
+    shape(kClap1),      shape(kClap2),
 };
 
 const EnvelopeShape kModulationAttack[kEnvelopeShapeCount] = {
-    shape(kLinearRise, "Linear"),
-    shape(kExponentialRise, "Exponential"),
-    shape(kInverseExponentialRise, "Inverse exponential"),
-    shape(kSCurveRise, "S Curve"),
-    shape(kTriangleLfo, "Triangle (LFO)", true),
-    shape(kLinearRise, "Ramp Up (LFO)", true),
-    shape(kRampDownLfo, "Ramp Down (LFO)", true),
-    shape(kSquareLfo, "Square (LFO)", true),
+    shape(kLinearRise),        shape(kExponentialRise),  shape(kInverseExponentialRise), shape(kSCurveRise),
+    shape(kTriangleLfo, true), shape(kLinearRise, true), shape(kRampDownLfo, true),      shape(kSquareLfo, true),
 };
 
 const EnvelopeShape kRelease[kEnvelopeShapeCount] = {
-    shape(kLinearFall, "Linear"),
-    shape(kExponentialFall, "Exponential"),
-    shape(kInverseExponentialFall, "Inverse exponential"),
-    shape(kSCurveFall, "S Curve"),
-    shape(kPunch1, "Punch 1"),
-    shape(kPunch2, "Punch 2"),
-    shape(kPunch3, "Punch 3"),
-    shape(kEcho, "Echo"),
+    shape(kLinearFall),
+    shape(kExponentialFall),
+    shape(kInverseExponentialFall),
+    shape(kSCurveFall),
+    shape(kPunch1),
+    shape(kPunch2),
+    shape(kPunch3),
+    shape(kEcho),
 };
 
 const EnvelopeShape& pick(const EnvelopeShape (&table)[kEnvelopeShapeCount], int id) noexcept {

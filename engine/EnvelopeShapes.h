@@ -4,6 +4,7 @@
 // single-precision values widened to double, as the shapes were always
 // stored; the tables write them that way so the widening stays visible.
 
+#include "base/SettingVocabulary.h"
 #include "engine/Envelope.h"
 
 namespace kettrix::engine {
@@ -11,11 +12,14 @@ namespace kettrix::engine {
 struct EnvelopeShape {
     const EnvelopePoint* points;
     int count;
-    bool loops;        // LFO shapes restart while a "Hold" pair is held
-    const char* name;  // menu text
+    bool loops;  // LFO shapes restart while a "Hold" pair is held
 };
 
-inline constexpr int kEnvelopeShapeCount = 8;  // ids 0..7 in every table
+// Ids 0..7 in every table, in the order of the settings' names.
+inline constexpr int kEnvelopeShapeCount = 8;
+static_assert(kEnvelopeShapeCount == settings::kAttackShapeVolume.count() &&
+              kEnvelopeShapeCount == settings::kAttackShapeModulation.count() &&
+              kEnvelopeShapeCount == settings::kReleaseShape.count());
 
 // Each returns shape 0 ("Linear") for an id outside 0..7.
 const EnvelopeShape& volumeAttackShape(int id) noexcept;      // volume envelopes

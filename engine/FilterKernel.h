@@ -9,16 +9,19 @@
 // in one loop: independent dependency chains in one loop overlap in the
 // processor, where separate loops would wait for each other.
 
+#include "base/SettingVocabulary.h"
 #include "engine/EngineLimits.h"
 #include "engine/tables/CutoffTable.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <type_traits>
+#include <utility>
 
 namespace kettrix::engine {
 
-// Values of the "filter type" parameters (0..12) and two internal types.
+// Values of the "filter type" parameters (the settings' filter types, in
+// their order) and two internal types.
 enum DrumFilterType : int {
     kFilterOff = 0,
     kFilterLowPass6 = 1,
@@ -33,12 +36,17 @@ enum DrumFilterType : int {
     kFilterHighShelf12 = 10,
     kFilterBandReject12 = 11,
     kFilterAnalogLowPass12 = 12,
-    kFilterSingleStepLowPass = 13,  // internal: one unclamped half step, low output
-    kFilterFixedBandPass = 14,      // internal: band output with setFixed coefficients
+    // Internal types follow the menu's, outside the parameter's range.
+    kFilterSingleStepLowPass = kFilterAnalogLowPass12 + 1,  // one unclamped half step, low output
+    kFilterFixedBandPass = kFilterSingleStepLowPass + 1,    // band output with setFixed coefficients
 };
 
-inline constexpr int kFilterTypeCount = 15;
-inline constexpr int kFilterMenuTypeCount = 13;  // types a sound's menu offers
+inline constexpr int kFilterTypeCount = kFilterFixedBandPass + 1;
+inline constexpr int kFilterMenuTypeCount = settings::kFilterType.count();  // types a sound's menu offers
+static_assert(kFilterAnalogLowPass12 + 1 == kFilterMenuTypeCount, "a filter type without a kernel, or the reverse");
+static_assert(kFilterLowPass6 == settings::kFilterType.valueOf("6dB Low Pass") &&
+              kFilterLowPass12 == settings::kFilterType.valueOf("12dB Low Pass") &&
+              kFilterBandReject12 == settings::kFilterType.valueOf("12dB Band Reject"));
 
 // A left and right sample, returned by value.
 struct StereoSample {
@@ -236,55 +244,16 @@ struct Kernel {
 };
 
 // Calls f with the type as a compile-time constant; false for types that
-// pass the signal through (0 and anything outside 1..14).
+// pass the signal through (kFilterOff and anything outside the known types).
+template <typename F, int... Types>
+inline bool withTypeOf(int type, F&& f, std::integer_sequence<int, Types...>) {
+    // Types holds 0..kFilterTypeCount - 2; the kernel types start at 1.
+    return ((type == Types + 1 ? (f(std::integral_constant<int, Types + 1>{}), true) : false) || ...);
+}
+
 template <typename F>
 inline bool withType(int type, F&& f) {
-    switch (type) {
-        case 1:
-            f(std::integral_constant<int, 1>{});
-            return true;
-        case 2:
-            f(std::integral_constant<int, 2>{});
-            return true;
-        case 3:
-            f(std::integral_constant<int, 3>{});
-            return true;
-        case 4:
-            f(std::integral_constant<int, 4>{});
-            return true;
-        case 5:
-            f(std::integral_constant<int, 5>{});
-            return true;
-        case 6:
-            f(std::integral_constant<int, 6>{});
-            return true;
-        case 7:
-            f(std::integral_constant<int, 7>{});
-            return true;
-        case 8:
-            f(std::integral_constant<int, 8>{});
-            return true;
-        case 9:
-            f(std::integral_constant<int, 9>{});
-            return true;
-        case 10:
-            f(std::integral_constant<int, 10>{});
-            return true;
-        case 11:
-            f(std::integral_constant<int, 11>{});
-            return true;
-        case 12:
-            f(std::integral_constant<int, 12>{});
-            return true;
-        case 13:
-            f(std::integral_constant<int, 13>{});
-            return true;
-        case 14:
-            f(std::integral_constant<int, 14>{});
-            return true;
-        default:
-            return false;
-    }
+    return withTypeOf(type, f, std::make_integer_sequence<int, kFilterTypeCount - 1>{});
 }
 
 }  // namespace filter_kernel

@@ -10,6 +10,7 @@
 // Threads: audio thread; setters on the parameter path under the plug-in
 // lock. Nothing allocates after construction.
 
+#include "base/SettingVocabulary.h"
 #include "engine/HitGenerator.h"
 #include "engine/HitSamplePlayer.h"
 
@@ -24,7 +25,8 @@ enum HitMode : std::int32_t {
 };
 
 inline constexpr std::int32_t kHitTypeOff = 0;
-inline constexpr std::int32_t kHitTypeGenerator = 18;
+inline constexpr std::int32_t kHitTypeGenerator = settings::kHitType.valueOf("Hit Generator");
+static_assert(kHitTypeGenerator == settings::kHitType.maxValue(), "the generator is the last hit type");
 
 struct HitVoice {
     explicit HitVoice(double sampleRate);

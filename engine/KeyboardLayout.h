@@ -3,6 +3,7 @@
 // ranges ("KeyLo"/"KeyHi"), the user ranges ("UserKeyLo"/"UserKeyHi", 0 means
 // unset), the "User (Lock)" mode and the one-shot key maps.
 
+#include "base/SettingVocabulary.h"
 #include "engine/EngineLimits.h"
 
 #include <array>
@@ -13,6 +14,7 @@ class EngineHost;
 class NoteRouter;
 
 enum class KeyboardMode : int { Patch = 0, UserLock = 1, Separator = 2, GmDrumMap = 3, SixKeysPerSound = 4 };
+static_assert(static_cast<int>(KeyboardMode::SixKeysPerSound) + 1 == settings::kKeyboardMode.count());
 
 // One note per sound in the GM drum map, sound order 0 to 9.
 inline constexpr std::array<int, kSoundCount> kGmDrumNotes{36, 37, 38, 39, 42, 46, 41, 43, 49, 51};

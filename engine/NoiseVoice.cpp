@@ -386,12 +386,6 @@ void NoiseVoice::start() noexcept {
     if (!filterEnv.active) filterOut = 0.0;
 }
 
-StereoSample NoiseVoice::tick(double cutoff, double resonance) noexcept {
-    amp = volume.tick();
-    if (filterEnv.active) filterOut = filterEnv.tick();
-    return render(cutoff + filterOut, resonance);
-}
-
 void NoiseVoice::render(const double* cutoff, double cutoffKey, const double* resonance, int frames, double* left,
                         double* right) noexcept {
     // The envelopes run on their own, so they fill the whole run first.

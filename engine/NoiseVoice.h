@@ -6,13 +6,14 @@
 // channel (a delayed copy, a second random stream, or the sample read
 // backwards) and blends it in with equal power.
 //
-// Each noise section has two voices used in turn: the current one is
-// ticked, the previous one fades through tail() for at most 10 ms.
+// Each noise section has two voices used in turn: the current one renders,
+// the previous one fades through renderTail for at most 10 ms.
 //
-// Threads: start, tick, tail and updateActive run on the audio thread; the
+// Threads: start, render, renderTail and updateActive run on the audio thread; the
 // setters run on the parameter path, both under the plug-in lock. Nothing
 // allocates after construction.
 
+#include "base/SettingVocabulary.h"
 #include "engine/DrumFilter.h"
 #include "engine/Envelope.h"
 #include "engine/NoiseCymbalGenerator.h"
@@ -32,6 +33,12 @@ enum NoiseType : std::int32_t {
     kNoiseVinyl2 = 34,
     kNoiseLastSample = 39,  // "Octave 2"
 };
+static_assert(kNoiseLastSample + 1 == settings::kNoiseType.count());
+static_assert(kNoiseCymbalGenerator == settings::kNoiseType.valueOf("Cymbal Generator") &&
+              kNoiseGenerator == settings::kNoiseType.valueOf("Noise Generator") &&
+              kNoiseFirstSample == settings::kNoiseType.valueOf("Noise") &&
+              kNoiseVinyl1 == settings::kNoiseType.valueOf("Vinyl 1") &&
+              kNoiseVinyl2 == settings::kNoiseType.valueOf("Vinyl 2"));
 
 enum NoiseRenderMode : std::int32_t {
     kNoiseRenderSilent = 0,
@@ -129,15 +136,13 @@ struct NoiseVoice {
     // Start of a note (the engine has written the envelope times, depths,
     // modes and keyValue). Does nothing while disabled.
     void start() noexcept;
-    // RT: one sample of the current voice into outL and outR, also returned
-    // (so the caller needs no reload of what was just stored).
-    StereoSample tick(double cutoff, double resonance) noexcept;
-    // RT: `frames` (up to kMaxRun) ticks added into left/right; the cutoff
-    // of sample k is cutoff[k] + cutoffKey.
+    // RT: `frames` (up to kMaxRun) samples of the current voice added into
+    // left/right, the last one also kept in outL/outR; the cutoff of sample k
+    // is cutoff[k] + cutoffKey.
     void render(const double* cutoff, double cutoffKey, const double* resonance, int frames, double* left,
                 double* right) noexcept;
-    // RT: one sample of the previous voice, fading linearly within 10 ms;
-    // returned like tick().
+    // RT: one sample of the previous voice, fading linearly within 10 ms,
+    // into outL and outR and also returned.
     StereoSample tail() noexcept;
     // RT: up to `frames` tail samples added into left/right, the same as
     // that many tail() calls while the voice stays active.

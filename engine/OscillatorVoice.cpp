@@ -62,15 +62,6 @@ void OscillatorVoice::start() noexcept {
     if (filterDepth <= 0.0) filterOut = 0.0;
 }
 
-double OscillatorVoice::tick(double p1, double p2, double cutoff, double resonance, double fm) noexcept {
-    tailPitch1 = p1;
-    tailPitch2 = p2;
-    amp = volume.tick();
-    if (modulation.active) modOut = modulation.tick();
-    if (filterEnv.active) filterOut = filterEnv.tick();
-    return core.process(mode, p1 + modOut, p2 + modOut, amp, cutoff + filterOut, resonance, fm);
-}
-
 void OscillatorVoice::render(const double* p1, const double* p2, const double* cutoff, double cutoffKey,
                              const double* resonance, const double* fm, int frames, double* out) noexcept {
     // The envelopes run on their own (nothing of the signal feeds them), so

@@ -9,6 +9,7 @@
 // Nothing allocates after construction.
 
 #include <cstdint>
+#include "base/SettingVocabulary.h"
 
 #include "engine/Envelope.h"
 #include "engine/OscillatorCore.h"
@@ -27,6 +28,8 @@ enum OscillatorType : int {
     kOscTypeSaw = 6,
     kOscTypeNoise = 7,
 };
+static_assert(kOscTypeNoise + 1 == settings::kOscillatorType.count());
+static_assert(kOscTypeSine808 == settings::kOscillatorType.valueOf("Sine (808)"));
 
 struct OscillatorVoice {
     // The bank must outlive the voice; its sets are borrowed, never copied.
@@ -49,11 +52,9 @@ struct OscillatorVoice {
     // At a trigger: restarts the core and the three envelopes. Does nothing
     // while both oscillators are off.
     void start() noexcept;
-    // One sample of the current voice. p1, p2 and cutoff are before the
-    // modulation and filter envelopes are added.
-    double tick(double p1, double p2, double cutoff, double resonance, double fm) noexcept;
-    // RT: `frames` (up to kMaxRun) ticks into out; the cutoff of sample k is
-    // cutoff[k] + cutoffKey.
+    // RT: `frames` (up to kMaxRun) samples of the current voice into out. p1,
+    // p2 and cutoff are before the modulation and filter envelopes are added;
+    // the cutoff of sample k is cutoff[k] + cutoffKey.
     void render(const double* p1, const double* p2, const double* cutoff, double cutoffKey, const double* resonance,
                 const double* fm, int frames, double* out) noexcept;
     // One sample of the previous voice, with the values it kept.

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+#include "base/SettingVocabulary.h"
 
 namespace kettrix::engine {
 
@@ -55,6 +56,11 @@ inline constexpr int kFirstSampleNoiseType = 3;  // "Noise"
 inline constexpr int kLastNoiseType = 39;        // "Octave 2"
 inline constexpr int kFirstHitType = 1;          // "Analog 1"
 inline constexpr int kLastHitSampleType = 17;    // "Wood 4"
+static_assert(kLastNoiseType + 1 == settings::kNoiseType.count());
+static_assert(kNoiseSampleIds.size() == kLastNoiseType - kFirstSampleNoiseType + 1);
+// The hit samples, then the generator as the last type.
+static_assert(kLastHitSampleType + 2 == settings::kHitType.count());
+static_assert(kHitSampleIds.size() == kLastHitSampleType - kFirstHitType + 1);
 
 // Banks filled from the embedded resources (construction path).
 SampleBank makeNoiseSampleBank();

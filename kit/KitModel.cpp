@@ -3,6 +3,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "base/SettingVocabulary.h"
 #include "kit/ParameterTable.h"
 
 namespace kettrix::kit {
@@ -98,7 +99,9 @@ void KitModel::programChanged() {
 void KitModel::rebuildChokeMenus() {
     std::vector<std::string> entries;
     entries.reserve(kSoundCount + 1);
-    entries.emplace_back("OFF");
+    // Choke value 0 is "no choke", values 1..10 the sounds.
+    static_assert(kSoundCount + 1 == settings::kChoke.count());
+    entries.emplace_back(settings::kChoke[0].name);
     entries.insert(entries.end(), names_.begin(), names_.end());
     editor_->setChokeMenuEntries(entries);
 }

@@ -1,5 +1,7 @@
 #include "kit/ParameterTable.h"
 
+#include "base/SettingVocabulary.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -39,6 +41,12 @@ constexpr Row in(const char* n, int max, double def, unsigned f = kPrefixed) {
 constexpr Row co(const char* n, double lo, double hi, double step, double def, unsigned f = kPrefixed) {
     return {n, C, lo, hi, step, def, f};
 }
+// An integer that takes the values of an enumerated setting.
+constexpr Row choice(const char* n, const settings::Setting& s, double def, unsigned f = kPrefixed) {
+    return in(n, s.maxValue(), def, f);
+}
+// The oscillator types, continuous so that a host's automation glides between them.
+constexpr Row oscType(const char* n) { return co(n, 0, settings::kOscillatorType.maxValue(), 0.001, 0); }
 
 // The 132 rows of a sound's block, offset 0 first. Offset 125 is resolved
 // separately ("Patch" for sound 0, a reserved integer elsewhere).
@@ -55,51 +63,51 @@ constexpr std::array<Row, kSoundBlockSize> kSoundRows = {{
     sw("Noise2 volume envelope", false),                                            // 9
     sw("Noise2 filter envelope", false),                                            // 10
     co("Osc1 pitch", 0, 1, 1e-06, 0.4),                                             // 11
-    co("Osc1 type", 0, 7, 0.001, 0),                                                // 12
+    oscType("Osc1 type"),                                                           // 12
     co("Osc2 pitch", 0, 1, 1e-06, 0.4),                                             // 13
-    co("Osc2 type", 0, 7, 0.001, 0),                                                // 14
+    oscType("Osc2 type"),                                                           // 14
     co("Osc mix 1/2", 0, 1, 0.001, 0.5),                                            // 15
     co("Osc FM", 0, 1, 0.001, 0),                                                   // 16
     co("Hit volume", 0, 2, 0.001, 0.5),                                             // 17
     co("Hit lowpass filter", 0, 1, 0.001, 1),                                       // 18
-    in("Hit type", 18, 0),                                                          // 19
+    choice("Hit type", settings::kHitType, 0),                                      // 19
     co("Osc modulation attack", 0, 1, 0.001, 0),                                    // 20
     co("Osc modulation release", 0, 1, 0.001, 0.5),                                 // 21
-    in("Osc modulation attack type", 7, 1),                                         // 22
-    in("Osc modulation release type", 7, 1),                                        // 23
+    choice("Osc modulation attack type", settings::kAttackShapeModulation, 1),      // 22
+    choice("Osc modulation release type", settings::kReleaseShape, 1),              // 23
     co("Osc modulation depth", 0, 1, 0.001, 0),                                     // 24
-    in("Osc modulation envelope mode", 2, 0),                                       // 25
+    choice("Osc modulation envelope mode", settings::kEnvelopeMode, 0),             // 25
     co("Osc volume attack", 0, 1, 0.001, 0),                                        // 26
     co("Osc volume release", 0, 1, 0.001, 0.5),                                     // 27
-    in("Osc volume attack type", 7, 1),                                             // 28
-    in("Osc volume envelope release type", 7, 1),                                   // 29
+    choice("Osc volume attack type", settings::kAttackShapeVolume, 1),              // 28
+    choice("Osc volume envelope release type", settings::kReleaseShape, 1),         // 29
     co("Osc volume depth", 0, 1, 0.001, 0.5),                                       // 30
-    in("Osc volume envelope mode", 2, 0),                                           // 31
+    choice("Osc volume envelope mode", settings::kEnvelopeMode, 0),                 // 31
     co("Osc filter cutoff", 0, 1, 0.001, 0),                                        // 32
     co("Osc filter resonance", 0, 1, 0.001, 0),                                     // 33
     co("Osc filter attack", 0, 1, 0.001, 0),                                        // 34
     co("Osc filter release", 0, 1, 0.001, 0.5),                                     // 35
-    in("Osc filter attack type", 7, 1),                                             // 36
-    in("Osc filter release type", 7, 1),                                            // 37
+    choice("Osc filter attack type", settings::kAttackShapeModulation, 1),          // 36
+    choice("Osc filter release type", settings::kReleaseShape, 1),                  // 37
     co("Osc filter depth", 0, 1, 0.001, 0),                                         // 38
-    in("Osc filter envelope mode", 2, 0),                                           // 39
-    in("Osc filter type", 12, 0),                                                   // 40
+    choice("Osc filter envelope mode", settings::kEnvelopeMode, 0),                 // 39
+    choice("Osc filter type", settings::kFilterType, 0),                            // 40
     sw("Osc filter keytrack", true),                                                // 41
     sw("------", false),                                                            // 42
     sw("------", false),                                                            // 43
     sw("Osc2 snap to MIDI notes", false, kNoPrefix),                                // 44
     sw("-------", false),                                                           // 45
-    in("Noise1 type", 39, 0),                                                       // 46
+    choice("Noise1 type", settings::kNoiseType, 0),                                 // 46
     sw("Noise1 re-trigger on gate", false),                                         // 47
     sw("Noise1 keytrack", false),                                                   // 48
     co("Noise1 Pitch", 0, 1, 0.001, 0.5),                                           // 49
     co("Noise1 stereo", 0, 1, 0.001, 0),                                            // 50
     co("Noise1 volume attack", 0, 1, 0.001, 0),                                     // 51
     co("Noise1 volume release", 0, 1, 0.001, 0.5),                                  // 52
-    in("Noise1 volume attack type", 7, 1),                                          // 53
-    in("Noise1 volume release type", 7, 1),                                         // 54
+    choice("Noise1 volume attack type", settings::kAttackShapeVolume, 1),           // 53
+    choice("Noise1 volume release type", settings::kReleaseShape, 1),               // 54
     co("Noise1 volume depth", 0, 1, 0.001, 0.5),                                    // 55
-    in("Noise1 volume envelope mode", 2, 0),                                        // 56
+    choice("Noise1 volume envelope mode", settings::kEnvelopeMode, 0),              // 56
     co("Noise1 volume envelope", 0, 1, 0.001, 0.4, kNoPrefix | kSoundZeroOnly),     // 57
     co("Noise1 filter envelope", 0.1, 1, 0.001, 0.4, kNoPrefix | kSoundZeroOnly),   // 58
     co("Noise1 filter cutoff", 0, 1, 0.001, 0),                                     // 59
@@ -107,25 +115,25 @@ constexpr std::array<Row, kSoundBlockSize> kSoundRows = {{
     sw("Noise1 filter keytrack", true),                                             // 61
     co("Noise1 filter attack", 0, 1, 0.001, 0),                                     // 62
     co("Noise1 filter release", 0, 1, 0.001, 0.5),                                  // 63
-    in("Noise1 filter attack type", 7, 1),                                          // 64
-    in("Noise1 filter release type", 7, 1),                                         // 65
+    choice("Noise1 filter attack type", settings::kAttackShapeModulation, 1),       // 64
+    choice("Noise1 filter release type", settings::kReleaseShape, 1),               // 65
     co("Noise1 filter depth", 0, 1, 0.001, 0),                                      // 66
-    in("Noise1 filter envelope mode", 2, 0),                                        // 67
-    in("Noise1 filter type", 12, 0),                                                // 68
+    choice("Noise1 filter envelope mode", settings::kEnvelopeMode, 0),              // 67
+    choice("Noise1 filter type", settings::kFilterType, 0),                         // 68
     sw("-------", false),                                                           // 69
     co("Hit Volume", 0, 2, 0.001, 0),                                               // 70
     co("Noise1 color", 0, 1, 0.001, 0),                                             // 71
-    in("Noise2 type", 39, 0),                                                       // 72
+    choice("Noise2 type", settings::kNoiseType, 0),                                 // 72
     sw("Noise2 re-trigger on gate", false),                                         // 73
     sw("Noise2 keytrack", false),                                                   // 74
     co("Noise2 pitch", 0, 1, 0.001, 0.5),                                           // 75
     co("Noise2 stereo", 0, 1, 0.001, 0),                                            // 76
     co("Noise2 volume attack", 0, 1, 0.001, 0),                                     // 77
     co("Noise2 volume release", 0, 1, 0.001, 0.5),                                  // 78
-    in("Noise2 volume attack type", 7, 1),                                          // 79
-    in("Noise2 volume release type", 7, 1),                                         // 80
+    choice("Noise2 volume attack type", settings::kAttackShapeVolume, 1),           // 79
+    choice("Noise2 volume release type", settings::kReleaseShape, 1),               // 80
     co("Noise2 volume depth", 0, 1, 0.001, 0.5),                                    // 81
-    in("Noise2 volume envelope mode", 2, 0),                                        // 82
+    choice("Noise2 volume envelope mode", settings::kEnvelopeMode, 0),              // 82
     co("Noise2 volume envelope", 0, 1, 0.001, 0.4, kNoPrefix | kSoundZeroOnly),     // 83
     co("Noise2 filter envelope", 0.1, 1, 0.001, 0.4, kNoPrefix | kSoundZeroOnly),   // 84
     co("Noise2 filter cutoff", 0, 1, 0.001, 0),                                     // 85
@@ -133,11 +141,11 @@ constexpr std::array<Row, kSoundBlockSize> kSoundRows = {{
     sw("Noise2 keytrack", true),                                                    // 87 (filter keytrack)
     co("Noise2 filter attack", 0, 1, 0.001, 0),                                     // 88
     co("Noise2 filter release", 0, 1, 0.001, 0.5),                                  // 89
-    in("Noise2 filter attack type", 7, 1),                                          // 90
-    in("Noise2 filter release type", 7, 1),                                         // 91
+    choice("Noise2 filter attack type", settings::kAttackShapeModulation, 1),       // 90
+    choice("Noise2 filter release type", settings::kReleaseShape, 1),               // 91
     co("Noise2 filter depth", 0, 1, 0.001, 0),                                      // 92
-    in("Noise2 filter envelope mode", 2, 0),                                        // 93
-    in("Noise2 filter type", 12, 0),                                                // 94
+    choice("Noise2 filter envelope mode", settings::kEnvelopeMode, 0),              // 93
+    choice("Noise2 filter type", settings::kFilterType, 0),                         // 94
     sw("-----", false),                                                             // 95
     co("Hit Modulation", 0, 1, 0.001, 0),                                           // 96
     co("Noise2 color", 0, 1, 0.001, 0),                                             // 97
@@ -146,7 +154,7 @@ constexpr std::array<Row, kSoundBlockSize> kSoundRows = {{
     co("Noise2 volume", 0, 1, 0.001, 0.8),                                          // 100
     co("Pan", 0, 1, 0.001, 0.5),                                                    // 101
     co("Volume", 0, 2, 0.001, 0.6),                                                 // 102
-    in("Channel", 5, 0),                                                            // 103
+    choice("Channel", settings::kOutput, 0),                                        // 103
     sw("----------", false),                                                        // 104
     co("Osc volume velocity", 0, 1, 0.001, 0),                                      // 105
     co("Osc modulation velocity", 0, 1, 0.001, 0),                                  // 106
@@ -167,18 +175,18 @@ constexpr std::array<Row, kSoundBlockSize> kSoundRows = {{
     in("KeyHi", 120, 0, kDefaultHighKey),                                           // 121
     sw("--------", false),                                                          // 122
     co("Effect amount", 0, 1, 0.001, 1),                                            // 123
-    in("Effect type", 3, 0),                                                        // 124
+    choice("Effect type", settings::kEffectType, 0),                                // 124
     in("--------", 2, 0),                                                           // 125 (sound 0: "Patch")
     in("UserKeyLo", 120, 0, kDefaultLowKey),                                        // 126
     in("UserKeyHi", 120, 0, kDefaultHighKey),                                       // 127
-    in("Choke", 10, 0),                                                             // 128
+    choice("Choke", settings::kChoke, 0),                                           // 128
     sw("Osc mute", true),                                                           // 129
     sw("Noise1 mute", true),                                                        // 130
     sw("Noise2 mute", true),                                                        // 131
 }};
 
 // Sound 0's "Patch" replaces its reserved offset 125: the Patch menu value.
-constexpr Row kPatchRow = in("Patch", 8, 0, kNoPrefix);
+constexpr Row kPatchRow = choice("Patch", settings::kPatch, 0, kNoPrefix);
 
 // Per-sound rows of the global part: index = first + sound.
 struct GlobalSoundRow {
@@ -201,7 +209,7 @@ struct GlobalRow {
 constexpr Row button(const char* n) { return co(n, 0, 1, 0.0001, 0, kNoPrefix); }
 constexpr std::array<GlobalRow, 23> kGlobalRows = {{
     {global::kReserved, button("-------")},
-    {global::kKeyboardMode, in("Keyboard Mode", 4, 0, kNoPrefix)},
+    {global::kKeyboardMode, choice("Keyboard Mode", settings::kKeyboardMode, 0, kNoPrefix)},
     {global::kKeyboard, button("Keyboard")},
     {global::kFirstSelectorButton, button("Noise 1 Type: Previous")},
     {global::kFirstSelectorButton + 1, button("Noise 1 Type: Next")},

@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <array>
+
 namespace {
 
 using namespace kettrix::engine;
@@ -33,9 +35,16 @@ void BM_NoiseVoiceTick(benchmark::State& state) {
     voice.setEnvelopeModes(kModeHold, kModeTrigger);
     voice.start();
     double sum = 0.0;
+    // Runs of the engine's longest length.
+    std::array<double, kMaxRun> cutoff, resonance, left, right;
+    cutoff.fill(0.7);
+    resonance.fill(0.3);
+    left.fill(0.0);  // render adds into them
+    right.fill(0.0);
+    static_assert(kBlock % kMaxRun == 0);
     for (auto _ : state) {
-        for (int n = 0; n < kBlock; ++n) {
-            voice.tick(0.7, 0.3);
+        for (int n = 0; n < kBlock; n += kMaxRun) {
+            voice.render(cutoff.data(), 0.0, resonance.data(), kMaxRun, left.data(), right.data());
             sum += voice.outL + voice.outR;
         }
     }

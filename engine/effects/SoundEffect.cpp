@@ -47,27 +47,12 @@ void SoundEffect::setEffectAmount(double amount) {
     crushRate_ = std::max(0.005, 1.0 - amount);
 }
 
-void SoundEffect::process(double inL, double inR) noexcept {
-    switch (type_) {
-        case EffectType::Crush:
-            crush(inL, inR);
-            break;
-        case EffectType::Drive:
-            drive(inL, inR);
-            break;
-        case EffectType::Compressor:
-            compress(inL, inR);
-            break;
-        case EffectType::Off:
-            passThrough(inL, inR);
-            break;
-    }
-}
-
 void SoundEffect::processRun(double* left, double* right, int frames) noexcept {
     if (frames <= 0) return;
     switch (type_) {
         case EffectType::Crush: {
+            // A hold clock running at crushRate times the sample rate; only
+            // the sample at each clock tick is passed on.
             double phase = crushPhase_;
             double heldL = heldL_;
             double heldR = heldR_;
@@ -91,6 +76,8 @@ void SoundEffect::processRun(double* left, double* right, int frames) noexcept {
             driveRun<KETTRIX_PACKED_LANES != 0>(left, right, frames);
             break;
         case EffectType::Compressor: {
+            // Not level driven: every trigger pulls the gain quickly down to
+            // the dip and, once there, it recovers ten times more slowly towards 1.
             double gain = compGain_;
             double target = compTarget_;
             const double attack = attackCoef_;
@@ -117,46 +104,6 @@ void SoundEffect::processRun(double* left, double* right, int frames) noexcept {
     }
     outL_ = left[frames - 1];
     outR_ = right[frames - 1];
-}
-
-void SoundEffect::passThrough(double inL, double inR) noexcept {
-    outL_ = inL;
-    outR_ = inR;
-}
-
-void SoundEffect::crush(double inL, double inR) noexcept {
-    // A hold clock running at crushRate times the sample rate; only the
-    // sample at each clock tick is passed on.
-    crushPhase_ += crushRate_;
-    if (crushPhase_ >= 1.0) {
-        crushPhase_ -= 1.0;
-        heldL_ = inL;
-        heldR_ = inR;
-    }
-    outL_ = heldL_;
-    outR_ = heldR_;
-}
-
-void SoundEffect::drive(double inL, double inR) noexcept {
-    outL_ = inL;
-    outR_ = inR;
-    driveRun<false>(&outL_, &outR_, 1);
-}
-
-void SoundEffect::compress(double inL, double inR) noexcept {
-    // Not level driven: every trigger pulls the gain quickly down to the dip
-    // and, once there, it recovers ten times more slowly towards 1.
-    const double g = compGain_;
-    double step;
-    if (g > compTarget_) {
-        if (g - compTarget_ < 0.0001) compTarget_ = 1.0;
-        step = (compTarget_ - g) * attackCoef_;
-    } else {
-        step = (compTarget_ - g) * releaseCoef_;
-    }
-    compGain_ = g + step + kTinyOffset;
-    outL_ = compGain_ * inL;
-    outR_ = compGain_ * inR;
 }
 
 }  // namespace kettrix::engine

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include "base/SettingVocabulary.h"
 
 #include "engine/EngineLimits.h"
 #include "engine/LanePair.h"
@@ -12,6 +13,7 @@
 namespace kettrix::engine {
 
 enum class EffectType : int { Off = 0, Crush = 1, Drive = 2, Compressor = 3 };
+static_assert(static_cast<int>(EffectType::Compressor) + 1 == settings::kEffectType.count());
 
 class SoundEffect {
 public:
@@ -24,16 +26,10 @@ public:
     // RT: called at every trigger of the owning sound.
     void startDip() { compTarget_ = compDip_; }
 
-    // RT: runs the chosen effect on one stereo sample; leaves it untouched
-    // while the effect is off.
-    void process(double inL, double inR) noexcept;
-    // RT: the same over `frames` samples in place, the type chosen once.
+    // RT: runs the chosen effect over `frames` samples in place, the type
+    // chosen once; leaves them untouched while the effect is off. outL/outR
+    // keep the run's last sample.
     void processRun(double* left, double* right, int frames) noexcept;
-
-    void passThrough(double inL, double inR) noexcept;
-    void crush(double inL, double inR) noexcept;
-    void drive(double inL, double inR) noexcept;
-    void compress(double inL, double inR) noexcept;
 
     // The drive's waveshaper: identity inside +-1.25, a parabola meeting
     // +-1.5 with zero slope at +-1.75, flat beyond. Written once for a pair

@@ -2,6 +2,7 @@
 
 #include "Style.h"
 #include "Widgets.h"
+#include "base/SettingVocabulary.h"
 #include "engine/Envelope.h"
 
 #include <cmath>
@@ -15,6 +16,16 @@ constexpr double kPi = 3.14159265358979323846;
 
 // A frame per entry of a list, in the order the control selects them.
 using Texts = std::vector<std::string>;
+
+// The texts of a setting's selector frames.
+Texts frameTexts(const settings::Setting& setting) {
+    Texts texts;
+    for (int i = 0; i < setting.frames(); ++i) texts.emplace_back(settings::frameText(setting, i));
+    return texts;
+}
+
+// The height of a selector strip: one frame per value.
+constexpr int stripHeight(const settings::Setting& setting, int frameHeight) { return setting.frames() * frameHeight; }
 
 // Knobs: 100 frames turning clockwise from -135 to +135 degrees.
 void paintKnobStrip(Canvas& c, int size) {
@@ -200,13 +211,13 @@ void waveIcon(const Canvas& c, int type, double x, double y, double w, double h)
 }
 
 void paintOscillatorTypes(Canvas& c) {
-    static const char* const kCaption[] = {"OFF", "SINE", "808", "909", "TRI", "SQR", "SAW", "NOISE"};
+    const Texts captions = frameTexts(settings::kOscillatorType);
     TextStyle caption{Weight::Bold, 7.0, style::kValueText};
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < static_cast<int>(captions.size()); ++i) {
         c.frame(i);
         drawField(c, 0, 0, c.width(), c.frameHeight(), false);
         waveIcon(c, i, 6.5, 4.5, 16, 7);
-        c.text(kCaption[i], c.width() / 2.0, 15, Align::Centre, caption);
+        c.text(captions[static_cast<std::size_t>(i)], c.width() / 2.0, 15, Align::Centre, caption);
     }
 }
 
@@ -215,7 +226,7 @@ enum class ShapeFamily { VolumeAttack, ModulationAttack, Release };
 
 void paintShapeSelector(Canvas& c, ShapeFamily family, const Texts& names) {
     const double w = c.width(), h = c.frameHeight();
-    for (int id = 0; id < 8; ++id) {
+    for (int id = 0; id < static_cast<int>(names.size()); ++id) {
         c.frame(id);
         drawField(c, 0, 0, w, h, true);
         engine::Envelope envelope(44100.0);
@@ -249,9 +260,9 @@ void paintShapeSelector(Canvas& c, ShapeFamily family, const Texts& names) {
 // Keyboard mode: an open padlock for the kit's own key ranges, a closed one
 // for the user's locked ranges, and a key map being laid out.
 void paintKeyboardMode(Canvas& c) {
-    static const char* const kText[] = {"Patch Keys", "User (Lock)", "Set Key Map"};
+    const Texts texts = frameTexts(settings::kKeyboardMode);
     const double w = c.width(), h = c.frameHeight();
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < static_cast<int>(texts.size()); ++i) {
         c.frame(i);
         drawField(c, 0, 0, w, h, true);
         cairo_t* cr = c.cr();
@@ -267,71 +278,19 @@ void paintKeyboardMode(Canvas& c) {
         }
         cairo_stroke(cr);
         const TextStyle s = style::value();
-        c.text(kText[i], 19, std::floor((h - Canvas::capHeight(s)) / 2), Align::Left, s);
+        c.text(texts[static_cast<std::size_t>(i)], 19, std::floor((h - Canvas::capHeight(s)) / 2), Align::Left, s);
     }
-}
-
-Texts numbered(const std::string& first, int from, int to, const Texts& prefix = {}) {
-    Texts t = prefix;
-    if (!first.empty()) t.push_back(first);
-    for (int i = from; i <= to; ++i) t.push_back(std::to_string(i));
-    return t;
 }
 
 }  // namespace
 
 std::vector<ImageEntry> imageCatalog() {
-    const Texts filterTypes = {"OFF",           "6dB LP",     "6dB HP",   "6dB Lo Shelf",  "6dB Hi Shelf",
-                               "12dB LP",       "12dB BP",    "12dB HP",  "12dB Lo Shelf", "12dB Peak",
-                               "12dB Hi Shelf", "12dB Notch", "Analog LP"};
-    const Texts hitTypes = {"OFF",    "Analog 1", "Analog 2", "808 TM", "808 BD",  "909 BD",  "Acou 1",
-                            "Acou 2", "Acou 3",   "Acou 4",   "Acou 5", "Metal 1", "Metal 2", "Metal 3",
-                            "Wood 1", "Wood 2",   "Wood 3",   "Wood 4", "Gen"};
-    const Texts noiseTypes = {"OFF",
-                              "Cymbal Generator",
-                              "Noise Generator",
-                              "Noise",
-                              "LP Noise",
-                              "BP Noise",
-                              "HP Noise",
-                              "Noise Distorted",
-                              "Noise Crushed",
-                              "Snare 808",
-                              "Snare 909",
-                              "Snare Acoustic 1",
-                              "Snare Acoustic 2",
-                              "Snare Acoustic 3",
-                              "Snare Acoustic 4",
-                              "Snare Acoustic 5",
-                              "Agogo",
-                              "Clave",
-                              "Wood",
-                              "Tamb",
-                              "Bells",
-                              "Hihat 505",
-                              "Hihat 606",
-                              "Hihat 808",
-                              "Hihat 909",
-                              "Cymbal 808",
-                              "Cymbal 909",
-                              "Crash",
-                              "Clap 1",
-                              "Clap 2",
-                              "Clap 3",
-                              "Clap 4",
-                              "Clap 5",
-                              "Vinyl 1",
-                              "Vinyl 2",
-                              "Rumble 1",
-                              "Rumble 2",
-                              "Spring Reverb",
-                              "Octave 1",
-                              "Octave 2"};
-    const Texts volumeAttack = {"Linear", "Exponential", "Inverse Exp", "S Curve",
-                                "Comp 1", "Comp 2",      "Clap 1",      "Clap 2"};
-    const Texts modulationAttack = {"Linear",  "Exponential", "Inverse Exp", "S Curve",
-                                    "LFO Tri", "LFO Up",      "LFO Down",    "LFO Square"};
-    const Texts release = {"Linear", "Exponential", "Inverse Exp", "S Curve", "Punch 1", "Punch 2", "Punch 3", "Echo"};
+    const Texts filterTypes = frameTexts(settings::kFilterType);
+    const Texts hitTypes = frameTexts(settings::kHitType);
+    const Texts noiseTypes = frameTexts(settings::kNoiseType);
+    const Texts volumeAttack = frameTexts(settings::kAttackShapeVolume);
+    const Texts modulationAttack = frameTexts(settings::kAttackShapeModulation);
+    const Texts release = frameTexts(settings::kReleaseShape);
 
     const Colour screenTab = style::kScreen;
     const Colour pageTab = style::kPanel;
@@ -352,9 +311,9 @@ std::vector<ImageEntry> imageCatalog() {
         {{111},
          "b-choke.png",
          29,
-         187,
-         11,
-         [](Canvas& c) { paintTextSelector(c, numbered("OFF", 1, 10), false, true); }},
+         stripHeight(settings::kChoke, 17),
+         settings::kChoke.frames(),
+         [](Canvas& c) { paintTextSelector(c, frameTexts(settings::kChoke), false, true); }},
         {{116},
          "b-sound1.png",
          75,
@@ -409,41 +368,72 @@ std::vector<ImageEntry> imageCatalog() {
                  c.fillRounded(2, 2, 10, 21, 2, pressed ? style::kAccent.withAlpha(0.30) : Colour{255, 255, 255, 0.04});
              }
          }},
-        {{143}, "b-osc.png", 29, 200, 8, paintOscillatorTypes},
-        {{144}, "b-filter.png", 91, 221, 13, [=](Canvas& c) { paintTextSelector(c, filterTypes, true, false); }},
-        {{145}, "b-hit.png", 46, 323, 19, [=](Canvas& c) { paintTextSelector(c, hitTypes, false, true); }},
+        {{143},
+         "b-osc.png",
+         29,
+         stripHeight(settings::kOscillatorType, 25),
+         settings::kOscillatorType.frames(),
+         paintOscillatorTypes},
+        {{144},
+         "b-filter.png",
+         91,
+         stripHeight(settings::kFilterType, 17),
+         settings::kFilterType.frames(),
+         [=](Canvas& c) { paintTextSelector(c, filterTypes, true, false); }},
+        {{145},
+         "b-hit.png",
+         46,
+         stripHeight(settings::kHitType, 17),
+         settings::kHitType.frames(),
+         [=](Canvas& c) { paintTextSelector(c, hitTypes, false, true); }},
         {{146},
          "b-attack-vol.png",
          101,
-         168,
-         8,
+         stripHeight(settings::kAttackShapeVolume, 21),
+         settings::kAttackShapeVolume.frames(),
          [=](Canvas& c) { paintShapeSelector(c, ShapeFamily::VolumeAttack, volumeAttack); }},
         {{147},
          "b-attack-mod.png",
          101,
-         168,
-         8,
+         stripHeight(settings::kAttackShapeModulation, 21),
+         settings::kAttackShapeModulation.frames(),
          [=](Canvas& c) { paintShapeSelector(c, ShapeFamily::ModulationAttack, modulationAttack); }},
-        {{148}, "b-release.png", 101, 168, 8, [=](Canvas& c) { paintShapeSelector(c, ShapeFamily::Release, release); }},
-        {{149}, "b-out.png", 29, 102, 6, [](Canvas& c) { paintTextSelector(c, numbered("", 1, 6), false, true); }},
+        {{148},
+         "b-release.png",
+         101,
+         stripHeight(settings::kReleaseShape, 21),
+         settings::kReleaseShape.frames(),
+         [=](Canvas& c) { paintShapeSelector(c, ShapeFamily::Release, release); }},
+        {{149},
+         "b-out.png",
+         29,
+         stripHeight(settings::kOutput, 17),
+         settings::kOutput.frames(),
+         [](Canvas& c) { paintTextSelector(c, frameTexts(settings::kOutput), false, true); }},
         {{104},
          "b-envelope-mode.png",
          45,
-         51,
-         3,
-         [](Canvas& c) {
-             paintTextSelector(c, {"TRIG", "HOLD", "HIHAT"}, false, true);
-         }},
-        {{108}, "b-noise-type.png", 101, 680, 40, [=](Canvas& c) { paintTextSelector(c, noiseTypes, true, false); }},
+         stripHeight(settings::kEnvelopeMode, 17),
+         settings::kEnvelopeMode.frames(),
+         [](Canvas& c) { paintTextSelector(c, frameTexts(settings::kEnvelopeMode), false, true); }},
+        {{108},
+         "b-noise-type.png",
+         101,
+         stripHeight(settings::kNoiseType, 17),
+         settings::kNoiseType.frames(),
+         [=](Canvas& c) { paintTextSelector(c, noiseTypes, true, false); }},
         {{110},
          "b-effect-type.png",
          70,
-         68,
-         4,
-         [](Canvas& c) {
-             paintTextSelector(c, {"OFF", "CRUSH", "DRIVE", "COMP"}, true, false);
-         }},
-        {{113}, "b-lock.png", 122, 51, 3, paintKeyboardMode},
+         stripHeight(settings::kEffectType, 17),
+         settings::kEffectType.frames(),
+         [](Canvas& c) { paintTextSelector(c, frameTexts(settings::kEffectType), true, false); }},
+        {{113},
+         "b-lock.png",
+         122,
+         stripHeight(settings::kKeyboardMode, 17),
+         settings::kKeyboardMode.frames(),
+         paintKeyboardMode},
     };
     return list;
 }

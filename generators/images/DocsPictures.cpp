@@ -3,6 +3,7 @@
 #include "EditorLayout.h"
 #include "Painter.h"
 #include "Style.h"
+#include "base/SettingVocabulary.h"
 
 #include <cairo.h>
 
@@ -11,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kettrix::artwork {
@@ -262,14 +264,28 @@ void paintMenuMock(const Canvas& c, ImageShelf& shelf) {
     const TextStyle text{Weight::Regular, 14.0, {220, 242, 255}};
     struct Row {
         const char* text;
-        int frame;
+        int frame;  // of bg-menu-item.png: 0 submenu, 1 open submenu, 2 entry, 3 chosen entry
     };
-    const Row first[] = {{"OFF", 2},   {"Cymbal Generator", 2}, {"Noise Generator", 2}, {"Noise", 0},
-                         {"Snare", 1}, {"Percussion", 0},       {"Hihats", 0},          {"Clap", 0},
-                         {"LoFi", 0},  {"Reverb Noise", 0}};
-    const Row second[] = {{"Snare 808", 2},        {"Snare 909", 3},        {"Snare Acoustic 1", 2},
-                          {"Snare Acoustic 2", 2}, {"Snare Acoustic 3", 2}, {"Snare Acoustic 4", 2},
-                          {"Snare Acoustic 5", 2}};
+    // The top level: values outside a submenu and one row per submenu; the
+    // chosen value's submenu is open beside it.
+    const settings::Setting& noise = settings::kNoiseType;
+    const std::string_view chosen = "Snare 909";
+    auto submenuOf = [](const settings::Entry& e) { return std::string_view(e.submenu ? e.submenu : ""); };
+    std::string_view open;
+    for (const settings::Entry& e : noise.entries)
+        if (e.name == chosen) open = submenuOf(e);
+    std::vector<Row> first, second;
+    std::string_view previous;
+    for (const settings::Entry& e : noise.entries) {
+        const std::string_view submenu = submenuOf(e);
+        if (submenu.empty()) {
+            first.push_back({e.name, 2});
+        } else if (submenu != previous) {
+            first.push_back({e.submenu, submenu == open ? 1 : 0});
+        }
+        if (!submenu.empty() && submenu == open) second.push_back({e.name, e.name == chosen ? 3 : 2});
+        previous = submenu;
+    }
     double y = 49;
     for (const Row& r : first) {
         blitFrame(cr, item, r.frame, 27, 26, y);

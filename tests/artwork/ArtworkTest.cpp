@@ -2,6 +2,7 @@
 // of frames stacked vertically. Geometry comes from the editor's image table;
 // frame properties are measured from the pixels.
 #include "PixelProbe.h"
+#include "editor/EditorImages.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +93,17 @@ TEST(ArtworkImages, EveryIdDecodesToItsSizeAndFrameCount) {
     EXPECT_EQ(spare.height, 36);
     // 139 and 125 carry the same picture.
     EXPECT_EQ(mustLoad(139).rgba, mustLoad(125).rgba);
+}
+
+// The editor sizes its selector strips from the settings they show; a value
+// added without regenerating its picture would stretch the strip on screen.
+TEST(ArtworkImages, TheEditorsTableMatchesTheCommittedPictures) {
+    for (const editor::ImageEntry& e : editor::editorImages()) {
+        SCOPED_TRACE(e.name);
+        const Image image = mustLoad(e.id);
+        EXPECT_EQ(image.width, e.width);
+        EXPECT_EQ(image.height, e.height);
+    }
 }
 
 TEST(ArtworkImages, NoTwoFramesOfAStripAreIdentical) {

@@ -10,13 +10,16 @@ using kettrix::engine::SoundEffect;
 
 namespace {
 
+// One stereo sample through the effect; the result is read from outL/outR.
+void processOne(SoundEffect& fx, double left, double right) { fx.processRun(&left, &right, 1); }
+
 // A ramp makes every input sample distinct, so held samples are visible.
 double ramp(int i) { return 0.001 * (i + 1); }
 
 std::vector<double> runLeft(SoundEffect& fx, int count) {
     std::vector<double> out;
     for (int i = 0; i < count; ++i) {
-        fx.process(ramp(i), -ramp(i));
+        processOne(fx, ramp(i), -ramp(i));
         out.push_back(fx.outL());
         EXPECT_EQ(fx.outR(), -fx.outL());
     }
@@ -45,7 +48,7 @@ TEST(SoundEffect, OffReportsDisabledWhateverTheAmount) {
     fx.setEffectAmount(0.77);
     fx.setEffectType(0);
     EXPECT_FALSE(fx.enabled());
-    fx.process(0.3, -0.2);
+    processOne(fx, 0.3, -0.2);
     EXPECT_EQ(fx.outL(), 0.3);
     EXPECT_EQ(fx.outR(), -0.2);
     fx.setEffectType(2);
@@ -93,10 +96,10 @@ TEST(SoundEffect, DriveClipsSoftlyAndKeepsSmallSignalsAtAmountZero) {
     SoundEffect fx;
     fx.setEffectType(2);
     fx.setEffectAmount(0.0);
-    fx.process(0.9, -1.25);
+    processOne(fx, 0.9, -1.25);
     EXPECT_EQ(fx.outL(), 0.9);
     EXPECT_EQ(fx.outR(), -1.25);
-    fx.process(1.5, 2.0);
+    processOne(fx, 1.5, 2.0);
     EXPECT_DOUBLE_EQ(fx.outL(), 1.4375);
     EXPECT_EQ(fx.outR(), 1.5);
 }
@@ -105,7 +108,7 @@ TEST(SoundEffect, DriveAtFullAmountGivesPointTwoOTwo) {
     SoundEffect fx;
     fx.setEffectType(2);
     fx.setEffectAmount(1.0);
-    fx.process(0.01, 1.0);
+    processOne(fx, 0.01, 1.0);
     EXPECT_NEAR(fx.outL(), 0.202, 1e-12);
     EXPECT_NEAR(fx.outR(), 0.3, 1e-12);  // the output ceiling at full drive
 }
@@ -117,7 +120,7 @@ TEST(SoundEffect, CompressorAtAmountZeroStaysAtUnity) {
     for (int trigger = 0; trigger < 3; ++trigger) {
         fx.startDip();
         for (int i = 0; i < 100000; ++i) {
-            fx.process(0.5, 0.5);
+            processOne(fx, 0.5, 0.5);
             ASSERT_NEAR(fx.compressorGain(), 1.0, 1e-7);
         }
     }
@@ -131,7 +134,7 @@ TEST(SoundEffect, CompressorAtFullAmountDipsThenRecovers) {
     double lowest = 1.0;
     int lowestAt = 0;
     for (int i = 0; i < 200000; ++i) {
-        fx.process(1.0, 1.0);
+        processOne(fx, 1.0, 1.0);
         EXPECT_EQ(fx.outL(), fx.compressorGain());
         if (fx.compressorGain() < lowest) {
             lowest = fx.compressorGain();
@@ -150,7 +153,7 @@ TEST(SoundEffect, CompressorAtFullAmountDipsThenRecovers) {
     slow.startDip();
     int below = -1;
     for (int i = 0; i < 20000 && below < 0; ++i) {
-        slow.process(1.0, 1.0);
+        processOne(slow, 1.0, 1.0);
         if (slow.compressorGain() < 0.5) below = i;
     }
     EXPECT_NEAR(below, static_cast<int>(std::log(2.0) / (0.003 * 44100.0 / 96000.0)), 10);
@@ -161,7 +164,7 @@ TEST(SoundEffect, TypeChangeClearsCrushButKeepsCompressorGain) {
     fx.setEffectType(3);
     fx.setEffectAmount(0.8);
     fx.startDip();
-    for (int i = 0; i < 500; ++i) fx.process(1.0, 1.0);
+    for (int i = 0; i < 500; ++i) processOne(fx, 1.0, 1.0);
     const double gain = fx.compressorGain();
     ASSERT_LT(gain, 0.9);
     fx.setEffectType(1);
@@ -185,7 +188,7 @@ bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 }  // namespace
 
 // A run of the drive processes both channels side by side; every sample must
-// be the one the single-sample path gives, in both packings of the pair.
+// be the one a run of one sample gives, in both packings of the pair.
 TEST(SoundEffect, DriveRunMatchesSampleBySampleInBothPackings) {
     const std::vector<double> probes = driveProbes();
     for (double amount : {0.0, 0.013, 0.5, 1.0}) {
@@ -199,7 +202,7 @@ TEST(SoundEffect, DriveRunMatchesSampleBySampleInBothPackings) {
         fx.driveRun<false>(plainL.data(), plainR.data(), n);
         fx.processRun(runL.data(), runR.data(), n);
         for (std::size_t i = 0; i < probes.size(); ++i) {
-            fx.process(probes[i], probes[probes.size() - 1 - i]);
+            processOne(fx, probes[i], probes[probes.size() - 1 - i]);
             ASSERT_TRUE(sameBits(packedL[i], fx.outL()) && sameBits(packedR[i], fx.outR()))
                 << "amount " << amount << ", input " << probes[i];
             ASSERT_TRUE(sameBits(plainL[i], fx.outL()) && sameBits(plainR[i], fx.outR()));

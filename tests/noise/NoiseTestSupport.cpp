@@ -35,14 +35,20 @@ void prepareFlat(engine::NoiseVoice& voice, int type, const engine::SampleBank& 
     voice.setEnvelopeModes(engine::kModeHold, engine::kModeTrigger);
 }
 
+engine::StereoSample renderOne(engine::NoiseVoice& voice, double cutoff, double resonance) {
+    double left = 0.0, right = 0.0;
+    voice.render(&cutoff, 0.0, &resonance, 1, &left, &right);
+    return {left, right};
+}
+
 Stereo run(engine::NoiseVoice& voice, int samples, double cutoff, double resonance) {
     Stereo out;
     out.left.reserve(static_cast<std::size_t>(samples));
     out.right.reserve(static_cast<std::size_t>(samples));
     for (int i = 0; i < samples; ++i) {
-        voice.tick(cutoff, resonance);
-        out.left.push_back(voice.outL);
-        out.right.push_back(voice.outR);
+        const engine::StereoSample y = renderOne(voice, cutoff, resonance);
+        out.left.push_back(y.left);
+        out.right.push_back(y.right);
     }
     return out;
 }

@@ -23,6 +23,9 @@ void prepareFlat(engine::NoiseVoice& voice, int type, const engine::SampleBank& 
 struct Stereo {
     std::vector<double> left, right;
 };
+// One sample of the current voice through the engine's run-based render.
+engine::StereoSample renderOne(engine::NoiseVoice& voice, double cutoff, double resonance);
+
 Stereo run(engine::NoiseVoice& voice, int samples, double cutoff = 0.5, double resonance = 0.0);
 
 }  // namespace kettrix::testing

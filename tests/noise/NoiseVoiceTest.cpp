@@ -148,7 +148,7 @@ TEST(NoiseVoiceGenerator, DrawRateFollowsPitchWithAFloorAtZero) {
         int draws = 0;
         auto state = voice.generator.genState1;
         for (int n = 0; n < 44100; ++n) {
-            voice.tick(0.5, 0.0);
+            renderOne(voice, 0.5, 0.0);
             if (voice.generator.genState1 != state) ++draws;
             state = voice.generator.genState1;
             ASSERT_EQ(voice.outL, voice.outR);
@@ -177,7 +177,7 @@ TEST(NoiseVoiceTexture, Vinyl1HeadsJumpEvery200000SamplesAt44k) {
     std::vector<int> windowRestarts;
     double previous = voice.texture.windowPhaseA;
     for (int n = 0; n < 520000; ++n) {
-        voice.tick(0.5, 0.0);
+        renderOne(voice, 0.5, 0.0);
         if (voice.texture.windowPhaseA < previous) windowRestarts.push_back(n);
         previous = voice.texture.windowPhaseA;
     }
@@ -204,7 +204,7 @@ TEST(NoiseVoiceTexture, HeadsStayInsideTheSampleAtAnyStepAndLength) {
             voice.setStereo(1.0);
             voice.start();
             for (int n = 0; n < 30000; ++n) {
-                voice.tick(0.5, 0.0);
+                renderOne(voice, 0.5, 0.0);
                 ASSERT_GE(voice.texture.posA, 0.0);
                 ASSERT_LE(voice.texture.posA, length - 1.0) << "length " << length << " key " << key;
                 ASSERT_LE(voice.texture.posB, length - 1.0);
@@ -290,10 +290,10 @@ TEST(NoiseVoiceStart, CymbalGeneratorAttackLastsAtLeastOneMillisecond) {
     noise.start();
     std::vector<double> rise;
     for (int n = 0; n < 60; ++n) {
-        cymbal.tick(0.5, 0.0);
+        renderOne(cymbal, 0.5, 0.0);
         rise.push_back(cymbal.amp);
     }
-    noise.tick(0.5, 0.0);
+    renderOne(noise, 0.5, 0.0);
     EXPECT_EQ(noise.amp, 1.0) << "a zero attack is immediate for other types";
     EXPECT_LT(rise[0], 0.05);
     EXPECT_LT(rise[40], 0.95) << "still rising before 1 ms";
@@ -415,14 +415,14 @@ TEST(NoiseVoiceProperties, EveryTypeStaysFiniteAndBoundedAtExtremeSettings) {
                         voice.retrigger = type % 2;
                         voice.start();
                         for (int n = 0; n < 6000; ++n) {
-                            voice.tick(pitch, 1.0);
-                            ASSERT_TRUE(std::isfinite(voice.outL) && std::isfinite(voice.outR))
+                            const auto y = renderOne(voice, pitch, 1.0);
+                            ASSERT_TRUE(std::isfinite(y.left) && std::isfinite(y.right))
                                 << "type " << type << " rate " << rate;
-                            ASSERT_LT(std::fabs(voice.outL), 8.0)
+                            ASSERT_LT(std::fabs(y.left), 8.0)
                                 << "type " << type << " rate " << rate << " pitch " << pitch << " key " << key
                                 << " stereo " << stereo << " n " << n;
-                            ASSERT_LT(std::fabs(voice.outR), 8.0) << "type " << type;
-                            ASSERT_NE(std::fpclassify(voice.outL), FP_SUBNORMAL) << "type " << type;
+                            ASSERT_LT(std::fabs(y.right), 8.0) << "type " << type;
+                            ASSERT_NE(std::fpclassify(y.left), FP_SUBNORMAL) << "type " << type;
                         }
                         voice.start();  // a second note continues the texture
                         for (int n = 0; n < 500; ++n) voice.tail();
@@ -434,12 +434,13 @@ TEST(NoiseVoiceProperties, EveryTypeStaysFiniteAndBoundedAtExtremeSettings) {
     }
 }
 
-// The render loop plays runs of samples; a run must be exactly the ticks
-// (and, for the fading voice, the tails) it replaces, in every render mode,
+// The render loop plays runs of samples of any length up to the longest; a
+// run must give exactly the samples of runs of one sample each (and, for the
+// fading voice, of the tails it replaces), in every render mode,
 // with the filter envelope moving the cutoff every sample. At 384 kHz the
 // cymbal's stereo delay line is shorter than the longest runs, which then
 // wrap it twice.
-TEST(NoiseVoiceRun, RunsAndTailsGiveTheSamplesOfTicks) {
+TEST(NoiseVoiceRun, RunsAndTailsGiveTheSamplesOfSingleSteps) {
     namespace e = kettrix::engine;
     for (double rate : {48000.0, 384000.0})
         for (int type : {1, 2, 3, 20, 33})
@@ -486,7 +487,7 @@ TEST(NoiseVoiceRun, RunsAndTailsGiveTheSamplesOfTicks) {
                         for (int k = 0; k < frames; ++k, ++n) {
                             double l = 0.25, r = 0.25;
                             if (!tail) {
-                                const auto y = ticked.tick(cutoff[k], resonance[k]);
+                                const auto y = renderOne(ticked, cutoff[k], resonance[k]);
                                 l += y.left;
                                 r += y.right;
                             } else if (ticked.active) {

@@ -43,10 +43,28 @@ inline std::unique_ptr<OscillatorVoice> startedVoice(const VoiceSettings& s) {
     return voice;
 }
 
+// The voice one sample at a time, written out plainly: the reference the
+// run-based render must match sample for sample.
+inline double tickReference(OscillatorVoice& v, double p1, double p2, double cutoff, double resonance, double fm) {
+    v.tailPitch1 = p1;
+    v.tailPitch2 = p2;
+    v.amp = v.volume.tick();
+    if (v.modulation.active) v.modOut = v.modulation.tick();
+    if (v.filterEnv.active) v.filterOut = v.filterEnv.tick();
+    return v.core.process(v.mode, p1 + v.modOut, p2 + v.modOut, v.amp, cutoff + v.filterOut, resonance, fm);
+}
+
+// One sample through the engine's run-based render.
+inline double renderOne(OscillatorVoice& v, double p1, double p2, double cutoff, double resonance, double fm) {
+    double out = 0.0;
+    v.render(&p1, &p2, &cutoff, 0.0, &resonance, &fm, 1, &out);
+    return out;
+}
+
 inline std::vector<double> renderVoice(OscillatorVoice& voice, std::size_t n, double p1, double p2, double fm = 0.0,
                                        double cutoff = 1.0, double resonance = 0.0) {
     std::vector<double> out(n);
-    for (double& x : out) x = voice.tick(p1, p2, cutoff, resonance, fm);
+    for (double& x : out) x = tickReference(voice, p1, p2, cutoff, resonance, fm);
     return out;
 }
 

@@ -195,7 +195,7 @@ TEST(OscillatorVoiceLife, StartDoesNothingWhileBothOscillatorsAreOff) {
     s.type1 = kOscTypeOff;
     auto voice = startedVoice(s);
     EXPECT_EQ(voice->active, 0);
-    EXPECT_EQ(voice->tick(0.5, 0.5, 1.0, 0.0, 0.0), 0.0);
+    EXPECT_EQ(renderOne(*voice, 0.5, 0.5, 1.0, 0.0, 0.0), 0.0);
 }
 
 TEST(OscillatorVoiceLife, TriggerModeDecaysToSilenceAndGoesInactive) {
@@ -267,7 +267,7 @@ TEST(OscillatorVoiceLife, OutputsStayFiniteAndBoundedOverExtremeSettings) {
                         VoiceSettings s{type1, type2, fm, 0.5, filter, 44100.0};
                         auto voice = startedVoice(s);
                         for (int i = 0; i < 600; ++i) {
-                            const double y = voice->tick(p[0], p[1], 1.0, 1.0, fm);
+                            const double y = renderOne(*voice, p[0], p[1], 1.0, 1.0, fm);
                             ASSERT_TRUE(std::isfinite(y) && std::fabs(y) < 100.0 && std::fpclassify(y) != FP_SUBNORMAL)
                                 << type1 << "/" << type2 << " fm " << fm << " filter " << filter << " p " << p[0] << ","
                                 << p[1] << " sample " << i << ": " << y;
@@ -339,7 +339,7 @@ TEST(OscillatorVoiceRun, RunsAndTailsGiveTheSamplesOfTicks) {
                 for (int k = 0; k < frames; ++k, ++n) {
                     double expected = 0.0;
                     if (!tail)
-                        expected = ticked.tick(p1[k], p2[k], cutoff[k], resonance[k], fm[k]);
+                        expected = tickReference(ticked, p1[k], p2[k], cutoff[k], resonance[k], fm[k]);
                     else if (ticked.active)
                         expected += ticked.tail();
                     ASSERT_EQ(out[k], expected) << t.type1 << "/" << t.type2 << " filter " << filterType << " at " << n;

@@ -1,9 +1,11 @@
 #include "AuditionRender.h"
 
+#include "base/SettingVocabulary.h"
 #include "engine/HitVoice.h"
 #include "engine/NoiseVoice.h"
 #include "engine/SoundBanks.h"
 
+#include <algorithm>
 #include <array>
 
 namespace kettrix::audition {
@@ -16,61 +18,15 @@ const SampleBank& noiseBank() { return SoundBanks::shared().noiseSamples; }
 const SampleBank& hitBank() { return SoundBanks::shared().hitSamples; }
 const WavetableBank& wavetables() { return SoundBanks::shared().wavetables; }
 
-constexpr std::array<const char*, 40> kNoiseNames{"OFF",
-                                                  "Cymbal Generator",
-                                                  "Noise Generator",
-                                                  "Noise",
-                                                  "LP Noise",
-                                                  "BP Noise",
-                                                  "HP Noise",
-                                                  "Noise Distorted",
-                                                  "Noise Crushed",
-                                                  "Snare 808",
-                                                  "Snare 909",
-                                                  "Snare Acoustic 1",
-                                                  "Snare Acoustic 2",
-                                                  "Snare Acoustic 3",
-                                                  "Snare Acoustic 4",
-                                                  "Snare Acoustic 5",
-                                                  "Agogo",
-                                                  "Clave",
-                                                  "Wood",
-                                                  "Tamb",
-                                                  "Bells",
-                                                  "505",
-                                                  "606",
-                                                  "808",
-                                                  "909",
-                                                  "808 CYM",
-                                                  "909 CYM",
-                                                  "Crash",
-                                                  "Clap 1",
-                                                  "Clap 2",
-                                                  "Clap 3",
-                                                  "Clap 4",
-                                                  "Clap 5",
-                                                  "Vinyl 1",
-                                                  "Vinyl 2",
-                                                  "Rumble 1",
-                                                  "Rumble 2",
-                                                  "Spring Reverb",
-                                                  "Octave 1",
-                                                  "Octave 2"};
-
-constexpr std::array<const char*, 19> kHitNames{"OFF",        "Analog 1",   "Analog 2",   "808 TM",       "808 BD",
-                                                "909 BD",     "Acoustic 1", "Acoustic 2", "Acoustic 3",   "Acoustic 4",
-                                                "Acoustic 5", "Metal 1",    "Metal 2",    "Metal 3",      "Wood 1",
-                                                "Wood 2",     "Wood 3",     "Wood 4",     "Hit Generator"};
+const char* nameOr(const settings::Setting& setting, int type) {
+    return type >= 0 && type < setting.count() ? setting[type].name : "?";
+}
 
 }  // namespace
 
-const char* noiseTypeName(int type) {
-    return type >= 0 && type < static_cast<int>(kNoiseNames.size()) ? kNoiseNames[static_cast<std::size_t>(type)] : "?";
-}
+const char* noiseTypeName(int type) { return nameOr(settings::kNoiseType, type); }
 
-const char* hitTypeName(int type) {
-    return type >= 0 && type < static_cast<int>(kHitNames.size()) ? kHitNames[static_cast<std::size_t>(type)] : "?";
-}
+const char* hitTypeName(int type) { return nameOr(settings::kHitType, type); }
 
 StereoBuffer renderNoise(const NoiseSettings& s) {
     NoiseVoice voice(s.sampleRate);
@@ -90,10 +46,18 @@ StereoBuffer renderNoise(const NoiseSettings& s) {
     StereoBuffer out;
     out.left.reserve(frames);
     out.right.reserve(frames);
-    for (std::size_t i = 0; i < frames; ++i) {
-        voice.tick(0.5, 0.0);
-        out.left.push_back(voice.outL);
-        out.right.push_back(voice.outR);
+    // Runs of the engine's longest length, the cutoff and resonance held.
+    std::array<double, kMaxRun> cutoff, resonance, left, right;
+    cutoff.fill(0.5);
+    resonance.fill(0.0);
+    for (std::size_t done = 0; done < frames;) {
+        const int run = static_cast<int>(std::min<std::size_t>(kMaxRun, frames - done));
+        left.fill(0.0);
+        right.fill(0.0);
+        voice.render(cutoff.data(), 0.0, resonance.data(), run, left.data(), right.data());
+        out.left.insert(out.left.end(), left.begin(), left.begin() + run);
+        out.right.insert(out.right.end(), right.begin(), right.begin() + run);
+        done += static_cast<std::size_t>(run);
     }
     return out;
 }
