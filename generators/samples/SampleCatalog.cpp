@@ -2,6 +2,7 @@
 
 #include "NoiseRecipes.h"
 #include "base/SettingVocabulary.h"
+#include "engine/SampleBank.h"
 
 #include <array>
 #include <cctype>
@@ -12,56 +13,59 @@ namespace {
 
 using C = Colour;
 
-// A row of the library, named as its setting names the type.
-constexpr SampleRecipe noise(int type, int resourceId, int length, Colour colour, Buffer (*make)(std::size_t)) {
+// A row of the library, named as its setting names the type and stored
+// under the resource id the engine loads that type from.
+constexpr SampleRecipe noise(int type, int length, Colour colour, Buffer (*make)(std::size_t)) {
+    const int resourceId = engine::kNoiseSampleIds[static_cast<std::size_t>(type - engine::kFirstSampleNoiseType)];
     return {type, settings::kNoiseType[type].name, resourceId, length, colour, false, make};
 }
-constexpr SampleRecipe hit(int type, int resourceId, int length, Colour colour, Buffer (*make)(std::size_t)) {
+constexpr SampleRecipe hit(int type, int length, Colour colour, Buffer (*make)(std::size_t)) {
+    const int resourceId = engine::kHitSampleIds[static_cast<std::size_t>(type - engine::kFirstHitType)];
     return {type, settings::kHitType[type].name, resourceId, length, colour, true, make};
 }
 
-// Noise types 3..39: resource ids and lengths are fixed by the instrument.
+// Noise types 3..39: the lengths are fixed by the instrument.
 constexpr std::array<SampleRecipe, 37> kNoise{{
-    noise(3, 205, 22050, C::Broad, noiseWhite),     noise(4, 206, 21855, C::Low, noiseLowPass),
-    noise(5, 207, 21895, C::Mid, noiseBandPass),    noise(6, 208, 21924, C::High, noiseHighPass),
-    noise(7, 209, 21895, C::Broad, noiseDistorted), noise(8, 210, 22050, C::Broad, noiseCrushed),
-    noise(9, 224, 10031, C::Mid, snare808),         noise(10, 225, 12900, C::Mid, snare909),
-    noise(11, 226, 9396, C::Mid, snareAcoustic1),   noise(12, 227, 13211, C::Mid, snareAcoustic2),
-    noise(13, 228, 10099, C::Mid, snareAcoustic3),  noise(14, 229, 11696, C::Mid, snareAcoustic4),
-    noise(15, 230, 12047, C::Mid, snareAcoustic5),  noise(16, 240, 8668, C::Mid, agogo),
-    noise(17, 242, 13389, C::Mid, clave),           noise(18, 246, 15656, C::Mid, wood),
-    noise(19, 223, 9369, C::High, tambourine),      noise(20, 219, 10949, C::Mid, bells),
-    noise(21, 211, 16566, C::High, hat505),         noise(22, 212, 12002, C::High, hat606),
-    noise(23, 213, 19218, C::High, hat808),         noise(24, 214, 10120, C::High, hat909),
-    noise(25, 216, 12024, C::High, cymbal808),      noise(26, 217, 10714, C::High, cymbal909),
-    noise(27, 218, 7534, C::High, crash),           noise(28, 231, 11211, C::Mid, clap1),
-    noise(29, 232, 13089, C::Mid, clap2),           noise(30, 233, 14278, C::Mid, clap3),
-    noise(31, 234, 12749, C::Mid, clap4),           noise(32, 235, 11220, C::Mid, clap5),
-    noise(33, 236, 51083, C::Broad, vinylCrackle),  noise(34, 237, 42646, C::Broad, vinylHiss),
-    noise(35, 238, 15289, C::Low, rumble1),         noise(36, 239, 12783, C::Low, rumble2),
-    noise(37, 247, 17566, C::Mid, springReverb),    noise(38, 248, 17301, C::Mid, octave1),
-    noise(39, 249, 18733, C::Mid, octave2),
+    noise(3, 22050, C::Broad, noiseWhite),     noise(4, 21855, C::Low, noiseLowPass),
+    noise(5, 21895, C::Mid, noiseBandPass),    noise(6, 21924, C::High, noiseHighPass),
+    noise(7, 21895, C::Broad, noiseDistorted), noise(8, 22050, C::Broad, noiseCrushed),
+    noise(9, 10031, C::Mid, snare808),         noise(10, 12900, C::Mid, snare909),
+    noise(11, 9396, C::Mid, snareAcoustic1),   noise(12, 13211, C::Mid, snareAcoustic2),
+    noise(13, 10099, C::Mid, snareAcoustic3),  noise(14, 11696, C::Mid, snareAcoustic4),
+    noise(15, 12047, C::Mid, snareAcoustic5),  noise(16, 8668, C::Mid, agogo),
+    noise(17, 13389, C::Mid, clave),           noise(18, 15656, C::Mid, wood),
+    noise(19, 9369, C::High, tambourine),      noise(20, 10949, C::Mid, bells),
+    noise(21, 16566, C::High, hat505),         noise(22, 12002, C::High, hat606),
+    noise(23, 19218, C::High, hat808),         noise(24, 10120, C::High, hat909),
+    noise(25, 12024, C::High, cymbal808),      noise(26, 10714, C::High, cymbal909),
+    noise(27, 7534, C::High, crash),           noise(28, 11211, C::Mid, clap1),
+    noise(29, 13089, C::Mid, clap2),           noise(30, 14278, C::Mid, clap3),
+    noise(31, 12749, C::Mid, clap4),           noise(32, 11220, C::Mid, clap5),
+    noise(33, 51083, C::Broad, vinylCrackle),  noise(34, 42646, C::Broad, vinylHiss),
+    noise(35, 15289, C::Low, rumble1),         noise(36, 12783, C::Low, rumble2),
+    noise(37, 17566, C::Mid, springReverb),    noise(38, 17301, C::Mid, octave1),
+    noise(39, 18733, C::Mid, octave2),
 }};
 
 // Hit types 1..17.
 constexpr std::array<SampleRecipe, 17> kHits{{
-    hit(1, 250, 7, C::Broad, hitAnalog1),
-    hit(2, 251, 15, C::Broad, hitAnalog2),
-    hit(3, 253, 62, C::Low, hitTom808),
-    hit(4, 254, 48, C::Low, hitKick808),
-    hit(5, 255, 71, C::Low, hitKick909),
-    hit(6, 256, 454, C::Broad, hitAcoustic1),
-    hit(7, 257, 2379, C::Low, hitAcoustic2),
-    hit(8, 258, 5600, C::Mid, hitAcoustic3),
-    hit(9, 259, 4806, C::Mid, hitAcoustic4),
-    hit(10, 260, 4658, C::Low, hitAcoustic5),
-    hit(11, 261, 2309, C::Mid, hitMetal1),
-    hit(12, 262, 2906, C::Mid, hitMetal2),
-    hit(13, 263, 4437, C::Mid, hitMetal3),
-    hit(14, 264, 1090, C::Mid, hitWood1),
-    hit(15, 265, 1492, C::Mid, hitWood2),
-    hit(16, 266, 1415, C::Mid, hitWood3),
-    hit(17, 267, 1496, C::Mid, hitWood4),
+    hit(1, 7, C::Broad, hitAnalog1),
+    hit(2, 15, C::Broad, hitAnalog2),
+    hit(3, 62, C::Low, hitTom808),
+    hit(4, 48, C::Low, hitKick808),
+    hit(5, 71, C::Low, hitKick909),
+    hit(6, 454, C::Broad, hitAcoustic1),
+    hit(7, 2379, C::Low, hitAcoustic2),
+    hit(8, 5600, C::Mid, hitAcoustic3),
+    hit(9, 4806, C::Mid, hitAcoustic4),
+    hit(10, 4658, C::Low, hitAcoustic5),
+    hit(11, 2309, C::Mid, hitMetal1),
+    hit(12, 2906, C::Mid, hitMetal2),
+    hit(13, 4437, C::Mid, hitMetal3),
+    hit(14, 1090, C::Mid, hitWood1),
+    hit(15, 1492, C::Mid, hitWood2),
+    hit(16, 1415, C::Mid, hitWood3),
+    hit(17, 1496, C::Mid, hitWood4),
 }};
 
 }  // namespace
