@@ -123,6 +123,35 @@ void IPlugBase::EditorOpened() {}
 
 void IPlugBase::EditorClosed() {}
 
+bool IPlugBase::ShowEmbeddedEditor(void* parentWindow, bool* firstShown) {
+    if (firstShown != nullptr) *firstShown = false;
+    IGraphicsLink* graphics = GetGraphics();
+    if (graphics == nullptr || parentWindow == nullptr) return false;
+    PlugLockGuard guard(lock_);
+    if (!graphics->OpenWindow(parentWindow)) return false;
+    if (!embeddedEditorShown_) {
+        embeddedEditorShown_ = true;
+        EditorOpened();
+        if (firstShown != nullptr) *firstShown = true;
+    }
+    return true;
+}
+
+void IPlugBase::CloseEmbeddedEditor() {
+    IGraphicsLink* graphics = GetGraphics();
+    if (graphics == nullptr) return;
+    PlugLockGuard guard(lock_);
+    if (embeddedEditorShown_) {
+        embeddedEditorShown_ = false;
+        EditorClosed();
+    }
+    graphics->CloseWindow();
+}
+
+void IPlugBase::ServiceEmbeddedEditor() {
+    if (IGraphicsLink* graphics = GetGraphics(); graphics != nullptr && embeddedEditorShown_) graphics->Idle();
+}
+
 void IPlugBase::OnIdle() {}
 
 void IPlugBase::SetActive(bool) { PlugLockGuard guard(lock_); }

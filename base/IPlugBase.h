@@ -219,6 +219,18 @@ public:
     PlugLock& Lock() { return lock_; }
 
 protected:
+    // The editor inside a window the host hands over (the CLAP and LV2
+    // adapters): shown in `parentWindow`, true when it shows there.
+    // `firstShown` (may be null) says whether this call opened it, in which
+    // case EditorOpened ran; showing it again in the same window changes
+    // nothing. Closing runs EditorClosed once per opening.
+    bool ShowEmbeddedEditor(void* parentWindow, bool* firstShown);
+    void CloseEmbeddedEditor();
+    bool EmbeddedEditorShown() const { return embeddedEditorShown_; }
+    // The host's periodic call for a shown editor: events and redraws. Takes
+    // no lock itself; the editor takes the plug-in lock for each event.
+    void ServiceEmbeddedEditor();
+
     void SetSampleRate(double sampleRate) { sampleRate_ = sampleRate; }
     void SetHost(int hostKind, int hostVersion);
     void SetInputChannelConnected(int i, bool connected);
@@ -262,6 +274,7 @@ private:
     std::vector<double*> inputPointers_;
     std::vector<double*> outputPointers_;
     std::unique_ptr<IGraphicsLink> graphics_;
+    bool embeddedEditorShown_ = false;
     PlugLock lock_;
 };
 

@@ -563,7 +563,7 @@ void IPlugCLAP::GuiDestroy() {
 
 bool IPlugCLAP::GuiSetParent(const clap_window_t* window) {
     if (!guiCreated_ || window == nullptr || window->x11 == 0) return false;
-    if (windowOpen_ && window->x11 != parentWindow_) CloseEditorWindow();
+    if (EmbeddedEditorShown() && window->x11 != parentWindow_) CloseEditorWindow();
     parentWindow_ = window->x11;
     return OpenEditorWindow();
 }
@@ -579,15 +579,10 @@ bool IPlugCLAP::GuiHide() {
 }
 
 bool IPlugCLAP::OpenEditorWindow() {
+    bool firstShown = false;
+    if (!ShowEmbeddedEditor(reinterpret_cast<void*>(static_cast<uintptr_t>(parentWindow_)), &firstShown)) return false;
+    if (!firstShown) return true;
     IGraphicsLink* graphics = GetGraphics();
-    if (graphics == nullptr) return false;
-    {
-        PlugLockGuard guard(Lock());
-        if (!graphics->OpenWindow(reinterpret_cast<void*>(static_cast<uintptr_t>(parentWindow_)))) return false;
-        if (windowOpen_) return true;
-        windowOpen_ = true;
-        EditorOpened();
-    }
     // The editor's events and redraw timer are serviced from the host's
     // main loop: its timer always, and the connection's descriptor where
     // the host watches descriptors.
@@ -618,19 +613,9 @@ void IPlugCLAP::CloseEditorWindow() {
         }
         registeredFd_ = -1;
     }
-    IGraphicsLink* graphics = GetGraphics();
-    if (graphics == nullptr) return;
-    PlugLockGuard guard(Lock());
-    if (windowOpen_) {
-        windowOpen_ = false;
-        EditorClosed();
-    }
-    graphics->CloseWindow();
+    CloseEmbeddedEditor();
 }
 
-void IPlugCLAP::ServiceEditor() {
-    // Without the plug-in lock: the editor takes it for each event.
-    if (IGraphicsLink* graphics = GetGraphics(); graphics != nullptr && windowOpen_) graphics->Idle();
-}
+void IPlugCLAP::ServiceEditor() { ServiceEmbeddedEditor(); }
 
 }  // namespace kettrix

@@ -93,7 +93,6 @@ private:
     // Editor: created by the host, placed in its parent window, shown.
     bool guiCreated_ = false;
     unsigned long parentWindow_ = 0;
-    bool windowOpen_ = false;
     clap_id timerId_ = CLAP_INVALID_ID;
     int registeredFd_ = -1;
 };

@@ -280,32 +280,14 @@ LV2_State_Status IPlugLV2::RestoreState(LV2_State_Retrieve_Function retrieve, LV
 // --- Editor ---------------------------------------------------------------------------------
 
 bool IPlugLV2::OpenEditorWindow(unsigned long parent) {
-    IGraphicsLink* graphics = GetGraphics();
-    if (graphics == nullptr || parent == 0) return false;
-    PlugLockGuard guard(Lock());
-    if (!graphics->OpenWindow(reinterpret_cast<void*>(static_cast<uintptr_t>(parent)))) return false;
-    if (!windowOpen_) {
-        windowOpen_ = true;
-        EditorOpened();
-        QueuePortCatchUp();
-    }
+    bool firstShown = false;
+    if (!ShowEmbeddedEditor(reinterpret_cast<void*>(static_cast<uintptr_t>(parent)), &firstShown)) return false;
+    if (firstShown) QueuePortCatchUp();
     return true;
 }
 
-void IPlugLV2::CloseEditorWindow() {
-    IGraphicsLink* graphics = GetGraphics();
-    if (graphics == nullptr) return;
-    PlugLockGuard guard(Lock());
-    if (windowOpen_) {
-        windowOpen_ = false;
-        EditorClosed();
-    }
-    graphics->CloseWindow();
-}
+void IPlugLV2::CloseEditorWindow() { CloseEmbeddedEditor(); }
 
-void IPlugLV2::ServiceEditor() {
-    // Without the plug-in lock: the editor takes it for each event.
-    if (IGraphicsLink* graphics = GetGraphics(); graphics != nullptr && windowOpen_) graphics->Idle();
-}
+void IPlugLV2::ServiceEditor() { ServiceEmbeddedEditor(); }
 
 }  // namespace kettrix

@@ -118,7 +118,6 @@ private:
     std::vector<QueuedNews> news_;
     std::size_t newsCount_ = 0;
     std::vector<uint8_t> valueQueued_;
-    bool windowOpen_ = false;
 };
 
 }  // namespace kettrix
