@@ -17,6 +17,7 @@
 #include "PluginLibrary.h"
 #include "Renderer.h"
 #include "SmfBuilder.h"
+#include "Vst2Reference.h"
 
 namespace kettrix::test {
 namespace {
@@ -321,27 +322,14 @@ TEST(Lv2State, RoundTripsByteExactAndRefusesACutOrMistypedChunk) {
 
 // --- The same instrument as the VST 2 module -----------------------------------
 
-struct Vst2 {
-    render::PluginLibrary library{KETTRIX4_VST2_PATH};
-    render::HostContext context;
-    render::PluginInstance plugin{library, context};
-    Vst2() {
-        plugin.open();
-        plugin.setSampleRate(kRate);
-        plugin.setBlockSize(static_cast<int32_t>(kBlock));
-        plugin.resume();
-        plugin.startProcess();
-    }
-};
-
 TEST(Lv2AndVst2, StateIsTheVst2ProgramChunkBothWays) {
     Plug lv2;
-    EXPECT_EQ(Chunk(lv2), Vst2().plugin.getChunk(true));  // the same kit at start
+    EXPECT_EQ(Chunk(lv2), Vst2(kRate, kBlock).plugin.getChunk(true));  // the same kit at start
     lv2.control(kKickVolume) = 0.75f;
     lv2.run(kBlock);
     const std::vector<uint8_t> lv2State = Chunk(lv2);
 
-    Vst2 vst;
+    Vst2 vst(kRate, kBlock);
     EXPECT_NE(vst.plugin.getChunk(true), lv2State);
     ASSERT_TRUE(vst.plugin.setChunk(true, lv2State));
     EXPECT_EQ(vst.plugin.getChunk(true), lv2State);
@@ -352,30 +340,9 @@ TEST(Lv2AndVst2, StateIsTheVst2ProgramChunkBothWays) {
 }
 
 TEST(Lv2AndVst2, OneMidiFileRendersIdenticalSamples) {
-    using render::test::SmfTrack;
-    SmfTrack track;
-    track.tempo(0, 500000);
-    const uint8_t keys[] = {36, 38, 42, 46, 36, 40, 49, 51};
-    for (int i = 0; i < 8; ++i) {
-        track.event(i == 0 ? 0 : 120, {0x90, keys[i], static_cast<uint8_t>(40 + 10 * i)});
-        if (i == 4) track.tempo(0, 400000);
-        track.event(60, {0x80, keys[i], 0});
-    }
-    track.end(480);
-    const render::MidiSequence sequence = render::parseMidiFile(render::test::smfFile(0, 480, {track}));
-    const render::TempoMap tempo(sequence, kRate);
-    const std::vector<render::ScheduledEvent> events = render::scheduleEvents(sequence, tempo);
-    const int64_t total = render::renderLength(sequence, tempo, 0.5);
-
-    Vst2 vst;
-    render::RenderSettings settings;
-    settings.blockSize = static_cast<int>(kBlock);
-    settings.mix = render::Mix::All;
-    std::vector<float> vstFrames;
-    render::Renderer renderer(vst.plugin, tempo, settings);
-    renderer.render(events, total, [&](const float* frames, std::size_t count) {
-        vstFrames.insert(vstFrames.end(), frames, frames + count * 12);
-    });
+    const ReferenceRender reference = RenderReferenceFile(kRate, kBlock);
+    const auto& events = reference.events;
+    const int64_t total = reference.total;
 
     Plug lv2({kRate, static_cast<int32_t>(kBlock), true});
     Channels lv2Out;
@@ -389,19 +356,7 @@ TEST(Lv2AndVst2, OneMidiFileRendersIdenticalSamples) {
         lv2.run(frames, &lv2Out);
     }
 
-    ASSERT_EQ(vstFrames.size(), static_cast<std::size_t>(total) * 12);
-    ASSERT_EQ(lv2Out[0].size(), static_cast<std::size_t>(total));
-    double energy = 0.0;
-    std::size_t differing = 0;
-    for (std::size_t f = 0; f < static_cast<std::size_t>(total); ++f) {
-        for (int c = 0; c < 12; ++c) {
-            const float v = vstFrames[f * 12 + static_cast<std::size_t>(c)];
-            differing += v != lv2Out[static_cast<std::size_t>(c)][f] ? 1 : 0;
-            energy += double(v) * v;
-        }
-    }
-    EXPECT_GT(energy, 1.0);
-    EXPECT_EQ(differing, 0u);
+    ExpectSameAsReference(reference, lv2Out);
 }
 
 }  // namespace
