@@ -148,6 +148,21 @@ void IPlugBase::CloseEmbeddedEditor() {
     graphics->CloseWindow();
 }
 
+void IPlugBase::RenderFloatInPieces(std::vector<float*>& outputs, std::uint32_t frames) {
+    for (std::uint32_t at = 0; at < frames;) {
+        const int length =
+            static_cast<int>(std::min<std::uint32_t>(static_cast<std::uint32_t>(GetBlockSize()), frames - at));
+        AttachInputBuffers(static_cast<double**>(nullptr), 0);
+        AttachOutputBuffers(outputs.data(), static_cast<int>(outputs.size()));
+        ProcessAttached(length);
+        CopyOutputsToFloat(length, false);
+        at += static_cast<std::uint32_t>(length);
+        for (float*& pointer : outputs) {
+            if (pointer != nullptr) pointer += length;
+        }
+    }
+}
+
 void IPlugBase::ServiceEmbeddedEditor() {
     if (IGraphicsLink* graphics = GetGraphics(); graphics != nullptr && embeddedEditorShown_) graphics->Idle();
 }

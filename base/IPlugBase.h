@@ -244,6 +244,10 @@ protected:
     void ProcessAttached(int frames);
     // Copies the rendered doubles into the remembered float buffers.
     void CopyOutputsToFloat(int frames, bool accumulate);
+    // Renders `frames` into float outputs (null entries take nothing), no
+    // inputs, in pieces of at most the block size the scratch buffers hold;
+    // the pointers are moved on past what was written.
+    void RenderFloatInPieces(std::vector<float*>& outputs, std::uint32_t frames);
 
     std::vector<InputChannel> inChannels_;
     std::vector<OutputChannel> outChannels_;

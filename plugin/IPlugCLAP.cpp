@@ -347,18 +347,7 @@ void IPlugCLAP::RenderRange(const clap_process_t* process, uint32_t start, uint3
         }
     }
     for (; next < outputPointers_.size(); ++next) outputPointers_[next] = nullptr;
-    // The scratch buffers hold one block size; a longer range goes in pieces.
-    for (uint32_t at = start; at < end;) {
-        const int length = static_cast<int>(std::min<uint32_t>(static_cast<uint32_t>(GetBlockSize()), end - at));
-        AttachInputBuffers(static_cast<double**>(nullptr), 0);
-        AttachOutputBuffers(outputPointers_.data(), static_cast<int>(outputPointers_.size()));
-        ProcessAttached(length);
-        CopyOutputsToFloat(length, false);
-        at += static_cast<uint32_t>(length);
-        for (float*& pointer : outputPointers_) {
-            if (pointer != nullptr) pointer += length;
-        }
-    }
+    RenderFloatInPieces(outputPointers_, end - start);
 }
 
 // --- Parameters -------------------------------------------------------------------------

@@ -188,19 +188,9 @@ void IPlugLV2::RenderBlock(uint32_t frames) {
     for (std::size_t c = 0; c < outputPointers_.size(); ++c) {
         outputPointers_[c] = c < audioPorts_.size() ? audioPorts_[c] : nullptr;
     }
-    // The scratch buffers hold one block size; a longer run goes in pieces
-    // (the MIDI queue moves its offsets on after each piece).
-    for (uint32_t at = 0; at < frames;) {
-        const int length = static_cast<int>(std::min<uint32_t>(static_cast<uint32_t>(GetBlockSize()), frames - at));
-        AttachInputBuffers(static_cast<double**>(nullptr), 0);
-        AttachOutputBuffers(outputPointers_.data(), static_cast<int>(outputPointers_.size()));
-        ProcessAttached(length);
-        CopyOutputsToFloat(length, false);
-        at += static_cast<uint32_t>(length);
-        for (float*& pointer : outputPointers_) {
-            if (pointer != nullptr) pointer += length;
-        }
-    }
+    // A run longer than the block size goes in pieces (the MIDI queue moves
+    // its offsets on after each piece).
+    RenderFloatInPieces(outputPointers_, frames);
 }
 
 // --- News for the host -------------------------------------------------------------------
