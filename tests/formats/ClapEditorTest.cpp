@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 
 #include "ClapHost.h"
+#include "HostWindow.h"
 
 namespace kettrix::test {
 namespace {
@@ -13,15 +14,6 @@ namespace {
 using render::ClapInstance;
 using render::ClapModule;
 using render::EventList;
-
-// Children of `window` on the server.
-unsigned ChildCount(Display* display, Window window) {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
-    if (children != nullptr) XFree(children);
-    return count;
-}
 
 TEST(ClapEditor, OpensInTheHostWindowTwentyTimesServicedByTimerAndDescriptor) {
     Display* display = XOpenDisplay(nullptr);

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <thread>
 
+#include "HostWindow.h"
 #include "Lv2Host.h"
 #include "XTestInput.h"
 
@@ -22,14 +23,6 @@ using render::ReadTurtlePorts;
 using render::TurtlePort;
 
 constexpr int kSnapX = 53 + 9, kSnapY = 93 + 9;  // "Osc1 snap to MIDI notes", parameter 0
-
-unsigned ChildCount(Display* display, Window window) {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
-    if (children != nullptr) XFree(children);
-    return count;
-}
 
 // What the UI told the host: a port written, or touched ('+') and let go ('-').
 struct Told {
