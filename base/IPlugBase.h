@@ -93,6 +93,9 @@ public:
     // Largest scratch buffer size; hosts sending longer blocks get them
     // rendered in pieces of this size.
     static constexpr int kMaxBlockSize = 65536;
+    // The sample rates a host may set, in Hz: those audio hardware offers
+    // (the engine sizes its tables by the rate). NaN is none of them.
+    static constexpr bool IsUsableSampleRate(double rate) { return rate >= 8000.0 && rate <= 768000.0; }
 
     explicit IPlugBase(const PlugConfig& config);
     IPlugBase(const IPlugBase&) = delete;

@@ -261,8 +261,7 @@ bool IPlugCLAP::Init() {
 }
 
 bool IPlugCLAP::Activate(double sampleRate, uint32_t maxFrames) {
-    // The rates audio hardware offers; the engine sizes its tables by the rate.
-    if (!(sampleRate >= 8000.0 && sampleRate <= 768000.0) || maxFrames == 0) return false;
+    if (!IsUsableSampleRate(sampleRate) || maxFrames == 0) return false;
     PlugLockGuard guard(Lock());
     SetSampleRate(sampleRate);
     SetBlockSize(static_cast<int>(std::min<uint32_t>(maxFrames, kMaxBlockSize)));

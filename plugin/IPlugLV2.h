@@ -38,9 +38,6 @@ public:
     // The data of the host's feature `uri` in `features`; nullptr without it.
     static const void* FeatureData(const LV2_Feature* const* features, const char* uri);
 
-    // The rates audio hardware offers; the engine sizes its tables by the rate.
-    static constexpr bool IsUsableRate(double rate) { return rate >= 8000.0 && rate <= 768000.0; }
-
     // Whether the host gave what instantiation needs (the URID map).
     bool HasHostFeatures() const { return map_ != nullptr; }
     // Called by the entry point once construction is complete, with a

@@ -20,9 +20,6 @@ static_assert(Vst2FourCC('K', 'T', 'X', '4') == FourCharCode('K', 'T', 'X', '4')
 constexpr intptr_t kReaperAnswer = 0xBEEF;
 constexpr intptr_t kReaperCanDoAnswer = static_cast<intptr_t>(0xBEEF0000u);
 constexpr int kHostStringBufferSize = 256;
-// The sample rates the plug-in accepts from a host, in Hz.
-constexpr float kLowestSampleRate = 8000.0f;
-constexpr float kHighestSampleRate = 768000.0f;
 // effVendorSpecific indices: display text for a normalized value, and
 // whether a parameter moves in integer steps.
 constexpr int32_t kVendorDisplayQuery = 7;
@@ -405,7 +402,7 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
             // A rate the engine cannot run at is ignored: NaN, infinities and
             // anything outside the rates audio hardware offers (the engine
             // sizes its tables and counters by the rate).
-            if (opt >= kLowestSampleRate && opt <= kHighestSampleRate) {
+            if (IsUsableSampleRate(opt)) {
                 SetSampleRate(opt);
                 Reset();
             }

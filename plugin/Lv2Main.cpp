@@ -23,7 +23,7 @@ namespace {
 IPlugLV2* From(LV2_Handle handle) { return static_cast<IPlugLV2*>(handle); }
 
 LV2_Handle Instantiate(const LV2_Descriptor*, double sampleRate, const char*, const LV2_Feature* const* features) {
-    if (!IPlugLV2::IsUsableRate(sampleRate)) return nullptr;
+    if (!IPlugLV2::IsUsableSampleRate(sampleRate)) return nullptr;
     platform::InstanceCreationGuard lock;
     try {
         auto plug = std::make_unique<IPlugMonoSynth>(features);
