@@ -302,6 +302,8 @@ int IPlugBase::GetHostVersion() { return hostVersion_; }
 
 void IPlugBase::ResizeGraphics() { OnWindowResize(); }
 
+bool IPlugBase::RequestEditorSize(int, int) { return false; }
+
 void IPlugBase::HostSpecificInit() {}
 
 void IPlugBase::AttachEditor(std::unique_ptr<IGraphicsLink> graphics) {

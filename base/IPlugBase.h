@@ -142,6 +142,9 @@ public:
     virtual int GetHost();
     virtual int GetHostVersion();
     virtual void ResizeGraphics();
+    // Asks the host to give the editor's window this size (window pixels);
+    // false when it refuses or cannot be asked. Base: cannot.
+    virtual bool RequestEditorSize(int width, int height);
     virtual void HostSpecificInit();
     virtual void AttachEditor(std::unique_ptr<IGraphicsLink> graphics);
     virtual void SetLatencySamples(int samples);

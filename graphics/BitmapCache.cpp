@@ -9,6 +9,7 @@
 
 #include "Lice.h"
 #include "resources/Resources.h"
+#include "resources/Zoom.h"
 
 namespace kettrix {
 
@@ -16,6 +17,7 @@ namespace {
 
 struct CacheEntry {
     int id;
+    int percent;
     std::unique_ptr<LICE_MemBitmap> bitmap;  // null: the id failed to load
 };
 
@@ -45,15 +47,17 @@ bool IsPNGFileName(const char* fileName) {
     return ext[3] == '\0';
 }
 
-LICE_IBitmap* LoadCachedPNG(int id) {
+LICE_IBitmap* LoadCachedPNG(int id, int percent) {
+    const char* type = zoom::ImageResourceType(percent);
+    if (type == nullptr) return nullptr;
     BitmapCacheList& cache = Cache();
     std::lock_guard<std::mutex> guard(cache.lock);
     for (const CacheEntry& entry : cache.entries)
-        if (entry.id == id) return entry.bitmap.get();
-    const resources::Resource resource = resources::find("PNG", id);
+        if (entry.id == id && entry.percent == percent) return entry.bitmap.get();
+    const resources::Resource resource = resources::find(type, id);
     std::unique_ptr<LICE_MemBitmap> bitmap;
     if (resource) bitmap.reset(LICE_LoadPNGFromMemory(resource.data, resource.size));
-    cache.entries.push_back(CacheEntry{id, std::move(bitmap)});
+    cache.entries.push_back(CacheEntry{id, percent, std::move(bitmap)});
     return cache.entries.back().bitmap.get();
 }
 

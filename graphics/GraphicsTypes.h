@@ -113,15 +113,17 @@ struct IChannelBlend {
 // A loaded image as the framework keeps it: the pixels (owned by the
 // process-wide cache), the image's size and its number of frames, stacked
 // vertically unless framesAreHorizontal_. data_ is null when the image could
-// not be loaded; such a bitmap draws nothing.
+// not be loaded; such a bitmap draws nothing. W and H are logical pixels
+// (the 100 % image); id_ finds the same image painted for another zoom.
 struct IBitmap {
     LICE_IBitmap* data_ = nullptr;
     int W = 0, H = 0, N = 1;
     bool framesAreHorizontal_ = false;
+    int id_ = 0;
 
     IBitmap() = default;
-    IBitmap(LICE_IBitmap* data, int w, int h, int frames = 1, bool horizontal = false)
-        : data_(data), W(w), H(h), N(frames), framesAreHorizontal_(horizontal) {}
+    IBitmap(LICE_IBitmap* data, int w, int h, int frames = 1, bool horizontal = false, int id = 0)
+        : data_(data), W(w), H(h), N(frames), framesAreHorizontal_(horizontal), id_(id) {}
     // Size of one frame.
     int FrameWidth() const { return framesAreHorizontal_ && N > 0 ? W / N : W; }
     int FrameHeight() const { return !framesAreHorizontal_ && N > 0 ? H / N : H; }

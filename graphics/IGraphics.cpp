@@ -2,6 +2,7 @@
 // value traffic between controls and parameters.
 #include "IGraphics.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "BitmapCache.h"
@@ -28,7 +29,8 @@ IGraphics::~IGraphics() = default;
 LICE_SysBitmap* IGraphics::GetDrawBitmap() const {
     // The surface is made on first use rather than with the editor: an
     // instance whose window is never opened holds no pixels.
-    if (drawBitmap_->GetWidth() != width_ || drawBitmap_->GetHeight() != height_) drawBitmap_->Resize(width_, height_);
+    const int w = WindowWidth(), h = WindowHeight();
+    if (drawBitmap_->GetWidth() != w || drawBitmap_->GetHeight() != h) drawBitmap_->Resize(w, h);
     return drawBitmap_.get();
 }
 
@@ -71,7 +73,7 @@ LICE_IBitmap* IGraphics::OSLoadBitmap(int id, const char* fileName) {
 IBitmap IGraphics::LoadBitmap(int id, const char* fileName, int frames, bool framesAreHorizontal) {
     LICE_IBitmap* data = OSLoadBitmap(id, fileName);
     if (!data) return IBitmap(nullptr, 0, 0, frames, framesAreHorizontal);
-    return IBitmap(data, data->GetWidth(), data->GetHeight(), frames, framesAreHorizontal);
+    return IBitmap(data, data->GetWidth(), data->GetHeight(), frames, framesAreHorizontal, id);
 }
 
 // --- Values from the plug-in -----------------------------------------------------
@@ -149,19 +151,19 @@ void IGraphics::Draw(const IRECT& rect) {
     drawing_ = false;
     clip_ = whole;
     dirtyRect_ = rect;
-    DrawScreen(rect);
+    DrawScreen(ToWindow(rect));
 }
 
 void IGraphics::Redraw(const IRECT& rect) {
     PlugScopedLock lock(plug_);
-    const IRECT area = rect.Intersect(IRECT(0, 0, width_, height_));
+    const IRECT area = LogicalCover(rect).Intersect(IRECT(0, 0, width_, height_));
     if (area.Empty()) return;
     drawing_ = true;
     for (const auto& control : controls_)
         if (control->GetRECT().Intersects(area)) DrawControl(control.get(), area);
     drawing_ = false;
     clip_ = IRECT(0, 0, width_, height_);
-    DrawScreen(area);
+    DrawScreen(ToWindow(area));
 }
 
 bool IGraphics::OnTimer() {
@@ -175,15 +177,66 @@ bool IGraphics::OnTimer() {
 
 void IGraphics::Resize(int w, int h) {
     PlugScopedLock lock(plug_);
-    if (w <= 0 || h <= 0 || w > kLiceMaxDimension || h > kLiceMaxDimension) return;
+    if (w <= 0 || h <= 0 || zoom::ToPhysical(w, zoom_) > kLiceMaxDimension ||
+        zoom::ToPhysical(h, zoom_) > kLiceMaxDimension)
+        return;
     width_ = w;
     height_ = h;
     mouseCapture_ = mouseOver_ = -1;
     // The surface takes the new size when it is next drawn into.
     drawBitmap_->Resize(0, 0);
     clip_ = IRECT(0, 0, w, h);
-    if (plug_) plug_->ResizeGraphics(w, h);
+    if (plug_) plug_->ResizeGraphics(WindowWidth(), WindowHeight());
     SetAllControlsDirty();
+}
+
+// --- Zoom --------------------------------------------------------------------------
+
+bool IGraphics::SetZoom(int percent) {
+    if (!zoom::IsOffered(percent)) return false;
+    PlugScopedLock lock(plug_);
+    if (percent == zoom_) return true;
+    zoom_ = percent;
+    mouseCapture_ = mouseOver_ = -1;
+    EndGesture();
+    // Fonts are cached at their window size; the surface is made again at
+    // the new window size when next drawn into.
+    fonts_.clear();
+    drawBitmap_->Resize(0, 0);
+    OnZoomChanged();
+    if (plug_) plug_->ResizeGraphics(WindowWidth(), WindowHeight());
+    SetAllControlsDirty();
+    return true;
+}
+
+void IGraphics::RequestZoom(int percent) {
+    if (zoom::IsOffered(percent)) requestedZoom_ = percent;
+}
+
+bool IGraphics::ServiceZoomRequest() {
+    const int wanted = requestedZoom_;
+    requestedZoom_ = 0;
+    if (wanted == 0 || wanted == zoom_) return false;
+    const int old = zoom_;
+    // The window takes the new size first, so a host that asks for the
+    // editor's size while it resizes its own window hears the new one.
+    SetZoom(wanted);
+    if (plug_ && !plug_->RequestWindowSize(WindowWidth(), WindowHeight())) {
+        SetZoom(old);
+        return false;
+    }
+    RememberZoom(wanted);
+    return true;
+}
+
+IRECT IGraphics::ToWindow(const IRECT& logical) const {
+    if (zoom_ == zoom::kDefaultPercent) return logical;
+    return IRECT(ToWindow(logical.L), ToWindow(logical.T), ToWindow(logical.R), ToWindow(logical.B));
+}
+
+IRECT IGraphics::LogicalCover(const IRECT& window) const {
+    if (zoom_ == zoom::kDefaultPercent || window.Empty()) return window;
+    return IRECT(ToLogical(window.L), ToLogical(window.T), ToLogical(window.R - 1) + 1, ToLogical(window.B - 1) + 1);
 }
 
 // --- Input -----------------------------------------------------------------------
@@ -212,6 +265,8 @@ void IGraphics::EndGesture() {
 
 void IGraphics::OnMouseDown(int x, int y, const IMouseMod& mod) {
     PlugScopedLock lock(plug_);
+    x = ToLogical(x);
+    y = ToLogical(y);
     mouseX_ = x;
     mouseY_ = y;
     const int idx = GetMouseControlIdx(x, y);
@@ -228,6 +283,8 @@ void IGraphics::OnMouseDown(int x, int y, const IMouseMod& mod) {
 
 void IGraphics::OnMouseUp(int x, int y, const IMouseMod& mod) {
     PlugScopedLock lock(plug_);
+    x = ToLogical(x);
+    y = ToLogical(y);
     mouseX_ = x;
     mouseY_ = y;
     IControl* control = GetControl(mouseCapture_);
@@ -238,6 +295,12 @@ void IGraphics::OnMouseUp(int x, int y, const IMouseMod& mod) {
 
 void IGraphics::OnMouseDrag(int x, int y, int dX, int dY, const IMouseMod& mod) {
     PlugScopedLock lock(plug_);
+    // The move in logical pixels: between the logical pixels under the
+    // pointer before and after, so drags gear per logical pixel at any zoom.
+    dX = ToLogical(x) - ToLogical(x - dX);
+    dY = ToLogical(y) - ToLogical(y - dY);
+    x = ToLogical(x);
+    y = ToLogical(y);
     mouseX_ = x;
     mouseY_ = y;
     if (IControl* control = GetControl(mouseCapture_)) control->OnMouseDrag(x, y, dX, dY, mod);
@@ -245,6 +308,8 @@ void IGraphics::OnMouseDrag(int x, int y, int dX, int dY, const IMouseMod& mod) 
 
 void IGraphics::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
     PlugScopedLock lock(plug_);
+    x = ToLogical(x);
+    y = ToLogical(y);
     mouseX_ = x;
     mouseY_ = y;
     // The system's double click replaces the second button press, which
@@ -258,6 +323,8 @@ void IGraphics::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
 
 void IGraphics::OnMouseWheel(int x, int y, const IMouseMod& mod, double d) {
     PlugScopedLock lock(plug_);
+    x = ToLogical(x);
+    y = ToLogical(y);
     const int idx = GetMouseControlIdx(x, y);
     IControl* control = GetControl(idx);
     if (!control) return;
@@ -269,6 +336,8 @@ void IGraphics::OnMouseWheel(int x, int y, const IMouseMod& mod, double d) {
 
 bool IGraphics::OnMouseOver(int x, int y, const IMouseMod& mod) {
     PlugScopedLock lock(plug_);
+    x = ToLogical(x);
+    y = ToLogical(y);
     mouseX_ = x;
     mouseY_ = y;
     if (!handleMouseOver_) return false;
@@ -288,6 +357,8 @@ void IGraphics::OnMouseOut() {
 
 bool IGraphics::OnKeyDown(int x, int y, int key) {
     PlugScopedLock lock(plug_);
+    x = ToLogical(x);
+    y = ToLogical(y);
     int idx = mouseCapture_;
     if (idx < 0) idx = GetMouseControlIdx(x, y, true);
     if (idx < 0) idx = keyHandler_;
@@ -352,14 +423,40 @@ int IGraphics::FrameOffset(const IBitmap& bitmap, int frame) {
     return static_cast<int>(static_cast<double>(extent) * (frame - 1) / bitmap.N + 0.5);
 }
 
+int IGraphics::ZoomedSourceOffset(int logicalOffset, int logicalFrameExtent, int zoomedFrameExtent) const {
+    if (logicalFrameExtent <= 0 || logicalOffset < 0) return ToWindow(logicalOffset);
+    const int frames = logicalOffset / logicalFrameExtent;
+    return frames * zoomedFrameExtent + ToWindow(logicalOffset - frames * logicalFrameExtent);
+}
+
 bool IGraphics::DrawBitmap(const IBitmap& bitmap, const IRECT& rect, int srcX, int srcY, const IChannelBlend* blend) {
     if (!bitmap.data_) return false;
-    const IRECT area = rect.Intersect(clip_);
-    if (area.Empty()) return true;
     const IChannelBlend plain;
     if (!blend) blend = &plain;
-    LICE_Blit(GetDrawBitmap(), bitmap.data_, area.L, area.T, srcX + (area.L - rect.L), srcY + (area.T - rect.T),
-              area.W(), area.H(), blend->weight_, LICE_ModeForBlend(blend->method_));
+    if (zoom_ == zoom::kDefaultPercent) {
+        const IRECT area = rect.Intersect(clip_);
+        if (area.Empty()) return true;
+        LICE_Blit(GetDrawBitmap(), bitmap.data_, area.L, area.T, srcX + (area.L - rect.L), srcY + (area.T - rect.T),
+                  area.W(), area.H(), blend->weight_, LICE_ModeForBlend(blend->method_));
+        return true;
+    }
+    // The same image painted for the zoom: its frames lie at the zoomed
+    // frame pitch, and the window rectangle of `rect` never exceeds a
+    // zoomed frame (ToPhysical rounds edges up, sizes never grow by more).
+    LICE_IBitmap* zoomed = LoadCachedPNG(bitmap.id_, zoom_);
+    if (!zoomed) return false;
+    const int n = std::max(bitmap.N, 1);
+    const int frameW = bitmap.framesAreHorizontal_ ? bitmap.W / n : bitmap.W;
+    const int frameH = bitmap.framesAreHorizontal_ ? bitmap.H : bitmap.H / n;
+    const int zoomedFrameW = bitmap.framesAreHorizontal_ ? zoomed->GetWidth() / n : zoomed->GetWidth();
+    const int zoomedFrameH = bitmap.framesAreHorizontal_ ? zoomed->GetHeight() : zoomed->GetHeight() / n;
+    const IRECT dest = ToWindow(rect);
+    const IRECT area = dest.Intersect(WindowClip());
+    if (area.Empty()) return true;
+    const int sx = ZoomedSourceOffset(srcX, frameW, zoomedFrameW);
+    const int sy = ZoomedSourceOffset(srcY, frameH, zoomedFrameH);
+    LICE_Blit(GetDrawBitmap(), zoomed, area.L, area.T, sx + (area.L - dest.L), sy + (area.T - dest.T), area.W(),
+              area.H(), blend->weight_, LICE_ModeForBlend(blend->method_));
     return true;
 }
 
@@ -370,7 +467,7 @@ bool IGraphics::DrawBitmapFrame(const IBitmap& bitmap, const IRECT& rect, int fr
 }
 
 void IGraphics::FillIRect(const IColor& color, const IRECT& rect, const IChannelBlend* blend) {
-    const IRECT area = rect.Intersect(clip_);
+    const IRECT area = ToWindow(rect.Intersect(clip_));
     if (area.Empty()) return;
     const float weight = blend ? blend->weight_ : 1.0f;
     const int mode = LICE_ModeForBlend(blend ? blend->method_ : IChannelBlend::kBlendNone);
@@ -395,9 +492,22 @@ void IGraphics::DrawLine(const IColor& color, int x1, int y1, int x2, int y2, co
         LICE_IBitmap* base_;
         IRECT clip_;
     };
-    const IRECT area = clip_.Intersect(IRECT(0, 0, width_, height_));
+    if (zoom_ != zoom::kDefaultPercent && (x1 == x2 || y1 == y2)) {
+        // A row or column of logical pixels: their window pixels, filled.
+        FillIRect(color, IRECT(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + 1, std::max(y1, y2) + 1), blend);
+        return;
+    }
+    const IRECT area = WindowClip().Intersect(IRECT(0, 0, WindowWidth(), WindowHeight()));
     LICE_SysBitmap* surface = GetDrawBitmap();
     if (area.Empty() || !surface->GetBits()) return;
+    if (zoom_ != zoom::kDefaultPercent) {
+        // Any other line runs between the centres of its end pixels.
+        const auto centre = [this](int logical) { return (ToWindow(logical) + ToWindow(logical + 1) - 1) / 2; };
+        x1 = centre(x1);
+        y1 = centre(y1);
+        x2 = centre(x2);
+        y2 = centre(y2);
+    }
     ClipView view(surface, area);
     const float weight = blend ? blend->weight_ : 1.0f;
     const int mode = LICE_ModeForBlend(blend ? blend->method_ : IChannelBlend::kBlendNone);
@@ -416,17 +526,18 @@ void IGraphics::DrawRect(const IColor& color, const IRECT& rect) {
 // --- Text ------------------------------------------------------------------------
 
 LICE_CachedFont* IGraphics::CacheFont(const IText& text) {
+    // Text is rasterised at its window size: the em height zoomed, rounded.
+    const int size = zoom::ScaledSize(text.size_, zoom_);
     for (const auto& entry : fonts_)
-        if (entry->size == text.size_ && entry->style == text.style_ &&
+        if (entry->size == size && entry->style == text.style_ &&
             std::strncmp(entry->face, text.font_, IText::kFaceMax) == 0)
             return &entry->font;
     auto entry = std::make_unique<FontEntry>();
-    entry->size = text.size_;
+    entry->size = size;
     entry->style = text.style_;
     std::memcpy(entry->face, text.font_, IText::kFaceMax);
     entry->face[IText::kFaceMax - 1] = '\0';
-    entry->font.SetFromFace(entry->face, text.size_, text.style_ == IText::kStyleBold,
-                            text.style_ == IText::kStyleItalic);
+    entry->font.SetFromFace(entry->face, size, text.style_ == IText::kStyleBold, text.style_ == IText::kStyleItalic);
     fonts_.push_back(std::move(entry));
     return &fonts_.back()->font;
 }
@@ -447,8 +558,9 @@ bool IGraphics::DrawText(const IText& text, const char* str, const IRECT& rect) 
     LICE_CachedFont* font = CacheFont(text);
     if (font->GetLineHeight() <= 0) return false;
     font->SetTextColor(LICE_ColorFrom(text.color_));
-    font->SetClipRect(&clip_);
-    IRECT r = rect;
+    const IRECT clip = WindowClip();
+    font->SetClipRect(&clip);
+    IRECT r = ToWindow(rect);
     font->DrawText(GetDrawBitmap(), str, -1, &r, AlignFlags(text));
     font->SetClipRect(nullptr);
     return true;
@@ -457,7 +569,15 @@ bool IGraphics::DrawText(const IText& text, const char* str, const IRECT& rect) 
 bool IGraphics::MeasureText(const IText& text, const char* str, IRECT& rect) {
     LICE_CachedFont* font = CacheFont(text);
     if (!str || font->GetLineHeight() <= 0) return false;
-    font->DrawText(nullptr, str, -1, &rect, LICE_DT_CALCRECT | LICE_DT_SINGLELINE);
+    if (zoom_ == zoom::kDefaultPercent) {
+        font->DrawText(nullptr, str, -1, &rect, LICE_DT_CALCRECT | LICE_DT_SINGLELINE);
+        return true;
+    }
+    // Measured at the window size, given back in logical pixels (rounded up).
+    IRECT measured(0, 0, 0, 0);
+    font->DrawText(nullptr, str, -1, &measured, LICE_DT_CALCRECT | LICE_DT_SINGLELINE);
+    rect.R = rect.L + zoom::ToLogicalRoundedUp(measured.W(), zoom_);
+    rect.B = rect.T + zoom::ToLogicalRoundedUp(measured.H(), zoom_);
     return true;
 }
 

@@ -13,10 +13,17 @@
 //     the window. A paint request from the system for a rectangle calls
 //     Redraw(rect) instead, which draws every control there and DrawScreen;
 //   - feeds input through OnMouseDown/Up/Drag/DblClick/Wheel/Over/Out and
-//     OnKeyDown, in editor pixel coordinates;
+//     OnKeyDown, in window pixels;
 //   - finishes a text entry with CommitTextEntry (or CancelTextEntry).
 // Every entry point above takes the plug-in lock itself (IGraphicsPlug).
 // All of them run on the editor's thread only.
+//
+// Zoom: the layout, the controls and every coordinate a control sees are
+// logical pixels (Width() x Height(), the same at every zoom). The draw
+// surface, the window, paint rectangles and the input a window host feeds
+// in are window pixels: zoom::ToPhysical of the logical ones (resources/Zoom.h).
+// The drawing helpers below take logical coordinates and draw at the zoom,
+// with the images painted for it and the text at the zoomed size.
 #pragma once
 
 #include <memory>
@@ -28,6 +35,7 @@
 #include "IGraphicsPlug.h"
 #include "IPopupMenu.h"
 #include "Lice.h"
+#include "resources/Zoom.h"
 
 namespace kettrix {
 
@@ -44,7 +52,8 @@ public:
     virtual ~IGraphics();
     // Draws `str` in `rect` with the style; false when nothing could be drawn.
     virtual bool DrawText(const IText& text, const char* str, const IRECT& rect);
-    // Shows the surface's `rect` in the window (end of the redraw pass).
+    // Shows the surface's `rect` (window pixels) in the window (end of the
+    // redraw pass).
     virtual void DrawScreen(const IRECT& /*rect*/) {}
     // Stores the size, resets capture and mouse-over, recreates the surface
     // and tells the plug-in.
@@ -92,6 +101,9 @@ public:
     // The host's periodic idle call (effEditIdle), without the plug-in lock.
     // A platform whose window gets no events of its own services them here.
     virtual void HostIdle() {}
+    // The zoom an editor window starts with: a platform host answers with the
+    // user's saved choice, else the desktop's scale. Base: 100 %.
+    virtual int PreferredZoom() { return zoom::kDefaultPercent; }
 
     // --- Controls ---------------------------------------------------------
     // Takes ownership; returns the control's index.
@@ -120,8 +132,8 @@ public:
     bool IsDirty(IRECT& rect);
     // Draws the dirty controls and those they intersect, then DrawScreen(rect).
     void Draw(const IRECT& rect);
-    // Draws every visible control that intersects `rect` (a window paint),
-    // then DrawScreen(rect).
+    // Draws every visible control that intersects `rect` (window pixels: a
+    // window paint), then DrawScreen for it.
     void Redraw(const IRECT& rect);
     // Finishes a text entry, runs OnGuiIdle and, when anything is dirty,
     // the redraw pass. Returns true when something was drawn.
@@ -180,12 +192,40 @@ public:
     // The source offset of frame `frame` (1-based) along the strip.
     static int FrameOffset(const IBitmap& bitmap, int frame);
 
+    // --- Zoom -------------------------------------------------------------
+    // The zoom in percent, one of zoom::kPercents.
+    int Zoom() const { return zoom_; }
+    // Draws at `percent` from now on: surface, fonts and images follow, every
+    // control redraws, the window host resizes its window (OnZoomChanged) and
+    // the plug-in hears the new window size (ResizeGraphics). False for a
+    // zoom that is not offered. Takes the plug-in lock.
+    bool SetZoom(int percent);
+    // A control asks for another zoom; the window host applies it with
+    // ServiceZoomRequest on its timer, outside the event that asked.
+    void RequestZoom(int percent);
+    // Applies a requested zoom and asks the host, through the plug-in, for
+    // the new window size; a host that refuses keeps the old zoom. A zoom
+    // the host accepts is remembered (RememberZoom). Call without the
+    // plug-in lock: the host may call back into the plug-in. True when the
+    // zoom changed.
+    bool ServiceZoomRequest();
+    // Window pixels <-> logical pixels at the current zoom.
+    int ToWindow(int logical) const { return zoom::ToPhysical(logical, zoom_); }
+    int ToLogical(int window) const { return zoom::ToLogical(window, zoom_); }
+    IRECT ToWindow(const IRECT& logical) const;
+    // The smallest logical rectangle whose window rectangle covers `window`.
+    IRECT LogicalCover(const IRECT& window) const;
+
     // --- Access -----------------------------------------------------------
+    // The editor's size in logical pixels.
     int Width() const { return width_; }
     int Height() const { return height_; }
+    // The window's size in window pixels.
+    int WindowWidth() const { return ToWindow(width_); }
+    int WindowHeight() const { return ToWindow(height_); }
     int FPS() const { return fps_; }
     IGraphicsPlug* GetPlug() const { return plug_; }
-    // The draw surface, made at the editor's size when first asked for.
+    // The draw surface, made at the window's size when first asked for.
     LICE_SysBitmap* GetDrawBitmap() const;
     const IRECT& LastDirtyRect() const { return dirtyRect_; }
 
@@ -193,6 +233,11 @@ protected:
     // For the window hosts when their window closes: frees the surface's
     // pixels, which the next draw makes again.
     void ReleaseDrawBitmap();
+    // The zoom changed: the window host gives its window the new window size.
+    virtual void OnZoomChanged() {}
+    // The user chose a zoom that the host accepted: a platform host saves it
+    // as the user's setting.
+    virtual void RememberZoom(int /*percent*/) {}
 
 private:
     // Index of the topmost control at (x, y) that is neither hidden nor
@@ -200,11 +245,18 @@ private:
     int GetMouseControlIdx(int x, int y, bool skipBackground = false) const;
     void DrawControl(IControl* control, const IRECT& clip);
     LICE_CachedFont* CacheFont(const IText& text);
+    // The window rectangle of the clip, where drawing may reach.
+    IRECT WindowClip() const { return ToWindow(clip_); }
+    // A source offset along a frame strip (logical) in the zoomed image's
+    // pixels: whole frames by the zoomed frame pitch, the rest zoomed.
+    int ZoomedSourceOffset(int logicalOffset, int logicalFrameExtent, int zoomedFrameExtent) const;
     void BeginGesture(int controlIdx);
     void EndGesture();
 
     IGraphicsPlug* plug_;
     int width_, height_, fps_;
+    int zoom_ = zoom::kDefaultPercent;
+    int requestedZoom_ = 0;  // 0: none pending
     std::vector<std::unique_ptr<IControl>> controls_;
     std::unique_ptr<LICE_SysBitmap> drawBitmap_;
     struct FontEntry;

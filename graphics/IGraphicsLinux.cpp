@@ -1,6 +1,7 @@
 #include "IGraphicsLinux.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <dlfcn.h>
@@ -8,11 +9,14 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "IGraphicsWindow.h"
 #include "LinuxDesktop.h"
+#include "UserSettings.h"
 
 namespace kettrix {
 
@@ -155,8 +159,8 @@ void* IGraphicsLinux::OpenWindow(void* parent) {
     attributes.background_pixmap = None;  // the surface paints every pixel
     attributes.bit_gravity = NorthWestGravity;
     attributes.event_mask = kEventMask;
-    x_->window = XCreateWindow(d, parentId, 0, 0, static_cast<unsigned>(Width()), static_cast<unsigned>(Height()), 0,
-                               24, InputOutput, info.visual,
+    x_->window = XCreateWindow(d, parentId, 0, 0, static_cast<unsigned>(WindowWidth()),
+                               static_cast<unsigned>(WindowHeight()), 0, 24, InputOutput, info.visual,
                                CWColormap | CWBorderPixel | CWBackPixmap | CWBitGravity | CWEventMask, &attributes);
     x_->gc = XCreateGC(d, x_->window, 0, nullptr);
     XMapWindow(d, x_->window);
@@ -287,6 +291,7 @@ void IGraphicsLinux::Idle() {
 
     const auto now = std::chrono::steady_clock::now();
     if (now >= nextTick_) {
+        ServiceZoomRequest();
         OnTimer();
         const auto period = std::chrono::milliseconds(1000 / std::max(FPS(), 1));
         nextTick_ += period;
@@ -331,7 +336,7 @@ void IGraphicsLinux::HandleEvent(const PendingEvent& pending) {
             OnMouseUp(e.x, e.y, ModFromState(e.state, e.button == Button1, e.button == Button3));
             const unsigned othersHeld =
                 (e.state & (Button1Mask | Button3Mask)) & ~(e.button == Button1 ? Button1Mask : Button3Mask);
-            const bool outside = e.x < 0 || e.y < 0 || e.x >= Width() || e.y >= Height();
+            const bool outside = e.x < 0 || e.y < 0 || e.x >= WindowWidth() || e.y >= WindowHeight();
             if (outside && othersHeld == 0) OnMouseOut();
             return;
         }
@@ -415,11 +420,13 @@ void IGraphicsLinux::CreateTextEntry(IControl* control, const IText& text, const
         if (x_->Usable()) {
             // Exactly over the control, one pixel wider and taller, as an
             // edit box of the system would be.
-            fieldRect_ = IRECT(rect.L, rect.T, rect.R + 1, rect.B + 1).Intersect(IRECT(0, 0, Width(), Height()));
+            fieldRect_ = ToWindow(IRECT(rect.L, rect.T, rect.R + 1, rect.B + 1))
+                             .Intersect(IRECT(0, 0, WindowWidth(), WindowHeight()));
             opened = !fieldRect_.Empty();
         }
         if (opened) {
             fieldStyle_ = text;
+            fieldStyle_.size_ = zoom::ScaledSize(text.size_, Zoom());
             fieldForPath_ = false;
             field_.Open(str ? str : "");
             fieldBitmap_ = std::make_unique<LICE_MemBitmap>(fieldRect_.W(), fieldRect_.H());
@@ -550,10 +557,10 @@ bool IGraphicsLinux::PromptPathInWindow(std::string& path, const std::string& st
     {
         std::lock_guard<std::recursive_mutex> hold(xLock_);
         if (!x_->Usable() || fieldOpen_) return false;
-        constexpr int kMargin = 8, kHeight = 22;
-        fieldRect_ = IRECT(kMargin, (Height() - kHeight) / 2, Width() - kMargin, (Height() + kHeight) / 2);
+        constexpr int kMargin = 8, kHeight = 22, kTextSize = 14;
+        fieldRect_ = ToWindow(IRECT(kMargin, (Height() - kHeight) / 2, Width() - kMargin, (Height() + kHeight) / 2));
         fieldStyle_ = IText(COLOR_BLACK);
-        fieldStyle_.size_ = 14;
+        fieldStyle_.size_ = zoom::ScaledSize(kTextSize, Zoom());
         fieldStyle_.align_ = IText::kAlignNear;
         fieldForPath_ = true;
         fieldResult_ = 0;
@@ -643,6 +650,60 @@ bool IGraphicsLinux::AppDataPath(std::string& path) {
     return true;
 }
 
+// --- Zoom ------------------------------------------------------------------------
+
+namespace {
+
+// The desktop's resolution: GDK_SCALE (a whole factor, as toolkits read it)
+// first, then the Xft.dpi resource of the display; 96 dpi when neither says.
+double DesktopDpi(Display* display) {
+    constexpr double kBaseDpi = 96.0;
+    if (const char* scale = std::getenv("GDK_SCALE"); scale && *scale) {
+        const int factor = std::atoi(scale);
+        if (factor >= 1) return kBaseDpi * factor;
+    }
+    if (display == nullptr) return kBaseDpi;
+    double dpi = kBaseDpi;
+    if (const char* resources = XResourceManagerString(display)) {
+        XrmInitialize();
+        if (XrmDatabase database = XrmGetStringDatabase(resources)) {
+            char* type = nullptr;
+            XrmValue value{};
+            if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr != nullptr) {
+                const double read = std::atof(value.addr);
+                if (read > 0.0) dpi = read;
+            }
+            XrmDestroyDatabase(database);
+        }
+    }
+    return dpi;
+}
+
+}  // namespace
+
+int IGraphicsLinux::PreferredZoom() {
+    const std::optional<int> saved = user_settings::ReadZoom(desktop::ConfigFolder());
+    if (saved) return *saved;
+    std::lock_guard<std::recursive_mutex> hold(xLock_);
+    if (x_->display) return user_settings::FirstZoom(std::nullopt, DesktopDpi(x_->display));
+    // Asked before the window opens (the host wants the editor's size
+    // first): a connection of its own for the question.
+    Display* d = XOpenDisplay(nullptr);
+    const double dpi = DesktopDpi(d);
+    if (d) XCloseDisplay(d);
+    return user_settings::FirstZoom(std::nullopt, dpi);
+}
+
+void IGraphicsLinux::OnZoomChanged() {
+    if (fieldOpen_) EndField(false);
+    std::lock_guard<std::recursive_mutex> hold(xLock_);
+    if (!x_->Usable()) return;
+    XResizeWindow(x_->display, x_->window, static_cast<unsigned>(WindowWidth()), static_cast<unsigned>(WindowHeight()));
+    XFlush(x_->display);
+}
+
+void IGraphicsLinux::RememberZoom(int percent) { user_settings::WriteZoom(desktop::ConfigFolder(), percent); }
+
 void IGraphicsLinux::HideMouseCursor(bool hide) {
     std::lock_guard<std::recursive_mutex> hold(xLock_);
     if (!x_->Usable()) return;
@@ -664,7 +725,7 @@ void IGraphicsLinux::HideMouseCursor(bool hide) {
 void IGraphicsLinux::MoveMouseCursor(int x, int y) {
     std::lock_guard<std::recursive_mutex> hold(xLock_);
     if (!x_->Usable()) return;
-    XWarpPointer(x_->display, None, x_->window, 0, 0, 0, 0, x, y);
+    XWarpPointer(x_->display, None, x_->window, 0, 0, 0, 0, ToWindow(x), ToWindow(y));
     XFlush(x_->display);
 }
 

@@ -47,6 +47,8 @@ public:
     bool AppDataPath(std::string& path) override;
     void HideMouseCursor(bool hide) override;
     void MoveMouseCursor(int x, int y) override;
+    // The user's saved zoom, else the desktop's (GDK_SCALE, Xft.dpi).
+    int PreferredZoom() override;
 
     // From the host's idle call: handles the window's queued events and, at
     // the editor's frame rate, the redraw timer. Returns at once when another
@@ -57,6 +59,10 @@ public:
     // The window's connection and id, for tests that look at the window.
     void* XDisplay() const;
     unsigned long XWindowId() const;
+
+protected:
+    void OnZoomChanged() override;
+    void RememberZoom(int percent) override;
 
 private:
     struct X11;

@@ -12,16 +12,22 @@ class IGraphicsOffscreen : public IGraphics {
 public:
     IGraphicsOffscreen(IGraphicsPlug* plug, int w, int h, int fps = kDefaultFPS);
 
-    // Runs one timer tick (text entry, idle, redraw pass); true when drawn.
-    bool Tick() { return OnTimer(); }
+    // Runs one timer tick (a requested zoom, text entry, idle, redraw
+    // pass) as a window host's timer does; true when drawn.
+    bool Tick() {
+        ServiceZoomRequest();
+        return OnTimer();
+    }
     // Marks everything dirty and draws the whole editor.
     void RenderAll();
-    // The pixel at (x, y) as 0xAARRGGBB; 0 outside the surface.
+    // The pixel at (x, y) of the surface (window pixels) as 0xAARRGGBB; 0
+    // outside the surface.
     LICE_pixel Pixel(int x, int y) const;
     // Writes the surface as an opaque PNG.
     bool WritePNG(const char* path) const;
 
-    // Synthetic input: a click is down then up at the same place; a drag is
+    // Synthetic input in window pixels, as a window host feeds it: a click
+    // is down then up at the same place; a drag is
     // down, moves in `steps` equal steps, then up at the end point.
     void Click(int x, int y, const IMouseMod& mod = IMouseMod(true));
     void Drag(int x0, int y0, int x1, int y1, int steps = 1, const IMouseMod& mod = IMouseMod(true));

@@ -46,8 +46,12 @@ public:
     virtual void LockPlug() {}
     virtual void UnlockPlug() {}
 
-    // The editor changed its size.
+    // The editor's window changed its size (window pixels).
     virtual void ResizeGraphics(int /*w*/, int /*h*/) {}
+    // Asks the host to give the editor's window this size (window pixels);
+    // false when the host refuses or cannot be asked. Called without the
+    // plug-in lock. Base: a plug-in side with no host lets it happen.
+    virtual bool RequestWindowSize(int /*w*/, int /*h*/) { return true; }
 };
 
 // Holds the plug-in lock for a scope.

@@ -13,10 +13,12 @@
 #include <cctype>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <vector>
 
 #include "IGraphicsWindow.h"
+#include "UserSettings.h"
 
 namespace kettrix {
 
@@ -128,8 +130,10 @@ LRESULT CALLBACK IGraphicsWin::Procedures::Window(HWND hwnd, UINT msg, WPARAM wP
             if (wParam == kTimerId) {
                 if (self->entryState_ == EntryState::Committed || self->entryState_ == EntryState::Cancelled)
                     self->FinishTextEntry();
-                else
+                else {
+                    self->ServiceZoomRequest();
                     self->OnTimer();  // the redraw pass ends in DrawScreen
+                }
             }
             return 0;
         case WM_PAINT: {
@@ -269,8 +273,9 @@ void* IGraphicsWin::OpenWindow(void* parent) {
         }
     }
     parentWnd_ = parent;
-    HWND hwnd = CreateWindowA(kWindowClass, "IPlug", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, Width(), Height(),
-                              static_cast<HWND>(parent), nullptr, static_cast<HINSTANCE>(hInstance_), this);
+    HWND hwnd =
+        CreateWindowA(kWindowClass, "IPlug", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, WindowWidth(),
+                      WindowHeight(), static_cast<HWND>(parent), nullptr, static_cast<HINSTANCE>(hInstance_), this);
     if (!hwnd) {
         std::lock_guard<std::mutex> hold(gClassLock);
         if (--gClassUsers == 0) UnregisterClassA(kWindowClass, static_cast<HINSTANCE>(hInstance_));
@@ -312,7 +317,7 @@ void IGraphicsWin::DrawScreen(const IRECT& rect) {
     InvalidateRect(hwnd, &r, FALSE);
     if (paramEditWnd_) {
         // The edit box paints itself; the surface must not paint over it.
-        const RECT entry = {entryRect_.L, entryRect_.T, entryRect_.R + 1, entryRect_.B + 1};
+        const RECT entry = {entryRect_.L, entryRect_.T, entryRect_.R, entryRect_.B};
         ValidateRect(hwnd, &entry);
     }
     UpdateWindow(hwnd);
@@ -326,7 +331,7 @@ void IGraphicsWin::HideMouseCursor(bool hide) {
 
 void IGraphicsWin::MoveMouseCursor(int x, int y) {
     if (!plugWnd_) return;
-    POINT p = {x, y};
+    POINT p = {ToWindow(x), ToWindow(y)};
     ClientToScreen(static_cast<HWND>(plugWnd_), &p);
     SetCursorPos(p.x, p.y);
 }
@@ -346,14 +351,16 @@ void IGraphicsWin::CreateTextEntry(IControl* control, const IText& text, const I
         style |= ES_RIGHT;
     else
         style |= ES_LEFT;
-    HWND edit = CreateWindowA("EDIT", str ? str : "", style, rect.L, rect.T, rect.W() + 1, rect.H() + 1,
+    const IRECT box = ToWindow(IRECT(rect.L, rect.T, rect.R + 1, rect.B + 1));
+    HWND edit = CreateWindowA("EDIT", str ? str : "", style, box.L, box.T, box.W(), box.H(),
                               static_cast<HWND>(plugWnd_), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kParamEditId)),
                               static_cast<HINSTANCE>(hInstance_), nullptr);
     if (!edit) {
         CancelTextEntry();
         return;
     }
-    HFONT font = CreateFontA(-text.size_, 0, 0, 0, text.style_ == IText::kStyleBold ? FW_BOLD : FW_NORMAL,
+    HFONT font = CreateFontA(-zoom::ScaledSize(text.size_, Zoom()), 0, 0, 0,
+                             text.style_ == IText::kStyleBold ? FW_BOLD : FW_NORMAL,
                              text.style_ == IText::kStyleItalic ? TRUE : FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, text.font_);
     SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
@@ -361,7 +368,7 @@ void IGraphicsWin::CreateTextEntry(IControl* control, const IText& text, const I
     SendMessageA(edit, EM_SETSEL, 0, -1);
     paramEditWnd_ = edit;
     paramEditFont_ = font;
-    entryRect_ = rect;
+    entryRect_ = box;
     entryState_ = EntryState::Open;
     defEditProc_ =
         SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&IGraphicsWin::Procedures::ParamEdit));
@@ -402,7 +409,7 @@ int IGraphicsWin::CreateIPopupMenu(const IPopupMenu& menu, int x, int y) {
     HMENU hmenu = CreatePopupMenu();
     int nextId = 1;
     BuildMenu(hmenu, menu, nextId);
-    POINT p = {x, y};
+    POINT p = {ToWindow(x), ToWindow(y)};
     ClientToScreen(static_cast<HWND>(plugWnd_), &p);
     int chosen = 0;
     {
@@ -503,6 +510,53 @@ bool SpecialFolder(int csidl, std::string& path) {
 bool IGraphicsWin::UserDocumentsPath(std::string& path) { return SpecialFolder(CSIDL_PERSONAL, path); }
 
 bool IGraphicsWin::AppDataPath(std::string& path) { return SpecialFolder(CSIDL_APPDATA, path); }
+
+// --- Zoom ----------------------------------------------------------------------------
+
+namespace {
+
+// The resolution of the monitor the host's window is on (Windows 8.1 and
+// later, looked up at run time), else the system's.
+double MonitorDpi(HWND window) {
+    using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    constexpr int kEffectiveDpi = 0;
+    if (HMODULE shcore = LoadLibraryA("shcore.dll")) {
+        const auto getDpi = reinterpret_cast<GetDpiForMonitorFunction>(
+            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+        UINT dpiX = 0, dpiY = 0;
+        const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY);
+        const bool ok = getDpi != nullptr && getDpi(monitor, kEffectiveDpi, &dpiX, &dpiY) == S_OK && dpiX > 0;
+        FreeLibrary(shcore);
+        if (ok) return dpiX;
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96.0;
+}
+
+}  // namespace
+
+int IGraphicsWin::PreferredZoom() {
+    std::string folder;
+    const std::optional<int> saved =
+        SpecialFolder(CSIDL_APPDATA, folder) ? user_settings::ReadZoom(folder) : std::nullopt;
+    return user_settings::FirstZoom(saved, MonitorDpi(static_cast<HWND>(parentWnd_)));
+}
+
+void IGraphicsWin::OnZoomChanged() {
+    if (entryState_ == EntryState::Open) {
+        entryState_ = EntryState::Cancelled;
+        FinishTextEntry();
+    }
+    if (HWND hwnd = static_cast<HWND>(plugWnd_))
+        SetWindowPos(hwnd, nullptr, 0, 0, WindowWidth(), WindowHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void IGraphicsWin::RememberZoom(int percent) {
+    std::string folder;
+    if (SpecialFolder(CSIDL_APPDATA, folder)) user_settings::WriteZoom(folder, percent);
+}
 
 std::unique_ptr<IGraphics> MakeWindowGraphics(IGraphicsPlug* plug, int w, int h, int fps) {
     return std::make_unique<IGraphicsWin>(plug, w, h, fps);

@@ -35,6 +35,8 @@ public:
     void CloseWindow() override;
     void* GetWindow() override { return plugWnd_; }
     void SetWindowTitle(const char* title) override;
+    // The user's saved zoom, else the one for the monitor's resolution.
+    int PreferredZoom() override;
 
     // The module (DLL) the editor's code lives in.
     void* GetModuleInstance() const { return hInstance_; }
@@ -42,6 +44,10 @@ public:
     // Window procedures (public so the system can reach them through the
     // class; not for callers).
     struct Procedures;
+
+protected:
+    void OnZoomChanged() override;
+    void RememberZoom(int percent) override;
 
 private:
     enum class EntryState { None, Open, Committed, Cancelled };

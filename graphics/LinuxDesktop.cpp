@@ -154,10 +154,14 @@ bool OpenWithSystem(const std::string& target) {
     return Run({"/bin/sh", "-c", "\"$0\" \"$1\" >/dev/null 2>&1 </dev/null &", opener, target}, ignored) == 0;
 }
 
+std::string ConfigFolder() {
+    if (const char* dir = std::getenv("XDG_CONFIG_HOME"); dir && *dir) return WithSlash(dir);
+    return WithSlash(Home() + "/.config");
+}
+
 std::string DocumentsFolder() {
     if (const char* dir = std::getenv("XDG_DOCUMENTS_DIR"); dir && *dir) return WithSlash(dir);
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    const std::string dirsFile = (config && *config ? std::string(config) : Home() + "/.config") + "/user-dirs.dirs";
+    const std::string dirsFile = ConfigFolder() + "user-dirs.dirs";
     std::ifstream in(dirsFile);
     for (std::string line; std::getline(in, line);) {
         const std::string key = "XDG_DOCUMENTS_DIR=\"";

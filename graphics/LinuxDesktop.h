@@ -29,5 +29,8 @@ bool OpenWithSystem(const std::string& target);
 std::string DocumentsFolder();
 // $XDG_DATA_HOME, else ~/.local/share. Always ends with '/'.
 std::string DataFolder();
+// $XDG_CONFIG_HOME, else ~/.config: where the user's settings live. Always
+// ends with '/'.
+std::string ConfigFolder();
 
 }  // namespace kettrix::desktop

@@ -80,6 +80,7 @@ bool PlugForGraphics::ParamFromText(int paramIdx, const char* text, double* norm
 void PlugForGraphics::LockPlug() { plug_.Lock().lock(); }
 void PlugForGraphics::UnlockPlug() { plug_.Lock().unlock(); }
 void PlugForGraphics::ResizeGraphics(int, int) { plug_.ResizeGraphics(); }
+bool PlugForGraphics::RequestWindowSize(int w, int h) { return plug_.RequestEditorSize(w, h); }
 
 // --- EditorAttachment -------------------------------------------------------
 
@@ -96,7 +97,26 @@ void EditorAttachment::SetParameterFromPlug(int paramIndex, double value, bool n
     editor_->ShowValue(paramIndex, value, normalized);
 }
 
-bool EditorAttachment::OpenWindow(void* parentWindow) { return graphics_->OpenWindow(parentWindow) != nullptr; }
+void EditorAttachment::ChooseFirstZoom() const {
+    if (zoomChosen_) return;
+    zoomChosen_ = true;
+    graphics_->SetZoom(graphics_->PreferredZoom());
+}
+
+int EditorAttachment::Width() const {
+    ChooseFirstZoom();
+    return graphics_->WindowWidth();
+}
+
+int EditorAttachment::Height() const {
+    ChooseFirstZoom();
+    return graphics_->WindowHeight();
+}
+
+bool EditorAttachment::OpenWindow(void* parentWindow) {
+    ChooseFirstZoom();
+    return graphics_->OpenWindow(parentWindow) != nullptr;
+}
 
 void EditorAttachment::CloseWindow() {
     // A key held down with the mouse gets no release once the window is gone.

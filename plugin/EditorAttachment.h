@@ -41,6 +41,7 @@ public:
     void LockPlug() override;
     void UnlockPlug() override;
     void ResizeGraphics(int w, int h) override;
+    bool RequestWindowSize(int w, int h) override;
 
 private:
     // The open-gesture count of a parameter; null for an index outside the table.
@@ -67,8 +68,10 @@ public:
 
     // IGraphicsLink
     void SetParameterFromPlug(int paramIndex, double value, bool normalized) override;
-    int Width() const override { return graphics_->Width(); }
-    int Height() const override { return graphics_->Height(); }
+    // The window's size: the first question about it (or the first open)
+    // settles the zoom the editor starts with.
+    int Width() const override;
+    int Height() const override;
     void PrepDraw() override {}
     bool OpenWindow(void* parentWindow) override;
     void CloseWindow() override;
@@ -76,7 +79,10 @@ public:
     int EventFd() const override;
 
 private:
+    void ChooseFirstZoom() const;
+
     PlugForGraphics plugLink_;
+    mutable bool zoomChosen_ = false;
     std::unique_ptr<IGraphics> graphics_;
     std::unique_ptr<editor::KettrixEditor> editor_;
 };

@@ -566,6 +566,13 @@ bool IPlugCLAP::GuiHide() {
     return true;
 }
 
+// The editor changes its size only for a new zoom, and asks first.
+bool IPlugCLAP::RequestEditorSize(int width, int height) {
+    const auto* gui = static_cast<const clap_host_gui_t*>(HostExtension(CLAP_EXT_GUI));
+    return gui != nullptr && gui->request_resize != nullptr && width > 0 && height > 0 &&
+           gui->request_resize(host_, static_cast<uint32_t>(width), static_cast<uint32_t>(height));
+}
+
 bool IPlugCLAP::OpenEditorWindow() {
     bool firstShown = false;
     if (!ShowEmbeddedEditor(reinterpret_cast<void*>(static_cast<uintptr_t>(parentWindow_)), &firstShown)) return false;

@@ -37,6 +37,8 @@ public:
     void NotifyHostParam(int paramIndex, double normalized) override;
     void EndHostParamEdit(int paramIndex) override;
     bool HostIsOffline() override;
+    // The host's gui request_resize.
+    bool RequestEditorSize(int width, int height) override;
     int HostSamplePosition() override;
     double HostTempo() override;
     void HostTimeSignature(int* numerator, int* denominator) override;

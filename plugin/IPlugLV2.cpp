@@ -269,14 +269,24 @@ LV2_State_Status IPlugLV2::RestoreState(LV2_State_Retrieve_Function retrieve, LV
 
 // --- Editor ---------------------------------------------------------------------------------
 
-bool IPlugLV2::OpenEditorWindow(unsigned long parent) {
+bool IPlugLV2::OpenEditorWindow(unsigned long parent, const LV2UI_Resize* resize) {
     bool firstShown = false;
     if (!ShowEmbeddedEditor(reinterpret_cast<void*>(static_cast<uintptr_t>(parent)), &firstShown)) return false;
+    uiResize_ = resize;
     if (firstShown) QueuePortCatchUp();
     return true;
 }
 
-void IPlugLV2::CloseEditorWindow() { CloseEmbeddedEditor(); }
+void IPlugLV2::CloseEditorWindow() {
+    uiResize_ = nullptr;
+    CloseEmbeddedEditor();
+}
+
+// ui:resize answers 0 when the host took the size.
+bool IPlugLV2::RequestEditorSize(int width, int height) {
+    return uiResize_ != nullptr && uiResize_->ui_resize != nullptr &&
+           uiResize_->ui_resize(uiResize_->handle, width, height) == 0;
+}
 
 void IPlugLV2::ServiceEditor() { ServiceEmbeddedEditor(); }
 

@@ -8,6 +8,7 @@
 #include <lv2/core/lv2.h>
 #include <lv2/options/options.h>
 #include <lv2/state/state.h>
+#include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
 #include <cstdint>
@@ -53,8 +54,11 @@ public:
     static const void* ExtensionData(const char* uri);
 
     // --- The UI's calls (same module, through the instance) -------------------
-    bool OpenEditorWindow(unsigned long parent);
+    // `resize` is the host's ui:resize feature (null without it): the
+    // editor asks it for a new window size when its zoom changes.
+    bool OpenEditorWindow(unsigned long parent, const LV2UI_Resize* resize = nullptr);
     void CloseEditorWindow();
+    bool RequestEditorSize(int width, int height) override;
     void ServiceEditor();
     // Hands what the plug-in itself did to its parameters (the editor's
     // edits and changes) since the last call, in order, for the UI to pass to
@@ -94,6 +98,7 @@ private:
     // the plug-in's own values there and changes nothing).
     void QueuePortCatchUp();
 
+    const LV2UI_Resize* uiResize_ = nullptr;  // while the editor's window is open
     LV2_URID_Map* map_ = nullptr;
     Urids urids_;
     // Ports as connected by the host (nullptr: not connected).

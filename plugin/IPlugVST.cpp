@@ -298,18 +298,23 @@ void IPlugVST::HostSpecificInit() {
 void IPlugVST::AttachEditor(std::unique_ptr<IGraphicsLink> graphics) {
     PlugLockGuard guard(Lock());
     IPlugBase::AttachEditor(std::move(graphics));
-    if (IGraphicsLink* attached = GetGraphics()) {
-        editRect_ = ERect{0, 0, static_cast<int16_t>(attached->Height()), static_cast<int16_t>(attached->Width())};
-        aEffect_.flags |= effFlagsHasEditor;
+    // The size is asked for when the host first wants it: that settles the
+    // zoom the editor starts with.
+    if (GetGraphics() != nullptr) aEffect_.flags |= effFlagsHasEditor;
+}
+
+void IPlugVST::UpdateEditRect() {
+    if (IGraphicsLink* graphics = GetGraphics()) {
+        editRect_ = ERect{0, 0, static_cast<int16_t>(graphics->Height()), static_cast<int16_t>(graphics->Width())};
     }
 }
 
 void IPlugVST::ResizeGraphics() {
-    if (IGraphicsLink* graphics = GetGraphics()) {
-        editRect_ = ERect{0, 0, static_cast<int16_t>(graphics->Height()), static_cast<int16_t>(graphics->Width())};
-    }
+    UpdateEditRect();
     OnWindowResize();
 }
+
+bool IPlugVST::RequestEditorSize(int width, int height) { return CallHost(audioMasterSizeWindow, width, height) != 0; }
 
 void IPlugVST::SetLatencySamples(int samples) {
     IPlugBase::SetLatencySamples(samples);
@@ -421,6 +426,7 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
             return 0;
         case effEditGetRect:
             if (ptr != nullptr && GetGraphics() != nullptr) {
+                UpdateEditRect();
                 *static_cast<ERect**>(ptr) = &editRect_;
                 return 1;
             }

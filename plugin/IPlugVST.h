@@ -72,6 +72,8 @@ public:
     void HostTimeSignature(int* numerator, int* denominator) override;
     void HostTimeInfo(HostTimeInfoRecord* timeInfo) override;
     void ResizeGraphics() override;
+    // audioMasterSizeWindow: the host answers 1 when it resized.
+    bool RequestEditorSize(int width, int height) override;
     void HostSpecificInit() override;
     void AttachEditor(std::unique_ptr<IGraphicsLink> graphics) override;
     void SetLatencySamples(int samples) override;
@@ -79,6 +81,8 @@ public:
     bool SendSysExToHost(const SysExMessage& message) override;
 
 private:
+    // editRect_ from the editor's window size.
+    void UpdateEditRect();
     static intptr_t KETTRIX_VST_CALL VSTDispatcher(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
                                                    void* ptr, float opt);
     static void KETTRIX_VST_CALL VSTProcess(AEffect* effect, float** inputs, float** outputs, int32_t frames);

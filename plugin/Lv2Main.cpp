@@ -79,12 +79,14 @@ public:
         const void* parent = IPlugLV2::FeatureData(features, LV2_UI__parent);
         if (instance == nullptr || parent == nullptr) return nullptr;
         auto* plug = static_cast<IPlugMonoSynth*>(From(instance));
-        if (!plug->OpenEditorWindow(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent)))) return nullptr;
+        const auto* resize = static_cast<const LV2UI_Resize*>(IPlugLV2::FeatureData(features, LV2_UI__resize));
+        if (!plug->OpenEditorWindow(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent)), resize))
+            return nullptr;
         *widget = plug->Graphics().GetWindow();
-        // The editor has one size; the host's window is told it.
-        if (const auto* resize = static_cast<const LV2UI_Resize*>(IPlugLV2::FeatureData(features, LV2_UI__resize))) {
+        // The host's window is told the editor's size (a new zoom asks again).
+        if (resize != nullptr && resize->ui_resize != nullptr) {
             const IGraphicsLink* graphics = plug->GetGraphics();
-            if (resize->ui_resize != nullptr) resize->ui_resize(resize->handle, graphics->Width(), graphics->Height());
+            resize->ui_resize(resize->handle, graphics->Width(), graphics->Height());
         }
         return new EditorUi(*plug, write, controller,
                             static_cast<const LV2UI_Touch*>(IPlugLV2::FeatureData(features, LV2_UI__touch)));

@@ -43,6 +43,16 @@ constexpr int ToPhysical(int logical, int percent) {
 // The logical pixel holding physical pixel `physical`: floor(physical * 100 / percent).
 constexpr int ToLogical(int physical, int percent) { return FloorDiv(static_cast<long long>(physical) * 100, percent); }
 
+// A logical extent that covers `physical` window pixels: ceil(physical * 100 / percent).
+constexpr int ToLogicalRoundedUp(int physical, int percent) {
+    return -FloorDiv(-static_cast<long long>(physical) * 100, percent);
+}
+
+// A size (a font's em height) drawn at `percent`, to the nearest pixel.
+constexpr int ScaledSize(int logical, int percent) {
+    return FloorDiv(static_cast<long long>(logical) * percent + 50, 100);
+}
+
 // The resource type of the editor's images painted at `percent`: "PNG" at
 // 100 %, "PNG150" and "PNG200" at the larger zooms; null for a zoom that is
 // not offered.

@@ -1,0 +1,39 @@
+#include "ZoomSwitch.h"
+
+#include <iterator>
+
+#include "graphics/IGraphics.h"
+#include "resources/Zoom.h"
+
+namespace kettrix::editor {
+namespace {
+
+// The position of `percent` among the offered zooms; 0 for one not offered.
+int ZoomIndex(int percent) {
+    for (std::size_t i = 0; i < zoom::kPercents.size(); ++i)
+        if (zoom::kPercents[i] == percent) return static_cast<int>(i);
+    return 0;
+}
+
+}  // namespace
+
+ZoomSwitch::ZoomSwitch(IGraphicsPlug* plug, const IRECT& rect, const IBitmap& bitmap, const IControl& menu)
+    : IControl(plug, rect), bitmap_(bitmap), menu_(menu) {}
+
+bool ZoomSwitch::IsHit(int x, int y) { return menu_.IsHidden() && IControl::IsHit(x, y); }
+
+bool ZoomSwitch::Draw(IGraphics* graphics) {
+    return graphics->DrawBitmapFrame(bitmap_, rect_, ZoomIndex(graphics->Zoom()) + 1, &blend_);
+}
+
+int ZoomSwitch::NextZoom(int percent, const IMouseMod& mod) {
+    const int count = static_cast<int>(zoom::kPercents.size());
+    const int step = mod.R ? count - 1 : 1;
+    return zoom::kPercents[static_cast<std::size_t>((ZoomIndex(percent) + step) % count)];
+}
+
+void ZoomSwitch::OnMouseDown(int, int, const IMouseMod& mod) {
+    if (IGraphics* graphics = GetGUI()) graphics->RequestZoom(NextZoom(graphics->Zoom(), mod));
+}
+
+}  // namespace kettrix::editor
