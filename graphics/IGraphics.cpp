@@ -195,6 +195,7 @@ void IGraphics::Resize(int w, int h) {
 bool IGraphics::SetZoom(int percent) {
     if (!zoom::IsOffered(percent)) return false;
     PlugScopedLock lock(plug_);
+    zoomChosen_ = true;
     if (percent == zoom_) return true;
     zoom_ = percent;
     mouseCapture_ = mouseOver_ = -1;
@@ -207,6 +208,10 @@ bool IGraphics::SetZoom(int percent) {
     if (plug_) plug_->ResizeGraphics(WindowWidth(), WindowHeight());
     SetAllControlsDirty();
     return true;
+}
+
+void IGraphics::ChooseFirstZoom() {
+    if (!zoomChosen_) SetZoom(PreferredZoom());
 }
 
 void IGraphics::RequestZoom(int percent) {

@@ -200,6 +200,9 @@ public:
     // the plug-in hears the new window size (ResizeGraphics). False for a
     // zoom that is not offered. Takes the plug-in lock.
     bool SetZoom(int percent);
+    // Before the window's size is first needed: the preferred zoom, unless a
+    // zoom was set already.
+    void ChooseFirstZoom();
     // A control asks for another zoom; the window host applies it with
     // ServiceZoomRequest on its timer, outside the event that asked.
     void RequestZoom(int percent);
@@ -257,6 +260,7 @@ private:
     int width_, height_, fps_;
     int zoom_ = zoom::kDefaultPercent;
     int requestedZoom_ = 0;  // 0: none pending
+    bool zoomChosen_ = false;
     std::vector<std::unique_ptr<IControl>> controls_;
     std::unique_ptr<LICE_SysBitmap> drawBitmap_;
     struct FontEntry;

@@ -97,24 +97,18 @@ void EditorAttachment::SetParameterFromPlug(int paramIndex, double value, bool n
     editor_->ShowValue(paramIndex, value, normalized);
 }
 
-void EditorAttachment::ChooseFirstZoom() const {
-    if (zoomChosen_) return;
-    zoomChosen_ = true;
-    graphics_->SetZoom(graphics_->PreferredZoom());
-}
-
 int EditorAttachment::Width() const {
-    ChooseFirstZoom();
+    graphics_->ChooseFirstZoom();
     return graphics_->WindowWidth();
 }
 
 int EditorAttachment::Height() const {
-    ChooseFirstZoom();
+    graphics_->ChooseFirstZoom();
     return graphics_->WindowHeight();
 }
 
 bool EditorAttachment::OpenWindow(void* parentWindow) {
-    ChooseFirstZoom();
+    graphics_->ChooseFirstZoom();
     return graphics_->OpenWindow(parentWindow) != nullptr;
 }
 

@@ -79,10 +79,7 @@ public:
     int EventFd() const override;
 
 private:
-    void ChooseFirstZoom() const;
-
     PlugForGraphics plugLink_;
-    mutable bool zoomChosen_ = false;
     std::unique_ptr<IGraphics> graphics_;
     std::unique_ptr<editor::KettrixEditor> editor_;
 };

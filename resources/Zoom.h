@@ -15,6 +15,7 @@
 // order, each frame ToPhysical(frame size) pixels large.
 
 #include <array>
+#include <cstdlib>
 
 namespace kettrix::zoom {
 
@@ -71,5 +72,19 @@ constexpr const char* ImageResourceType(int percent) {
 
 // The zoom a desktop of `dpi` dots per inch starts with (96 dpi is 100 %).
 constexpr int PercentForDpi(double dpi) { return dpi >= 192.0 ? 200 : dpi >= 144.0 ? 150 : 100; }
+
+// A zoom typed by a user (command lines): a factor ("1", "1.5", "2") or a
+// percentage ("150"); false unless it names an offered zoom.
+inline bool PercentFromText(const char* text, int* percent) {
+    if (text == nullptr || percent == nullptr) return false;
+    char* end = nullptr;
+    const double value = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !(value > 0.0)) return false;
+    const double asPercent = value <= 4.0 ? value * 100.0 : value;
+    const int rounded = static_cast<int>(asPercent + 0.5);
+    if (rounded != asPercent || !IsOffered(rounded)) return false;
+    *percent = rounded;
+    return true;
+}
 
 }  // namespace kettrix::zoom

@@ -103,33 +103,39 @@ void ReplayEvents(IGraphics& graphics, const std::vector<ScriptEvent>& events) {
     int lastX = 0, lastY = 0;
     IMouseMod held;  // the buttons and modifiers of the last press
     for (const ScriptEvent& e : events) {
+        // Scripts are written in editor (logical) pixels; the editor takes
+        // input in window pixels, as a window host feeds it.
+        const int x = graphics.ToWindow(e.x), y = graphics.ToWindow(e.y);
         switch (e.kind) {
             case ScriptEvent::kDown:
                 held = e.mod;
-                graphics.OnMouseDown(e.x, e.y, e.mod);
+                graphics.OnMouseDown(x, y, e.mod);
                 break;
             case ScriptEvent::kDrag:
-                graphics.OnMouseDrag(e.x, e.y, e.x - lastX, e.y - lastY, held);
+                graphics.OnMouseDrag(x, y, x - graphics.ToWindow(lastX), y - graphics.ToWindow(lastY), held);
                 break;
             case ScriptEvent::kUp:
-                graphics.OnMouseUp(e.x, e.y, held);
+                graphics.OnMouseUp(x, y, held);
                 held = IMouseMod(false);
                 break;
             case ScriptEvent::kWheel:
-                graphics.OnMouseWheel(e.x, e.y, IMouseMod(false), e.amount);
+                graphics.OnMouseWheel(x, y, IMouseMod(false), e.amount);
                 break;
             case ScriptEvent::kDblClick:
                 held = e.mod;
-                graphics.OnMouseDblClick(e.x, e.y, e.mod);
+                graphics.OnMouseDblClick(x, y, e.mod);
                 break;
             case ScriptEvent::kMove:
-                graphics.OnMouseOver(e.x, e.y, IMouseMod(false));
+                graphics.OnMouseOver(x, y, IMouseMod(false));
                 break;
             case ScriptEvent::kKey:
-                graphics.OnKeyDown(lastX, lastY, static_cast<int>(e.amount));
+                graphics.OnKeyDown(graphics.ToWindow(lastX), graphics.ToWindow(lastY), static_cast<int>(e.amount));
                 break;
             case ScriptEvent::kIdle:
-                for (int i = 0; i < static_cast<int>(e.amount); ++i) graphics.OnTimer();
+                for (int i = 0; i < static_cast<int>(e.amount); ++i) {
+                    graphics.ServiceZoomRequest();
+                    graphics.OnTimer();
+                }
                 break;
         }
         if (e.kind != ScriptEvent::kKey && e.kind != ScriptEvent::kIdle) {

@@ -1,4 +1,5 @@
-// Scripted editor input for kettrix-shot: one event per line,
+// Scripted editor input for kettrix-shot, in editor (logical) pixels at any
+// zoom: one event per line,
 //   down X Y [right] [shift] [ctrl] [alt]   press (left unless right)
 //   drag X Y                                move with the button held
 //   up X Y                                  release

@@ -2,6 +2,7 @@
 //
 //   kettrix-shot --out FILE.png [--program N] [--param INDEX=VALUE]...
 //                [--sound S] [--size-check] [--hold NOTE[,NOTE...]] [--events FILE]
+//                [--zoom F]
 //
 // Creates the plug-in in-process, opens it as a host's effOpen does, loads
 // program N, sets each --param as the host would (VALUE is the parameter's
@@ -9,7 +10,7 @@
 // S through its tab parameter, plays note-ons of the held notes through
 // effProcessEvents and one audio block (they stay held: no note-off
 // follows), replays the events file into the editor and
-// writes the editor's pixels. Exit status: 0
+// writes the editor's pixels, at zoom F (1, 1.5 or 2; 1 by default). Exit status: 0
 // success, 1 plug-in or file error, 2 bad command line.
 #include <algorithm>
 #include <cstdio>
@@ -22,6 +23,8 @@
 #include <vector>
 
 #include "EventScript.h"
+#include "editor/EditorImages.h"
+#include "editor/EditorLayout.h"
 #include "graphics/IGraphicsOffscreen.h"
 #include "plugin/IPlugVST.h"
 #include "plugin/Instance.h"
@@ -38,12 +41,12 @@ namespace {
 
 using namespace kettrix;
 
-constexpr int kEditorWidth = 839;
-constexpr int kEditorHeight = 556;
+using editor::kEditorHeight;
+using editor::kEditorWidth;
 // Until the editor exists, the picture shows the background image.
-constexpr int kBackgroundId = 102;
+constexpr int kBackgroundId = editor::image::kBackground;
 // "Show Sound" of sound 0; sound s is one further per sound.
-constexpr int kShowSoundParam = 1321;
+constexpr int kShowSoundParam = kit::global::kShowSound;
 
 struct Options {
     std::string out;
@@ -51,6 +54,7 @@ struct Options {
     int program = -1;
     int sound = -1;
     bool sizeCheck = false;
+    int zoomPercent = zoom::kDefaultPercent;
     std::vector<std::pair<int, double>> params;  // index, plain value
     std::vector<int> held;
 };
@@ -59,7 +63,7 @@ int Usage(const char* why) {
     std::fprintf(stderr,
                  "kettrix-shot: %s\n"
                  "usage: kettrix-shot --out FILE.png [--program N] [--param INDEX=VALUE]... [--sound S]\n"
-                 "                    [--size-check] [--hold NOTE[,NOTE...]] [--events FILE]\n",
+                 "                    [--size-check] [--hold NOTE[,NOTE...]] [--events FILE] [--zoom 1|1.5|2]\n",
                  why);
     return 2;
 }
@@ -177,6 +181,8 @@ int main(int argc, char** argv) {
             options.params.push_back(param);
         } else if (arg == "--hold" && hasValue) {
             if (!ReadNotes(argv[++i], options.held)) return Usage("--hold takes notes 0 to 127, separated by commas");
+        } else if (arg == "--zoom" && hasValue) {
+            if (!zoom::PercentFromText(argv[++i], &options.zoomPercent)) return Usage("--zoom takes 1, 1.5 or 2");
         } else if (arg == "--size-check") {
             options.sizeCheck = true;
         } else {
@@ -228,14 +234,19 @@ int main(int argc, char** argv) {
         graphics = standIn.get();
     }
 
+    graphics->SetZoom(options.zoomPercent);
     if (options.sizeCheck) {
-        bool ok = graphics->Width() == kEditorWidth && graphics->Height() == kEditorHeight;
+        const int windowW = zoom::ToPhysical(kEditorWidth, options.zoomPercent);
+        const int windowH = zoom::ToPhysical(kEditorHeight, options.zoomPercent);
+        bool ok = graphics->Width() == kEditorWidth && graphics->Height() == kEditorHeight &&
+                  graphics->WindowWidth() == windowW && graphics->WindowHeight() == windowH;
         if (effect->flags & effFlagsHasEditor) {
             ERect* rect = nullptr;
             effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f);
-            ok = ok && rect && rect->right - rect->left == kEditorWidth && rect->bottom - rect->top == kEditorHeight;
+            ok = ok && rect && rect->right - rect->left == windowW && rect->bottom - rect->top == windowH;
         }
-        std::printf("editor size %d x %d: %s\n", graphics->Width(), graphics->Height(), ok ? "ok" : "WRONG");
+        std::printf("editor size %d x %d, window %d x %d: %s\n", graphics->Width(), graphics->Height(),
+                    graphics->WindowWidth(), graphics->WindowHeight(), ok ? "ok" : "WRONG");
         if (!ok) {
             close();
             return 1;
