@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "resources/Zoom.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -61,6 +63,9 @@ RenderOptions parseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--after") {
             options.screenshotAfter = parseSeconds(arg, value());
             afterGiven = true;
+        } else if (arg == "--zoom") {
+            if (!zoom::PercentFromText(value().c_str(), &options.zoomPercent))
+                throw UsageError("--zoom takes 1, 1.5 or 2");
         } else if (arg == "--format") {
             const std::string& v = value();
             if (v == "vst2")
@@ -137,7 +142,8 @@ RenderOptions parseCommandLine(const std::vector<std::string>& args) {
         options.mode = Mode::Editor;
         return options;
     }
-    if (!options.screenshotPath.empty() || afterGiven) throw UsageError("--screenshot and --after need --editor");
+    if (!options.screenshotPath.empty() || afterGiven || options.zoomPercent != 0)
+        throw UsageError("--screenshot, --after and --zoom need --editor");
     options.mode = Mode::Render;
     if (options.demo && !options.midiPath.empty()) throw UsageError("--midi and --demo cannot be used together");
     if (!options.demo && options.midiPath.empty())
@@ -155,6 +161,7 @@ const char* usageText() {
            "  kettrix-render --format lv2 Kettrix4.lv2 --demo --out FILE.wav\n"
            "  kettrix-render --editor PLUGIN.so [--program N] [--load-state FILE]\n"
            "                 [--save-state FILE] [--screenshot FILE.png --after SECONDS]\n"
+           "                 [--zoom 1|1.5|2]\n"
            "\n"
            "Loads a VST 2 plug-in and prints its description (--info), or plays a\n"
            "Standard MIDI File (formats 0 and 1) or the built-in demo groove through\n"
@@ -183,6 +190,9 @@ const char* usageText() {
            "  --screenshot FILE.png      with --editor: capture the window to a PNG file\n"
            "  --after SECONDS            ... this long after the editor opened (default 1),\n"
            "                             then close it and exit\n"
+           "  --zoom 1|1.5|2             with --editor: open the editor at this zoom, as a\n"
+           "                             user who chose it before (this run's own settings\n"
+           "                             folder holds that choice)\n"
            "  --help                     show this text\n"
            "\n"
            "Exit status: 0 success, 1 failure (plug-in, MIDI or file error), 2 bad command line.\n";

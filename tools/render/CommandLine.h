@@ -42,6 +42,9 @@ struct RenderOptions {
     // opened); without a path the window stays until the user closes it.
     std::string screenshotPath;
     double screenshotAfter = 1.0;
+    // --zoom: the editor's zoom in percent, as a user who chose it before
+    // (0: the plug-in's own choice).
+    int zoomPercent = 0;
 };
 
 // Parses argv[1..]; throws UsageError for unknown options, missing or

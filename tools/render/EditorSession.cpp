@@ -8,7 +8,11 @@
 #include "X11HostWindow.h"
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
+
+#include "graphics/UserSettings.h"
 
 namespace kettrix::render {
 
@@ -34,9 +38,36 @@ EditorSize editorSize(PluginInstance& plugin) {
     return size;
 }
 
+// --zoom: this run's own settings folder, holding the zoom as a user who
+// chose it saved it, in place of the user's; removed at the end of the run.
+class ScratchSettings {
+public:
+    explicit ScratchSettings(int zoomPercent) {
+        if (zoomPercent == 0) return;
+        char folder[] = "/tmp/kettrix-render-settings-XXXXXX";
+        if (mkdtemp(folder) == nullptr || !user_settings::WriteZoom(folder, zoomPercent))
+            throw RenderError("cannot make a settings folder for --zoom");
+        folder_ = folder;
+        setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+    }
+    ~ScratchSettings() {
+        if (folder_.empty()) return;
+        const std::string file = user_settings::FilePath(folder_);
+        std::remove(file.c_str());
+        std::remove(file.substr(0, file.find_last_of('/')).c_str());
+        std::remove(folder_.c_str());
+    }
+    ScratchSettings(const ScratchSettings&) = delete;
+    ScratchSettings& operator=(const ScratchSettings&) = delete;
+
+private:
+    std::string folder_;
+};
+
 }  // namespace
 
 void runEditor(const RenderOptions& options, std::ostream& log) {
+    const ScratchSettings settings(options.zoomPercent);
     const std::vector<uint8_t> state =
         options.loadStatePath.empty() ? std::vector<uint8_t>{} : readStateFile(options.loadStatePath);
 
@@ -68,6 +99,7 @@ void runEditor(const RenderOptions& options, std::ostream& log) {
     // Some editors settle their size only once open.
     const EditorSize opened = editorSize(plugin);
     if (opened.width != window.width() || opened.height != window.height()) window.resize(opened.width, opened.height);
+    log << "kettrix-render: editor " << opened.width << " x " << opened.height << "\n";
 
     using Clock = std::chrono::steady_clock;
     const auto period = std::chrono::microseconds(1000000 / kIdleHz);
