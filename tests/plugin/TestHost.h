@@ -26,6 +26,7 @@ struct RecordingHost {
     intptr_t processLevel = 0;
     VstTimeInfo* timeInfo = nullptr;
     intptr_t processEventsAnswer = 1;
+    intptr_t sizeWindowAnswer = 0;  // audioMasterSizeWindow: 1 resizes
     std::vector<HostCall> calls;
     std::vector<VstMidiEvent> midiOut;
 
@@ -60,6 +61,8 @@ struct RecordingHost {
                 return host.processLevel;
             case audioMasterGetTime:
                 return reinterpret_cast<intptr_t>(host.timeInfo);
+            case audioMasterSizeWindow:
+                return host.sizeWindowAnswer;
             case audioMasterProcessEvents: {
                 const auto* events = static_cast<const VstEvents*>(ptr);
                 for (int32_t i = 0; i < events->numEvents; ++i) {
