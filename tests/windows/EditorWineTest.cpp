@@ -10,7 +10,13 @@
 #include "PluginLibrary.h"
 #include "graphics/IGraphicsWin.h"
 #include "graphics/PlatformWindows.h"
+#include "graphics/UserSettings.h"
+#include "resources/Zoom.h"
 
+#include <shlobj.h>
+
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -64,8 +70,8 @@ void Pump(int ms) {
     Pump(ms, [] {});
 }
 
-// The window's pixels as 0xRRGGBB.
-std::vector<uint32_t> Capture(HWND hwnd) {
+// The window's pixels as 0xRRGGBB (kW x kH of them unless told).
+std::vector<uint32_t> Capture(HWND hwnd, int kW = ::kW, int kH = ::kH) {
     std::vector<uint32_t> pixels;
     HDC window = GetDC(hwnd);
     HDC memory = CreateCompatibleDC(window);
@@ -222,6 +228,50 @@ TEST(WindowsWindowHost, DrawsClicksAndTypesInAChildOfTheHostsWindow) {
     WNDCLASSA info;
     EXPECT_FALSE(GetClassInfoA(static_cast<HINSTANCE>(graphics.GetModuleInstance()), "IPlugWndClass", &info))
         << "the class goes with the last editor";
+}
+
+TEST(WindowsWindowHost, DrawsAndTakesClicksAtTheZoomAndResizesForANewOne) {
+    HostWindow host;
+    TestPlug plug;
+    IGraphicsWin graphics(&plug, kW, kH);
+    graphics.AttachControl(new PaintControl(&plug, IRECT(0, 0, kW, kH), -1, IColor(255, 40, 60, 90)));
+    graphics.AttachControl(new PaintControl(&plug, IRECT(21, 21, 81, 61), 0, IColor(255, 250, 120, 30)));
+    ASSERT_TRUE(graphics.SetZoom(200));
+    HWND editor = static_cast<HWND>(graphics.OpenWindow(host.hwnd));
+    ASSERT_NE(editor, nullptr);
+    Pump(300);
+    RECT client;
+    GetClientRect(editor, &client);
+    EXPECT_EQ(client.right, 2 * kW);
+    EXPECT_EQ(client.bottom, 2 * kH);
+    // The control's logical pixel 21 starts at window pixel 42.
+    const std::vector<uint32_t> shot = Capture(editor, 2 * kW, 2 * kH);
+    ASSERT_EQ(shot.size(), static_cast<std::size_t>(4 * kW * kH));
+    EXPECT_EQ(shot[50 * 2 * kW + 41], uint32_t{12} << 16 | 60 << 8 | 90);
+    EXPECT_EQ(shot[50 * 2 * kW + 42], uint32_t{75} << 16 | 120 << 8 | 30);
+    // A click on the control's first window pixel hits it; one left of it misses.
+    PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(41, 50));
+    PostMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(41, 50));
+    Pump(100);
+    EXPECT_EQ(plug.values[0], 0.0);
+    PostMessageA(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(42, 50));
+    PostMessageA(editor, WM_LBUTTONUP, 0, MAKELPARAM(42, 50));
+    Pump(100);
+    EXPECT_EQ(plug.values[0], 1.0);
+
+    // A zoom asked for on the window's timer: the window takes the new size
+    // and the choice is saved for the user.
+    graphics.RequestZoom(150);
+    Pump(200);
+    GetClientRect(editor, &client);
+    EXPECT_EQ(client.right, zoom::ToPhysical(kW, 150));
+    EXPECT_EQ(client.bottom, zoom::ToPhysical(kH, 150));
+    char appData[MAX_PATH] = {};
+    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData), S_OK);
+    EXPECT_EQ(user_settings::ReadZoom(appData), std::optional<int>(150));
+    graphics.CloseWindow();
+    // Other tests open editors as a new user would.
+    std::remove(user_settings::FilePath(appData).c_str());
 }
 
 TEST(WindowsWindowHost, HostDestroyingItsWindowFirstIsSurvived) {
