@@ -10,9 +10,16 @@
 #include "RunProgram.h"
 #include "X11HostWindow.h"
 #include "XTestInput.h"
+#include "graphics/UserSettings.h"
+#include "resources/Zoom.h"
+
+#include <X11/Xatom.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <thread>
 
@@ -274,4 +281,89 @@ TEST(PluginEditor, HostDestroyingItsWindowBeforeClosingTheEditorIsSurvived) {
     EXPECT_EQ(host.plugin.dispatch(effEditOpen, 0, 0, next.parentHandle()), 1);
     host.idle(50);
     EXPECT_EQ(host.plugin.dispatch(effEditClose), 1);
+}
+
+namespace {
+
+// The size of the editor's window inside the host's `parent`.
+std::pair<int, int> ChildWindowSize(const X11HostWindow& parent) {
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) return {0, 0};
+    Window root = 0, parentOfParent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    std::pair<int, int> size{0, 0};
+    if (XQueryTree(d, static_cast<Window>(parent.windowId()), &root, &parentOfParent, &children, &count) &&
+        count == 1) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(d, children[0], &attributes)) size = {attributes.width, attributes.height};
+    }
+    if (children) XFree(children);
+    XCloseDisplay(d);
+    return size;
+}
+
+// Sets (or with an empty text removes) the X server's resources, as a
+// desktop's settings daemon does.
+void SetServerResources(const std::string& resources) {
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(d, nullptr);
+    if (resources.empty())
+        XDeleteProperty(d, DefaultRootWindow(d), XA_RESOURCE_MANAGER);
+    else
+        XChangeProperty(d, DefaultRootWindow(d), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(resources.data()), static_cast<int>(resources.size()));
+    XSync(d, False);
+    XCloseDisplay(d);
+}
+
+const char* ConfigFolder() {
+    const char* folder = std::getenv("XDG_CONFIG_HOME");
+    return folder != nullptr ? folder : "";
+}
+
+}  // namespace
+
+// The editor's first zoom: the user's saved choice, else the desktop's
+// scale (GDK_SCALE, then the Xft.dpi resource); the host is told the size
+// of the window the editor then opens with.
+TEST(PluginEditorZoom, StartsAtTheSavedOrTheDesktopsZoomAndOpensAtTheSizeTheHostWasTold) {
+    ASSERT_NE(*ConfigFolder(), '\0') << "run on with-xvfb.sh, which gives the run its own settings folder";
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+        int percent;
+    };
+    const std::vector<Case> cases = {
+        {"a plain desktop", [] {}, 100},
+        {"GDK_SCALE=2", [] { setenv("GDK_SCALE", "2", 1); }, 200},
+        {"Xft.dpi 144", [] { SetServerResources("Xft.dpi:\t144\n"); }, 150},
+        {"Xft.dpi 192", [] { SetServerResources("Xft.antialias:\t1\nXft.dpi:\t192\n"); }, 200},
+        {"a saved 150 % over GDK_SCALE=2",
+         [] {
+             setenv("GDK_SCALE", "2", 1);
+             ASSERT_TRUE(kettrix::user_settings::WriteZoom(ConfigFolder(), 150));
+         },
+         150},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.arrange();
+        {
+            Host host;
+            const ERect r = host.rect();
+            const int w = kettrix::zoom::ToPhysical(kW, c.percent), h = kettrix::zoom::ToPhysical(kH, c.percent);
+            EXPECT_EQ(r.right - r.left, w);
+            EXPECT_EQ(r.bottom - r.top, h);
+            X11HostWindow parent(r.right - r.left, r.bottom - r.top, "Kettrix 4");
+            ASSERT_TRUE(OpenEditor(host, parent));
+            EXPECT_EQ(ChildWindowSize(parent), std::make_pair(w, h));
+            const RgbImage shot = parent.capture();
+            EXPECT_FALSE(Uniform(shot));
+            EXPECT_EQ(host.plugin.dispatch(effEditClose), 1);
+        }
+        unsetenv("GDK_SCALE");
+        SetServerResources("");
+        std::remove(kettrix::user_settings::FilePath(ConfigFolder()).c_str());
+    }
 }

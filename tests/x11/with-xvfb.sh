@@ -28,4 +28,8 @@ done
 [ -s "$work/display" ] || { echo "with-xvfb.sh: Xvfb gave no display" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
 unset WAYLAND_DISPLAY
+# A settings folder of the run's own and no desktop scale: editors open at
+# 100 % unless a test says otherwise.
+export XDG_CONFIG_HOME="$work/config"
+unset GDK_SCALE
 "$@"
