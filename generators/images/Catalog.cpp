@@ -4,6 +4,7 @@
 #include "Widgets.h"
 #include "base/SettingVocabulary.h"
 #include "engine/Envelope.h"
+#include "resources/Zoom.h"
 
 #include <cmath>
 #include <cstdint>
@@ -89,10 +90,7 @@ void paintLampButton(Canvas& c, Glyph glyph) {
 void keyboardGlyph(Canvas& c, bool lit) {
     const Colour ink = glyphColour(lit);
     const double x = 8.5, y = 9.5, w = 12, h = 8;
-    c.setColour(ink);
-    cairo_set_line_width(c.cr(), 1.0);
-    cairo_rectangle(c.cr(), x, y, w, h);
-    cairo_stroke(c.cr());
+    c.strokeRect(x, y, w, h, ink);
     for (int k = 1; k < 4; ++k) c.line(x + 3 * k, y + 4, x + 3 * k, y + h, ink);
     for (int k = 1; k < 4; ++k) c.fillRect(x + 3 * k - 1, y, 2, 4.5, ink);
 }
@@ -283,6 +281,10 @@ void paintKeyboardMode(Canvas& c) {
 }
 
 }  // namespace
+
+std::string zoomFolder(int percent) {
+    return percent == zoom::kDefaultPercent ? std::string() : std::to_string(percent) + "/";
+}
 
 std::vector<ImageEntry> imageCatalog() {
     const Texts filterTypes = frameTexts(settings::kFilterType);
