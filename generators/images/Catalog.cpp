@@ -3,12 +3,15 @@
 #include "Style.h"
 #include "Widgets.h"
 #include "base/SettingVocabulary.h"
+#include "editor/EditorImages.h"
 #include "engine/Envelope.h"
 #include "resources/Zoom.h"
 
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace kettrix::artwork {
 namespace {
@@ -280,6 +283,22 @@ void paintKeyboardMode(Canvas& c) {
     }
 }
 
+// The zoom switch: a small field naming the zoom, one frame per zoom.
+void paintZoomSwitch(Canvas& c) {
+    for (std::size_t i = 0; i < zoom::kPercents.size(); ++i) {
+        c.frame(static_cast<int>(i));
+        drawField(c, 0, 0, c.width(), c.frameHeight(), false);
+        drawFieldText(c, std::to_string(zoom::kPercents[i]) + "%", 0, 0, c.width(), c.frameHeight(), true);
+    }
+}
+
+// A catalog entry sized by the editor's image table.
+ImageEntry fromEditorTable(int id, std::function<void(Canvas&)> paint) {
+    const editor::ImageEntry& e = *editor::findImage(id);
+    const std::string_view path = e.name;
+    return {{id}, std::string(path.substr(path.rfind('/') + 1)), e.width, e.height, e.frames, std::move(paint)};
+}
+
 }  // namespace
 
 std::string zoomFolder(int percent) {
@@ -436,6 +455,7 @@ std::vector<ImageEntry> imageCatalog() {
          stripHeight(settings::kKeyboardMode, 17),
          settings::kKeyboardMode.frames(),
          paintKeyboardMode},
+        fromEditorTable(editor::image::kZoom, paintZoomSwitch),
     };
     return list;
 }

@@ -54,6 +54,7 @@ inline const std::vector<TableEntry>& imageTable() {
         {108, "b-noise-type.png", 101, 680, 40},
         {110, "b-effect-type.png", 70, 68, 4},
         {113, "b-lock.png", 122, 51, 3},
+        {150, "b-zoom.png", 36, 51, 3},
     };
     return table;
 }

@@ -1,8 +1,10 @@
 // The editor's images painted for the larger zooms: each a strip of the
 // same frames at physical size, close to the 100 % picture when reduced to
-// it.
+// it, and the zoom switch's place in the artwork.
+#include "EditorLayout.h"
 #include "ImageTable.h"
 #include "PixelProbe.h"
+#include "editor/EditorImages.h"
 #include "resources/Zoom.h"
 
 #include <gtest/gtest.h>
@@ -23,10 +25,10 @@ using zoom::ToPhysical;
 // Mean absolute difference per channel (0..255, premultiplied RGBA) that an
 // image painted at a larger zoom may show against its 100 % picture once
 // reduced to logical pixels. Measured over all images: 2.5 at 150 % and 1.8
-// at 200 %; the worst images are small fields of text (9.9 for the filter
-// envelope tab at 150 %, 12.1 for the hit type selector at 200 %), whose
-// letters are hinted anew at each size. Frames drifting by half a logical
-// pixel each give 20 to 60.
+// at 200 %; the worst images are small fields of text (10.0 for the zoom
+// switch at 150 %, 12.1 for the hit type selector at 200 %), whose letters
+// are hinted anew at each size. Frames drifting by half a logical pixel
+// each give 20 to 60.
 constexpr double kMostMeanDifference = 14.0;
 
 // The larger zooms; 100 % is the reference.
@@ -122,6 +124,49 @@ TEST(ArtworkZoom, EveryImageReducedToLogicalPixelsLooksLikeItsPictureAt100Percen
         }
         std::printf("%d %%: mean difference %.2f per channel over all images, worst %.2f (%s)\n", percent,
                     weighted / static_cast<double>(pixels), worst, worstFile.c_str());
+    }
+}
+
+// A physical rectangle of the background is bare: every row one colour (the
+// window's gradient runs from top to bottom), nothing painted on it.
+void expectBare(const Image& bg, const editor::Rect& logical, int percent, const char* what) {
+    const int x0 = ToPhysical(logical.left, percent), x1 = ToPhysical(logical.right, percent);
+    for (int y = ToPhysical(logical.top, percent); y < ToPhysical(logical.bottom, percent); ++y)
+        for (int x = x0; x < x1; ++x)
+            ASSERT_EQ(bg.at(x, y), bg.at(x0, y))
+                << what << " shows something at " << x << "," << y << " (" << percent << " %)";
+}
+
+TEST(ArtworkZoom, TheZoomSwitchSitsOnBareBackgroundClearOfEveryControl) {
+    const Rect zoomSwitch = fromEditor(editor::kZoomSwitchRect);
+    EXPECT_GE(zoomSwitch.x, 0);
+    EXPECT_LE(zoomSwitch.right(), kWindowWidth);
+    EXPECT_LE(zoomSwitch.bottom(), kWindowHeight);
+    std::vector<ControlRect> all = pageControls();
+    for (const ControlRect& c : hitPanelControls()) all.push_back(c);
+    for (const ControlRect& c : velocityPageControls()) all.push_back(c);
+    int found = 0;
+    for (const ControlRect& c : all) {
+        if (c.image == "b-zoom.png") {
+            ++found;
+            continue;
+        }
+        EXPECT_FALSE(zoomSwitch.intersects(c.rect)) << "the zoom switch overlaps " << c.what;
+    }
+    EXPECT_EQ(found, 1);
+    // The switch's image is its rectangle large, a frame per zoom.
+    const editor::ImageEntry* image = editor::findImage(editor::image::kZoom);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->frames, static_cast<int>(zoom::kPercents.size()));
+    EXPECT_EQ(image->width, zoomSwitch.w);
+    EXPECT_EQ(image->height / image->frames, zoomSwitch.h);
+
+    // Under the switch lies no label or name, and the file commands' area
+    // stays empty, at every zoom.
+    for (int percent : zoom::kPercents) {
+        const Image bg = mustLoad(editor::image::kBackground, percent);
+        expectBare(bg, editor::kZoomSwitchRect, percent, "the zoom switch's place");
+        expectBare(bg, editor::kFileCommandsRect, percent, "the file commands' area");
     }
 }
 
