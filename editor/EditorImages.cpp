@@ -1,6 +1,8 @@
 #include "editor/EditorImages.h"
 
 #include "base/SettingVocabulary.h"
+#include "editor/EditorLayout.h"
+#include "resources/Zoom.h"
 
 #include <array>
 
@@ -12,7 +14,13 @@ constexpr ImageEntry selector(int id, const char* path, int width, int frameHeig
     return {id, path, width, frameHeight * setting.frames(), setting.frames()};
 }
 
-constexpr std::array<ImageEntry, 40> kImages = {{
+// A switch's strip: one frame per offered zoom, each as large as `rect`.
+constexpr ImageEntry zoomStrip(int id, const char* path, const Rect& rect) {
+    constexpr int frames = static_cast<int>(zoom::kPercents.size());
+    return {id, path, rect.right - rect.left, (rect.bottom - rect.top) * frames, frames};
+}
+
+constexpr std::array<ImageEntry, 41> kImages = {{
     {image::kBackground, "resources/img/bg.png", 839, 556, 1},
     {image::kKnob, "resources/img/knob.png", 21, 2100, 100},
     {image::kKnobSmall, "resources/img/knob-small.png", 29, 2900, 100},
@@ -53,6 +61,7 @@ constexpr std::array<ImageEntry, 40> kImages = {{
     selector(image::kNoiseType, "resources/img/b-noise-type.png", 101, 17, settings::kNoiseType),
     selector(image::kEffectType, "resources/img/b-effect-type.png", 70, 17, settings::kEffectType),
     selector(image::kLock, "resources/img/b-lock.png", 122, 17, settings::kKeyboardMode),
+    zoomStrip(image::kZoom, "resources/img/b-zoom.png", kZoomSwitchRect),
 }};
 
 constexpr std::span<const ImageEntry> kLoaded{kImages};

@@ -56,6 +56,7 @@ inline constexpr int kAttackVolume = 146;
 inline constexpr int kAttackModulation = 147;
 inline constexpr int kRelease = 148;
 inline constexpr int kOutput = 149;
+inline constexpr int kZoom = 150;  // one frame per zoom, in zoom::kPercents order
 }  // namespace image
 
 // Every image the editor loads, in loading order (the background first).

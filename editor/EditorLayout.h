@@ -170,6 +170,9 @@ static_assert(kMenu == kMenuControlIndex);
 inline constexpr Rect kReadOutRect{15, 526, 215, 549};
 inline constexpr const char* kReadOutStartText = "Sorvane Kettrix 4";
 inline constexpr Rect kFileCommandsRect{382, 524, 517, 542};
+// The zoom switch in the brand corner, left of the maker's name, on the row
+// of the keyboard mode selector: one frame of its image large.
+inline constexpr Rect kZoomSwitchRect{622, 525, 658, 542};
 constexpr Rect nameFieldRect(int s) { return {kStripX0 + kStripPitch * s, 18, kStripX0 + 75 + kStripPitch * s, 30}; }
 inline constexpr Rect kKeyboardRect{48, 465, 944, 511};  // one white key plus 63 more, wider than the window
 

@@ -3,11 +3,15 @@
 #include "Style.h"
 #include "Widgets.h"
 #include "base/SettingVocabulary.h"
+#include "editor/EditorImages.h"
 #include "engine/Envelope.h"
+#include "resources/Zoom.h"
 
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace kettrix::artwork {
 namespace {
@@ -89,10 +93,7 @@ void paintLampButton(Canvas& c, Glyph glyph) {
 void keyboardGlyph(Canvas& c, bool lit) {
     const Colour ink = glyphColour(lit);
     const double x = 8.5, y = 9.5, w = 12, h = 8;
-    c.setColour(ink);
-    cairo_set_line_width(c.cr(), 1.0);
-    cairo_rectangle(c.cr(), x, y, w, h);
-    cairo_stroke(c.cr());
+    c.strokeRect(x, y, w, h, ink);
     for (int k = 1; k < 4; ++k) c.line(x + 3 * k, y + 4, x + 3 * k, y + h, ink);
     for (int k = 1; k < 4; ++k) c.fillRect(x + 3 * k - 1, y, 2, 4.5, ink);
 }
@@ -282,7 +283,27 @@ void paintKeyboardMode(Canvas& c) {
     }
 }
 
+// The zoom switch: a small field naming the zoom, one frame per zoom.
+void paintZoomSwitch(Canvas& c) {
+    for (std::size_t i = 0; i < zoom::kPercents.size(); ++i) {
+        c.frame(static_cast<int>(i));
+        drawField(c, 0, 0, c.width(), c.frameHeight(), false);
+        drawFieldText(c, std::to_string(zoom::kPercents[i]) + "%", 0, 0, c.width(), c.frameHeight(), true);
+    }
+}
+
+// A catalog entry sized by the editor's image table.
+ImageEntry fromEditorTable(int id, std::function<void(Canvas&)> paint) {
+    const editor::ImageEntry& e = *editor::findImage(id);
+    const std::string_view path = e.name;
+    return {{id}, std::string(path.substr(path.rfind('/') + 1)), e.width, e.height, e.frames, std::move(paint)};
+}
+
 }  // namespace
+
+std::string zoomFolder(int percent) {
+    return percent == zoom::kDefaultPercent ? std::string() : std::to_string(percent) + "/";
+}
 
 std::vector<ImageEntry> imageCatalog() {
     const Texts filterTypes = frameTexts(settings::kFilterType);
@@ -434,6 +455,7 @@ std::vector<ImageEntry> imageCatalog() {
          stripHeight(settings::kKeyboardMode, 17),
          settings::kKeyboardMode.frames(),
          paintKeyboardMode},
+        fromEditorTable(editor::image::kZoom, paintZoomSwitch),
     };
     return list;
 }

@@ -21,6 +21,10 @@ struct ImageEntry {
 
 std::vector<ImageEntry> imageCatalog();
 
+// Where the images painted at `percent` go, relative to the 100 % images'
+// folder: "" at 100 %, "150/" and "200/" at the larger zooms.
+std::string zoomFolder(int percent);
+
 // Painters, by the part of the editor they belong to.
 void paintBackground(Canvas& c);
 void paintHitPanel(Canvas& c);

@@ -168,6 +168,9 @@ std::vector<ControlRect> pageControls() {
     add(list, "keyboard mode", Look::Selector, table().global(gc::kKeyboardModeMenu));
     add(list, "file commands (invisible)", Look::Area, table().global(gc::kFileCommands));
     add(list, "keyboard", Look::Area, table().global(gc::kKeyboard));
+    // Placed by its own rectangle: the control table does not list it yet.
+    add(list, "zoom switch", Look::Switch,
+        editor::ControlEntry{editor::ControlKind::Switch, editor::image::kZoom, editor::kZoomSwitchRect, -1});
     return list;
 }
 
@@ -234,8 +237,10 @@ std::vector<Label> backgroundLabels() {
         {"CHOKE", 778.5, 353, A::Centre, R::Label},
         {"PAN", 734.5, 408, A::Centre, R::Label},
         {"VOLUME", 778.5, 408, A::Centre, R::Label},
-        // Bottom row.
+        // Bottom row; each label five pixels left of its selector, on the
+        // cap line of the selector's text.
         {"KEYS", 250, 530, A::Right, R::Label},
+        {"ZOOM", editor::kZoomSwitchRect.left - 5.0, editor::kZoomSwitchRect.top + 5, A::Right, R::Label},
     };
     for (int n = 1; n <= 2; ++n) {
         const int dy = (n - 1) * kNoiseRowStep;

@@ -52,7 +52,7 @@ struct Label {
 // The editor's controls with the current sound's page visible, in window
 // coordinates: the oscillator and noise sections, the envelope columns, the
 // mixer page and the global controls (sound strip, envelope displays,
-// previous/next buttons, keyboard, read-out, keyboard mode). The velocity
+// previous/next buttons, keyboard, read-out, keyboard mode, zoom switch). The velocity
 // page and the hit generator panel are listed separately because their
 // backdrops cover what lies beneath them.
 std::vector<ControlRect> pageControls();

@@ -1,6 +1,7 @@
 // The editor's images as the editor loads them: by resource id, each a strip
 // of frames stacked vertically. Geometry comes from the editor's image table;
 // frame properties are measured from the pixels.
+#include "ImageTable.h"
 #include "PixelProbe.h"
 #include "editor/EditorImages.h"
 
@@ -16,59 +17,6 @@
 
 namespace kettrix::artwork::test {
 namespace {
-
-struct TableEntry {
-    int id;
-    const char* file;
-    int width, height, frames;
-};
-
-// The editor's image table: id, file name, strip size, frame count.
-const std::vector<TableEntry>& imageTable() {
-    static const std::vector<TableEntry> table = {
-        {102, "bg.png", 839, 556, 1},
-        {101, "knob.png", 21, 2100, 100},
-        {107, "knob-small.png", 29, 2900, 100},
-        {138, "slider-y-small.png", 12, 4761, 69},
-        {139, "slider-x-small.png", 71, 426, 71},
-        {125, "slider-x-small.png", 71, 426, 69},
-        {109, "slider-x-small-fx.png", 67, 402, 67},
-        {106, "b-snap.png", 18, 36, 2},
-        {111, "b-choke.png", 29, 187, 11},
-        {116, "b-sound1.png", 75, 106, 2},
-        {117, "bg-menu-large.png", 521, 372, 1},
-        {118, "bg-menu-item.png", 217, 108, 4},
-        {119, "bg-menu-small.png", 287, 372, 1},
-        {126, "sound-on.png", 4, 8, 2},
-        {105, "button.png", 29, 44, 2},
-        {112, "b-mute-part.png", 29, 44, 2},
-        {114, "b-mute.png", 36, 36, 2},
-        {115, "b-solo.png", 36, 36, 2},
-        {128, "b-env-vol.png", 43, 36, 2},
-        {129, "b-env-mod.png", 43, 36, 2},
-        {130, "b-env-fil.png", 43, 36, 2},
-        {132, "b-velocity.png", 47, 36, 2},
-        {137, "b-effects.png", 47, 36, 2},
-        {136, "b-keyboard.png", 29, 44, 2},
-        {134, "wk.png", 14, 322, 7},
-        {135, "bk.png", 9, 93, 3},
-        {133, "bg-hit.png", 93, 63, 1},
-        {127, "bg-velocity.png", 94, 337, 1},
-        {142, "b-prev-next.png", 15, 50, 2},
-        {143, "b-osc.png", 29, 200, 8},
-        {144, "b-filter.png", 91, 221, 13},
-        {145, "b-hit.png", 46, 323, 19},
-        {146, "b-attack-vol.png", 101, 168, 8},
-        {147, "b-attack-mod.png", 101, 168, 8},
-        {148, "b-release.png", 101, 168, 8},
-        {149, "b-out.png", 29, 102, 6},
-        {104, "b-envelope-mode.png", 45, 51, 3},
-        {108, "b-noise-type.png", 101, 680, 40},
-        {110, "b-effect-type.png", 70, 68, 4},
-        {113, "b-lock.png", 122, 51, 3},
-    };
-    return table;
-}
 
 Image mustLoad(int id) {
     auto image = loadResource(id);
@@ -249,8 +197,17 @@ TEST(ArtworkImages, WhiteKeysLeaveTheBlackKeysUncovered) {
 }
 
 #ifdef KETTRIX_IMAGE_GEN
+// Every image file under a folder, by its path relative to it (the 100 %
+// images and the subfolders of the larger zooms).
+std::set<std::string> imageFiles(const std::filesystem::path& root) {
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        if (entry.is_regular_file()) files.insert(entry.path().lexically_relative(root).generic_string());
+    return files;
+}
+
 // Regeneration compares decoded pixels, so PNG encoder versions do not
-// matter; the painters must give the same pixels on every run.
+// matter; the painters must give the same pixels on every run, at every zoom.
 TEST(ArtworkRegeneration, GeneratorReproducesTheCommittedPixels) {
     namespace fs = std::filesystem;
     const fs::path out = KETTRIX_REGENERATED_DIR;
@@ -258,10 +215,12 @@ TEST(ArtworkRegeneration, GeneratorReproducesTheCommittedPixels) {
     fs::create_directories(out);
     const std::string command = std::string("\"") + KETTRIX_IMAGE_GEN + "\" \"" + out.string() + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    std::set<std::string> committed, regenerated;
-    for (const auto& entry : fs::directory_iterator(KETTRIX_IMG_DIR)) committed.insert(entry.path().filename());
-    for (const auto& entry : fs::directory_iterator(out)) regenerated.insert(entry.path().filename());
-    EXPECT_EQ(committed, regenerated);
+    const std::set<std::string> committed = imageFiles(KETTRIX_IMG_DIR);
+    EXPECT_EQ(committed, imageFiles(out));
+    // Every zoom has the whole set of pictures.
+    const auto atTop = std::count_if(committed.begin(), committed.end(),
+                                     [](const std::string& f) { return f.find('/') == std::string::npos; });
+    EXPECT_EQ(committed.size(), zoom::kPercents.size() * static_cast<std::size_t>(atTop));
     for (const std::string& file : committed) {
         SCOPED_TRACE(file);
         const auto a = loadFile(std::string(KETTRIX_IMG_DIR) + "/" + file);

@@ -43,8 +43,10 @@ std::optional<Image> decodePng(const unsigned char* data, std::size_t size) {
     return image;
 }
 
-std::optional<Image> loadResource(int id) {
-    const resources::Resource r = resources::find("PNG", id);
+std::optional<Image> loadResource(int id, int percent) {
+    const char* type = zoom::ImageResourceType(percent);
+    if (type == nullptr) return std::nullopt;
+    const resources::Resource r = resources::find(type, id);
     if (!r) return std::nullopt;
     return decodePng(r.data, r.size);
 }

@@ -3,6 +3,8 @@
 // straight RGBA pixels (through libpng, the library the plug-in decodes
 // with), frames of a strip, and WCAG contrast between colours.
 
+#include "resources/Zoom.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -27,7 +29,8 @@ struct Image {
 };
 
 std::optional<Image> decodePng(const unsigned char* data, std::size_t size);
-std::optional<Image> loadResource(int id);  // the embedded "PNG" resource
+// The embedded image `id` painted at `percent` ("PNG", "PNG150", "PNG200").
+std::optional<Image> loadResource(int id, int percent = zoom::kDefaultPercent);
 std::optional<Image> loadFile(const std::string& path);
 
 // Relative luminance and contrast ratio as WCAG 2 defines them.
