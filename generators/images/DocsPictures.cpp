@@ -1,5 +1,6 @@
 #include "DocsPictures.h"
 
+#include "Catalog.h"
 #include "EditorLayout.h"
 #include "Painter.h"
 #include "Style.h"
@@ -13,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace kettrix::artwork {
@@ -187,9 +189,13 @@ struct SheetEntry {
     int frameHeight;
 };
 
-// Every strip frame by frame, at twice the size, wrapped into rows. Returns
-// the height used.
-double paintStrips(const Canvas& c, ImageShelf& shelf, const std::vector<SheetEntry>& entries, int width) {
+// Every strip frame by frame, wrapped into rows, each frame as large as it
+// shows at 200 %: the 100 % images at twice their size, the 200 % images
+// pixel for pixel, so the two sheets compare side by side. Returns the
+// height used.
+double paintStrips(const Canvas& c, ImageShelf& shelf, const std::vector<SheetEntry>& entries, int width, int percent) {
+    constexpr int kShownAt = 200;
+    const double enlarge = static_cast<double>(kShownAt) / percent;
     cairo_t* cr = c.cr();
     c.fillRect(0, 0, c.width(), c.frameHeight(), style::kWindowBottom);
     double y = 8;
@@ -197,61 +203,39 @@ double paintStrips(const Canvas& c, ImageShelf& shelf, const std::vector<SheetEn
     for (const SheetEntry& e : entries) {
         cairo_surface_t* image = shelf.get(e.file);
         const int w = cairo_image_surface_get_width(image);
-        const int frames = framesOf(e.file, w, cairo_image_surface_get_height(image), e.frameHeight);
+        const int frameHeight = zoom::ToPhysical(e.frameHeight, percent);
+        const int frames = framesOf(e.file, w, cairo_image_surface_get_height(image), frameHeight);
         c.text(e.file + "  (" + std::to_string(frames) + " frames)", 8, y, Align::Left, caption);
         y += 14;
         double x = 8;
+        const double shownW = enlarge * w, shownH = enlarge * frameHeight;
         for (int f = 0; f < frames; ++f) {
-            if (x + 2 * w > width - 8) {
+            if (x + shownW > width - 8) {
                 x = 8;
-                y += 2 * e.frameHeight + 4;
+                y += shownH + 4;
             }
             cairo_save(cr);
             cairo_translate(cr, x, y);
-            cairo_scale(cr, 2, 2);
-            blitFrame(cr, image, f, e.frameHeight, 0, 0);
+            cairo_scale(cr, enlarge, enlarge);
+            blitFrame(cr, image, f, frameHeight, 0, 0);
             cairo_restore(cr);
-            x += 2 * w + 4;
+            x += shownW + 4;
         }
-        y += 2 * e.frameHeight + 12;
+        y += shownH + 12;
     }
     return y;
 }
 
 std::vector<SheetEntry> sheetEntries() {
-    return {{"knob-small.png", 29},
-            {"knob.png", 21},
-            {"slider-y-small.png", 69},
-            {"slider-x-small.png", 6},
-            {"b-snap.png", 18},
-            {"button.png", 22},
-            {"b-keyboard.png", 22},
-            {"b-mute-part.png", 22},
-            {"b-solo.png", 18},
-            {"b-mute.png", 18},
-            {"sound-on.png", 4},
-            {"b-sound1.png", 53},
-            {"b-env-vol.png", 18},
-            {"b-env-mod.png", 18},
-            {"b-env-fil.png", 18},
-            {"b-effects.png", 18},
-            {"b-velocity.png", 18},
-            {"b-prev-next.png", 25},
-            {"b-osc.png", 25},
-            {"b-filter.png", 17},
-            {"b-hit.png", 17},
-            {"b-noise-type.png", 17},
-            {"b-envelope-mode.png", 17},
-            {"b-effect-type.png", 17},
-            {"b-out.png", 17},
-            {"b-choke.png", 17},
-            {"b-lock.png", 17},
-            {"b-attack-vol.png", 21},
-            {"b-attack-mod.png", 21},
-            {"b-release.png", 21},
-            {"wk.png", 46},
-            {"bk.png", 31},
-            {"bg-menu-item.png", 27}};
+    return {{"knob-small.png", 29},   {"knob.png", 21},         {"slider-y-small.png", 69},  {"slider-x-small.png", 6},
+            {"b-snap.png", 18},       {"button.png", 22},       {"b-keyboard.png", 22},      {"b-mute-part.png", 22},
+            {"b-solo.png", 18},       {"b-mute.png", 18},       {"sound-on.png", 4},         {"b-sound1.png", 53},
+            {"b-env-vol.png", 18},    {"b-env-mod.png", 18},    {"b-env-fil.png", 18},       {"b-effects.png", 18},
+            {"b-velocity.png", 18},   {"b-prev-next.png", 25},  {"b-osc.png", 25},           {"b-filter.png", 17},
+            {"b-hit.png", 17},        {"b-noise-type.png", 17}, {"b-envelope-mode.png", 17}, {"b-effect-type.png", 17},
+            {"b-out.png", 17},        {"b-choke.png", 17},      {"b-lock.png", 17},          {"b-zoom.png", 17},
+            {"b-attack-vol.png", 21}, {"b-attack-mod.png", 21}, {"b-release.png", 21},       {"wk.png", 46},
+            {"bk.png", 31},           {"bg-menu-item.png", 27}};
 }
 
 // The pop-up menu as the menu control draws it: the noise type menu with
@@ -321,19 +305,22 @@ bool writeDocsPictures(const std::string& imageDirectory, const std::string& out
         paintOverlay(overlay, shelf);
         ok = overlay.writePng(outputDirectory + "/editor-overlay.png") && ok;
     }
-    {
+    // The contact sheets of the 100 % and 200 % images.
+    ImageShelf shelf200(imageDirectory + "/" + zoomFolder(200));
+    for (auto [percent, images, file] :
+         {std::tuple{100, &shelf, "editor-strips.png"}, std::tuple{200, &shelf200, "editor-strips-200.png"}}) {
         Canvas draft(1600, 8000);
-        const int height = static_cast<int>(paintStrips(draft, shelf, sheetEntries(), 1600));
+        const int height = static_cast<int>(paintStrips(draft, *images, sheetEntries(), 1600, percent));
         Canvas sheet(1600, height);
-        paintStrips(sheet, shelf, sheetEntries(), 1600);
-        ok = sheet.writePng(outputDirectory + "/editor-strips.png") && ok;
+        paintStrips(sheet, *images, sheetEntries(), 1600, percent);
+        ok = sheet.writePng(outputDirectory + "/" + file) && ok;
     }
     {
         Canvas menu(521, 372);
         paintMenuMock(menu, shelf);
         ok = menu.writePng(outputDirectory + "/editor-menu.png") && ok;
     }
-    return ok && shelf.ok();
+    return ok && shelf.ok() && shelf200.ok();
 }
 
 }  // namespace kettrix::artwork
