@@ -14,6 +14,7 @@
 #include "editor/SoundLampControl.h"
 #include "editor/TextEntry.h"
 #include "editor/TextStyles.h"
+#include "editor/ZoomSwitch.h"
 #include "graphics/IGraphics.h"
 
 namespace kettrix::editor {
@@ -76,6 +77,11 @@ void KettrixEditor::BuildControls() {
     for (const ImageEntry& entry : editorImages()) graphics_.LoadBitmap(entry.id, entry.name, entry.frames);
     for (const ControlEntry& entry : editorControls()) AttachEntry(entry);
     assert(graphics_.NControls() == kControlCount);
+    // The zoom switch is the user's, not the kit's: it comes after the
+    // fixed list, whose indices stay as they are.
+    const IRECT zoomRect(kZoomSwitchRect.left, kZoomSwitchRect.top, kZoomSwitchRect.right, kZoomSwitchRect.bottom);
+    zoomSwitch_ = graphics_.AttachControl(
+        new ZoomSwitch(plug_, zoomRect, load(graphics_, image::kZoom), *graphics_.GetControl(menuControl_)));
 
     // Each envelope editor joins the first sound's detail group of its envelope.
     for (std::size_t k = 0; k < envelopes().size(); ++k) {

@@ -98,6 +98,8 @@ public:
         return sounds_[static_cast<std::size_t>(s)].controlOfOffset[static_cast<std::size_t>(off)];
     }
     int MenuControl() const { return menuControl_; }
+    // The zoom switch's index: after the fixed control list.
+    int ZoomSwitchControl() const { return zoomSwitch_; }
     SV_ContextMenu* Menu() const;
     IFileControl* FileControl() const;
     TextEntry* NameField(int s) const;
@@ -147,6 +149,7 @@ private:
     SoundFileDialog* dialog_;
     int currentSound_ = -1;
     int menuControl_ = -1;
+    int zoomSwitch_ = -1;
     std::array<SoundPlaces, kit::kSoundCount> sounds_;
     std::array<int, kit::kSoundCount> soundTabs_{};
     // Controls bound to each parameter; a parameter that some control also

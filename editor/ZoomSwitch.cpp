@@ -1,4 +1,4 @@
-#include "ZoomSwitch.h"
+#include "editor/ZoomSwitch.h"
 
 #include <iterator>
 

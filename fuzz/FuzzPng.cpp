@@ -36,8 +36,8 @@ bool SamePixels(LICE_IBitmap& a, LICE_IBitmap& b) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::unique_ptr<LICE_MemBitmap> image(LICE_LoadPNGFromMemory(data, size));
     if (!image) return 0;
-    Require(image->GetWidth() > 0 && image->GetWidth() <= kLiceMaxDimension, "the width is within the limit");
-    Require(image->GetHeight() > 0 && image->GetHeight() <= kLiceMaxDimension, "the height is within the limit");
+    Require(image->GetWidth() > 0 && image->GetHeight() > 0 && LICE_SizeAllowed(image->GetWidth(), image->GetHeight()),
+            "the size is within the limits");
     Require(image->GetBits() != nullptr && image->GetRowSpan() >= image->GetWidth(), "the pixels are there");
 
     std::vector<unsigned char> encoded;

@@ -177,9 +177,7 @@ bool IGraphics::OnTimer() {
 
 void IGraphics::Resize(int w, int h) {
     PlugScopedLock lock(plug_);
-    if (w <= 0 || h <= 0 || zoom::ToPhysical(w, zoom_) > kLiceMaxDimension ||
-        zoom::ToPhysical(h, zoom_) > kLiceMaxDimension)
-        return;
+    if (w <= 0 || h <= 0 || !LICE_SizeAllowed(zoom::ToPhysical(w, zoom_), zoom::ToPhysical(h, zoom_))) return;
     width_ = w;
     height_ = h;
     mouseCapture_ = mouseOver_ = -1;

@@ -62,8 +62,15 @@ public:
     const LICE_pixel* GetBits() const { return const_cast<LICE_IBitmap*>(this)->GetBits(); }
 };
 
-// Largest side of any bitmap the library creates or decodes.
-constexpr int kLiceMaxDimension = 8192;
+// Largest side, and most pixels, of any bitmap the library creates or
+// decodes. The side allows the editor's longest frame strip at 200 % (69
+// slider frames, 9522 pixels); the pixel count keeps what a malformed image
+// can make it allocate to 64 MiB.
+constexpr int kLiceMaxDimension = 16384;
+constexpr long long kLiceMaxPixels = 1LL << 24;
+constexpr bool LICE_SizeAllowed(long long w, long long h) {
+    return w >= 0 && h >= 0 && w <= kLiceMaxDimension && h <= kLiceMaxDimension && w * h <= kLiceMaxPixels;
+}
 
 // A bitmap in heap memory, rows padded to the row span. Used for images.
 class LICE_MemBitmap : public LICE_IBitmap {
@@ -224,7 +231,7 @@ bool LICE_TextAvailable();
 // --- Images ----------------------------------------------------------------
 
 // Decodes PNG bytes into a new bitmap with alpha kept. Null for anything
-// that is not a well-formed PNG of at most kLiceMaxDimension on each side.
+// that is not a well-formed PNG of a size LICE_SizeAllowed allows.
 LICE_MemBitmap* LICE_LoadPNGFromMemory(const void* data, std::size_t size);
 
 // Encodes the bitmap as an 8-bit RGBA PNG (alpha as stored unless

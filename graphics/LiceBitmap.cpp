@@ -9,7 +9,7 @@ namespace kettrix {
 
 namespace {
 
-bool ValidSize(int w, int h) { return w >= 0 && h >= 0 && w <= kLiceMaxDimension && h <= kLiceMaxDimension; }
+bool ValidSize(int w, int h) { return LICE_SizeAllowed(w, h); }
 
 // The weight 0..1 as a fixed-point factor 0..256.
 int WeightOf(float alpha) {

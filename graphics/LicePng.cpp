@@ -19,8 +19,7 @@ LICE_MemBitmap* LICE_LoadPNGFromMemory(const void* data, std::size_t size) {
     if (!png_image_begin_read_from_memory(&image, data, size)) return nullptr;
     // Bounded before any pixel memory is asked for: a header may claim
     // billions of pixels.
-    if (image.width == 0 || image.height == 0 || image.width > static_cast<png_uint_32>(kLiceMaxDimension) ||
-        image.height > static_cast<png_uint_32>(kLiceMaxDimension)) {
+    if (image.width == 0 || image.height == 0 || !LICE_SizeAllowed(image.width, image.height)) {
         png_image_free(&image);
         return nullptr;
     }

@@ -17,7 +17,7 @@ void LICE_SysBitmap::Release() {
 }
 
 bool LICE_SysBitmap::Resize(int w, int h) {
-    if (w < 0 || h < 0 || w > kLiceMaxDimension || h > kLiceMaxDimension) return false;
+    if (!LICE_SizeAllowed(w, h)) return false;
     if (w == width_ && h == height_ && bits_) return true;
     // Rows padded to a multiple of 4 pixels (16 bytes).
     const int span = (w + 3) & ~3;
