@@ -23,8 +23,10 @@ using EditorLayout = EditorFixture;
 TEST_F(EditorLayout, ConstructionAttachesEveryControlHiddenAndEffOpenSelectsSoundZero) {
     ASSERT_NE(effect, nullptr);
     EXPECT_NE(effect->flags & effFlagsHasEditor, 0);
-    EXPECT_EQ(plug().Graphics().NControls(), 1206);
+    // The fixed list of 1206 (the menu last, at 1205), then the zoom switch.
+    EXPECT_EQ(plug().Graphics().NControls(), 1207);
     EXPECT_EQ(ed().MenuControl(), 1205);
+    EXPECT_EQ(ed().ZoomSwitchControl(), 1206);
     EXPECT_TRUE(control(1205)->IsHidden());
     EXPECT_EQ(ed().currentSound(), -1);
     for (int s = 0; s < kit::kSoundCount; ++s)
