@@ -3,6 +3,13 @@
 // through the idle interface, and an editor click reaching the host's
 // control port through the UI's write function, inside a touch of the port.
 #include <gtest/gtest.h>
+// Before Xlib, whose macros (None, Bool) clash with the tables' names.
+#include "editor/EditorLayout.h"
+#include "graphics/UserSettings.h"
+#include "resources/Zoom.h"
+
+#include <cstdio>
+#include <cstdlib>
 // After GoogleTest: Xlib defines None, a name GoogleTest uses.
 #include <X11/Xlib.h>
 #include <lv2/instance-access/instance-access.h>
@@ -42,9 +49,12 @@ struct UiHost {
                           static_cast<UiHost*>(h)->told.push_back({grabbed ? '+' : '-', port, 0.0f});
                       }};
     LV2_Feature touchFeature{LV2_UI__touch, &touch};
+    bool acceptResize = true;
     LV2UI_Resize resize{this, [](LV2UI_Feature_Handle h, int w, int hgt) {
-                            static_cast<UiHost*>(h)->width = w;
-                            static_cast<UiHost*>(h)->height = hgt;
+                            auto* host = static_cast<UiHost*>(h);
+                            if (!host->acceptResize) return 1;
+                            host->width = w;
+                            host->height = hgt;
                             return 0;
                         }};
     LV2_Feature instanceFeature{LV2_INSTANCE_ACCESS_URI, nullptr};
@@ -132,6 +142,46 @@ TEST_F(Lv2EditorTest, OpensInTheHostWindowTwentyTimesServicedByIdle) {
         XSync(display_, False);
         EXPECT_EQ(ChildCount(display_, parent_), 0u) << round;
     }
+}
+
+TEST_F(Lv2EditorTest, TheZoomSwitchResizesThroughTheHostsResizeFeature) {
+    Lv2Instance plug(module_, ports_, {}, 256);
+    ASSERT_TRUE(plug.valid());
+    const LV2UI_Descriptor* ui = module_.uiDescriptor();
+    const auto* idle = static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
+    UiHost host(plug, parent_);
+    LV2UI_Widget widget = nullptr;
+    LV2UI_Handle handle = host.open(*ui, true, true, &widget);
+    ASSERT_NE(handle, nullptr);
+    const auto service = [&] {
+        for (int tick = 0; tick < 4; ++tick) {
+            idle->idle(handle);
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        }
+        XSync(display_, False);
+    };
+    service();
+    const Window editor = static_cast<Window>(reinterpret_cast<uintptr_t>(widget));
+    const editor::Rect r = editor::kZoomSwitchRect;
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+
+    host.acceptResize = false;
+    SendClick(display_, editor, x, y);
+    service();
+    EXPECT_EQ(host.width, 839) << "refused: the old size stays";
+    EXPECT_EQ(WindowSize(display_, editor), std::make_pair(839, 556));
+
+    host.acceptResize = true;
+    SendClick(display_, editor, x, y);
+    service();
+    EXPECT_EQ(host.width, zoom::ToPhysical(editor::kEditorWidth, 150));
+    EXPECT_EQ(host.height, zoom::ToPhysical(editor::kEditorHeight, 150));
+    EXPECT_EQ(WindowSize(display_, editor), std::make_pair(host.width, host.height));
+    ui->cleanup(handle);
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    ASSERT_NE(config, nullptr) << "run on with-xvfb.sh, which gives the run its own settings folder";
+    EXPECT_EQ(user_settings::ReadZoom(config), std::optional<int>(150));
+    std::remove(user_settings::FilePath(config).c_str());  // the next editors open as a new user's
 }
 
 TEST_F(Lv2EditorTest, AnEditorClickReachesTheHostsControlPortInsideATouch) {

@@ -229,6 +229,9 @@ public:
     std::vector<clap_id> timers;  // registered and not yet unregistered
     std::vector<int> fds;
     int timerRegistrations = 0;
+    // The editor's resize requests (gui request_resize), answered with acceptResize.
+    std::vector<std::pair<uint32_t, uint32_t>> resizeRequests;
+    bool acceptResize = true;
 
 private:
     struct Stream {
@@ -281,7 +284,15 @@ private:
                                                                    list.erase(found);
                                                                    return true;
                                                                }};
+        static const clap_host_gui_t gui = {[](const clap_host_t*) {},
+                                            [](const clap_host_t* h, uint32_t width, uint32_t height) {
+                                                self(h)->resizeRequests.push_back({width, height});
+                                                return self(h)->acceptResize;
+                                            },
+                                            [](const clap_host_t*) { return false; },
+                                            [](const clap_host_t*) { return false; }, [](const clap_host_t*, bool) {}};
         const std::string name = id;
+        if (name == CLAP_EXT_GUI) return &gui;
         if (name == CLAP_EXT_PARAMS) return &params;
         if (name == CLAP_EXT_STATE) return &state;
         if (name == CLAP_EXT_TIMER_SUPPORT) return &timers;
