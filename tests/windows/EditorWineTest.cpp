@@ -332,3 +332,34 @@ TEST(WindowsDllEditor, OpensInTheHostsWindowTwentyTimes) {
         EXPECT_FALSE(IsWindow(editor));
     }
 }
+
+// A user who chose 200 % before: the DLL's editor tells the host the zoomed
+// size and opens its window at that size.
+TEST(WindowsDllEditor, OpensAtTheUsersSavedZoomAtTheSizeTheHostIsTold) {
+    char appData[MAX_PATH] = {};
+    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData), S_OK);
+    ASSERT_TRUE(user_settings::WriteZoom(appData, 200));
+    {
+        PluginLibrary library(dllPath());
+        HostContext context;
+        PluginInstance plugin(library, context);
+        plugin.open();
+        ERect* rect = nullptr;
+        ASSERT_EQ(plugin.dispatch(effEditGetRect, 0, 0, &rect), 1);
+        ASSERT_NE(rect, nullptr);
+        EXPECT_EQ(rect->right - rect->left, 2 * kW);
+        EXPECT_EQ(rect->bottom - rect->top, 2 * kH);
+        HostWindow host;
+        ASSERT_EQ(plugin.dispatch(effEditOpen, 0, 0, host.hwnd), 1);
+        HWND editor = FindWindowExA(host.hwnd, nullptr, "IPlugWndClass", nullptr);
+        ASSERT_NE(editor, nullptr);
+        Pump(200, [&] { plugin.dispatch(effEditIdle); });
+        RECT client;
+        GetClientRect(editor, &client);
+        EXPECT_EQ(client.right, 2 * kW);
+        EXPECT_EQ(client.bottom, 2 * kH);
+        EXPECT_GT(Colours(Capture(editor, 2 * kW, 2 * kH)), 1u);
+        EXPECT_EQ(plugin.dispatch(effEditClose), 1);
+    }
+    std::remove(user_settings::FilePath(appData).c_str());
+}
