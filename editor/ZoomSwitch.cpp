@@ -1,6 +1,6 @@
 #include "editor/ZoomSwitch.h"
 
-#include <iterator>
+#include <algorithm>
 
 #include "graphics/IGraphics.h"
 #include "resources/Zoom.h"
@@ -9,11 +9,7 @@ namespace kettrix::editor {
 namespace {
 
 // The position of `percent` among the offered zooms; 0 for one not offered.
-int ZoomIndex(int percent) {
-    for (std::size_t i = 0; i < zoom::kPercents.size(); ++i)
-        if (zoom::kPercents[i] == percent) return static_cast<int>(i);
-    return 0;
-}
+int ZoomIndex(int percent) { return std::max(zoom::IndexOf(percent), 0); }
 
 }  // namespace
 

@@ -449,15 +449,13 @@ bool IGraphics::DrawBitmap(const IBitmap& bitmap, const IRECT& rect, int srcX, i
     LICE_IBitmap* zoomed = LoadCachedPNG(bitmap.id_, zoom_);
     if (!zoomed) return false;
     const int n = std::max(bitmap.N, 1);
-    const int frameW = bitmap.framesAreHorizontal_ ? bitmap.W / n : bitmap.W;
-    const int frameH = bitmap.framesAreHorizontal_ ? bitmap.H : bitmap.H / n;
     const int zoomedFrameW = bitmap.framesAreHorizontal_ ? zoomed->GetWidth() / n : zoomed->GetWidth();
     const int zoomedFrameH = bitmap.framesAreHorizontal_ ? zoomed->GetHeight() : zoomed->GetHeight() / n;
     const IRECT dest = ToWindow(rect);
     const IRECT area = dest.Intersect(WindowClip());
     if (area.Empty()) return true;
-    const int sx = ZoomedSourceOffset(srcX, frameW, zoomedFrameW);
-    const int sy = ZoomedSourceOffset(srcY, frameH, zoomedFrameH);
+    const int sx = ZoomedSourceOffset(srcX, bitmap.FrameWidth(), zoomedFrameW);
+    const int sy = ZoomedSourceOffset(srcY, bitmap.FrameHeight(), zoomedFrameH);
     LICE_Blit(GetDrawBitmap(), zoomed, area.L, area.T, sx + (area.L - dest.L), sy + (area.T - dest.T), area.W(),
               area.H(), blend->weight_, LICE_ModeForBlend(blend->method_));
     return true;

@@ -657,13 +657,12 @@ namespace {
 // The desktop's resolution: GDK_SCALE (a whole factor, as toolkits read it)
 // first, then the Xft.dpi resource of the display; 96 dpi when neither says.
 double DesktopDpi(Display* display) {
-    constexpr double kBaseDpi = 96.0;
     if (const char* scale = std::getenv("GDK_SCALE"); scale && *scale) {
         const int factor = std::atoi(scale);
-        if (factor >= 1) return kBaseDpi * factor;
+        if (factor >= 1) return zoom::kBaseDpi * factor;
     }
-    if (display == nullptr) return kBaseDpi;
-    double dpi = kBaseDpi;
+    if (display == nullptr) return zoom::kBaseDpi;
+    double dpi = zoom::kBaseDpi;
     if (const char* resources = XResourceManagerString(display)) {
         XrmInitialize();
         if (XrmDatabase database = XrmGetStringDatabase(resources)) {
@@ -685,13 +684,13 @@ int IGraphicsLinux::PreferredZoom() {
     const std::optional<int> saved = user_settings::ReadZoom(desktop::ConfigFolder());
     if (saved) return *saved;
     std::lock_guard<std::recursive_mutex> hold(xLock_);
-    if (x_->display) return user_settings::FirstZoom(std::nullopt, DesktopDpi(x_->display));
+    if (x_->display) return zoom::PercentForDpi(DesktopDpi(x_->display));
     // Asked before the window opens (the host wants the editor's size
     // first): a connection of its own for the question.
     Display* d = XOpenDisplay(nullptr);
     const double dpi = DesktopDpi(d);
     if (d) XCloseDisplay(d);
-    return user_settings::FirstZoom(std::nullopt, dpi);
+    return zoom::PercentForDpi(dpi);
 }
 
 void IGraphicsLinux::OnZoomChanged() {

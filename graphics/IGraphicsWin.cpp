@@ -532,7 +532,7 @@ double MonitorDpi(HWND window) {
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
     if (screen) ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96.0;
+    return dpi > 0 ? dpi : zoom::kBaseDpi;
 }
 
 }  // namespace

@@ -23,11 +23,14 @@ inline constexpr int kDefaultPercent = 100;
 // Every zoom the editor offers, smallest first.
 inline constexpr std::array<int, 3> kPercents{100, 150, 200};
 
-constexpr bool IsOffered(int percent) {
-    for (int offered : kPercents)
-        if (offered == percent) return true;
-    return false;
+// The position of `percent` in kPercents; -1 for a zoom not offered.
+constexpr int IndexOf(int percent) {
+    for (std::size_t i = 0; i < kPercents.size(); ++i)
+        if (kPercents[i] == percent) return static_cast<int>(i);
+    return -1;
 }
+
+constexpr bool IsOffered(int percent) { return IndexOf(percent) >= 0; }
 
 // Floor division that stays right for negative numerators (rectangles may
 // start left of or above the window).
@@ -70,8 +73,11 @@ constexpr const char* ImageResourceType(int percent) {
     }
 }
 
-// The zoom a desktop of `dpi` dots per inch starts with (96 dpi is 100 %).
-constexpr int PercentForDpi(double dpi) { return dpi >= 192.0 ? 200 : dpi >= 144.0 ? 150 : 100; }
+// The resolution a desktop has at 100 %, when it says nothing else.
+inline constexpr double kBaseDpi = 96.0;
+// The zoom a desktop of `dpi` dots per inch starts with: 150 % from 1.5 x
+// the base resolution, 200 % from twice it.
+constexpr int PercentForDpi(double dpi) { return dpi >= 2.0 * kBaseDpi ? 200 : dpi >= 1.5 * kBaseDpi ? 150 : 100; }
 
 // A zoom typed by a user (command lines): a factor ("1", "1.5", "2") or a
 // percentage ("150"); false unless it names an offered zoom.

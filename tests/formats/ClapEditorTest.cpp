@@ -24,19 +24,42 @@ using render::ClapInstance;
 using render::ClapModule;
 using render::EventList;
 
-TEST(ClapEditor, OpensInTheHostWindowTwentyTimesServicedByTimerAndDescriptor) {
-    Display* display = XOpenDisplay(nullptr);
-    ASSERT_NE(display, nullptr) << "needs an X server (tests/x11/with-xvfb.sh)";
-    const Window parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 900, 600, 0, 0, 0);
-    XMapWindow(display, parent);
-    XSync(display, False);
+// A host's window on the test's X server, big enough for the editor at
+// 200 %, and the plug-in with the gui extensions the host drives.
+class ClapEditor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        display = XOpenDisplay(nullptr);
+        ASSERT_NE(display, nullptr) << "needs an X server (tests/x11/with-xvfb.sh)";
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1700, 1200, 0, 0, 0);
+        XMapWindow(display, parent);
+        XSync(display, False);
+        ASSERT_TRUE(gui && timer && fd);
+    }
+    void TearDown() override {
+        if (display == nullptr) return;
+        XDestroyWindow(display, parent);
+        XCloseDisplay(display);
+    }
+    // Gives the created editor the host's window and shows it.
+    bool Embed() {
+        clap_window_t window{};
+        window.api = CLAP_WINDOW_API_X11;
+        window.x11 = parent;
+        return gui->set_parent(plug.plugin(), &window) && gui->show(plug.plugin());
+    }
 
-    ClapModule module(KETTRIX4_CLAP_PATH);
-    ClapInstance plug(module);
-    const auto* gui = plug.extension<clap_plugin_gui_t>(CLAP_EXT_GUI);
-    const auto* timer = plug.extension<clap_plugin_timer_support_t>(CLAP_EXT_TIMER_SUPPORT);
-    const auto* fd = plug.extension<clap_plugin_posix_fd_support_t>(CLAP_EXT_POSIX_FD_SUPPORT);
-    ASSERT_TRUE(gui && timer && fd);
+    Display* display = nullptr;
+    Window parent = 0;
+    ClapModule module{KETTRIX4_CLAP_PATH};
+    ClapInstance plug{module};
+    const clap_plugin_gui_t* gui = plug.extension<clap_plugin_gui_t>(CLAP_EXT_GUI);
+    const clap_plugin_timer_support_t* timer = plug.extension<clap_plugin_timer_support_t>(CLAP_EXT_TIMER_SUPPORT);
+    const clap_plugin_posix_fd_support_t* fd =
+        plug.extension<clap_plugin_posix_fd_support_t>(CLAP_EXT_POSIX_FD_SUPPORT);
+};
+
+TEST_F(ClapEditor, OpensInTheHostWindowTwentyTimesServicedByTimerAndDescriptor) {
     EXPECT_TRUE(gui->is_api_supported(plug.plugin(), CLAP_WINDOW_API_X11, false));
     EXPECT_FALSE(gui->is_api_supported(plug.plugin(), CLAP_WINDOW_API_X11, true));
     EXPECT_FALSE(gui->create(plug.plugin(), CLAP_WINDOW_API_WIN32, false));
@@ -52,11 +75,7 @@ TEST(ClapEditor, OpensInTheHostWindowTwentyTimesServicedByTimerAndDescriptor) {
         clap_gui_resize_hints_t hints{true, true, false, 0, 0};
         ASSERT_TRUE(gui->get_resize_hints(plug.plugin(), &hints));
         EXPECT_FALSE(hints.can_resize_horizontally || hints.can_resize_vertically);
-        clap_window_t window{};
-        window.api = CLAP_WINDOW_API_X11;
-        window.x11 = parent;
-        ASSERT_TRUE(gui->set_parent(plug.plugin(), &window));
-        ASSERT_TRUE(gui->show(plug.plugin()));
+        ASSERT_TRUE(Embed());
         XSync(display, False);
         EXPECT_EQ(ChildCount(display, parent), 1u) << round;
         ASSERT_EQ(plug.timers.size(), 1u) << round;
@@ -82,30 +101,13 @@ TEST(ClapEditor, OpensInTheHostWindowTwentyTimesServicedByTimerAndDescriptor) {
         EXPECT_TRUE(plug.fds.empty()) << round;
     }
     EXPECT_GE(plug.timerRegistrations, 20);
-
-    XDestroyWindow(display, parent);
-    XCloseDisplay(display);
 }
 
 // A click on the zoom switch asks the host for the next zoom's size; the
 // window and get_size follow when the host agrees, and stay when it refuses.
-TEST(ClapEditor, TheZoomSwitchAsksTheHostForTheNewSize) {
-    Display* display = XOpenDisplay(nullptr);
-    ASSERT_NE(display, nullptr) << "needs an X server (tests/x11/with-xvfb.sh)";
-    const Window parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1700, 1200, 0, 0, 0);
-    XMapWindow(display, parent);
-    XSync(display, False);
-    ClapModule module(KETTRIX4_CLAP_PATH);
-    ClapInstance plug(module);
-    const auto* gui = plug.extension<clap_plugin_gui_t>(CLAP_EXT_GUI);
-    const auto* timer = plug.extension<clap_plugin_timer_support_t>(CLAP_EXT_TIMER_SUPPORT);
-    ASSERT_TRUE(gui && timer);
+TEST_F(ClapEditor, TheZoomSwitchAsksTheHostForTheNewSize) {
     ASSERT_TRUE(gui->create(plug.plugin(), CLAP_WINDOW_API_X11, false));
-    clap_window_t window{};
-    window.api = CLAP_WINDOW_API_X11;
-    window.x11 = parent;
-    ASSERT_TRUE(gui->set_parent(plug.plugin(), &window));
-    ASSERT_TRUE(gui->show(plug.plugin()));
+    ASSERT_TRUE(Embed());
     const auto service = [&] {
         // The editor redraws at its frame rate: a few frames' worth of timer calls.
         for (int tick = 0; tick < 4; ++tick) {
@@ -153,8 +155,6 @@ TEST(ClapEditor, TheZoomSwitchAsksTheHostForTheNewSize) {
     std::remove(user_settings::FilePath(config).c_str());  // the next editors open as a new user's
 
     gui->destroy(plug.plugin());
-    XDestroyWindow(display, parent);
-    XCloseDisplay(display);
 }
 
 }  // namespace

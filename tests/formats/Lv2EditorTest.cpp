@@ -97,10 +97,22 @@ protected:
         XCloseDisplay(display_);
     }
 
+    // The host's idle calls to an open UI, `rounds` of them `ms` apart.
+    void Service(LV2UI_Handle handle, int rounds, int ms) {
+        for (int i = 0; i < rounds; ++i) {
+            idle_->idle(handle);
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        }
+        XSync(display_, False);
+    }
+
     Display* display_ = nullptr;
     Window parent_ = 0;
     Lv2Module module_{KETTRIX4_LV2_BUNDLE};
     std::vector<TurtlePort> ports_ = ReadTurtlePorts(KETTRIX4_LV2_BUNDLE);
+    const LV2UI_Descriptor* ui_ = module_.uiDescriptor();
+    const LV2UI_Idle_Interface* idle_ =
+        ui_ ? static_cast<const LV2UI_Idle_Interface*>(ui_->extension_data(LV2_UI__idleInterface)) : nullptr;
 };
 
 TEST_F(Lv2EditorTest, OpensInTheHostWindowTwentyTimesServicedByIdle) {
@@ -146,20 +158,13 @@ TEST_F(Lv2EditorTest, OpensInTheHostWindowTwentyTimesServicedByIdle) {
 
 TEST_F(Lv2EditorTest, TheZoomSwitchResizesThroughTheHostsResizeFeature) {
     Lv2Instance plug(module_, ports_, {}, 256);
-    ASSERT_TRUE(plug.valid());
-    const LV2UI_Descriptor* ui = module_.uiDescriptor();
-    const auto* idle = static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
+    ASSERT_TRUE(plug.valid() && ui_ && idle_);
     UiHost host(plug, parent_);
     LV2UI_Widget widget = nullptr;
-    LV2UI_Handle handle = host.open(*ui, true, true, &widget);
+    LV2UI_Handle handle = host.open(*ui_, true, true, &widget);
     ASSERT_NE(handle, nullptr);
-    const auto service = [&] {
-        for (int tick = 0; tick < 4; ++tick) {
-            idle->idle(handle);
-            std::this_thread::sleep_for(std::chrono::milliseconds(40));
-        }
-        XSync(display_, False);
-    };
+    // A few of the editor's frames: a request is applied on its timer.
+    const auto service = [&] { Service(handle, 4, 40); };
     service();
     const Window editor = static_cast<Window>(reinterpret_cast<uintptr_t>(widget));
     const editor::Rect r = editor::kZoomSwitchRect;
@@ -177,7 +182,7 @@ TEST_F(Lv2EditorTest, TheZoomSwitchResizesThroughTheHostsResizeFeature) {
     EXPECT_EQ(host.width, zoom::ToPhysical(editor::kEditorWidth, 150));
     EXPECT_EQ(host.height, zoom::ToPhysical(editor::kEditorHeight, 150));
     EXPECT_EQ(WindowSize(display_, editor), std::make_pair(host.width, host.height));
-    ui->cleanup(handle);
+    ui_->cleanup(handle);
     const char* config = std::getenv("XDG_CONFIG_HOME");
     ASSERT_NE(config, nullptr) << "run on with-xvfb.sh, which gives the run its own settings folder";
     EXPECT_EQ(user_settings::ReadZoom(config), std::optional<int>(150));
@@ -188,19 +193,13 @@ TEST_F(Lv2EditorTest, AnEditorClickReachesTheHostsControlPortInsideATouch) {
     XTestInput input;
     ASSERT_TRUE(input.Available());
     Lv2Instance plug(module_, ports_, {}, 256);
-    ASSERT_TRUE(plug.valid());
-    const LV2UI_Descriptor* ui = module_.uiDescriptor();
-    const auto* idle = static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
+    ASSERT_TRUE(plug.valid() && ui_ && idle_);
+    const LV2UI_Descriptor* ui = ui_;
     UiHost host(plug, parent_);
     LV2UI_Widget widget = nullptr;
     LV2UI_Handle handle = host.open(*ui, true, true, &widget);
     ASSERT_NE(handle, nullptr);
-    const auto service = [&](int rounds) {
-        for (int i = 0; i < rounds; ++i) {
-            idle->idle(handle);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    };
+    const auto service = [&](int rounds) { Service(handle, rounds, 10); };
     // The ports first catch up with the kit, as the host takes the news.
     service(30);
     for (const Told& t : host.told) plug.control(static_cast<int>(t.port - Lv2Instance::kFirstControl)) = t.value;
