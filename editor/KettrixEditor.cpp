@@ -80,8 +80,7 @@ void KettrixEditor::BuildControls() {
     // The zoom switch is the user's, not the kit's: it comes after the
     // fixed list, whose indices stay as they are.
     const IRECT zoomRect(kZoomSwitchRect.left, kZoomSwitchRect.top, kZoomSwitchRect.right, kZoomSwitchRect.bottom);
-    zoomSwitch_ = graphics_.AttachControl(
-        new ZoomSwitch(plug_, zoomRect, load(graphics_, image::kZoom), *graphics_.GetControl(menuControl_)));
+    zoomSwitch_ = graphics_.AttachControl(new ZoomSwitch(plug_, zoomRect, load(graphics_, image::kZoom), *Menu()));
 
     // Each envelope editor joins the first sound's detail group of its envelope.
     for (std::size_t k = 0; k < envelopes().size(); ++k) {

@@ -13,13 +13,15 @@ int ZoomIndex(int percent) { return std::max(zoom::IndexOf(percent), 0); }
 
 }  // namespace
 
-ZoomSwitch::ZoomSwitch(IGraphicsPlug* plug, const IRECT& rect, const IBitmap& bitmap, const IControl& menu)
+ZoomSwitch::ZoomSwitch(IGraphicsPlug* plug, const IRECT& rect, const IBitmap& bitmap, const SV_ContextMenu& menu)
     : IControl(plug, rect), bitmap_(bitmap), menu_(menu) {}
 
 bool ZoomSwitch::IsHit(int x, int y) { return menu_.IsHidden() && IControl::IsHit(x, y); }
 
 bool ZoomSwitch::Draw(IGraphics* graphics) {
-    return graphics->DrawBitmapFrame(bitmap_, rect_, ZoomIndex(graphics->Zoom()) + 1, &blend_);
+    const bool drawn = graphics->DrawBitmapFrame(bitmap_, rect_, ZoomIndex(graphics->Zoom()) + 1, &blend_);
+    if (!menu_.IsHidden()) graphics->FillIRect(SV_ContextMenu::kShade, rect_);
+    return drawn;
 }
 
 int ZoomSwitch::NextZoom(int percent, const IMouseMod& mod) {

@@ -4,10 +4,12 @@
 // the kit and the host's state.
 //
 // It comes after the editor's fixed control list, above the pop-up menu in
-// the drawing order, so while the menu is open it steps aside: it neither
-// draws nor takes the mouse.
+// the drawing order. While the menu is open the switch looks and acts as if
+// it lay under the menu's shade like every other control: it is drawn
+// shaded (not at all where the menu's panel covers it) and takes no clicks.
 #pragma once
 
+#include "editor/SV_ContextMenu.h"
 #include "graphics/IControl.h"
 
 namespace kettrix::editor {
@@ -15,9 +17,9 @@ namespace kettrix::editor {
 class ZoomSwitch final : public IControl {
 public:
     // `bitmap` holds a frame per offered zoom, in zoom::kPercents order.
-    ZoomSwitch(IGraphicsPlug* plug, const IRECT& rect, const IBitmap& bitmap, const IControl& menu);
+    ZoomSwitch(IGraphicsPlug* plug, const IRECT& rect, const IBitmap& bitmap, const SV_ContextMenu& menu);
 
-    bool CanDraw() override { return menu_.IsHidden(); }
+    bool CanDraw() override { return menu_.IsHidden() || !menu_.MenuRect().Intersects(rect_); }
     bool IsHit(int x, int y) override;
     bool Draw(IGraphics* graphics) override;
     void OnMouseDown(int x, int y, const IMouseMod& mod) override;
@@ -31,7 +33,7 @@ public:
 
 private:
     IBitmap bitmap_;
-    const IControl& menu_;
+    const SV_ContextMenu& menu_;
 };
 
 }  // namespace kettrix::editor
